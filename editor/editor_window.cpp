@@ -1,0 +1,134 @@
+#include "editor_window.h"
+
+#include "build_info.h"
+#include "built_in_dump.h"
+#include "help_page.h"
+#include "status_log.h"
+#include "transfer_page.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+// The three buffers are large; they live on the heap for the window's lifetime.
+struct TForm1::Buffers {
+    DumpBuffer outgoing;
+    DumpBuffer incoming;
+    DumpBuffer message;
+};
+
+TForm1::TForm1(const Options& options, QWidget* parent)
+    : QWidget(parent), m_buffers(std::make_unique<Buffers>()), OutgoingDump(m_buffers->outgoing),
+      IncomingDump(m_buffers->incoming),
+      MessageBuffer(m_buffers->message),
+      m_codec(OutgoingDump, {[this](const std::string& line) { WriteMsg(QString::fromStdString(line)); },
+                             [this] { LoadSettingsToForm(); }, [this] { SaveSettingsFromForm(); },
+                             [this] { showOutgoingDump(); }}) {
+    setObjectName(QStringLiteral("Form1"));
+    createPages();
+    createTimers();
+    connectControls();
+    FormCreate(options);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::createPages() {
+    PageControl = new QTabWidget;
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+    PageControl->setAccessibleName(tr("Pages"));
+    FileSheet = new TransferPage;
+    BoxSettingsTabsheet = new QWidget;
+    BoxSettingsTabsheet->setObjectName(QStringLiteral("BoxSettingsTabsheet"));
+    PotSettings = new QWidget;
+    PotSettings->setObjectName(QStringLiteral("PotSettings"));
+    ButtSettings = new QWidget;
+    ButtSettings->setObjectName(QStringLiteral("ButtSettings"));
+    HelpTabSheet = new HelpPage;
+    PageControl->addTab(FileSheet, tr("MIDI Transfer"));
+    PageControl->addTab(BoxSettingsTabsheet, tr("Box Config"));
+    PageControl->addTab(PotSettings, tr("Pots"));
+    PageControl->addTab(ButtSettings, tr("Buttons"));
+    PageControl->addTab(HelpTabSheet, tr("Help"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(PageControl);
+    resize(577, 452);
+}
+
+void TForm1::createTimers() {
+    auto makeTimer = [this](const char* name) {
+        auto* timer = new QTimer(this);
+        timer->setObjectName(QString::fromLatin1(name));
+        return timer;
+    };
+    WaitTimer = makeTimer("WaitTimer");
+    SysexHeadTimer = makeTimer("SysexHeadTimer");
+    StartupTimer = makeTimer("StartupTimer");
+    connect(StartupTimer, &QTimer::timeout, this, &TForm1::StartupTimerTimer);
+}
+
+void TForm1::connectControls() {
+    connect(FileSheet->HintsButton, &QPushButton::clicked, this, &TForm1::HintsButtonClick);
+    connect(FileSheet, &TransferPage::webLinkClicked, this,
+            [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
+}
+
+void TForm1::FormCreate(const Options& options) {
+    PageControl->setTabVisible(PageControl->indexOf(HelpTabSheet), false);
+    PageControl->setCurrentWidget(FileSheet);
+
+    FileSheet->TestReleaseLabel->setText(tr("Release : ") + buildDate());
+    FileSheet->TestReleaseLabel->adjustSize();
+    setWindowTitle(tr("Pultron64 Editor : Version Compiled on ") + buildDate());
+
+    FileSheet->MIDIOutComboBox->addItem(tr("None"));
+    FileSheet->MIDIOutComboBox->setCurrentIndex(0);
+    FileSheet->setStatus(tr("No MIDI Out Port Selected"), Qt::red);
+    FileSheet->MIDIInComboBox->addItem(tr("None"));
+    FileSheet->MIDIInComboBox->setCurrentIndex(0);
+
+    PresetFileName = options.settingsFile;
+    decodeBuiltInDump();
+}
+
+void TForm1::decodeBuiltInDump() {
+    const auto dump = loadBuiltInDump();
+    if (!dump) // the program still runs, with an all-zero record and an empty log
+        return;
+    MessageBuffer.assign(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
+                                   static_cast<std::size_t>(dump->size())));
+    DumpToRecord(MessageBuffer, record);
+}
+
+void TForm1::StartupTimerTimer() { StartupTimer->stop(); }
+
+StatusLog& TForm1::statusLog() const { return *FileSheet->ListBox; }
+
+void TForm1::WriteMsg(const QString& text) { statusLog().WriteMsg(text); }
+
+int TForm1::DumpToRecord(const DumpBuffer& source, BankRecord& target) {
+    return m_codec.DumpToRecord(source, target);
+}
+
+int TForm1::RecordToDump(BankRecord& source, DumpBuffer& target) {
+    return m_codec.RecordToDump(source, target);
+}
+
+void TForm1::LoadSettingsToForm() {}
+
+void TForm1::SaveSettingsFromForm() {}
+
+void TForm1::showOutgoingDump() {
+    FileSheet->BytesToSend->setText(QString::number(OutgoingDump.length));
+    FileSheet->BlocksToSend->setText(QString::number(OutgoingDump.blockCount));
+    FileSheet->SendType->setText(tr("Editor Dump"));
+}
+
+void TForm1::HintsButtonClick() { PageControl->setCurrentWidget(HelpTabSheet); }

@@ -1,0 +1,164 @@
+#include "transfer_page.h"
+
+#include "status_log.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+template <typename W> W* named(W* widget, const char* objectName, const QString& accessible) {
+    widget->setObjectName(QString::fromLatin1(objectName));
+    widget->setAccessibleName(accessible);
+    return widget;
+}
+
+QPushButton* button(const QString& caption, const char* objectName) {
+    return named(new QPushButton(caption), objectName, caption);
+}
+
+QSpinBox* spinEdit(int min, int max, int value, const char* objectName, const QString& caption) {
+    auto* box = named(new QSpinBox, objectName, caption);
+    box->setRange(min, max);
+    box->setValue(value);
+    return box;
+}
+
+// A value label named after the caption that stands before it.
+QLabel* valueLabel(const QString& text, const char* objectName, const QString& caption) {
+    auto* label = named(new QLabel(text), objectName, caption);
+    label->setMinimumWidth(60);
+    return label;
+}
+
+} // namespace
+
+QString TransferPage::webAddress() { return QStringLiteral("https://vpultron64.sourceforge.io/"); }
+
+TransferPage::TransferPage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FileSheet"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(makeHeader());
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(makePortsGroup(), 2);
+    middle->addWidget(makeTransferGroup(), 3);
+    layout->addLayout(middle);
+    ListBox = new StatusLog;
+    layout->addWidget(ListBox);
+}
+
+QWidget* TransferPage::makeHeader() {
+    auto* header = new QWidget;
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(0, 0, 0, 0);
+
+    // The two labels sit at free positions: the test knob slides them sideways.
+    releaseArea = new QWidget;
+    releaseArea->setMinimumSize(260, 40);
+    TestReleaseLabel = named(new QLabel(releaseArea), "TestReleaseLabel", tr("Release"));
+    KelmoURLLabel = named(new QLabel(webAddress(), releaseArea), "KelmoURLLabel", tr("Web site"));
+    KelmoURLLabel->setCursor(Qt::PointingHandCursor);
+    QFont linkFont = KelmoURLLabel->font();
+    linkFont.setUnderline(true);
+    KelmoURLLabel->setFont(linkFont);
+    KelmoURLLabel->setStyleSheet(QStringLiteral("color: blue"));
+    KelmoURLLabel->installEventFilter(this);
+    setReleaseLeft(16);
+    row->addWidget(releaseArea, 1);
+
+    HintsButton = button(tr("About/Hints ..."), "HintsButton");
+    ShowFaderDesk = button(tr("Virtual Box"), "ShowFaderDesk");
+    SelecCustomBox = button(tr("Custom Box"), "SelecCustomBox");
+    for (auto* b : {HintsButton, ShowFaderDesk, SelecCustomBox})
+        row->addWidget(b);
+    return header;
+}
+
+QWidget* TransferPage::makePortsGroup() {
+    auto* group = new QGroupBox(tr("MIDI Ports"));
+    auto* grid = new QVBoxLayout(group);
+    auto* inCaption = new QLabel(tr("MIDI IN Port:"));
+    MIDIInComboBox = named(new QComboBox, "MIDIInComboBox", inCaption->text());
+    inCaption->setBuddy(MIDIInComboBox);
+    auto* outCaption = new QLabel(tr("MIDI OUT Port:"));
+    MIDIOutComboBox = named(new QComboBox, "MIDIOutComboBox", outCaption->text());
+    outCaption->setBuddy(MIDIOutComboBox);
+    StatusLabel = named(new QLabel, "StatusLabel", tr("Transfer status"));
+    StatusLabel->setWordWrap(true);
+    for (QWidget* w : {static_cast<QWidget*>(inCaption), static_cast<QWidget*>(MIDIInComboBox),
+                       static_cast<QWidget*>(outCaption), static_cast<QWidget*>(MIDIOutComboBox),
+                       static_cast<QWidget*>(StatusLabel)})
+        grid->addWidget(w);
+    grid->addStretch();
+    return group;
+}
+
+QWidget* TransferPage::makeTransferGroup() {
+    auto* group = new QGroupBox(tr("SysEx Transfer"));
+    auto* grid = new QGridLayout(group);
+
+    OpenSysex = button(tr("Open Sysex File"), "OpenSysex");
+    StoreSysex = button(tr("Store Sysex File"), "StoreSysex");
+    SlowSendToPultron = button(tr("Send Sysex"), "SlowSendToPultron");
+    RequestSysexDump = button(tr("Request Sysex Dump"), "RequestSysexDump");
+    SlowSendToPultron->setEnabled(false);
+    RequestSysexDump->setEnabled(false);
+    grid->addWidget(OpenSysex, 0, 0);
+    grid->addWidget(StoreSysex, 0, 1);
+    grid->addWidget(SlowSendToPultron, 1, 0);
+    grid->addWidget(RequestSysexDump, 1, 1);
+
+    BytesToSend = valueLabel(QStringLiteral("0"), "BytesToSend", tr("Bytes to send:"));
+    BlocksToSend = valueLabel(QStringLiteral("0"), "BlocksToSend", tr("Blocks to send:"));
+    BytesReceived = valueLabel(QStringLiteral("0"), "BytesReceived", tr("Bytes received: "));
+    BlocksReceived = valueLabel(QStringLiteral("0"), "BlocksReceived", tr("Blocks received:"));
+    SendType = named(new QLabel(tr("no file loaded")), "SendType", tr("Dump kind"));
+    int row = 2;
+    for (QLabel* value : {BytesToSend, BlocksToSend, BytesReceived, BlocksReceived}) {
+        grid->addWidget(new QLabel(value->accessibleName()), row, 0);
+        grid->addWidget(value, row++, 1);
+    }
+    grid->addWidget(SendType, row++, 0, 1, 2);
+
+    SysexSendSpeed = spinEdit(0, 1000, 750, "SysexSendSpeed", tr("Delay between SysEx Blocks:"));
+    SysexSendSpeed->setSuffix(tr(" ms"));
+    DeviceID = spinEdit(0, 7, 0, "DeviceID", tr("Device ID:"));
+    PatternNumber = spinEdit(1, 128, 1, "PatternNumber", tr("Bank Number:"));
+    grid->addWidget(new QLabel(tr("Delay between\nSysEx Blocks:")), row, 0);
+    grid->addWidget(SysexSendSpeed, row++, 1);
+    for (QSpinBox* box : {DeviceID, PatternNumber}) {
+        grid->addWidget(new QLabel(box->accessibleName()), row, 0);
+        grid->addWidget(box, row++, 1);
+    }
+    return group;
+}
+
+void TransferPage::setReleaseLeft(int x) {
+    TestReleaseLabel->move(x, 2);
+    KelmoURLLabel->move(x, 2 + TestReleaseLabel->sizeHint().height() + 2);
+}
+
+void TransferPage::setStatus(const QString& text, const QColor& colour) {
+    StatusLabel->setText(text);
+    QPalette palette = StatusLabel->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    StatusLabel->setPalette(palette);
+}
+
+bool TransferPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == KelmoURLLabel && event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton)
+            emit webLinkClicked(KelmoURLLabel->text());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

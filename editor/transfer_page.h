@@ -1,0 +1,57 @@
+// TransferPage: the "MIDI Transfer" page: ports, upload and request, files, counters and log.
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class StatusLog;
+
+class TransferPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit TransferPage(QWidget* parent = nullptr);
+
+    // The project's web address shown under the release line.
+    static QString webAddress();
+
+    QWidget* releaseArea = nullptr; // holds the two labels that the test knob slides
+    QLabel* TestReleaseLabel = nullptr;
+    QLabel* KelmoURLLabel = nullptr;
+    QPushButton* HintsButton = nullptr;
+    QPushButton* ShowFaderDesk = nullptr;
+    QPushButton* SelecCustomBox = nullptr;
+    QComboBox* MIDIInComboBox = nullptr;
+    QComboBox* MIDIOutComboBox = nullptr;
+    QLabel* StatusLabel = nullptr;
+    QPushButton* OpenSysex = nullptr;
+    QPushButton* StoreSysex = nullptr;
+    QLabel* BytesToSend = nullptr;
+    QLabel* BlocksToSend = nullptr;
+    QLabel* SendType = nullptr;
+    QPushButton* SlowSendToPultron = nullptr;
+    QPushButton* RequestSysexDump = nullptr;
+    QLabel* BytesReceived = nullptr;
+    QLabel* BlocksReceived = nullptr;
+    QSpinBox* SysexSendSpeed = nullptr;
+    QSpinBox* DeviceID = nullptr;
+    QSpinBox* PatternNumber = nullptr;
+    StatusLog* ListBox = nullptr;
+
+    // Moves the release line and the web link to the given left edge.
+    void setReleaseLeft(int x);
+    void setStatus(const QString& text, const QColor& colour);
+
+signals:
+    void webLinkClicked(const QString& url);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* makeHeader();
+    QWidget* makePortsGroup();
+    QWidget* makeTransferGroup();
+};

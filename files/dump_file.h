@@ -1,0 +1,15 @@
+// Moving dump bytes between files and DumpBuffers.
+#pragma once
+
+#include "dump_buffer.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Reads at most DumpBuffer::kCapacity bytes of the file into `buffer` and sets its length to
+// the number read. A file that cannot be opened or read leaves the length 0 and returns false.
+bool readDumpFile(const QString& path, DumpBuffer& buffer);
+
+// Writes through a temporary file that replaces `path` only once it is complete, so a failed
+// write never leaves a truncated file in place of the old one.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes);

@@ -1,0 +1,8 @@
+// The default bank packaged with the program as resource :/PT64STD/PT64SYSEXFILE.
+#pragma once
+
+#include <QByteArray>
+#include <optional>
+
+// The 2120 bytes of the built-in dump, or nothing when the resource cannot be loaded.
+std::optional<QByteArray> loadBuiltInDump();
