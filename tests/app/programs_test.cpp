@@ -1,0 +1,162 @@
+// The two programs run as whole processes, the way users and scripts run them.
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ProcessResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ProcessResult run(const QString& program, const QStringList& args,
+        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+        const QString& workDir = {}) {
+    QProcess process;
+    process.setProcessEnvironment(env);
+    if (!workDir.isEmpty())
+        process.setWorkingDirectory(workDir);
+    process.start(program, args);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+ProcessResult vpt64(const QStringList& args) { return run(QStringLiteral(VPT64_CLI), args); }
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+const QString kTaken = QStringLiteral("Copied SysEx Dump to Configuration Structure\n");
+
+struct Vpt64 : ::testing::Test {
+    QTemporaryDir dir;
+    QByteArray defaultDump = readAll(QStringLiteral(VPT64_DEFAULT_DUMP));
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+};
+
+} // namespace
+
+TEST_F(Vpt64, DefaultWritesTheBuiltInBankAndEncodeReproducesIt) {
+    ASSERT_EQ(defaultDump.size(), 2120);
+    const ProcessResult written = vpt64({"default", path("default.syx")});
+    EXPECT_EQ(written.exitCode, 0);
+    EXPECT_EQ(written.out, "");
+    EXPECT_EQ(readAll(path("default.syx")), defaultDump);
+
+    const ProcessResult decoded = vpt64({"decode", path("default.syx")});
+    EXPECT_EQ(decoded.exitCode, 0);
+    EXPECT_EQ(decoded.out, kTaken);
+    EXPECT_EQ(decoded.err, "");
+
+    const ProcessResult encoded = vpt64({"encode", path("default.syx"), path("encoded.syx")});
+    EXPECT_EQ(encoded.exitCode, 0);
+    EXPECT_EQ(encoded.out, kTaken);
+    EXPECT_EQ(readAll(path("encoded.syx")), defaultDump);
+}
+
+TEST_F(Vpt64, EncodeCleansADumpAmongForeignMessages) {
+    const QByteArray foreign = QByteArray::fromHex("f0411042124000f7");
+    writeAll(path("mixed.syx"), foreign + defaultDump + foreign);
+    const ProcessResult encoded = vpt64({"encode", path("mixed.syx"), path("clean.syx")});
+    EXPECT_EQ(encoded.exitCode, 0);
+    EXPECT_EQ(readAll(path("clean.syx")), defaultDump);
+}
+
+TEST_F(Vpt64, RejectedDumpPrintsTheDecoderLinesAndKeepsTheOldOutput) {
+    QByteArray broken = defaultDump;
+    broken[263] = 0x00; // checksum of block 1 should be 0x50
+    writeAll(path("broken.syx"), broken);
+    const ProcessResult decoded = vpt64({"decode", path("broken.syx")});
+    EXPECT_EQ(decoded.exitCode, 1);
+    EXPECT_EQ(decoded.out, "ERROR: checksum mismatch in block #1 (actual: 00, expected: 50)\n"
+                           "ERROR: Dump data not taken due to previous error(s)!\n");
+
+    writeAll(path("old.syx"), "old contents");
+    const ProcessResult encoded = vpt64({"encode", path("broken.syx"), path("old.syx")});
+    EXPECT_EQ(encoded.exitCode, 1);
+    EXPECT_EQ(readAll(path("old.syx")), "old contents");
+}
+
+TEST_F(Vpt64, UnreadableInputAndUnwritableOutputAreErrors) {
+    const ProcessResult missing = vpt64({"decode", path("missing.syx")});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_NE(missing.err, "");
+    EXPECT_EQ(vpt64({"decode", dir.path()}).exitCode, 2); // a folder is not a dump file
+
+    writeAll(path("in.syx"), defaultDump);
+    const ProcessResult noFolder = vpt64({"encode", path("in.syx"), path("no/such/folder/out.syx")});
+    EXPECT_NE(noFolder.exitCode, 0);
+    EXPECT_EQ(noFolder.err, "Cannot open output file.\n");
+    const ProcessResult intoFolder = vpt64({"default", dir.path()});
+    EXPECT_NE(intoFolder.exitCode, 0);
+    EXPECT_TRUE(QFileInfo(dir.path()).isDir());
+
+    EXPECT_EQ(vpt64({}).exitCode, 2);
+    EXPECT_EQ(vpt64({"decode"}).exitCode, 2);
+    EXPECT_EQ(vpt64({"frobnicate", "x"}).exitCode, 2);
+}
+
+TEST_F(Vpt64, ReadsAtMostTheBufferSizeOfAFile) {
+    writeAll(path("late.syx"), QByteArray(256000, '\x7F') + defaultDump);
+    const ProcessResult late = vpt64({"decode", path("late.syx")});
+    EXPECT_EQ(late.exitCode, 1);
+    EXPECT_TRUE(late.out.startsWith("ERROR: dump not complete, got only 0 bytes")) << late.out.toStdString();
+
+    writeAll(path("early.syx"), defaultDump + QByteArray(300000, '\x7F'));
+    const ProcessResult early = vpt64({"decode", path("early.syx")});
+    EXPECT_EQ(early.exitCode, 0);
+    EXPECT_EQ(early.out, kTaken);
+}
+
+TEST(Vpultron64, ScreenshotRendersTheEditorWindowAndExits) {
+    QTemporaryDir dir;
+    const ProcessResult shot = run(QStringLiteral(VPT64_GUI), {"--screenshot", dir.filePath("shots")});
+    EXPECT_EQ(shot.exitCode, 0) << shot.err.toStdString();
+    const QImage editor(dir.filePath("shots/editor.png"));
+    ASSERT_FALSE(editor.isNull());
+    EXPECT_GE(editor.width(), 577);
+    EXPECT_GE(editor.height(), 452);
+}
+
+TEST(Vpultron64, WithoutADisplayItSaysSoAndRendersScreenshots) {
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    const ProcessResult started = run(QStringLiteral(VPT64_GUI), {}, env, dir.path());
+    EXPECT_EQ(started.exitCode, 0) << started.err.toStdString();
+    EXPECT_TRUE(started.err.contains("no display available")) << started.err.toStdString();
+    EXPECT_FALSE(QImage(dir.filePath("screenshots/editor.png")).isNull());
+}
+
+TEST(Vpultron64, HelpVersionAndBadOptions) {
+    const ProcessResult help = run(QStringLiteral(VPT64_GUI), {"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: vpultron64 [SETTINGS_FILE]"));
+    const ProcessResult version = run(QStringLiteral(VPT64_GUI), {"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith("vpultron64 ")) << version.out.toStdString();
+    EXPECT_EQ(run(QStringLiteral(VPT64_GUI), {"--no-such-option"}).exitCode, 2);
+    EXPECT_EQ(run(QStringLiteral(VPT64_GUI), {"--screenshot"}).exitCode, 2);
+    EXPECT_EQ(run(QStringLiteral(VPT64_GUI), {"a.ini", "b.ini"}).exitCode, 2);
+}
