@@ -1,0 +1,69 @@
+// Start-up of `vpultron64 --screenshot` as a whole process, measured side by side with a plain
+// Qt program of similar size: wall time and peak memory of both, and their ratios.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct ProcessCost {
+    double seconds = 0;
+    double peakKiB = 0;
+};
+
+ProcessCost runProcess(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0)
+        return {};
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    return {elapsed.count(), static_cast<double>(usage.ru_maxrss)};
+}
+
+void Startup_SideBySide(benchmark::State& state) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const std::string dir = "/tmp/vpt64-startup-bench";
+    ProcessCost program, plain;
+    for (auto _ : state) {
+        const ProcessCost p = runProcess({VPT64_GUI, "--screenshot", dir});
+        const ProcessCost q = runProcess({VPT64_PLAIN, dir});
+        if (p.seconds == 0 || q.seconds == 0) {
+            state.SkipWithError("a program failed to run");
+            return;
+        }
+        state.SetIterationTime(p.seconds);
+        program.seconds += p.seconds;
+        plain.seconds += q.seconds;
+        program.peakKiB = std::max(program.peakKiB, p.peakKiB);
+        plain.peakKiB = std::max(plain.peakKiB, q.peakKiB);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["vpultron64_ms"] = 1000 * program.seconds / n;
+    state.counters["plain_qt_ms"] = 1000 * plain.seconds / n;
+    state.counters["time_ratio"] = program.seconds / plain.seconds;
+    state.counters["vpultron64_peak_KiB"] = program.peakKiB;
+    state.counters["plain_qt_peak_KiB"] = plain.peakKiB;
+    state.counters["memory_ratio"] = program.peakKiB / plain.peakKiB;
+}
+BENCHMARK(Startup_SideBySide)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
