@@ -1,0 +1,5 @@
+# Tests of the knob, DIP switch, skinned dial and animated button, and of the transfer page's
+# test dial (which needs the editor).
+target_sources(widgets_tests PRIVATE
+    widgets_test_main.cpp
+)
