@@ -5,12 +5,13 @@
 
 AnimationTimer::AnimationTimer(QObject* parent) : QObject(parent), m_guiTimer(new QTimer(this)) {
     connect(m_guiTimer, &QTimer::timeout, this, [this] {
-        if (isEnabled())
-            emit tick();
+        if (isEnabled()) emit tick();
     });
 }
 
-AnimationTimer::~AnimationTimer() { stopWorker(); }
+AnimationTimer::~AnimationTimer() {
+    stopWorker();
+}
 
 bool AnimationTimer::isEnabled() const {
     std::lock_guard lock(m_mutex);
@@ -43,11 +44,9 @@ void AnimationTimer::setInterval(int milliseconds) {
 }
 
 void AnimationTimer::setThreaded(bool threaded) {
-    if (threaded == m_threaded)
-        return;
+    if (threaded == m_threaded) return;
     m_threaded = threaded;
-    if (!threaded)
-        stopWorker();
+    if (!threaded) stopWorker();
     setEnabled(isEnabled());
 }
 
@@ -60,13 +59,11 @@ void AnimationTimer::syncGuiTimer() {
         m_guiTimer->stop();
         return;
     }
-    if (!m_guiTimer->isActive() || m_guiTimer->interval() != interval)
-        m_guiTimer->start(interval);
+    if (!m_guiTimer->isActive() || m_guiTimer->interval() != interval) m_guiTimer->start(interval);
 }
 
 void AnimationTimer::stopWorker() {
-    if (!m_worker.joinable())
-        return;
+    if (!m_worker.joinable()) return;
     {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
@@ -89,9 +86,8 @@ void AnimationTimer::workerLoop() {
         const auto due = Clock::now() + std::chrono::milliseconds(m_interval);
         const int interval = m_interval;
         // A change of state or interval restarts the wait.
-        if (m_wake.wait_until(lock, due, [&] {
-                return m_stopping || !m_enabled || m_interval != interval;
-            }))
+        if (m_wake.wait_until(lock, due,
+                              [&] { return m_stopping || !m_enabled || m_interval != interval; }))
             continue;
         m_tickPending = true;
         QMetaObject::invokeMethod(this, &AnimationTimer::handOver, Qt::QueuedConnection);
@@ -101,8 +97,7 @@ void AnimationTimer::workerLoop() {
 
 void AnimationTimer::handOver() {
     // A tick posted just before the worker was stopped is not delivered.
-    if (m_threaded && isEnabled())
-        emit tick();
+    if (m_threaded && isEnabled()) emit tick();
     {
         std::lock_guard lock(m_mutex);
         m_tickPending = false;

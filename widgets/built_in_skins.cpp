@@ -20,9 +20,10 @@ QImage flattenOntoKey(const QImage& drawing) {
                 continue;
             }
             const double a = c.alphaF();
-            flat.setPixelColor(x, y, QColor::fromRgbF(c.redF() * a + edge.redF() * (1 - a),
-                                                      c.greenF() * a + edge.greenF() * (1 - a),
-                                                      c.blueF() * a + edge.blueF() * (1 - a)));
+            flat.setPixelColor(x, y,
+                               QColor::fromRgbF(c.redF() * a + edge.redF() * (1 - a),
+                                                c.greenF() * a + edge.greenF() * (1 - a),
+                                                c.blueF() * a + edge.blueF() * (1 - a)));
         }
     }
     return flat;
@@ -42,8 +43,8 @@ void drawKnobFrame(QPainter& p, QPointF centre, int frame) {
     for (int t = 0; t < kTicks; ++t) {
         const double angle = kSweepStart - kSweep * t / (kTicks - 1);
         const bool lit = angle >= pointerAngle - 0.01;
-        p.setPen(QPen(lit ? QColor(0xFF, 0xA0, 0x10) : QColor(0x50, 0x50, 0x50), 2.0,
-                      Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(lit ? QColor(0xFF, 0xA0, 0x10) : QColor(0x50, 0x50, 0x50), 2.0, Qt::SolidLine,
+                      Qt::RoundCap));
         p.drawLine(polar(centre, 19.0, angle), polar(centre, 21.0, angle));
     }
     QRadialGradient body(centre - QPointF(5, 6), 22);

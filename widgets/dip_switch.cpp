@@ -15,22 +15,24 @@ constexpr int kDefaultSide = 105;
 constexpr int kMaxSurfaceSide = 4096;
 const QColor kBackground = Qt::white;
 
-bool isBit(int bit) { return bit >= 0 && bit < TDipSwitch::kMaxBits; }
+bool isBit(int bit) {
+    return bit >= 0 && bit < TDipSwitch::kMaxBits;
+}
 
 } // namespace
 
-TDipSwitch::TDipSwitch(QWidget* parent) : QWidget(parent) { resize(kDefaultSide, kDefaultSide); }
+TDipSwitch::TDipSwitch(QWidget* parent) : QWidget(parent) {
+    resize(kDefaultSide, kDefaultSide);
+}
 
 void TDipSwitch::SetValue(std::uint32_t value) {
-    if (value == m_value)
-        return;
+    if (value == m_value) return;
     m_value = value;
     DrawAgain();
 }
 
 void TDipSwitch::SetBitCount(int count) {
-    if (count == m_bitCount)
-        return;
+    if (count == m_bitCount) return;
     m_bitCount = count;
     const long long height = static_cast<long long>(count) * kLineHeight + 30;
     resize(width(), static_cast<int>(std::clamp<long long>(height, 0, QWIDGETSIZE_MAX)));
@@ -42,8 +44,7 @@ bool TDipSwitch::GetBitSwitch(int bit) const {
 }
 
 void TDipSwitch::SetBitSwitch(int bit, bool on) {
-    if (!isBit(bit))
-        return;
+    if (!isBit(bit)) return;
     const std::uint32_t mask = std::uint32_t{1} << bit;
     SetValue(on ? m_value | mask : m_value & ~mask);
     DrawAgain();
@@ -57,33 +58,34 @@ QString TDipSwitch::GetOffBitLabel(int bit) const {
     return isBit(bit) ? m_offLabels[bit] : QStringLiteral("Is an Array!");
 }
 
-bool TDipSwitch::labelWritable(int bit) const { return isBit(bit) && bit < m_bitCount; }
+bool TDipSwitch::labelWritable(int bit) const {
+    return isBit(bit) && bit < m_bitCount;
+}
 
 void TDipSwitch::setLabel(std::array<QString, kMaxBits>& labels, int bit, const QString& text) {
-    if (!labelWritable(bit))
-        return;
-    if (labels[bit] != text)
-        labels[bit] = text;
+    if (!labelWritable(bit)) return;
+    if (labels[bit] != text) labels[bit] = text;
     DrawAgain();
 }
 
-void TDipSwitch::SetOnBitLabel(int bit, const QString& text) { setLabel(m_onLabels, bit, text); }
+void TDipSwitch::SetOnBitLabel(int bit, const QString& text) {
+    setLabel(m_onLabels, bit, text);
+}
 
-void TDipSwitch::SetOffBitLabel(int bit, const QString& text) { setLabel(m_offLabels, bit, text); }
+void TDipSwitch::SetOffBitLabel(int bit, const QString& text) {
+    setLabel(m_offLabels, bit, text);
+}
 
 void TDipSwitch::SetTransparent(bool transparent) {
-    if (transparent == m_transparent)
-        return;
+    if (transparent == m_transparent) return;
     m_transparent = transparent;
-    if (!m_surface.isNull())
-        updateShown();
+    if (!m_surface.isNull()) updateShown();
 }
 
 void TDipSwitch::DrawAgain() {
     if (m_surface.isNull()) {
         const QSize side(std::min(width(), kMaxSurfaceSide), std::min(height(), kMaxSurfaceSide));
-        if (side.isEmpty())
-            return;
+        if (side.isEmpty()) return;
         m_surface = QImage(side, QImage::Format_ARGB32_Premultiplied);
     }
     m_surface.fill(kBackground);
@@ -106,31 +108,26 @@ void TDipSwitch::DrawAgain() {
 
 void TDipSwitch::MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int y) {
     const int row = rowAt(y);
-    if (row >= 0 && row < m_bitCount)
-        SetBitSwitch(row, !GetBitSwitch(row));
+    if (row >= 0 && row < m_bitCount) SetBitSwitch(row, !GetBitSwitch(row));
     DrawAgain();
     emit OnTrigger(this);
 }
 
 void TDipSwitch::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        m_clickPending = true;
+    if (event->button() == Qt::LeftButton) m_clickPending = true;
     const QPoint pos = event->position().toPoint();
     MouseDown(event->button(), event->modifiers(), pos.x(), pos.y());
 }
 
 void TDipSwitch::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     const bool click = m_clickPending && rect().contains(event->position().toPoint());
     m_clickPending = false;
-    if (click)
-        emit OnClick();
+    if (click) emit OnClick();
 }
 
 void TDipSwitch::paintEvent(QPaintEvent*) {
-    if (m_surface.isNull())
-        return;
+    if (m_surface.isNull()) return;
     QPainter painter(this);
     painter.drawImage(0, 0, m_shown);
 }

@@ -6,8 +6,7 @@ QImage keyedOut(const QImage& image, QRgb key) {
     for (int y = 0; y < keyed.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
         for (int x = 0; x < keyed.width(); ++x) {
-            if ((line[x] & RGB_MASK) == keyColour)
-                line[x] = 0;
+            if ((line[x] & RGB_MASK) == keyColour) line[x] = 0;
         }
     }
     return keyed;

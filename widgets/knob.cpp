@@ -55,8 +55,7 @@ void TKnob::SetParams(int position, int min, int max) {
 
 void TKnob::SetSpringLoaded(bool springLoaded) {
     m_springLoaded = springLoaded;
-    if (springLoaded)
-        SetPosition(0);
+    if (springLoaded) SetPosition(0);
 }
 
 void TKnob::SetPositionLabel(QLabel* label) {
@@ -68,8 +67,7 @@ void TKnob::SetPositionLabel(QLabel* label) {
 }
 
 void TKnob::SetLineColor(const QColor& colour) {
-    if (colour == m_lineColor || colour == palette().color(QPalette::Button))
-        return;
+    if (colour == m_lineColor || colour == palette().color(QPalette::Button)) return;
     m_lineColor = colour;
     update();
 }
@@ -84,16 +82,14 @@ QString TKnob::labelText(int value) const {
 }
 
 void TKnob::showInLabel(int value) {
-    if (m_positionLabel)
-        m_positionLabel->setText(labelText(value));
+    if (m_positionLabel) m_positionLabel->setText(labelText(value));
 }
 
 void TKnob::resizeEvent(QResizeEvent*) {
     m_side = squareSide(m_side, width(), height());
     m_radius = m_side / 2;
     m_face = QPixmap();
-    if (width() != m_side || height() != m_side)
-        resize(m_side, m_side);
+    if (width() != m_side || height() != m_side) resize(m_side, m_side);
 }
 
 void TKnob::focusInEvent(QFocusEvent*) {
@@ -103,19 +99,19 @@ void TKnob::focusInEvent(QFocusEvent*) {
 
 void TKnob::focusOutEvent(QFocusEvent*) {
     m_dragActive = false;
-    if (m_springLoaded)
-        SetPosition(0);
+    if (m_springLoaded) SetPosition(0);
     update();
     emit OnExit();
 }
 
-void TKnob::leaveEvent(QEvent*) { showInLabel(m_position); }
+void TKnob::leaveEvent(QEvent*) {
+    showInLabel(m_position);
+}
 
 void TKnob::changeEvent(QEvent* event) {
     switch (event->type()) {
     case QEvent::EnabledChange:
-        if (m_positionLabel)
-            m_positionLabel->setEnabled(isEnabled());
+        if (m_positionLabel) m_positionLabel->setEnabled(isEnabled());
         update();
         break;
     case QEvent::PaletteChange:
@@ -135,8 +131,7 @@ void TKnob::trackMouse(QPoint pos) {
 void TKnob::mouseMoveEvent(QMouseEvent* event) {
     trackMouse(event->position().toPoint());
     const int value = valueForAngle(m_mouseAngle, m_min, m_degreesPerUnit);
-    if (m_dragActive && value != m_position)
-        SetPosition(value);
+    if (m_dragActive && value != m_position) SetPosition(value);
     // Hovering previews the value under the pointer without turning the knob.
     showInLabel(value);
 }
@@ -163,16 +158,13 @@ void TKnob::mouseReleaseEvent(QMouseEvent* event) {
             SetPosition(0);
         } else {
             const int value = valueForAngle(m_mouseAngle, m_min, m_degreesPerUnit);
-            if (value != m_position)
-                SetPosition(value);
+            if (value != m_position) SetPosition(value);
         }
         m_dragActive = false;
     }
     emit OnMouseUp(event->button(), event->modifiers(), pos);
-    if (event->button() == Qt::LeftButton && m_clickPending && rect().contains(pos))
-        emit OnClick();
-    if (event->button() == Qt::LeftButton)
-        m_clickPending = false;
+    if (event->button() == Qt::LeftButton && m_clickPending && rect().contains(pos)) emit OnClick();
+    if (event->button() == Qt::LeftButton) m_clickPending = false;
 }
 
 void TKnob::keyPressEvent(QKeyEvent* event) {
@@ -227,15 +219,18 @@ void TKnob::renderFace() {
     painter.drawArc(outlineBox(2, 2, r, b), kUpperLeftStart, kHalfTurn);
     painter.setPen(QPen(pal.color(QPalette::Dark), 2));
     painter.drawArc(outlineBox(1, 1, r - 1, b - 1), kLowerRightStart, kHalfTurn);
+    paintFrame(painter);
 }
 
-void TKnob::paintFrame(QPainter& painter) const {
+void TKnob::paintFrame(QPainter& painter) {
     const QColor shadow = palette().color(QPalette::Dark);
     const QRect box = outlineBox(0, 0, width(), height());
+    m_faceEnabled = isEnabled();
+    m_faceFocused = hasFocus();
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(isEnabled() ? QColor(Qt::black) : shadow, 1));
+    painter.setPen(QPen(m_faceEnabled ? QColor(Qt::black) : shadow, 1));
     painter.drawEllipse(box);
-    painter.setPen(QPen(hasFocus() ? QColor(Qt::black) : shadow, 1));
+    painter.setPen(QPen(m_faceFocused ? QColor(Qt::black) : shadow, 1));
     painter.drawArc(box, kUpperLeftStart, kHalfTurn);
 }
 
@@ -254,10 +249,10 @@ void TKnob::paintPointer(QPainter& painter) const {
 }
 
 void TKnob::paintEvent(QPaintEvent*) {
-    if (m_face.isNull() || m_face.deviceIndependentSize().toSize() != size())
+    if (m_face.isNull() || m_face.deviceIndependentSize().toSize() != size() ||
+        m_faceEnabled != isEnabled() || m_faceFocused != hasFocus())
         renderFace();
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_face);
-    paintFrame(painter);
     paintPointer(painter);
 }

@@ -77,7 +77,7 @@ private:
     void trackMouse(QPoint pos);
     void showInLabel(int value);
     void renderFace();
-    void paintFrame(QPainter& painter) const;
+    void paintFrame(QPainter& painter);
     void paintPointer(QPainter& painter) const;
 
     int m_min = 0;
@@ -96,5 +96,9 @@ private:
     int m_mouseAngle = 0;
     bool m_dragActive = false;
     bool m_clickPending = false;
-    QPixmap m_face; // background and raised face, drawn once per size and palette
+    // Background, raised face and frame, drawn again only when the size, the palette, the
+    // enabled state or the focus changes; a repaint copies it and adds the pointer.
+    QPixmap m_face;
+    bool m_faceEnabled = false;
+    bool m_faceFocused = false;
 };

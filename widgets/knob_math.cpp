@@ -18,19 +18,15 @@ int roundHalfEven(double value) {
 }
 
 float degreesPerUnit(int min, int max) {
-    if (max == min)
-        return 0.0f;
+    if (max == min) return 0.0f;
     return static_cast<float>(kSweepDegrees) /
            static_cast<float>(static_cast<double>(max) - static_cast<double>(min));
 }
 
 int limitPosition(int position, int min, int max, float degreesPerUnit) {
-    if (degreesPerUnit >= 0.0f)
-        return std::clamp(position, min, std::max(min, max));
-    if (position > min)
-        position = max;
-    if (position < max)
-        position = min;
+    if (degreesPerUnit >= 0.0f) return std::clamp(position, min, std::max(min, max));
+    if (position > min) position = max;
+    if (position < max) position = min;
     return position;
 }
 
@@ -40,8 +36,7 @@ int angleForValue(int value, int min, float degreesPerUnit) {
 }
 
 int valueForAngle(int angle, int min, float degreesPerUnit) {
-    if (degreesPerUnit == 0.0f)
-        return min;
+    if (degreesPerUnit == 0.0f) return min;
     const double units = (kStartAngle - angle) / static_cast<double>(degreesPerUnit);
     const long long value = static_cast<long long>(roundHalfEven(units)) + min;
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
@@ -56,21 +51,16 @@ int mouseAngle(int x, int y, int width, int height) {
     } else {
         const double slope = static_cast<double>(cy - y) / static_cast<double>(x - cx);
         angle = roundHalfEven(std::atan(slope) * 180.0 / std::numbers::pi);
-        if (x < cx)
-            angle = (angle + 540) % 360;
+        if (x < cx) angle = (angle + 540) % 360;
     }
-    if (angle > kStartAngle && angle <= 270)
-        angle = kStartAngle;
-    if (angle < kEndAngle)
-        angle = kEndAngle;
+    if (angle > kStartAngle && angle <= 270) angle = kStartAngle;
+    if (angle < kEndAngle) angle = kEndAngle;
     return angle;
 }
 
 int squareSide(int side, int width, int height) {
-    if (height > side || width > side)
-        return std::max(width, height);
-    if (height < side || width < side)
-        return std::min(width, height);
+    if (height > side || width > side) return std::max(width, height);
+    if (height < side || width < side) return std::min(width, height);
     return side;
 }
 

@@ -12,8 +12,7 @@ namespace {
 constexpr qint64 kMaxSkinFileBytes = kMaxSkinPixels * 4 + 64 * 1024;
 
 QImage refuse(QString* error, const QString& text) {
-    if (error)
-        *error = text;
+    if (error) *error = text;
     return {};
 }
 
@@ -26,8 +25,7 @@ template <typename T> T field(const QByteArray& bytes, int at) {
 bool pixelDataComplete(const QByteArray& bytes) {
     constexpr int kCoreHeaderSize = 12;
     constexpr int kInfoHeaderEnd = 34;
-    if (bytes.size() < 14 + kCoreHeaderSize)
-        return false;
+    if (bytes.size() < 14 + kCoreHeaderSize) return false;
     const quint32 dataOffset = field<quint32>(bytes, 10);
     qint64 width = 0;
     qint64 height = 0;
@@ -37,8 +35,7 @@ bool pixelDataComplete(const QByteArray& bytes) {
         height = field<quint16>(bytes, 20);
         bitsPerPixel = field<quint16>(bytes, 24);
     } else {
-        if (bytes.size() < kInfoHeaderEnd)
-            return false;
+        if (bytes.size() < kInfoHeaderEnd) return false;
         constexpr quint32 kUncompressed = 0;
         constexpr quint32 kBitFields = 3;
         const quint32 compression = field<quint32>(bytes, 30);
@@ -60,8 +57,7 @@ QString unreadable(const QString& path, const QString& why) {
 
 QImage readSkinBitmap(const QString& path, QString* error) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(error, unreadable(path, file.errorString()));
+    if (!file.open(QIODevice::ReadOnly)) return refuse(error, unreadable(path, file.errorString()));
     if (file.size() > kMaxSkinFileBytes)
         return refuse(error, QStringLiteral("'%1' is too large for a skin").arg(path));
     QByteArray bytes = file.readAll();

@@ -13,24 +13,34 @@ TVrAniButton::TVrAniButton(QWidget* parent)
     resize(30, 30);
 }
 
-bool TVrAniButton::Threaded() const { return m_timer->isThreaded(); }
+bool TVrAniButton::Threaded() const {
+    return m_timer->isThreaded();
+}
 
-void TVrAniButton::SetThreaded(bool threaded) { m_timer->setThreaded(threaded); }
+void TVrAniButton::SetThreaded(bool threaded) {
+    m_timer->setThreaded(threaded);
+}
 
-void TVrAniButton::SetMaskIndex(int index) { m_maskIndex = index; }
+void TVrAniButton::SetMaskIndex(int index) {
+    m_maskIndex = index;
+}
 
-int TVrAniButton::Interval() const { return m_timer->interval(); }
+int TVrAniButton::Interval() const {
+    return m_timer->interval();
+}
 
-void TVrAniButton::SetInterval(int milliseconds) { m_timer->setInterval(milliseconds); }
+void TVrAniButton::SetInterval(int milliseconds) {
+    m_timer->setInterval(milliseconds);
+}
 
-bool TVrAniButton::animating() const { return m_timer->isEnabled(); }
+bool TVrAniButton::animating() const {
+    return m_timer->isEnabled();
+}
 
 void TVrAniButton::SetSwitchStyle(bool latching) {
-    if (latching == m_switchStyle)
-        return;
+    if (latching == m_switchStyle) return;
     m_switchStyle = latching;
-    if (!latching)
-        SetDown(false);
+    if (!latching) SetDown(false);
 }
 
 bool TVrAniButton::GetDown() const {
@@ -38,11 +48,9 @@ bool TVrAniButton::GetDown() const {
 }
 
 void TVrAniButton::SetDown(bool down) {
-    if (down && !m_switchStyle)
-        return;
+    if (down && !m_switchStyle) return;
     m_animation = {};
-    if (down)
-        m_animation = {std::max(ImageCount() - 1, 0), ButtonAnimation::Falling};
+    if (down) m_animation = {std::max(ImageCount() - 1, 0), ButtonAnimation::Falling};
     update();
 }
 
@@ -54,8 +62,7 @@ void TVrAniButton::frameGeometryChanged() {
 
 bool TVrAniButton::hitTest(QPoint pos) const {
     const QImage* mask = BitmapList() ? BitmapList()->GetBitmap(m_maskIndex) : nullptr;
-    if (!mask)
-        return rect().contains(pos);
+    if (!mask) return rect().contains(pos);
     const QPoint origin((width() - mask->width()) / 2, (height() - mask->height()) / 2);
     const QPoint inMask = pos - origin;
     return mask->rect().contains(inMask) && (mask->pixel(inMask) & RGB_MASK) == 0;
@@ -72,18 +79,15 @@ void TVrAniButton::mousePressEvent(QMouseEvent* event) {
 
 void TVrAniButton::mouseReleaseEvent(QMouseEvent*) {
     // The click belongs to the accepted press, wherever the pointer is let go.
-    if (!m_pressed)
-        return;
+    if (!m_pressed) return;
     m_pressed = false;
     emit OnClick();
 }
 
 void TVrAniButton::timerTick() {
     const ButtonAnimation::Step step = m_animation.tick(ImageCount(), m_switchStyle);
-    if (step.repaint)
-        update();
-    if (step.stop)
-        m_timer->setEnabled(false);
+    if (step.repaint) update();
+    if (step.stop) m_timer->setEnabled(false);
 }
 
 void TVrAniButton::paintEvent(QPaintEvent*) {

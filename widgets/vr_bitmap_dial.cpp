@@ -10,7 +10,9 @@ using namespace dial_math;
 
 namespace {
 
-int toInt(long long value) { return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX)); }
+int toInt(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
 
 // A drag far outside the control asks for many times the range; anything beyond the range is
 // limited anyway, so the percentage is bounded before it is multiplied.
@@ -18,22 +20,23 @@ constexpr long long kMaxDragPercent = 1000;
 
 } // namespace
 
-TVrBitmapDial::TVrBitmapDial(QWidget* parent) : TVrSkinnedControl(parent) { resize(50, 50); }
+TVrBitmapDial::TVrBitmapDial(QWidget* parent) : TVrSkinnedControl(parent) {
+    resize(50, 50);
+}
 
 int TVrBitmapDial::GetPercentDone() const {
     return toInt(percent(static_cast<long long>(m_position) - m_minValue,
                          static_cast<long long>(m_maxValue) - m_minValue));
 }
 
-int TVrBitmapDial::currentFrame() const { return frameForPercent(GetPercentDone(), ImageCount()); }
+int TVrBitmapDial::currentFrame() const {
+    return frameForPercent(GetPercentDone(), ImageCount());
+}
 
 void TVrBitmapDial::SetPosition(int value) {
-    if (value < m_minValue)
-        value = m_minValue;
-    if (value > m_maxValue)
-        value = m_maxValue;
-    if (value == m_position)
-        return;
+    if (value < m_minValue) value = m_minValue;
+    if (value > m_maxValue) value = m_maxValue;
+    if (value == m_position) return;
     const int before = GetPercentDone();
     m_position = value;
     if (GetPercentDone() != before) {
@@ -43,8 +46,7 @@ void TVrBitmapDial::SetPosition(int value) {
 }
 
 void TVrBitmapDial::SetMinValue(int value) {
-    if (value == m_minValue)
-        return;
+    if (value == m_minValue) return;
     m_minValue = value;
     if (m_position < m_minValue)
         SetPosition(m_minValue);
@@ -53,8 +55,7 @@ void TVrBitmapDial::SetMinValue(int value) {
 }
 
 void TVrBitmapDial::SetMaxValue(int value) {
-    if (value == m_maxValue)
-        return;
+    if (value == m_maxValue) return;
     m_maxValue = value;
     if (m_position > m_maxValue)
         SetPosition(m_maxValue);
@@ -67,8 +68,8 @@ void TVrBitmapDial::mousePressEvent(QMouseEvent* event) {
     emit OnMouseDown(event->button(), event->modifiers(), pos);
     m_pressPoint = pos;
     const int done = GetPercentDone();
-    m_pressOffset = QPoint(pos.x() - toInt(share(done, width())),
-                           pos.y() - toInt(share(done, height())));
+    m_pressOffset =
+        QPoint(pos.x() - toInt(share(done, width())), pos.y() - toInt(share(done, height())));
     if (m_style == dsButtonClick) {
         const long long step = event->button() == Qt::LeftButton    ? m_increment
                                : event->button() == Qt::RightButton ? -m_increment
@@ -85,8 +86,7 @@ void TVrBitmapDial::mousePressEvent(QMouseEvent* event) {
 }
 
 void TVrBitmapDial::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_dragging)
-        return;
+    if (!m_dragging) return;
     const QPoint pos = event->position().toPoint();
     const long long p = m_style == dsLeftRightMove ? percent(pos.x() - m_pressOffset.x(), width())
                                                    : percent(pos.y() - m_pressOffset.y(), height());
@@ -96,8 +96,7 @@ void TVrBitmapDial::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TVrBitmapDial::mouseReleaseEvent(QMouseEvent*) {
-    if (!m_dragging)
-        return;
+    if (!m_dragging) return;
     m_dragging = false;
     if (m_hideCursor) {
         if (m_hadCursor)

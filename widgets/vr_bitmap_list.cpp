@@ -9,7 +9,6 @@ int TVrBitmapList::Add(const QImage& bitmap) {
 }
 
 const QImage* TVrBitmapList::GetBitmap(int index) const {
-    if (index < 0 || index >= Count())
-        return nullptr;
+    if (index < 0 || index >= Count()) return nullptr;
     return &m_bitmaps[static_cast<std::size_t>(index)];
 }

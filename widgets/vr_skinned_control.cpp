@@ -9,17 +9,18 @@ TVrSkinnedControl::TVrSkinnedControl(QWidget* parent) : QWidget(parent) {
     m_color = palette().color(QPalette::Button);
 }
 
-TVrSkinnedControl::~TVrSkinnedControl() { SetBitmapList(nullptr); }
+TVrSkinnedControl::~TVrSkinnedControl() {
+    SetBitmapList(nullptr);
+}
 
 void TVrSkinnedControl::SetBitmapList(TVrBitmapList* list) {
-    if (list == m_list)
-        return;
+    if (list == m_list) return;
     disconnect(m_listChanged);
     disconnect(m_listDestroyed);
     m_list = list;
     if (list) {
-        m_listChanged = connect(list, &TVrBitmapList::OnChange, this,
-                                &TVrSkinnedControl::refreshGeometry);
+        m_listChanged =
+            connect(list, &TVrBitmapList::OnChange, this, &TVrSkinnedControl::refreshGeometry);
         m_listDestroyed = connect(list, &QObject::destroyed, this, [this] {
             m_list = nullptr;
             refreshGeometry();
@@ -29,31 +30,26 @@ void TVrSkinnedControl::SetBitmapList(TVrBitmapList* list) {
 }
 
 void TVrSkinnedControl::SetBitmapIndex(int index) {
-    if (index == m_bitmapIndex)
-        return;
+    if (index == m_bitmapIndex) return;
     m_bitmapIndex = index;
     refreshGeometry();
 }
 
 void TVrSkinnedControl::SetImageCount(int count) {
-    if (count == m_imageCount)
-        return;
+    if (count == m_imageCount) return;
     m_imageCount = count;
     refreshGeometry();
 }
 
 void TVrSkinnedControl::SetColor(const QColor& colour) {
-    if (colour == m_color)
-        return;
+    if (colour == m_color) return;
     m_color = colour;
-    if (m_transparent)
-        m_frames.assign(m_frames.size(), QPixmap());
+    if (m_transparent) m_frames.assign(m_frames.size(), QPixmap());
     update();
 }
 
 void TVrSkinnedControl::SetTransparent(bool transparent) {
-    if (transparent == m_transparent)
-        return;
+    if (transparent == m_transparent) return;
     m_transparent = transparent;
     m_frames.assign(m_frames.size(), QPixmap());
     update();
@@ -85,15 +81,13 @@ void TVrSkinnedControl::refreshGeometry() {
 }
 
 void TVrSkinnedControl::applyAutoSize() {
-    if (!m_autoSize)
-        return;
+    if (!m_autoSize) return;
     resize(m_frameWidth > 0 ? m_frameWidth : width(), m_frameHeight > 0 ? m_frameHeight : height());
     updateGeometry();
 }
 
 QSize TVrSkinnedControl::sizeHint() const {
-    if (m_autoSize && m_frameWidth > 0 && m_frameHeight > 0)
-        return {m_frameWidth, m_frameHeight};
+    if (m_autoSize && m_frameWidth > 0 && m_frameHeight > 0) return {m_frameWidth, m_frameHeight};
     return size();
 }
 
@@ -115,8 +109,7 @@ void TVrSkinnedControl::paintSkin(QPainter& painter, int index) {
         painter.fillRect(rect(), m_color);
         return;
     }
-    if (!m_transparent)
-        painter.fillRect(rect(), m_color);
+    if (!m_transparent) painter.fillRect(rect(), m_color);
     const int last = static_cast<int>(m_frames.size()) - 1;
     painter.drawPixmap(frameOrigin(), frame(std::clamp(index, 0, last)));
 }

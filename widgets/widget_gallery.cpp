@@ -97,8 +97,8 @@ QImage dipSwitchSection() {
     row.add(dipSwitch(8, 0xA5, true), QStringLiteral("8 bits, value 0xA5"), 130);
     row.add(dipSwitch(8, 257, true), QStringLiteral("value 257: bit 8\nset, not shown"), 130);
     row.add(dipSwitch(4, 0xF, false), QStringLiteral("empty labels"), 130);
-    auto* clear = row.add(dipSwitch(4, 0x5, true), QStringLiteral("transparent on\na coloured parent"),
-                          130);
+    auto* clear =
+        row.add(dipSwitch(4, 0x5, true), QStringLiteral("transparent on\na coloured parent"), 130);
     clear->SetTransparent(true);
     QPalette desk = row.host().palette();
     desk.setColor(QPalette::Window, kDeskColour.lighter(250));
@@ -150,7 +150,9 @@ QImage buttonSection(TVrBitmapList& list) {
     return row.grab();
 }
 
-QImage stripSection(const QImage& strip) { return strip.convertToFormat(QImage::Format_RGB32); }
+QImage stripSection(const QImage& strip) {
+    return strip.convertToFormat(QImage::Format_RGB32);
+}
 
 QImage compose(const std::vector<GallerySection>& sections) {
     const QFont titleFont(QStringLiteral("DejaVu Sans"), 11, QFont::Bold);

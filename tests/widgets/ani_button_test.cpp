@@ -96,8 +96,7 @@ TEST(AnimationTimer, ThreadedTicksAreHandledOnTheGuiThreadAndIgnoredWhileDisable
     std::vector<QThread*> threads;
     QObject::connect(&timer, &AnimationTimer::tick, [&] {
         threads.push_back(QThread::currentThread());
-        if (threads.size() == 3)
-            timer.setEnabled(false);
+        if (threads.size() == 3) timer.setEnabled(false);
     });
     timer.setEnabled(true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return threads.size() >= 3; }, 5000));

@@ -131,7 +131,7 @@ TEST(DipSwitch, Value257WithEightSwitchesShowsOnlySwitchZeroOn) {
     EXPECT_TRUE(dip.GetBitSwitch(0));
     EXPECT_TRUE(dip.GetBitSwitch(8));
     const QImage& surface = dip.surface();
-    EXPECT_TRUE(inkInRows(surface, 10, 12));         // line 0: "ON "
+    EXPECT_TRUE(inkInRows(surface, 10, 12));          // line 0: "ON "
     EXPECT_FALSE(inkInRows(surface, 22, 12 * 7 + 8)); // lines 1..7 and below: blanks
     EXPECT_FALSE(inkInRows(surface, 0, 10));
     // The text of line 0 starts at x = 10.

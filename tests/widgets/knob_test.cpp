@@ -34,7 +34,9 @@ struct ShownKnob {
     QLabel* label;
 };
 
-QImage snapshot(QWidget* widget) { return widget->grab().toImage(); }
+QImage snapshot(QWidget* widget) {
+    return widget->grab().toImage();
+}
 
 // Moves the pointer over widget without any button, as hovering does.
 void hover(QWidget* widget, QPoint pos) {
@@ -299,7 +301,7 @@ TEST(KnobPaint, FrameShowsEnabledAndFocusAndCornersShowTheParent) {
     const QPalette& pal = knob->palette();
     knob->clearFocus();
     QImage image = snapshot(knob);
-    EXPECT_EQ(colourAt(image, 20, 39), QColor(Qt::black).name()); // lower half of the frame
+    EXPECT_EQ(colourAt(image, 20, 39), QColor(Qt::black).name());        // lower half of the frame
     EXPECT_EQ(colourAt(image, 20, 0), pal.color(QPalette::Dark).name()); // upper half without focus
     EXPECT_EQ(colourAt(image, 0, 0), pal.color(QPalette::Window).name());
     EXPECT_EQ(colourAt(image, 20, 20), pal.color(QPalette::Button).name()); // the face
@@ -323,7 +325,8 @@ TEST(KnobPaint, PointerRunsBetweenElevenAndFivePixelsInsideTheRim) {
     // (12, 33), with -7.5 rounding to the even -8; the inner end lies on row 20 + 8 = 28.
     QImage image = snapshot(knob);
     EXPECT_EQ(colourAt(image, 12, 33), QColor(Qt::red).name());
-    EXPECT_EQ(colourAt(image, 13, 34), knob->palette().color(QPalette::Light).name()); // the highlight
+    EXPECT_EQ(colourAt(image, 13, 34),
+              knob->palette().color(QPalette::Light).name()); // the highlight
     EXPECT_TRUE(colourAt(image, 15, 28) == QColor(Qt::red).name() ||
                 colourAt(image, 16, 28) == QColor(Qt::red).name());
     EXPECT_EQ(colourAt(image, 11, 34), face.name()); // nothing beyond the outer end

@@ -11,7 +11,9 @@
 inline void PrintTo(const QColor& colour, std::ostream* os) {
     *os << colour.name(QColor::HexArgb).toStdString();
 }
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 inline void PrintTo(const QSize& size, std::ostream* os) {
     *os << size.width() << " x " << size.height();
 }
@@ -20,4 +22,6 @@ inline void PrintTo(const QPoint& point, std::ostream* os) {
 }
 
 // The colour of one pixel as "#rrggbb", to compare with QColor::name() of the expected colour.
-inline QString colourAt(const QImage& image, int x, int y) { return image.pixelColor(x, y).name(); }
+inline QString colourAt(const QImage& image, int x, int y) {
+    return image.pixelColor(x, y).name();
+}

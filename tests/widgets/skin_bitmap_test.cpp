@@ -31,7 +31,9 @@ QByteArray bitmapFile(qint32 width, qint32 height, int dataBytes) {
     return bytes;
 }
 
-int rowBytes(int width) { return (width * 3 + 3) / 4 * 4; }
+int rowBytes(int width) {
+    return (width * 3 + 3) / 4 * 4;
+}
 
 class SkinFile : public ::testing::Test {
 protected:
@@ -134,10 +136,10 @@ TEST(BuiltInSkins, StripsHaveTheirFrameGeometryAndKeyColour) {
     EXPECT_EQ(knob.size(), QSize(kBuiltInKnobFrames * 48, 44));
     EXPECT_EQ(knob.depth(), 24);
     EXPECT_EQ(knob.pixel(0, 0) & RGB_MASK, kSkinKeyColour);
-    EXPECT_NE(knob.pixel(24, 22) & RGB_MASK, kSkinKeyColour); // the knob's body
+    EXPECT_NE(knob.pixel(24, 22) & RGB_MASK, kSkinKeyColour);          // the knob's body
     EXPECT_NE(knob.copy(0, 0, 48, 44), knob.copy(48 * 31, 0, 48, 44)); // the pointer turns
     const QImage button = builtInButtonSkin();
-    EXPECT_EQ(button.size(), QSize(kBuiltInButtonFrames * kBuiltInButtonFrameSide,
-                                   kBuiltInButtonFrameSide));
+    EXPECT_EQ(button.size(),
+              QSize(kBuiltInButtonFrames * kBuiltInButtonFrameSide, kBuiltInButtonFrameSide));
     EXPECT_EQ(button.pixel(0, 0) & RGB_MASK, kSkinKeyColour);
 }

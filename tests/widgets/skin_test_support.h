@@ -6,7 +6,9 @@
 #include <QPainter>
 
 // The colour of frame i of a test strip: distinct for every frame, never magenta.
-inline QColor testFrameColour(int i) { return QColor(10 + i * 7 % 240, 200 - i * 5 % 190, 40); }
+inline QColor testFrameColour(int i) {
+    return QColor(10 + i * 7 % 240, 200 - i * 5 % 190, 40);
+}
 
 // A strip of frames frames of frameWidth x frameHeight, each filled with testFrameColour(i),
 // with a magenta (key colour) top-left pixel in every frame.
