@@ -22,8 +22,7 @@ bool displayAvailable() {
 // The gallery of every control widget, saved beside the window screenshots.
 bool saveWidgetGallery(const QString& dir, QString* error) {
     const QString path = QDir(dir).filePath(QStringLiteral("widgets.png"));
-    if (renderWidgetGallery().save(path, "PNG"))
-        return true;
+    if (renderWidgetGallery().save(path, "PNG")) return true;
     *error = QStringLiteral("cannot write '%1'").arg(path);
     return false;
 }

@@ -1,8 +1,8 @@
 #include "editor_window.h"
 
 #include "build_info.h"
-#include "built_in_skins.h"
 #include "built_in_dump.h"
+#include "built_in_skins.h"
 #include "help_page.h"
 #include "status_log.h"
 #include "transfer_page.h"
@@ -154,4 +154,6 @@ void TForm1::showOutgoingDump() {
 
 void TForm1::HintsButtonClick() { PageControl->setCurrentWidget(HelpTabSheet); }
 
-void TForm1::TestKnobChange() { FileSheet->setReleaseLeft(FileSheet->TestKnob->Position() + 16); }
+void TForm1::TestKnobChange() {
+    FileSheet->setReleaseLeft(FileSheet->TestKnob->Position() + 16);
+}
