@@ -2,9 +2,13 @@
 
 #include "build_info.h"
 #include "built_in_dump.h"
+#include "built_in_skins.h"
 #include "help_page.h"
 #include "status_log.h"
 #include "transfer_page.h"
+#include "vr_ani_button.h"
+#include "vr_bitmap_dial.h"
+#include "vr_bitmap_list.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -32,6 +36,7 @@ TForm1::TForm1(const Options& options, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     createPages();
     createTimers();
+    createSkinLists();
     connectControls();
     FormCreate(options);
 }
@@ -74,10 +79,26 @@ void TForm1::createTimers() {
     connect(StartupTimer, &QTimer::timeout, this, &TForm1::StartupTimerTimer);
 }
 
+void TForm1::createSkinLists() {
+    auto makeList = [this](const char* name) {
+        auto* list = new TVrBitmapList(this);
+        list->setObjectName(QString::fromLatin1(name));
+        return list;
+    };
+    VrKnobBitmapList = makeList("VrKnobBitmapList");
+    VrKnobBitmapList->Add(builtInKnobSkin());
+    VrButtonBitmapList = makeList("VrButtonBitmapList");
+    TestButtonBitmapList = makeList("TestButtonBitmapList");
+    TestButtonBitmapList->Add(builtInButtonSkin());
+    FileSheet->TestKnob->SetBitmapList(VrKnobBitmapList);
+    FileSheet->TestButton->SetBitmapList(TestButtonBitmapList);
+}
+
 void TForm1::connectControls() {
     connect(FileSheet->HintsButton, &QPushButton::clicked, this, &TForm1::HintsButtonClick);
     connect(FileSheet, &TransferPage::webLinkClicked, this,
             [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
+    connect(FileSheet->TestKnob, &TVrBitmapDial::OnChange, this, &TForm1::TestKnobChange);
 }
 
 void TForm1::FormCreate(const Options& options) {
@@ -132,3 +153,7 @@ void TForm1::showOutgoingDump() {
 }
 
 void TForm1::HintsButtonClick() { PageControl->setCurrentWidget(HelpTabSheet); }
+
+void TForm1::TestKnobChange() {
+    FileSheet->setReleaseLeft(FileSheet->TestKnob->Position() + 16);
+}

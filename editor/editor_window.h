@@ -14,6 +14,7 @@ class QTabWidget;
 class QTimer;
 class StatusLog;
 class TransferPage;
+class TVrBitmapList;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -48,6 +49,13 @@ public:
     QTimer* SysexHeadTimer = nullptr;
     QTimer* StartupTimer = nullptr;
 
+    // Skin lists: knob skins start with the built-in strip at index 0, button skins start
+    // empty so that a custom desk's first button skin is index 0. The transfer page's test
+    // button has a list of its own holding the built-in button strip.
+    TVrBitmapList* VrKnobBitmapList = nullptr;
+    TVrBitmapList* VrButtonBitmapList = nullptr;
+    TVrBitmapList* TestButtonBitmapList = nullptr;
+
     void WriteMsg(const QString& text);
     StatusLog& statusLog() const;
 
@@ -59,11 +67,13 @@ public:
     void SaveSettingsFromForm();
 
     void HintsButtonClick();
+    void TestKnobChange();
 
 private:
     void FormCreate(const Options& options);
     void createPages();
     void createTimers();
+    void createSkinLists();
     void connectControls();
     void showOutgoingDump();
     void decodeBuiltInDump();

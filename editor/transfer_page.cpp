@@ -1,6 +1,9 @@
 #include "transfer_page.h"
 
+#include "built_in_skins.h"
 #include "status_log.h"
+#include "vr_ani_button.h"
+#include "vr_bitmap_dial.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -72,6 +75,9 @@ QWidget* TransferPage::makeHeader() {
     KelmoURLLabel->setStyleSheet(QStringLiteral("color: blue"));
     KelmoURLLabel->installEventFilter(this);
     setReleaseLeft(16);
+    makeSkinnedControls();
+    row->addWidget(TestKnob);
+    row->addWidget(TestButton);
     row->addWidget(releaseArea, 1);
 
     HintsButton = button(tr("About/Hints ..."), "HintsButton");
@@ -80,6 +86,28 @@ QWidget* TransferPage::makeHeader() {
     for (auto* b : {HintsButton, ShowFaderDesk, SelecCustomBox})
         row->addWidget(b);
     return header;
+}
+
+// The skins come from the window's bitmap lists, linked when the window is built.
+void TransferPage::makeSkinnedControls() {
+    TestKnob = named(new TVrBitmapDial, "TestKnob", tr("Test knob"));
+    TestKnob->SetMaxValue(127);
+    TestKnob->SetColor(QColor::fromRgb(kSkinKeyColour));
+    TestKnob->SetTransparent(true);
+    TestKnob->SetAutoSize(true);
+    TestKnob->SetImageCount(kBuiltInKnobFrames);
+    TestKnob->SetBitmapIndex(0);
+
+    TestButton = named(new TVrAniButton, "TestButton", tr("Test button"));
+    TestButton->SetThreaded(true);
+    TestButton->SetInterval(200);
+    TestButton->SetColor(QColor::fromRgb(kSkinKeyColour));
+    TestButton->SetTransparent(true);
+    TestButton->SetAutoSize(true);
+    TestButton->SetImageCount(kBuiltInButtonFrames);
+    TestButton->SetBitmapIndex(0);
+    for (QWidget* control : {static_cast<QWidget*>(TestKnob), static_cast<QWidget*>(TestButton)})
+        control->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
 QWidget* TransferPage::makePortsGroup() {

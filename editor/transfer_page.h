@@ -8,6 +8,8 @@ class QLabel;
 class QPushButton;
 class QSpinBox;
 class StatusLog;
+class TVrAniButton;
+class TVrBitmapDial;
 
 class TransferPage : public QWidget {
     Q_OBJECT
@@ -20,6 +22,8 @@ public:
     QWidget* releaseArea = nullptr; // holds the two labels that the test knob slides
     QLabel* TestReleaseLabel = nullptr;
     QLabel* KelmoURLLabel = nullptr;
+    TVrBitmapDial* TestKnob = nullptr;  // slides the two labels; its skin list is the window's
+    TVrAniButton* TestButton = nullptr; // shows the skinned button
     QPushButton* HintsButton = nullptr;
     QPushButton* ShowFaderDesk = nullptr;
     QPushButton* SelecCustomBox = nullptr;
@@ -52,6 +56,7 @@ protected:
 
 private:
     QWidget* makeHeader();
+    void makeSkinnedControls();
     QWidget* makePortsGroup();
     QWidget* makeTransferGroup();
 };

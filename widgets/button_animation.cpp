@@ -1,0 +1,36 @@
+#include "button_animation.h"
+
+ButtonAnimation::Step ButtonAnimation::tick(int imageCount, bool latching) {
+    Step step;
+    if (phase == Rising) {
+        if (frame < imageCount - 1) {
+            ++frame;
+            step.repaint = true;
+            return step;
+        }
+        phase = Falling;
+        if (latching) {
+            step.stop = true;
+            return step;
+        }
+    }
+    // The tick that reached the last frame of a momentary button already starts falling.
+    if (phase == Falling) {
+        if (frame >= 1) {
+            --frame;
+            step.repaint = true;
+            return step;
+        }
+        if (latching) {
+            phase = Rising;
+            step.stop = true;
+            return step;
+        }
+        phase = Finished;
+    }
+    if (phase == Finished) {
+        phase = Rising;
+        step.stop = true;
+    }
+    return step;
+}

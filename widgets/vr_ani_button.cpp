@@ -1,0 +1,96 @@
+#include "vr_ani_button.h"
+
+#include "animation_timer.h"
+#include "vr_bitmap_list.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+TVrAniButton::TVrAniButton(QWidget* parent)
+    : TVrSkinnedControl(parent), m_timer(new AnimationTimer(this)) {
+    m_timer->setInterval(1000);
+    connect(m_timer, &AnimationTimer::tick, this, &TVrAniButton::timerTick);
+    resize(30, 30);
+}
+
+bool TVrAniButton::Threaded() const {
+    return m_timer->isThreaded();
+}
+
+void TVrAniButton::SetThreaded(bool threaded) {
+    m_timer->setThreaded(threaded);
+}
+
+void TVrAniButton::SetMaskIndex(int index) {
+    m_maskIndex = index;
+}
+
+int TVrAniButton::Interval() const {
+    return m_timer->interval();
+}
+
+void TVrAniButton::SetInterval(int milliseconds) {
+    m_timer->setInterval(milliseconds);
+}
+
+bool TVrAniButton::animating() const {
+    return m_timer->isEnabled();
+}
+
+void TVrAniButton::SetSwitchStyle(bool latching) {
+    if (latching == m_switchStyle) return;
+    m_switchStyle = latching;
+    if (!latching) SetDown(false);
+}
+
+bool TVrAniButton::GetDown() const {
+    return ImageCount() > 0 && m_animation.frame == ImageCount() - 1;
+}
+
+void TVrAniButton::SetDown(bool down) {
+    if (down && !m_switchStyle) return;
+    m_animation = {};
+    if (down) m_animation = {std::max(ImageCount() - 1, 0), ButtonAnimation::Falling};
+    update();
+}
+
+void TVrAniButton::frameGeometryChanged() {
+    const bool wasDown = m_geometryImageCount > 0 && m_animation.frame == m_geometryImageCount - 1;
+    m_geometryImageCount = ImageCount();
+    m_animation.frame = wasDown ? std::max(ImageCount() - 1, 0) : 0;
+}
+
+bool TVrAniButton::hitTest(QPoint pos) const {
+    const QImage* mask = BitmapList() ? BitmapList()->GetBitmap(m_maskIndex) : nullptr;
+    if (!mask) return rect().contains(pos);
+    const QPoint origin((width() - mask->width()) / 2, (height() - mask->height()) / 2);
+    const QPoint inMask = pos - origin;
+    return mask->rect().contains(inMask) && (mask->pixel(inMask) & RGB_MASK) == 0;
+}
+
+void TVrAniButton::mousePressEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    emit OnMouseDown(event->button(), event->modifiers(), pos);
+    if (event->button() == Qt::LeftButton && hitTest(pos)) {
+        m_pressed = true;
+        m_timer->setEnabled(true);
+    }
+}
+
+void TVrAniButton::mouseReleaseEvent(QMouseEvent*) {
+    // The click belongs to the accepted press, wherever the pointer is let go.
+    if (!m_pressed) return;
+    m_pressed = false;
+    emit OnClick();
+}
+
+void TVrAniButton::timerTick() {
+    const ButtonAnimation::Step step = m_animation.tick(ImageCount(), m_switchStyle);
+    if (step.repaint) update();
+    if (step.stop) m_timer->setEnabled(false);
+}
+
+void TVrAniButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintSkin(painter, m_animation.frame);
+}
