@@ -1,13 +1,19 @@
 #include "editor_window.h"
 
+#include "box_config_page.h"
 #include "build_info.h"
 #include "built_in_dump.h"
+#include "button_page.h"
+#include "edit_combo.h"
 #include "help_page.h"
+#include "key_preview.h"
 #include "status_log.h"
 #include "transfer_page.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -43,12 +49,9 @@ void TForm1::createPages() {
     PageControl->setObjectName(QStringLiteral("PageControl"));
     PageControl->setAccessibleName(tr("Pages"));
     FileSheet = new TransferPage;
-    BoxSettingsTabsheet = new QWidget;
-    BoxSettingsTabsheet->setObjectName(QStringLiteral("BoxSettingsTabsheet"));
-    PotSettings = new QWidget;
-    PotSettings->setObjectName(QStringLiteral("PotSettings"));
-    ButtSettings = new QWidget;
-    ButtSettings->setObjectName(QStringLiteral("ButtSettings"));
+    BoxSettingsTabsheet = new BoxConfigPage(record);
+    PotSettings = new PotPage(record);
+    ButtSettings = new ButtonPage(record);
     HelpTabSheet = new HelpPage;
     PageControl->addTab(FileSheet, tr("MIDI Transfer"));
     PageControl->addTab(BoxSettingsTabsheet, tr("Box Config"));
@@ -78,6 +81,7 @@ void TForm1::connectControls() {
     connect(FileSheet->HintsButton, &QPushButton::clicked, this, &TForm1::HintsButtonClick);
     connect(FileSheet, &TransferPage::webLinkClicked, this,
             [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
+    new KeyPreview(this, [this](const QKeyEvent& event) { return FormKeyDown(event); });
 }
 
 void TForm1::FormCreate(const Options& options) {
@@ -94,7 +98,14 @@ void TForm1::FormCreate(const Options& options) {
     FileSheet->MIDIInComboBox->addItem(tr("None"));
     FileSheet->MIDIInComboBox->setCurrentIndex(0);
 
-    PresetFileName = options.settingsFile;
+    PotSettings->PotByte0A->setCurrentIndex(0);
+    ButtSettings->ButtByte0A->setCurrentIndex(0);
+    CustomDesk = nullptr;
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString customFiles = QDir(programDir).filePath(QStringLiteral("customfiles"));
+    VPTOpenDialogDir = QDir(customFiles).exists() ? customFiles : programDir;
+    ReadPresetFile(options.settingsFile);
+
     decodeBuiltInDump();
 }
 
@@ -121,9 +132,13 @@ int TForm1::RecordToDump(BankRecord& source, DumpBuffer& target) {
     return m_codec.RecordToDump(source, target);
 }
 
-void TForm1::LoadSettingsToForm() {}
+void TForm1::LoadSettingsToForm() {
+    BoxSettingsTabsheet->loadFromRecord();
+    PotSettings->UpdatePotProps();
+    ButtSettings->UpdateButtProps();
+}
 
-void TForm1::SaveSettingsFromForm() {}
+void TForm1::SaveSettingsFromForm() { BoxSettingsTabsheet->saveToRecord(); }
 
 void TForm1::showOutgoingDump() {
     FileSheet->BytesToSend->setText(QString::number(OutgoingDump.length));
