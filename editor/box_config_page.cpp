@@ -56,7 +56,10 @@ const QStringList& BoxConfigPage::ledMapItems() {
     static const QStringList items = [] {
         QStringList list{QStringLiteral("Default Setting")};
         for (int n = 1; n <= 8; ++n)
-            list << QStringLiteral("DIN SR #%1 (Button ID #%2-%3)").arg(n).arg(8 * (n - 1)).arg(8 * n - 1);
+            list << QStringLiteral("DIN SR #%1 (Button ID #%2-%3)")
+                        .arg(n)
+                        .arg(8 * (n - 1))
+                        .arg(8 * n - 1);
         list << QStringLiteral("reserved") << QStringLiteral("External Bank (1 of 8)");
         while (list.size() < 16)
             list << QStringLiteral("reserved");
@@ -96,7 +99,8 @@ QWidget* BoxConfigPage::makeSettingsGroup() {
     addRow(tr("Bank Name :"), BankLabel);
     grid->addWidget(MIDIMergerMode, row++, 1);
     addRow(tr(" Pot Mode :"), PotBehaviour);
-    for (QCheckBox* box : {SnapShotAtPowerOn, AutoSnapshot, SendPCOnBankChange, ReceivePCForBankChange})
+    for (QCheckBox* box :
+         {SnapShotAtPowerOn, AutoSnapshot, SendPCOnBankChange, ReceivePCForBankChange})
         grid->addWidget(box, row++, 0, 1, 2);
     addRow(tr(" Global MIDI Channel :"), GlobalMIDIChannel);
     addRow(tr(" Touchsensor Sensitivity :"), TouchsensorSensitivity);
@@ -107,7 +111,8 @@ QWidget* BoxConfigPage::makeSettingsGroup() {
     for (int g = 1; g <= kMorphGroups; ++g) {
         const QString text = tr("Grp%1").arg(g);
         SpinEdit*& box = MorphPotG[g - 1];
-        box = numberField(0, 64, 1, QStringLiteral("MorphPotG%1").arg(g).toLatin1().constData(), text);
+        box = numberField(0, 64, 1, QStringLiteral("MorphPotG%1").arg(g).toLatin1().constData(),
+                          text);
         groups->addWidget(caption(text, box));
         groups->addWidget(box);
     }
@@ -121,8 +126,8 @@ QWidget* BoxConfigPage::makeLedMapGroup() {
     for (int k = 1; k <= kShiftRegisters; ++k) {
         const QString text = tr("SR #%1").arg(k);
         EditCombo*& map = SROUT_Map[k - 1];
-        map = named(new EditCombo(true), QStringLiteral("SROUT_Map_%1").arg(k).toLatin1().constData(),
-                    text);
+        map = named(new EditCombo(true),
+                    QStringLiteral("SROUT_Map_%1").arg(k).toLatin1().constData(), text);
         map->addItems(ledMapItems());
         map->setCurrentIndex(-1);
         grid->addWidget(caption(text, map), k - 1, 0);
@@ -133,7 +138,8 @@ QWidget* BoxConfigPage::makeLedMapGroup() {
 
 QWidget* BoxConfigPage::makeDeskOptionsGroup() {
     autoshow_customdesk_yes_no = checkBox(tr("autoshow desk"), "autoshow_customdesk_yes_no");
-    autoshow_customdesk_hide_editor = checkBox(tr("hide editor"), "autoshow_customdesk_hide_editor");
+    autoshow_customdesk_hide_editor =
+        checkBox(tr("hide editor"), "autoshow_customdesk_hide_editor");
     auto* group = new QGroupBox(tr("Virtual Desk Options"));
     auto* row = new QHBoxLayout(group);
     row->addWidget(autoshow_customdesk_yes_no);

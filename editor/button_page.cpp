@@ -137,8 +137,8 @@ void ButtonPage::UpdateButtProps() {
     ShowButtPresetName();
 }
 
-// A number typed beyond the field's range goes into the bank clamped: the bank holds 7-bit
-// bytes only.
+// Writes one byte of the selected button's entry. Callers pass their field's value clamped: a number
+// typed beyond the range must not put anything but a 7-bit byte into the bank.
 void ButtonPage::storeEntryByte(std::uint8_t ButtonEntry::*field, int value) {
     if (m_buttPageLoading)
         return;

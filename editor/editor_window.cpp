@@ -98,9 +98,9 @@ void TForm1::FormCreate(const Options& options) {
     FileSheet->MIDIInComboBox->addItem(tr("None"));
     FileSheet->MIDIInComboBox->setCurrentIndex(0);
 
+    // The editor pages and the settings file, before the first bank arrives.
     PotSettings->PotByte0A->setCurrentIndex(0);
     ButtSettings->ButtByte0A->setCurrentIndex(0);
-    CustomDesk = nullptr;
     const QString programDir = QCoreApplication::applicationDirPath();
     const QString customFiles = QDir(programDir).filePath(QStringLiteral("customfiles"));
     VPTOpenDialogDir = QDir(customFiles).exists() ? customFiles : programDir;

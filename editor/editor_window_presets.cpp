@@ -39,13 +39,14 @@ void TForm1::PastePot() {
 }
 
 void TForm1::StoreAppSettings() {
-    if (preset_file::storeAppSettings(PresetFileName, CustomDeskFile,
-                                      BoxSettingsTabsheet->autoshow_customdesk_yes_no->isChecked(),
-                                      BoxSettingsTabsheet->autoshow_customdesk_hide_editor->isChecked()))
+    if (preset_file::storeAppSettings(
+            PresetFileName, CustomDeskFile,
+            BoxSettingsTabsheet->autoshow_customdesk_yes_no->isChecked(),
+            BoxSettingsTabsheet->autoshow_customdesk_hide_editor->isChecked()))
         return;
-    auto* message = new QMessageBox(QMessageBox::Warning, windowTitle(),
-                                    tr("Unable to write to %1").arg(PresetFileName),
-                                    QMessageBox::Ok, this);
+    auto* message =
+        new QMessageBox(QMessageBox::Warning, windowTitle(),
+                        tr("Unable to write to %1").arg(PresetFileName), QMessageBox::Ok, this);
     message->setObjectName(QStringLiteral("StoreAppSettingsMessage"));
     message->setAttribute(Qt::WA_DeleteOnClose);
     message->open();

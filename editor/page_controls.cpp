@@ -33,7 +33,8 @@ QCheckBox* checkBox(const QString& caption, const char* objectName) {
 }
 
 QLineEdit* hexMirror(const char* objectName, const QString& fieldCaption, int value) {
-    auto* mirror = named(new QLineEdit, objectName, fieldCaption.trimmed() + QStringLiteral(" HEX"));
+    auto* mirror =
+        named(new QLineEdit, objectName, fieldCaption.trimmed() + QStringLiteral(" HEX"));
     mirror->setReadOnly(true);
     mirror->setFocusPolicy(Qt::NoFocus);
     mirror->setMaximumWidth(mirror->fontMetrics().horizontalAdvance(QStringLiteral("WWWW")) + 12);

@@ -132,7 +132,7 @@ QWidget* PotPage::makeEntryGroup() {
     grid->addWidget(caption(tr("Label :"), PotLabel), row, 0);
     grid->addWidget(PotLabel, row, 1, 1, 2);
     grid->addWidget(caption(tr("Mode :"), PotLabelMode), row, 3);
-    grid->addWidget(PotLabelMode, row, 4);
+    grid->addWidget(PotLabelMode, row, 4, Qt::AlignLeft);
     grid->setColumnStretch(4, 1);
     return group;
 }
@@ -209,11 +209,7 @@ void PotPage::PotByte0Change(int status) {
         setCaptionsForType(type);
     if (!m_potPresetApplying)
         ShowPotPresetName();
-    if (!m_potPageLoading) {
-        PotEntry entry = m_record.pot(m_pot);
-        entry.status = storedStatus(static_cast<std::uint8_t>(PotByte0->clampedValue()));
-        m_record.setPot(m_pot, entry);
-    }
+    storeEntryByte(&PotEntry::status, storedStatus(PotByte0->clampedValue()));
 }
 
 void PotPage::dataFieldChanged(QLineEdit* mirror, int value) {
@@ -222,30 +218,30 @@ void PotPage::dataFieldChanged(QLineEdit* mirror, int value) {
         ShowPotPresetName();
 }
 
-// A number typed beyond the field's range goes into the bank clamped: the bank holds 7-bit
-// bytes only.
-void PotPage::storeEntryByte(std::uint8_t PotEntry::*field, const SpinEdit* box) {
+// Writes one byte of the selected pot's entry. Callers pass their field's value clamped: a number
+// typed beyond the range must not put anything but a 7-bit byte into the bank.
+void PotPage::storeEntryByte(std::uint8_t PotEntry::*field, int value) {
     if (m_potPageLoading)
         return;
     PotEntry entry = m_record.pot(m_pot);
-    entry.*field = static_cast<std::uint8_t>(box->clampedValue());
+    entry.*field = static_cast<std::uint8_t>(value);
     m_record.setPot(m_pot, entry);
 }
 
 void PotPage::PotByte1Change(int value) {
     dataFieldChanged(PotByte1HEX, value);
-    storeEntryByte(&PotEntry::data, PotByte1);
+    storeEntryByte(&PotEntry::data, PotByte1->clampedValue());
 }
 
 void PotPage::PotMinChange(int value) {
     dataFieldChanged(PotMinHEX, value);
-    storeEntryByte(&PotEntry::min, PotMin);
+    storeEntryByte(&PotEntry::min, PotMin->clampedValue());
     emit knobChanged(m_pot, KnobProperty::Minimum, m_record.pot(m_pot).min);
 }
 
 void PotPage::PotMaxChange(int value) {
     dataFieldChanged(PotMaxHEX, value);
-    storeEntryByte(&PotEntry::max, PotMax);
+    storeEntryByte(&PotEntry::max, PotMax->clampedValue());
     emit knobChanged(m_pot, KnobProperty::Maximum, m_record.pot(m_pot).max);
 }
 
@@ -287,13 +283,16 @@ void PotPage::ApplyPotPreset(const QString& key) {
     if (!preset)
         return;
     QScopedValueRollback applying(m_potPresetApplying, true);
-    const auto byteAt = [&](int shift) { return static_cast<int>((preset->bytes >> shift) & 0xFF); };
+    const auto byteAt = [&](int shift) {
+        return static_cast<int>((preset->bytes >> shift) & 0xFF);
+    };
     PotByte0->setValue(byteAt(24));
     PotByte1->setValue(byteAt(16));
     PotMin->setValue(byteAt(8));
     PotMax->setValue(byteAt(0));
     if (preset->initialValue)
-        PotInitialValue->setValue(static_cast<int>(std::min<std::uint32_t>(*preset->initialValue, 255)));
+        PotInitialValue->setValue(
+            static_cast<int>(std::min<std::uint32_t>(*preset->initialValue, 255)));
 }
 
 PotCopy PotPage::copySelected() const {

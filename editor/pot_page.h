@@ -95,7 +95,7 @@ private:
 
     // Mirror and preset name follow a field of the preset key.
     void dataFieldChanged(QLineEdit* mirror, int value);
-    void storeEntryByte(std::uint8_t PotEntry::*field, const SpinEdit* box);
+    void storeEntryByte(std::uint8_t PotEntry::*field, int value);
 
     BankRecord& m_record;
     StatusByteFields* m_status = nullptr;

@@ -102,8 +102,10 @@ PresetLibrary read(const QString& settingsFile, const QString& programDir) {
     const SettingsFile file(settingsFile);
     PresetLibrary library;
     MetaCaptions& captions = library.metaCaptions;
-    captions.byte0B = readText(file, kAppCustom, QStringLiteral("META_PotByte0BLabel"), captions.byte0B);
-    captions.byte1 = readText(file, kAppCustom, QStringLiteral("META_PotByte1Label"), captions.byte1);
+    captions.byte0B =
+        readText(file, kAppCustom, QStringLiteral("META_PotByte0BLabel"), captions.byte0B);
+    captions.byte1 =
+        readText(file, kAppCustom, QStringLiteral("META_PotByte1Label"), captions.byte1);
     captions.min = readText(file, kAppCustom, QStringLiteral("META_PotMinLabel"), captions.min);
     captions.max = readText(file, kAppCustom, QStringLiteral("META_PotMaxLabel"), captions.max);
     captions.initialValue = readText(file, kAppCustom, QStringLiteral("META_PotInitialValueLabel"),

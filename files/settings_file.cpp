@@ -62,9 +62,8 @@ void SettingsFile::parse() {
             qsizetype close = m_bytes.indexOf(']', start);
             if (close < 0 || close > end)
                 close = end;
-            m_sections.append({QString::fromUtf8(m_bytes.mid(start + 1, close - start - 1)).trimmed(),
-                               {},
-                               next});
+            m_sections.append(
+                {QString::fromUtf8(m_bytes.mid(start + 1, close - start - 1)).trimmed(), {}, next});
             continue;
         }
         if (m_sections.isEmpty()) // keys before the first section belong to none
@@ -172,10 +171,10 @@ bool SettingsFile::setValue(const QString& section, const QString& key, const QS
     } else {
         if (!bytes.isEmpty() && !bytes.endsWith('\n'))
             bytes.append(eol);
-        bytes.append('[' + oneLine(section) + ']' + eol + oneLine(key) + '=' + oneLine(value) + eol);
+        bytes.append('[' + oneLine(section) + ']' + eol + oneLine(key) + '=' + oneLine(value) +
+                     eol);
     }
-    if (!writeFileAtomically(m_path, bytes))
-        return false;
+    if (!writeFileAtomically(m_path, bytes)) return false;
     m_bytes = bytes;
     parse();
     return true;

@@ -26,8 +26,9 @@ protected:
     }
     void selectPot(int n) { typeAndLeave(page->PotNumber, QString::number(n)); }
     QStringList captions() const {
-        return {page->PotByte1Label->text(), page->PotByte0BLabel->text(), page->PotMinLabel->text(),
-                page->PotMaxLabel->text(), page->InitialValueLabel->text()};
+        return {page->PotByte1Label->text(), page->PotByte0BLabel->text(),
+                page->PotMinLabel->text(), page->PotMaxLabel->text(),
+                page->InitialValueLabel->text()};
     }
     std::array<std::uint8_t, 15> labelBytes(int n) const {
         const auto label = form->record.labelRecord(n);

@@ -12,7 +12,8 @@ namespace {
 
 class PresetLibraryTest : public ::testing::Test {
 protected:
-    QString write(const QByteArray& bytes, const QString& name = QStringLiteral("vpt64presets.ini")) {
+    QString write(const QByteArray& bytes,
+                  const QString& name = QStringLiteral("vpt64presets.ini")) {
         const QString path = dir.filePath(name);
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
@@ -24,7 +25,8 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     PresetLibrary readWithDesk(const QByteArray& deskFileName) {
-        return preset_file::read(write("[CustomDesk]\nFileName=" + deskFileName + "\n"), programDir);
+        return preset_file::read(write("[CustomDesk]\nFileName=" + deskFileName + "\n"),
+                                 programDir);
     }
 
     QTemporaryDir dir;
@@ -70,7 +72,8 @@ TEST_F(PresetLibraryTest, LongKeyListsAndValuesAreCutWhereTheirBuffersEnd) {
     QByteArray text = "[POTPRESETS]\n";
     // 200 keys of 99 characters: each takes 100 bytes of the 16384-byte key list.
     for (int i = 0; i < 200; ++i)
-        text += QByteArray::number(i).rightJustified(99, '0') + "=Preset " + QByteArray::number(i) + "\n";
+        text += QByteArray::number(i).rightJustified(99, '0') + "=Preset " + QByteArray::number(i) +
+                "\n";
     text += "[APPLICATIONCUSTOM]\nMETA_PotMinLabel=" + QByteArray(3000, 'x') + "\n";
     const PresetLibrary library = preset_file::read(write(text), programDir);
     EXPECT_EQ(library.potPresetKeys.size(), 163); // 1 + 163 x 100 <= 16384 < 1 + 164 x 100
@@ -102,8 +105,8 @@ TEST_F(PresetLibraryTest, SelfMakesTheSettingsFileTheDeskDescription) {
 
 TEST_F(PresetLibraryTest, TheStartUpBankLiesBesideTheDeskFile) {
     const auto sysexFor = [&](const QByteArray& desk, const QByteArray& sysex) {
-        return preset_file::read(write("[CUSTOMDESK]\nFILENAME=" + desk + "\n[CUSTOMSYSEX]\nFILENAME=" +
-                                       sysex + "\n"),
+        return preset_file::read(write("[CUSTOMDESK]\nFILENAME=" + desk +
+                                       "\n[CUSTOMSYSEX]\nFILENAME=" + sysex + "\n"),
                                  programDir)
             .customSysexFileName;
     };
@@ -118,7 +121,8 @@ TEST_F(PresetLibraryTest, TheStartUpBankLiesBesideTheDeskFile) {
 }
 
 TEST_F(PresetLibraryTest, DeskOptionsAreIntegersAndAnythingElseIsOff) {
-    auto options = preset_file::read(write("[CUSTOMDESK]\nAUTOSHOW=$1\nEDITORHIDE=0x10\n"), programDir);
+    auto options =
+        preset_file::read(write("[CUSTOMDESK]\nAUTOSHOW=$1\nEDITORHIDE=0x10\n"), programDir);
     EXPECT_TRUE(options.autoShowDesk);
     EXPECT_TRUE(options.hideEditor);
     options = preset_file::read(write("[CUSTOMDESK]\nAUTOSHOW=yes\nEDITORHIDE=0\n"), programDir);
@@ -219,7 +223,8 @@ TEST(ShippedPresetFile, OffersEveryStandardControllerWithAGoodLabel) {
         const QString label = name.mid(name.indexOf(": ") + 2);
         EXPECT_FALSE(label.isEmpty()) << name.toStdString();
         EXPECT_LE(label.size(), 15) << name.toStdString();
-        EXPECT_EQ(findPotPreset(library.potPresetKeys, key), i) << "duplicate " << key.toStdString();
+        EXPECT_EQ(findPotPreset(library.potPresetKeys, key), i)
+            << "duplicate " << key.toStdString();
         if ((value->bytes >> 24) == 0xB0)
             controllers.append(static_cast<int>((value->bytes >> 16) & 0xFF));
     }
