@@ -1,9 +1,12 @@
 #include "bank_layout.h"
 #include "box_config_page.h"
+#include "button_page.h"
 #include "edit_combo.h"
 #include "page_test_support.h"
+#include "pot_page.h"
 #include "spin_edit.h"
 
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QLineEdit>
 
@@ -172,6 +175,29 @@ TEST_F(BoxConfigPageTest, LoadingABankLeavesTheDeskOptionsAlone) {
     form->LoadSettingsToForm();
     EXPECT_TRUE(page->autoshow_customdesk_yes_no->isChecked());
     EXPECT_FALSE(page->autoshow_customdesk_hide_editor->isChecked());
+}
+
+TEST_F(BoxConfigPageTest, EveryControlOfTheEditorPagesHasANameAndACaption) {
+    int controls = 0;
+    for (QWidget* page : {static_cast<QWidget*>(form->BoxSettingsTabsheet),
+                          static_cast<QWidget*>(form->PotSettings),
+                          static_cast<QWidget*>(form->ButtSettings)}) {
+        for (QWidget* widget : page->findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QAbstractSpinBox*>(widget) ||
+                                 qobject_cast<QComboBox*>(widget) ||
+                                 qobject_cast<QCheckBox*>(widget) ||
+                                 qobject_cast<QLineEdit*>(widget);
+            // The text fields inside spin boxes and combo boxes belong to those.
+            const bool inner = qobject_cast<QAbstractSpinBox*>(widget->parentWidget()) ||
+                               qobject_cast<QComboBox*>(widget->parentWidget());
+            if (!control || inner)
+                continue;
+            ++controls;
+            EXPECT_FALSE(widget->objectName().isEmpty()) << widget->metaObject()->className();
+            EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(controls, 25 + 19 + 12);
 }
 
 } // namespace
