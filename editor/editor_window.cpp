@@ -1,9 +1,13 @@
 #include "editor_window.h"
 
+#include "box_config_page.h"
 #include "build_info.h"
 #include "built_in_dump.h"
 #include "built_in_skins.h"
+#include "button_page.h"
+#include "edit_combo.h"
 #include "help_page.h"
+#include "key_preview.h"
 #include "status_log.h"
 #include "transfer_page.h"
 #include "vr_ani_button.h"
@@ -11,7 +15,9 @@
 #include "vr_bitmap_list.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -48,12 +54,9 @@ void TForm1::createPages() {
     PageControl->setObjectName(QStringLiteral("PageControl"));
     PageControl->setAccessibleName(tr("Pages"));
     FileSheet = new TransferPage;
-    BoxSettingsTabsheet = new QWidget;
-    BoxSettingsTabsheet->setObjectName(QStringLiteral("BoxSettingsTabsheet"));
-    PotSettings = new QWidget;
-    PotSettings->setObjectName(QStringLiteral("PotSettings"));
-    ButtSettings = new QWidget;
-    ButtSettings->setObjectName(QStringLiteral("ButtSettings"));
+    BoxSettingsTabsheet = new BoxConfigPage(record);
+    PotSettings = new PotPage(record);
+    ButtSettings = new ButtonPage(record);
     HelpTabSheet = new HelpPage;
     PageControl->addTab(FileSheet, tr("MIDI Transfer"));
     PageControl->addTab(BoxSettingsTabsheet, tr("Box Config"));
@@ -99,6 +102,7 @@ void TForm1::connectControls() {
     connect(FileSheet, &TransferPage::webLinkClicked, this,
             [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
     connect(FileSheet->TestKnob, &TVrBitmapDial::OnChange, this, &TForm1::TestKnobChange);
+    new KeyPreview(this, [this](const QKeyEvent& event) { return FormKeyDown(event); });
 }
 
 void TForm1::FormCreate(const Options& options) {
@@ -115,7 +119,14 @@ void TForm1::FormCreate(const Options& options) {
     FileSheet->MIDIInComboBox->addItem(tr("None"));
     FileSheet->MIDIInComboBox->setCurrentIndex(0);
 
-    PresetFileName = options.settingsFile;
+    // The editor pages and the settings file, before the first bank arrives.
+    PotSettings->PotByte0A->setCurrentIndex(0);
+    ButtSettings->ButtByte0A->setCurrentIndex(0);
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString customFiles = QDir(programDir).filePath(QStringLiteral("customfiles"));
+    VPTOpenDialogDir = QDir(customFiles).exists() ? customFiles : programDir;
+    ReadPresetFile(options.settingsFile);
+
     decodeBuiltInDump();
 }
 
@@ -142,9 +153,13 @@ int TForm1::RecordToDump(BankRecord& source, DumpBuffer& target) {
     return m_codec.RecordToDump(source, target);
 }
 
-void TForm1::LoadSettingsToForm() {}
+void TForm1::LoadSettingsToForm() {
+    BoxSettingsTabsheet->loadFromRecord();
+    PotSettings->UpdatePotProps();
+    ButtSettings->UpdateButtProps();
+}
 
-void TForm1::SaveSettingsFromForm() {}
+void TForm1::SaveSettingsFromForm() { BoxSettingsTabsheet->saveToRecord(); }
 
 void TForm1::showOutgoingDump() {
     FileSheet->BytesToSend->setText(QString::number(OutgoingDump.length));

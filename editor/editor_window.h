@@ -5,11 +5,15 @@
 #include "bank_record.h"
 #include "dump_buffer.h"
 #include "dump_codec.h"
+#include "pot_page.h"
 
 #include <QWidget>
 #include <memory>
 
+class BoxConfigPage;
+class ButtonPage;
 class HelpPage;
+class QKeyEvent;
 class QTabWidget;
 class QTimer;
 class StatusLog;
@@ -38,12 +42,19 @@ public:
 
     QTabWidget* PageControl = nullptr;
     TransferPage* FileSheet = nullptr;
-    QWidget* BoxSettingsTabsheet = nullptr;
-    QWidget* PotSettings = nullptr;
-    QWidget* ButtSettings = nullptr;
+    BoxConfigPage* BoxSettingsTabsheet = nullptr;
+    PotPage* PotSettings = nullptr;
+    ButtonPage* ButtSettings = nullptr;
     HelpPage* HelpTabSheet = nullptr;
 
     QString PresetFileName; // the settings file's path
+    QString CustomDeskFile; // full path of the custom desk description
+    QString CustomSysexFileName; // full path of the bank to start with
+    QString VPTOpenDialogDir; // where choosing a custom desk starts
+
+    // What CopyPot took last; all zero until then.
+    PotCopy PotCopyBuffer;
+    ButtonEntry ButtCopyBuffer;
 
     QTimer* WaitTimer = nullptr;
     QTimer* SysexHeadTimer = nullptr;
@@ -68,6 +79,14 @@ public:
 
     void HintsButtonClick();
     void TestKnobChange();
+
+    // The preset library and the actions on whole entries.
+    void ReadPresetFile(const QString& settingsFileArgument);
+    void CopyPot();
+    void PastePot();
+    void StoreAppSettings();
+    // Sees every key meant for a control of this window first; returns true when it took it.
+    bool FormKeyDown(const QKeyEvent& event);
 
 private:
     void FormCreate(const Options& options);

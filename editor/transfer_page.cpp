@@ -1,6 +1,7 @@
 #include "transfer_page.h"
 
 #include "built_in_skins.h"
+#include "spin_edit.h"
 #include "status_log.h"
 #include "vr_ani_button.h"
 #include "vr_bitmap_dial.h"
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -28,11 +28,8 @@ QPushButton* button(const QString& caption, const char* objectName) {
     return named(new QPushButton(caption), objectName, caption);
 }
 
-QSpinBox* spinEdit(int min, int max, int value, const char* objectName, const QString& caption) {
-    auto* box = named(new QSpinBox, objectName, caption);
-    box->setRange(min, max);
-    box->setValue(value);
-    return box;
+SpinEdit* spinEdit(int min, int max, int value, const char* objectName, const QString& caption) {
+    return named(new SpinEdit(min, max, value), objectName, caption);
 }
 
 // A value label named after the caption that stands before it.
@@ -162,7 +159,7 @@ QWidget* TransferPage::makeTransferGroup() {
     PatternNumber = spinEdit(1, 128, 1, "PatternNumber", tr("Bank Number:"));
     grid->addWidget(new QLabel(tr("Delay between\nSysEx Blocks:")), row, 0);
     grid->addWidget(SysexSendSpeed, row++, 1);
-    for (QSpinBox* box : {DeviceID, PatternNumber}) {
+    for (SpinEdit* box : {DeviceID, PatternNumber}) {
         grid->addWidget(new QLabel(box->accessibleName()), row, 0);
         grid->addWidget(box, row++, 1);
     }

@@ -6,7 +6,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QSpinBox;
+class SpinEdit;
 class StatusLog;
 class TVrAniButton;
 class TVrBitmapDial;
@@ -39,9 +39,9 @@ public:
     QPushButton* RequestSysexDump = nullptr;
     QLabel* BytesReceived = nullptr;
     QLabel* BlocksReceived = nullptr;
-    QSpinBox* SysexSendSpeed = nullptr;
-    QSpinBox* DeviceID = nullptr;
-    QSpinBox* PatternNumber = nullptr;
+    SpinEdit* SysexSendSpeed = nullptr;
+    SpinEdit* DeviceID = nullptr;
+    SpinEdit* PatternNumber = nullptr;
     StatusLog* ListBox = nullptr;
 
     // Moves the release line and the web link to the given left edge.

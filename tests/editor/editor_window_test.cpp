@@ -2,6 +2,7 @@
 #include "built_in_dump.h"
 #include "editor_window.h"
 #include "help_page.h"
+#include "spin_edit.h"
 #include "status_log.h"
 #include "transfer_page.h"
 
@@ -139,15 +140,20 @@ TEST_F(EditorWindow, EighthLogLineScrollsAndAClickEmptiesTheLog) {
 
 TEST_F(EditorWindow, EveryControlHasAnAccessibleName) {
     int checked = 0;
+    auto insideCompound = [](const QWidget* w) {
+        for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+            if (qobject_cast<const QAbstractSpinBox*>(p) || qobject_cast<const QComboBox*>(p))
+                return true;
+        return false;
+    };
     for (QWidget* w : form.findChildren<QWidget*>()) {
-        const bool insideCompound =
-            qobject_cast<QAbstractSpinBox*>(w->parentWidget()) || qobject_cast<QComboBox*>(w->parentWidget());
+        const auto* label = qobject_cast<QLabel*>(w);
+        const bool valueLabel = label && !w->objectName().isEmpty() && !label->buddy();
         const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
                              qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
                              qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTabWidget*>(w) ||
-                             (qobject_cast<QLineEdit*>(w) && !insideCompound) ||
-                             (qobject_cast<QLabel*>(w) && !w->objectName().isEmpty());
-        if (!control || insideCompound || w->objectName().startsWith(QLatin1String("qt_")))
+                             qobject_cast<QLineEdit*>(w) || valueLabel;
+        if (!control || insideCompound(w) || w->objectName().startsWith(QLatin1String("qt_")))
             continue;
         ++checked;
         EXPECT_FALSE(w->accessibleName().isEmpty())

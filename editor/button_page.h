@@ -1,0 +1,71 @@
+// ButtonPage: the "Buttons" page. Shows one button of the bank at a time and writes every change
+// of its event and mode into the bank at once.
+#pragma once
+
+#include "bank_record.h"
+
+#include <QWidget>
+
+class EditCombo;
+class PresetSelector;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class SpinEdit;
+class StatusByteFields;
+
+class ButtonPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit ButtonPage(BankRecord& record, QWidget* parent = nullptr);
+
+    SpinEdit* ButtNumber = nullptr;
+    PresetSelector* ButtPresetName = nullptr;
+    EditCombo* ButtByte0A = nullptr;
+    SpinEdit* ButtByte0B = nullptr;
+    SpinEdit* ButtByte0 = nullptr;
+    SpinEdit* ButtByte1 = nullptr;
+    // Limited to 0..127 like every byte of the bank, so that no value reaches a dump with
+    // bit 7 set.
+    SpinEdit* ButtByte2 = nullptr;
+    EditCombo* ButtMode = nullptr;
+    QLineEdit* ButtByte0HEX = nullptr;
+    QLineEdit* ButtByte1HEX = nullptr;
+    QLineEdit* ButtByte2HEX = nullptr;
+    QLabel* ButtByte0BLabel = nullptr;
+    QLabel* ButtByte1Label = nullptr;
+    QLabel* ButtByte2Label = nullptr;
+    QCheckBox* LearnButt = nullptr;
+
+    static const QStringList& modeItems();
+
+    // The button the page shows and edits; typing in ButtNumber changes it only within 1..64.
+    int selectedButton() const { return m_button; }
+    // Page Up and Page Down: the next or previous button, within 1..64.
+    void stepButton(int delta);
+
+    void UpdateButtProps();
+    void ShowButtPresetName();
+    void ApplyButtPreset(const QString& key);
+
+    ButtonEntry copySelected() const;
+    void pasteSelected(const ButtonEntry& entry);
+
+private:
+    QWidget* makeEntryGroup();
+    void connectHandlers();
+
+    void ButtNumberChange(int n);
+    void ButtByte0Change(int status);
+    void ButtByte1Change(int value);
+    void ButtByte2Change(int value);
+    void ButtModeChange(int index);
+    void ButtPresetNameChange(int index);
+    void storeEntryByte(std::uint8_t ButtonEntry::*field, int value);
+
+    BankRecord& m_record;
+    StatusByteFields* m_status = nullptr;
+    int m_button = 1;
+    bool m_buttPageLoading = false;
+    bool m_buttPresetApplying = false;
+};

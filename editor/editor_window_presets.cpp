@@ -1,0 +1,79 @@
+// The editor window's preset library, its copy and paste of whole entries, and its keys.
+#include "box_config_page.h"
+#include "button_page.h"
+#include "editor_window.h"
+#include "preset_library.h"
+#include "preset_selector.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QTabWidget>
+
+void TForm1::ReadPresetFile(const QString& settingsFileArgument) {
+    const QString programDir = QCoreApplication::applicationDirPath();
+    PresetFileName = preset_file::settingsFilePath(settingsFileArgument, programDir);
+    const PresetLibrary library = preset_file::read(PresetFileName, programDir);
+    PotSettings->setMetaCaptions(library.metaCaptions);
+    CustomDeskFile = library.customDeskFile;
+    BoxSettingsTabsheet->autoshow_customdesk_yes_no->setChecked(library.autoShowDesk);
+    BoxSettingsTabsheet->autoshow_customdesk_hide_editor->setChecked(library.hideEditor);
+    CustomSysexFileName = library.customSysexFileName;
+    ButtSettings->ButtPresetName->setPresets(library.buttPresetKeys, library.buttPresetNames);
+    PotSettings->PotPresetName->setPresets(library.potPresetKeys, library.potPresetNames);
+}
+
+void TForm1::CopyPot() {
+    if (PageControl->currentWidget() == PotSettings)
+        PotCopyBuffer = PotSettings->copySelected();
+    else if (PageControl->currentWidget() == ButtSettings)
+        ButtCopyBuffer = ButtSettings->copySelected();
+}
+
+void TForm1::PastePot() {
+    if (PageControl->currentWidget() == PotSettings)
+        PotSettings->pasteSelected(PotCopyBuffer);
+    else if (PageControl->currentWidget() == ButtSettings)
+        ButtSettings->pasteSelected(ButtCopyBuffer);
+}
+
+void TForm1::StoreAppSettings() {
+    if (preset_file::storeAppSettings(
+            PresetFileName, CustomDeskFile,
+            BoxSettingsTabsheet->autoshow_customdesk_yes_no->isChecked(),
+            BoxSettingsTabsheet->autoshow_customdesk_hide_editor->isChecked()))
+        return;
+    auto* message =
+        new QMessageBox(QMessageBox::Warning, windowTitle(),
+                        tr("Unable to write to %1").arg(PresetFileName), QMessageBox::Ok, this);
+    message->setObjectName(QStringLiteral("StoreAppSettingsMessage"));
+    message->setAttribute(Qt::WA_DeleteOnClose);
+    message->open();
+}
+
+bool TForm1::FormKeyDown(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    const int key = event.key();
+    if (modifiers == (Qt::ControlModifier | Qt::AltModifier) && key == Qt::Key_S) {
+        StoreAppSettings();
+        return true;
+    }
+    QWidget* page = PageControl->currentWidget();
+    // Elsewhere these keys keep their usual meaning for the focused control.
+    if (page != PotSettings && page != ButtSettings)
+        return false;
+    if (modifiers == Qt::ControlModifier && (key == Qt::Key_C || key == Qt::Key_V)) {
+        key == Qt::Key_C ? CopyPot() : PastePot();
+        return true;
+    }
+    if (modifiers == Qt::NoModifier && (key == Qt::Key_PageUp || key == Qt::Key_PageDown)) {
+        const int step = key == Qt::Key_PageUp ? 1 : -1;
+        if (page == PotSettings)
+            PotSettings->stepPot(step);
+        else
+            ButtSettings->stepButton(step);
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,106 @@
+// PotPage: the "Pots" page. Shows one pot of the bank at a time and writes every change of its
+// event, range, initial value and label into the bank at once.
+#pragma once
+
+#include "bank_record.h"
+#include "preset_library.h"
+
+#include <QWidget>
+#include <array>
+
+class EditCombo;
+class PresetSelector;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class SpinEdit;
+class StatusByteFields;
+
+// What copying a pot takes: its entry and its label record, not its initial value.
+struct PotCopy {
+    PotEntry entry;
+    std::array<std::uint8_t, bank_layout::kLabelSize> label{};
+};
+
+class PotPage : public QWidget {
+    Q_OBJECT
+public:
+    enum class KnobProperty { Minimum, Maximum, Position };
+    Q_ENUM(KnobProperty)
+
+    explicit PotPage(BankRecord& record, QWidget* parent = nullptr);
+
+    SpinEdit* PotNumber = nullptr;
+    PresetSelector* PotPresetName = nullptr;
+    EditCombo* PotByte0A = nullptr;
+    SpinEdit* PotByte0B = nullptr;
+    SpinEdit* PotByte0 = nullptr;
+    SpinEdit* PotByte1 = nullptr;
+    SpinEdit* PotMin = nullptr;
+    SpinEdit* PotMax = nullptr;
+    SpinEdit* PotInitialValue = nullptr;
+    QLineEdit* PotLabel = nullptr;
+    EditCombo* PotLabelMode = nullptr;
+    QLineEdit* PotByte0HEX = nullptr;
+    QLineEdit* PotByte1HEX = nullptr;
+    QLineEdit* PotMinHEX = nullptr;
+    QLineEdit* PotMaxHEX = nullptr;
+    QLineEdit* PotInitialValueHEX = nullptr;
+    QLabel* PotByte0BLabel = nullptr;
+    QLabel* PotByte1Label = nullptr;
+    QLabel* PotMinLabel = nullptr;
+    QLabel* PotMaxLabel = nullptr;
+    QLabel* InitialValueLabel = nullptr;
+    QCheckBox* LearnPot = nullptr;
+    QCheckBox* vMotPots = nullptr;
+    QCheckBox* PresetCopiesNameCheckBox = nullptr;
+
+    static const QStringList& labelModeItems();
+
+    // The pot the page shows and edits; typing in PotNumber changes it only within 1..64.
+    int selectedPot() const { return m_pot; }
+    // Page Up and Page Down: the next or previous pot, within 1..64.
+    void stepPot(int delta);
+
+    void UpdatePotProps();
+    void ShowPotPresetName();
+    void ApplyPotPreset(const QString& key);
+    void setMetaCaptions(const MetaCaptions& captions);
+
+    PotCopy copySelected() const;
+    void pasteSelected(const PotCopy& copy);
+
+signals:
+    // The desk control of `pot` has to follow: these are the one place where the virtual box
+    // learns of edits on this page (through its ControlRegistry). `value` is what the bank
+    // holds now.
+    void knobChanged(int pot, PotPage::KnobProperty property, int value);
+    void hintChanged(int pot, const QString& hint);
+
+private:
+    QWidget* makeEntryGroup();
+    QWidget* makeOptions();
+    void connectHandlers();
+    void setCaptionsForType(int type);
+
+    void PotNumberChange(int n);
+    void PotByte0Change(int status);
+    void PotByte1Change(int value);
+    void PotMinChange(int value);
+    void PotMaxChange(int value);
+    void PotInitialValueChange(int value);
+    void PotLabelChange(const QString& text);
+    void PotLabelModeChange(int index);
+    void PotPresetNameChange(int index);
+
+    // Mirror and preset name follow a field of the preset key.
+    void dataFieldChanged(QLineEdit* mirror, int value);
+    void storeEntryByte(std::uint8_t PotEntry::*field, int value);
+
+    BankRecord& m_record;
+    StatusByteFields* m_status = nullptr;
+    MetaCaptions m_metaCaptions;
+    int m_pot = 1;
+    bool m_potPageLoading = false;
+    bool m_potPresetApplying = false;
+};

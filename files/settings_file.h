@@ -1,0 +1,61 @@
+// SettingsFile: an INI file read and written by the rules of the Windows profile functions that
+// the settings and desk files were made for.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Section and key names match without regard to letter case and the first occurrence wins.
+// Sections and keys are listed in file order. Lines starting with ";" are comments. A value
+// enclosed in a pair of single or double quotes is read without them. Writing a key changes
+// only that key's value and keeps every other byte of the file; it creates the file, the
+// section and the key as needed, and a failed write leaves the old file in place.
+class SettingsFile {
+public:
+    // Reads the file now; a missing or unreadable file reads as empty.
+    explicit SettingsFile(QString path);
+
+    const QString& path() const { return m_path; }
+
+    QStringList sectionNames() const;
+    QStringList keys(const QString& section) const;
+    bool contains(const QString& section, const QString& key) const;
+    // The value of an existing key, even when empty; `fallback` only when the key is missing.
+    QString value(const QString& section, const QString& key, const QString& fallback = {}) const;
+    // Decimal, or hexadecimal after "0x", "0X" or "$"; missing or not a number gives `fallback`.
+    qint64 intValue(const QString& section, const QString& key, qint64 fallback) const;
+    // An integer that is not zero is true.
+    bool boolValue(const QString& section, const QString& key, bool fallback) const;
+
+    // Reads the file afresh, sets the one key and writes the file back. Returns false when the
+    // file cannot be written; the file on disk is then unchanged.
+    bool setValue(const QString& section, const QString& key, const QString& value);
+
+    // The integer rule on its own, for texts that come from elsewhere.
+    static std::optional<qint64> parseInteger(const QString& text);
+
+private:
+    struct Entry {
+        QString key;
+        QString value;
+        qsizetype valueStart = 0; // byte offsets of the raw value within the line
+        qsizetype valueEnd = 0;
+    };
+    struct Section {
+        QString name;
+        QList<Entry> entries;
+        qsizetype insertAt = 0; // just after the section's last non-blank line
+    };
+
+    void parse();
+    const Section* findSection(const QString& name) const;
+    const Entry* findEntry(const QString& section, const QString& key) const;
+    QByteArray lineEnding() const;
+
+    QString m_path;
+    QByteArray m_bytes;
+    QList<Section> m_sections;
+};

@@ -1,0 +1,224 @@
+#include "box_config_page.h"
+#include "button_page.h"
+#include "page_test_support.h"
+#include "pot_page.h"
+#include "preset_selector.h"
+#include "spin_edit.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QMessageBox>
+
+using namespace page_test;
+
+namespace {
+
+const QByteArray kSettings = "; presets for the tests\n"
+                             "[PotPresets]\n"
+                             "b05b007f=Reverb: Reverb Send\n"
+                             "B007007F.40=CC 7 Channel Volume: Main Volume Left\n"
+                             "B00A007F=Pan without separator name\n"
+                             "B00B007F=Sound: Filter: Cutoff\n"
+                             "B001007F=Twin\n"
+                             "B002007F=Twin\n"
+                             "Volume=Broken: Broken label\n"
+                             "\n"
+                             "[BUTTONPRESETS]\n"
+                             "993C7F=Drum: Hi Bongo\n"
+                             "\n"
+                             "[CustomDesk]\n"
+                             "FILENAME=self\n"
+                             "AUTOSHOW=1\n"
+                             "EditorHide=0\n"
+                             "\n"
+                             "[CUSTOMSYSEX]\n"
+                             "FILENAME=start.syx\n";
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class PresetActionsTest : public EditorTest {
+protected:
+    void SetUp() override {
+        start(kSettings);
+        pots = form->PotSettings;
+        showPage(pots);
+    }
+    void selectPot(int n) { typeAndLeave(pots->PotNumber, QString::number(n)); }
+
+    PotPage* pots = nullptr;
+};
+
+TEST_F(PresetActionsTest, TheSettingsFileFillsTheSelectorsAndOptions) {
+    EXPECT_EQ(form->PresetFileName, settingsFile);
+    ASSERT_EQ(pots->PotPresetName->count(), 7);
+    EXPECT_EQ(pots->PotPresetName->itemText(0), "Reverb: Reverb Send");
+    EXPECT_EQ(pots->PotPresetName->itemText(6), "Broken: Broken label");
+    ASSERT_EQ(form->ButtSettings->ButtPresetName->count(), 1);
+    EXPECT_TRUE(form->BoxSettingsTabsheet->autoshow_customdesk_yes_no->isChecked());
+    EXPECT_FALSE(form->BoxSettingsTabsheet->autoshow_customdesk_hide_editor->isChecked());
+    EXPECT_EQ(form->CustomDeskFile, settingsFile);
+    EXPECT_EQ(form->CustomSysexFileName, dir.filePath("start.syx"));
+    // The key b05b007f matches pot 1 (B0 5B 00 7F) whatever the letter case.
+    EXPECT_EQ(pots->PotPresetName->currentText(), "Reverb: Reverb Send");
+    EXPECT_EQ(form->ButtSettings->ButtPresetName->currentText(), "Unknown");
+}
+
+TEST_F(PresetActionsTest, AppliedPresetsKeepTheirNameUntilThePotIsShownAgain) {
+    selectPot(2);
+    choose(pots->PotPresetName, QStringLiteral("CC 7 Channel Volume: Main Volume Left"));
+    EXPECT_TRUE(form->record.pot(2) == (PotEntry{0x30, 7, 0, 127}));
+    EXPECT_EQ(form->record.initialValue(2), 0x40);
+    EXPECT_EQ(form->record.potLabel(2), "Main Volume Lef");
+    EXPECT_EQ(pots->PotPresetName->currentText(), "CC 7 Channel Volume: Main Volume Left");
+    pots->PotLabel->setFocus();
+    press(pots->PotLabel, Qt::Key_PageUp);
+    press(pots->PotLabel, Qt::Key_PageDown);
+    // The lookup has no initial value part, so the key with ".40" never matches.
+    EXPECT_EQ(pots->PotPresetName->currentText(), "Unknown");
+}
+
+TEST_F(PresetActionsTest, LabelsComeFromTheNameAfterItsFirstSeparator) {
+    choose(pots->PotPresetName, QStringLiteral("Pan without separator name"));
+    EXPECT_EQ(pots->PotLabel->text(), "Pan without sep");
+    EXPECT_EQ(form->record.pot(1).data, 10);
+    choose(pots->PotPresetName, QStringLiteral("Sound: Filter: Cutoff"));
+    EXPECT_EQ(form->record.potLabel(1), "Filter: Cutoff");
+    pots->PresetCopiesNameCheckBox->click();
+    choose(pots->PotPresetName, QStringLiteral("Reverb: Reverb Send"));
+    EXPECT_EQ(form->record.potLabel(1), "Filter: Cutoff");
+    EXPECT_EQ(form->record.pot(1).data, 91);
+}
+
+TEST_F(PresetActionsTest, ItemsWithTheSameNameApplyTheirOwnKeys) {
+    choose(pots->PotPresetName, 5);
+    EXPECT_EQ(form->record.pot(1).data, 2);
+    choose(pots->PotPresetName, 4);
+    EXPECT_EQ(form->record.pot(1).data, 1);
+    EXPECT_EQ(form->record.potLabel(1), "Twin");
+}
+
+TEST_F(PresetActionsTest, AKeyWithoutANumberGivesOnlyTheLabel) {
+    const PotEntry before = form->record.pot(1);
+    choose(pots->PotPresetName, QStringLiteral("Broken: Broken label"));
+    EXPECT_EQ(form->record.potLabel(1), "Broken label");
+    EXPECT_TRUE(form->record.pot(1) == before);
+}
+
+TEST_F(PresetActionsTest, TextTypedIntoTheSelectorAppliesNothing) {
+    const BankRecord before = form->record;
+    typeInto(pots->PotPresetName, QStringLiteral("Twi"));
+    typeInto(pots->PotPresetName, QStringLiteral("Sound: Filter"));
+    EXPECT_TRUE(form->record == before);
+}
+
+TEST_F(PresetActionsTest, CopyAndPasteMovePotsEvenWhileATextFieldHasTheFocus) {
+    QGuiApplication::clipboard()->setText(QStringLiteral("from the clipboard"));
+    selectPot(35);
+    const PotEntry entry = form->record.pot(35);
+    const auto label = form->record.labelRecord(35);
+    pots->PotLabel->setFocus();
+    press(pots->PotLabel, Qt::Key_C, Qt::ControlModifier);
+    selectPot(9);
+    const std::uint8_t initialValue = form->record.initialValue(9);
+    pots->PotLabel->setFocus();
+    press(pots->PotLabel, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(form->record.pot(9) == entry);
+    EXPECT_EQ(form->record.labelRecord(9), label);
+    EXPECT_EQ(form->record.initialValue(9), initialValue);
+    EXPECT_EQ(pots->PotLabel->text(), "CutOff # 3");
+    EXPECT_EQ(pots->PotByte1->value(), 74);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "from the clipboard");
+}
+
+TEST_F(PresetActionsTest, PastingBeforeAnyCopyWritesZeros) {
+    selectPot(10);
+    press(pots->PotNumber, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(form->record.pot(10) == PotEntry{});
+    EXPECT_EQ(form->record.labelRecord(10), (std::array<std::uint8_t, 16>{}));
+    // The field cannot show 0x00; the bank keeps it until byte 0 is edited.
+    EXPECT_EQ(pots->PotByte0->value(), 0x90);
+    EXPECT_EQ(form->record.pot(10).status, 0x00);
+    typeInto(pots->PotByte0B, QStringLiteral("2"));
+    EXPECT_EQ(form->record.pot(10).status, 0x11);
+}
+
+TEST_F(PresetActionsTest, CopyAndPasteMoveButtonsOnTheButtonPage) {
+    ButtonPage* buttons = form->ButtSettings;
+    showPage(buttons);
+    typeAndLeave(buttons->ButtNumber, QStringLiteral("64"));
+    press(buttons->ButtNumber, Qt::Key_C, Qt::ControlModifier);
+    typeAndLeave(buttons->ButtNumber, QStringLiteral("2"));
+    press(buttons->ButtNumber, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(form->record.button(2) == form->record.button(64));
+    EXPECT_EQ(buttons->ButtByte0->value(), 0x9F);
+}
+
+TEST_F(PresetActionsTest, CopyAndPasteDoNothingOnOtherPages) {
+    showPage(form->BoxSettingsTabsheet);
+    const BankRecord before = form->record;
+    form->CopyPot();
+    form->PastePot();
+    form->BoxSettingsTabsheet->BankLabel->setFocus();
+    press(form->BoxSettingsTabsheet->BankLabel, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(form->record == before);
+    EXPECT_TRUE(form->PotCopyBuffer.entry == PotEntry{});
+}
+
+TEST_F(PresetActionsTest, StoringAppSettingsWritesOnlyItsThreeKeys) {
+    form->BoxSettingsTabsheet->autoshow_customdesk_hide_editor->click();
+    press(pots->PotLabel, Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+    QByteArray expected = kSettings;
+    expected.replace("FILENAME=self", "FILENAME=" + settingsFile.toUtf8());
+    expected.replace("EditorHide=0", "EditorHide=1");
+    EXPECT_EQ(fileBytes(settingsFile), expected);
+    EXPECT_EQ(pots->PotLabel->text(), "Reverb # 1");
+}
+
+TEST_F(PresetActionsTest, AFailedStoreTellsTheUser) {
+    form->PresetFileName = dir.filePath("missing/vpt64presets.ini");
+    press(form.get(), Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+    const auto messages = form->findChildren<QMessageBox*>();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages.front()->text(), "Unable to write to " + form->PresetFileName);
+    messages.front()->accept();
+}
+
+TEST(PresetStartUp, ABareSettingsFileNameIsUsedAndCreatedInTheCurrentFolder) {
+    QTemporaryDir dir;
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    {
+        TForm1 form({QStringLiteral("bare.ini")});
+        EXPECT_EQ(form.PresetFileName, "bare.ini");
+        EXPECT_EQ(form.CustomDeskFile,
+                  QCoreApplication::applicationDirPath() + QStringLiteral("/customdesk.vpt"));
+        EXPECT_EQ(form.PotSettings->PotPresetName->count(), 0);
+        form.StoreAppSettings();
+    }
+    QDir::setCurrent(saved);
+    EXPECT_EQ(fileBytes(dir.filePath("bare.ini")),
+              "[CUSTOMDESK]\nFILENAME=" + QCoreApplication::applicationDirPath().toUtf8() +
+                  "/customdesk.vpt\nAUTOSHOW=0\nEDITORHIDE=0\n");
+}
+
+TEST(PresetStartUp, CustomDesksAreChosenFromTheCustomFilesFolderWhenItExists) {
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString customFiles = programDir + QStringLiteral("/customfiles");
+    QTemporaryDir dir;
+    {
+        TForm1 form({dir.filePath("none.ini")});
+        EXPECT_EQ(form.VPTOpenDialogDir, QDir(customFiles).exists() ? customFiles : programDir);
+    }
+    if (QDir(customFiles).exists())
+        return;
+    ASSERT_TRUE(QDir().mkpath(customFiles));
+    TForm1 form({dir.filePath("none.ini")});
+    QDir(customFiles).removeRecursively();
+    EXPECT_EQ(form.VPTOpenDialogDir, customFiles);
+}
+
+} // namespace

@@ -1,0 +1,181 @@
+#include "read_only_folder.h"
+#include "settings_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    QString write(const QByteArray& bytes, const QString& name = QStringLiteral("test.ini")) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+    static QByteArray read(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(SettingsFileTest, SectionsAndKeysMatchWithoutCaseAndTheFirstOccurrenceWins) {
+    const SettingsFile file(write("[Alpha]\n"
+                                  "Colour=red\n"
+                                  "COLOUR=blue\n"
+                                  "[beta]\n"
+                                  "Size=3\n"
+                                  "[ALPHA]\n"
+                                  "Shape=round\n"));
+    EXPECT_EQ(file.value("alpha", "colour"), "red");
+    EXPECT_EQ(file.value("ALPHA", "Colour"), "red");
+    EXPECT_EQ(file.value("BETA", "size"), "3");
+    // The second [ALPHA] is never searched.
+    EXPECT_FALSE(file.contains("Alpha", "Shape"));
+    EXPECT_EQ(file.value("Alpha", "Shape", "none"), "none");
+    EXPECT_EQ(file.sectionNames(), QStringList({"Alpha", "beta"}));
+    EXPECT_EQ(file.keys("alpha"), QStringList({"Colour"}));
+}
+
+TEST_F(SettingsFileTest, KeysAreListedInFileOrderAndValuesReadTheWayTheyAreMeant) {
+    const SettingsFile file(write("\xEF\xBB\xBF"
+                                  "ignored=before any section\r\n"
+                                  "[List]\r\n"
+                                  "; a comment line\r\n"
+                                  "  zeta = last letter  \r\n"
+                                  "alpha=\"quoted value\"\r\n"
+                                  "a line without an equals sign\r\n"
+                                  "mid='single'\r\n"
+                                  "empty=\r\n"
+                                  "url=a=b\r\n"
+                                  "\r\n"));
+    EXPECT_EQ(file.keys("list"), QStringList({"zeta", "alpha", "mid", "empty", "url"}));
+    EXPECT_EQ(file.value("list", "zeta"), "last letter");
+    EXPECT_EQ(file.value("list", "alpha"), "quoted value");
+    EXPECT_EQ(file.value("list", "mid"), "single");
+    EXPECT_EQ(file.value("list", "url"), "a=b");
+    // An empty value is a value; the fallback is only for missing keys.
+    EXPECT_EQ(file.value("list", "empty", "fallback"), "");
+    EXPECT_EQ(file.value("list", "missing", "fallback"), "fallback");
+    EXPECT_TRUE(file.keys("nowhere").isEmpty());
+}
+
+TEST_F(SettingsFileTest, IntegersAreDecimalOrHexadecimalAndAnythingElseGivesTheDefault) {
+    const SettingsFile file(write("[N]\n"
+                                  "dec=42\n"
+                                  "neg=-7\n"
+                                  "hex=0x1F\n"
+                                  "HEX=0XfF\n"
+                                  "dollar=$80000000\n"
+                                  "spaced=  12  \n"
+                                  "trailing=12abc\n"
+                                  "word=yes\n"
+                                  "blank=\n"
+                                  "bare=0x\n"));
+    EXPECT_EQ(file.intValue("n", "dec", -1), 42);
+    EXPECT_EQ(file.intValue("n", "neg", -1), -7);
+    EXPECT_EQ(file.intValue("n", "hex", -1), 0x1F);
+    EXPECT_EQ(file.intValue("n", "HEX", -1), 0x1F); // first occurrence of "hex"
+    EXPECT_EQ(file.intValue("n", "dollar", -1), 0x80000000LL);
+    EXPECT_EQ(file.intValue("n", "spaced", -1), 12);
+    EXPECT_EQ(file.intValue("n", "trailing", -1), -1);
+    EXPECT_EQ(file.intValue("n", "word", -1), -1);
+    EXPECT_EQ(file.intValue("n", "blank", -1), -1);
+    EXPECT_EQ(file.intValue("n", "bare", -1), -1);
+    EXPECT_EQ(file.intValue("n", "missing", 5), 5);
+    EXPECT_TRUE(file.boolValue("n", "dec", false));
+    EXPECT_FALSE(file.boolValue("n", "word", false));
+    EXPECT_TRUE(file.boolValue("n", "missing", true));
+}
+
+TEST_F(SettingsFileTest, WritingAKeyKeepsEveryOtherByteOfTheFile) {
+    const QByteArray before = "; settings\r\n"
+                              "[One]\r\n"
+                              "Name = old value ; not a comment\r\n"
+                              "\r\n"
+                              "[Two]\r\n"
+                              "name=untouched\r\n"
+                              "Odd   spacing  =  kept  \r\n";
+    const QString path = write(before);
+    SettingsFile file(path);
+    ASSERT_TRUE(file.setValue("ONE", "name", "new"));
+    QByteArray expected = before;
+    expected.replace("Name = old value ; not a comment", "Name =new");
+    EXPECT_EQ(read(path), expected);
+    EXPECT_EQ(file.value("one", "name"), "new");
+    EXPECT_EQ(SettingsFile(path).value("two", "name"), "untouched");
+}
+
+TEST_F(SettingsFileTest, MissingKeysJoinTheirSectionAndMissingSectionsTheEnd) {
+    const QString path = write("[One]\n"
+                               "a=1\n"
+                               "\n"
+                               "[Two]\n"
+                               "b=2"); // no final line break
+    SettingsFile file(path);
+    ASSERT_TRUE(file.setValue("one", "c", "3"));
+    ASSERT_TRUE(file.setValue("two", "d", "4"));
+    ASSERT_TRUE(file.setValue("Three", "e", "5"));
+    EXPECT_EQ(read(path), QByteArray("[One]\n"
+                                     "a=1\n"
+                                     "c=3\n"
+                                     "\n"
+                                     "[Two]\n"
+                                     "b=2\n"
+                                     "d=4\n"
+                                     "[Three]\n"
+                                     "e=5\n"));
+    EXPECT_EQ(SettingsFile(path).keys("ONE"), QStringList({"a", "c"}));
+}
+
+TEST_F(SettingsFileTest, WritingCreatesAMissingFile) {
+    const QString path = dir.filePath("new.ini");
+    SettingsFile file(path);
+    EXPECT_TRUE(file.sectionNames().isEmpty());
+    ASSERT_TRUE(file.setValue("Section", "Key", "value"));
+    EXPECT_EQ(read(path), QByteArray("[Section]\nKey=value\n"));
+}
+
+TEST_F(SettingsFileTest, WritingWorksOnTheFileAsItIsNowNotAsItWasRead) {
+    const QString path = write("[S]\na=1\n");
+    SettingsFile file(path);
+    write("[S]\na=1\nb=2\n");
+    ASSERT_TRUE(file.setValue("s", "a", "9"));
+    EXPECT_EQ(read(path), QByteArray("[S]\na=9\nb=2\n"));
+}
+
+TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWhole) {
+    const QByteArray before = "[S]\nkey=old\n";
+    const QString folder = dir.filePath("locked");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + "/settings.ini";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(before);
+    }
+    SettingsFile file(path);
+    {
+        ReadOnlyFolder locked(folder);
+        if (!locked.effective())
+            GTEST_SKIP() << "cannot make a folder read-only here";
+        EXPECT_FALSE(file.setValue("s", "key", "new"));
+    }
+    EXPECT_EQ(read(path), before);
+    EXPECT_FALSE(SettingsFile(dir.filePath("missing/folder/x.ini")).setValue("s", "k", "v"));
+}
+
+TEST_F(SettingsFileTest, AValueWithLineBreaksStaysOnOneLine) {
+    const QString path = write("[S]\nkey=old\nnext=1\n");
+    SettingsFile file(path);
+    ASSERT_TRUE(file.setValue("s", "key", "two\nlines"));
+    EXPECT_EQ(read(path), QByteArray("[S]\nkey=two lines\nnext=1\n"));
+}
+
+} // namespace
