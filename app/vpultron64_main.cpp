@@ -6,7 +6,6 @@
 #include "widget_gallery.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QMessageBox>
 #include <cstdio>
 #include <exception>
@@ -19,20 +18,13 @@ bool displayAvailable() {
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
-// The gallery of every control widget, saved beside the window screenshots.
-bool saveWidgetGallery(const QString& dir, QString* error) {
-    const QString path = QDir(dir).filePath(QStringLiteral("widgets.png"));
-    if (renderWidgetGallery().save(path, "PNG")) return true;
-    *error = QStringLiteral("cannot write '%1'").arg(path);
-    return false;
-}
-
 int runWindows(const GuiOptions& options) {
     TForm1 form({options.settingsFile});
     if (!options.screenshotDir.isEmpty()) {
         QString error;
         if (!saveScreenshots(options.screenshotDir, {{QStringLiteral("editor"), &form}}, &error) ||
-            !saveWidgetGallery(options.screenshotDir, &error)) {
+            !saveScreenshot(options.screenshotDir, QStringLiteral("widgets"), renderWidgetGallery(),
+                            &error)) {
             std::fprintf(stderr, "vpultron64: %s\n", qPrintable(error));
             return 1;
         }
