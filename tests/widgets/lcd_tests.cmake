@@ -1,0 +1,9 @@
+target_sources(widgets_tests PRIVATE
+    lcd_test_app.h
+    lcd_font_test.cpp
+    lcd_font_file_test.cpp
+    lcd_label_test.cpp
+    lcd_paint_test.cpp
+)
+# The LCD tests create their Qt application on first use, so Google Test's main serves them.
+target_link_libraries(widgets_tests PRIVATE GTest::gtest_main)
