@@ -26,7 +26,7 @@ void TLCDLabel::setCaption(const QString& text) {
     m_caption = buffer;
     const qsizetype nul = m_caption.indexOf(QChar(0));
     m_textEnd = int(nul < 0 ? m_caption.size() : nul);
-    m_frameDirty = true;
+    m_textDirty = true;
     update();
 }
 
@@ -240,7 +240,11 @@ void TLCDLabel::changeEvent(QEvent* event) {
 }
 
 void TLCDLabel::paintEvent(QPaintEvent*) {
-    if (m_frameDirty) composeFrame();
+    if (m_frameDirty)
+        composeFrame();
+    else if (m_textDirty && !m_frame.isNull() && isEnabled())
+        drawText();
+    m_textDirty = false;
     QPainter painter(this);
     if (m_frame.isNull())
         painter.fillRect(rect(), m_backGround);
@@ -248,6 +252,8 @@ void TLCDLabel::paintEvent(QPaintEvent*) {
         painter.drawImage(0, 0, m_frame);
 }
 
+// Background, border and text. Cells cover their whole area, so a new caption only needs
+// drawText over the previous frame.
 void TLCDLabel::composeFrame() {
     m_frameDirty = false;
     const QSize size = m_metrics.controlSize(m_textLines, m_noOfChars);
@@ -264,23 +270,45 @@ void TLCDLabel::composeFrame() {
 
 namespace {
 
+QRgb* pixelRow(QImage& image, int y) {
+    return reinterpret_cast<QRgb*>(image.bits() + y * image.bytesPerLine());
+}
+
 void horizontalLine(QImage& image, int y, int x0, QRgb colour) {
-    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-    std::fill(line + x0, line + image.width(), colour);
+    QRgb* row = pixelRow(image, y);
+    std::fill(row + x0, row + image.width(), colour);
 }
 
 void verticalLine(QImage& image, int x, int y0, QRgb colour) {
-    for (int y = y0; y < image.height(); ++y)
-        reinterpret_cast<QRgb*>(image.scanLine(y))[x] = colour;
+    const qsizetype stride = image.bytesPerLine() / qsizetype(sizeof(QRgb));
+    QRgb* pixel = pixelRow(image, y0) + x;
+    for (int y = y0; y < image.height(); ++y, pixel += stride)
+        *pixel = colour;
 }
 
-void copyCell(QImage& frame, const QImage& glyph, QPoint at) {
+// Copies one short pixel row. Cell rows are a few pixels wide, where a library memcpy costs more
+// than the copy itself; fixed 16-byte blocks, the last one overlapping, compile to plain moves.
+void copyRow(QRgb* target, const QRgb* source, int count) {
+    constexpr int kBlock = 16 / sizeof(QRgb);
+    if (count < kBlock) {
+        std::copy_n(source, count, target);
+        return;
+    }
+    for (int i = 0; i + kBlock <= count; i += kBlock)
+        std::memcpy(target + i, source + i, 16);
+    std::memcpy(target + count - kBlock, source + count - kBlock, 16);
+}
+
+// Copies a glyph's cell into the frame; the frame always has room for every cell.
+void copyCell(QRgb* frame, qsizetype frameStride, const QImage& glyph, QPoint at) {
     if (glyph.isNull()) return;
-    const int width = std::min(glyph.width(), frame.width() - at.x());
-    const int height = std::min(glyph.height(), frame.height() - at.y());
-    for (int y = 0; y < height; ++y)
-        std::memcpy(frame.scanLine(at.y() + y) + at.x() * sizeof(QRgb), glyph.constScanLine(y),
-                    width * sizeof(QRgb));
+    const auto* source = reinterpret_cast<const QRgb*>(glyph.constBits());
+    const qsizetype sourceStride = glyph.bytesPerLine() / qsizetype(sizeof(QRgb));
+    const int width = glyph.width();
+    const int height = glyph.height();
+    QRgb* target = frame + at.y() * frameStride + at.x();
+    for (int y = 0; y < height; ++y, target += frameStride, source += sourceStride)
+        copyRow(target, source, width);
 }
 
 } // namespace
@@ -323,10 +351,15 @@ void TLCDLabel::drawText() {
     style.background = m_backGround.rgb();
     m_glyphs.use(m_font, style);
 
+    QRgb* frame = pixelRow(m_frame, 0);
+    const qsizetype stride = m_frame.bytesPerLine() / qsizetype(sizeof(QRgb));
     int cell = 0;
     for (int line = 0; line < m_textLines; ++line) {
-        for (int index = 0; index < m_noOfChars; ++index)
-            copyCell(m_frame, m_glyphs.glyph(cellCode(cell++)), m_metrics.cellOrigin(line, index));
+        QPoint at = m_metrics.cellOrigin(line, 0);
+        for (int index = 0; index < m_noOfChars; ++index) {
+            copyCell(frame, stride, m_glyphs.glyph(cellCode(cell++)), at);
+            at.rx() += m_metrics.cellWidth() + m_metrics.charSpacing;
+        }
     }
 }
 

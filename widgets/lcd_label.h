@@ -161,5 +161,6 @@ private:
     QSize m_lastSize;
     LcdGlyphCache m_glyphs;
     QImage m_frame;
-    bool m_frameDirty = true;
+    bool m_frameDirty = true; // everything must be drawn again
+    bool m_textDirty = false; // only the cells must be drawn again
 };
