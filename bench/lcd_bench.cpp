@@ -45,6 +45,24 @@ void BM_LcdFullRepaint(benchmark::State& state) {
 }
 BENCHMARK(BM_LcdFullRepaint);
 
+// A border change: background, border and all 64 cells are drawn again, the glyphs stay cached.
+void BM_LcdFullRecompose(benchmark::State& state) {
+    TLCDLabel lcd;
+    useVirtualBoxSettings(lcd);
+    lcd.setCaption(
+        QStringLiteral("Potmeter Moved  Cutoff          Knob ID :   3   Value   :  64  "));
+    QImage target = paintTarget(lcd.size());
+    const Lcd::BorderStyle styles[2] = {Lcd::frRaised, Lcd::frLowered};
+    int next = 0;
+    for (auto _ : state) {
+        lcd.setBorderStyle(styles[next]);
+        next ^= 1;
+        lcd.render(&target);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_LcdFullRecompose);
+
 // An expose without a change: the composed frame is only copied.
 void BM_LcdExposeUnchanged(benchmark::State& state) {
     TLCDLabel lcd;
