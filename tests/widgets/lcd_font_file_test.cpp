@@ -28,7 +28,6 @@ QByteArray smallFont() {
 class LcdFontFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureQtApplication();
         ASSERT_TRUE(m_dir.isValid());
         m_lcd.setRefusalDialogsEnabled(false);
     }
@@ -42,6 +41,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    QtApplicationForTests m_app;
     TLCDLabel m_lcd;
 };
 

@@ -11,7 +11,6 @@ namespace {
 class LcdLabel : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureQtApplication();
         m_lcd.setRefusalDialogsEnabled(false);
     }
 
@@ -24,6 +23,7 @@ protected:
         m_lcd.setNoOfChars(16);
     }
 
+    QtApplicationForTests m_app;
     TLCDLabel m_lcd;
 };
 

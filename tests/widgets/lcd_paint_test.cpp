@@ -16,7 +16,6 @@ const QRgb kBack = qRgb(0x30, 0xC0, 0x30);
 class LcdPaint : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureQtApplication();
         m_lcd.setRefusalDialogsEnabled(false);
         m_lcd.setPixelOn(QColor(kOn));
         m_lcd.setPixelOff(QColor(kOff));
@@ -33,6 +32,7 @@ protected:
                 origin + row * (m_lcd.pixelHeight() + m_lcd.pixelSpacing())};
     }
 
+    QtApplicationForTests m_app;
     TLCDLabel m_lcd;
 };
 

@@ -12,3 +12,8 @@ inline void ensureQtApplication() {
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
 }
+
+// A fixture member declared before its widgets, so that the application exists when they are built.
+struct QtApplicationForTests {
+    QtApplicationForTests() { ensureQtApplication(); }
+};
