@@ -26,8 +26,9 @@ struct LcdDotStyle {
 
 class LcdGlyphCache {
 public:
-    // Cells larger than this many pixels are not drawn; no display needs them.
-    static constexpr qint64 kMaxImagePixels = qint64(1) << 26;
+    // Images (cells and whole displays) larger than this many pixels are not drawn; no display
+    // needs them, and they would take more than 64 MB each.
+    static constexpr qint64 kMaxImagePixels = qint64(1) << 24;
 
     // Forgets every drawn glyph when the font or the style differs from the one in use.
     void use(const LcdFont& font, const LcdDotStyle& style);

@@ -257,7 +257,9 @@ void TLCDLabel::paintEvent(QPaintEvent*) {
 void TLCDLabel::composeFrame() {
     m_frameDirty = false;
     const QSize size = m_metrics.controlSize(m_textLines, m_noOfChars);
-    if (qint64(size.width()) * size.height() > LcdGlyphCache::kMaxImagePixels) {
+    // A display too large for an image is drawn as plain background (sizes at the limit were cut).
+    if (size.width() >= LcdMetrics::kMaxExtent || size.height() >= LcdMetrics::kMaxExtent ||
+        qint64(size.width()) * size.height() > LcdGlyphCache::kMaxImagePixels) {
         m_frame = QImage();
         return;
     }
@@ -299,15 +301,18 @@ void copyRow(QRgb* target, const QRgb* source, int count) {
     std::memcpy(target + count - kBlock, source + count - kBlock, 16);
 }
 
-// Copies a glyph's cell into the frame; the frame always has room for every cell.
-void copyCell(QRgb* frame, qsizetype frameStride, const QImage& glyph, QPoint at) {
-    if (glyph.isNull()) return;
+// Copies a glyph's cell into the frame, unless it would not fit.
+void copyCell(QImage& frame, const QImage& glyph, QPoint at) {
+    if (glyph.isNull() || at.x() + glyph.width() > frame.width() ||
+        at.y() + glyph.height() > frame.height())
+        return;
     const auto* source = reinterpret_cast<const QRgb*>(glyph.constBits());
     const qsizetype sourceStride = glyph.bytesPerLine() / qsizetype(sizeof(QRgb));
+    const qsizetype targetStride = frame.bytesPerLine() / qsizetype(sizeof(QRgb));
     const int width = glyph.width();
     const int height = glyph.height();
-    QRgb* target = frame + at.y() * frameStride + at.x();
-    for (int y = 0; y < height; ++y, target += frameStride, source += sourceStride)
+    QRgb* target = pixelRow(frame, at.y()) + at.x();
+    for (int y = 0; y < height; ++y, target += targetStride, source += sourceStride)
         copyRow(target, source, width);
 }
 
@@ -351,13 +356,11 @@ void TLCDLabel::drawText() {
     style.background = m_backGround.rgb();
     m_glyphs.use(m_font, style);
 
-    QRgb* frame = pixelRow(m_frame, 0);
-    const qsizetype stride = m_frame.bytesPerLine() / qsizetype(sizeof(QRgb));
     int cell = 0;
     for (int line = 0; line < m_textLines; ++line) {
         QPoint at = m_metrics.cellOrigin(line, 0);
         for (int index = 0; index < m_noOfChars; ++index) {
-            copyCell(frame, stride, m_glyphs.glyph(cellCode(cell++)), at);
+            copyCell(m_frame, m_glyphs.glyph(cellCode(cell++)), at);
             at.rx() += m_metrics.cellWidth() + m_metrics.charSpacing;
         }
     }
