@@ -56,43 +56,39 @@ LcdFont LcdFont::builtIn(Lcd::DotMatrix font) {
 
 std::optional<LcdFont> LcdFont::fromFile(const QString& fileName, QString* error) {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly))
         return fail(error, QStringLiteral("cannot open the file: %1").arg(file.errorString()));
-    }
     // A valid file is at most 16 + 256 * 64 * 64 bytes; anything after that is never read.
     const qint64 maxSize = kHeaderSize + qint64(kCodeCount) * kMaxGlyphSize * kMaxGlyphSize;
     const QByteArray bytes = file.read(maxSize);
-    if (file.error() != QFileDevice::NoError) {
+    if (file.error() != QFileDevice::NoError)
         return fail(error, QStringLiteral("cannot read the file: %1").arg(file.errorString()));
-    }
     return fromBytes(bytes, error);
 }
 
 std::optional<LcdFont> LcdFont::fromBytes(const QByteArray& bytes, QString* error) {
-    if (bytes.size() < kHeaderSize) {
+    if (bytes.size() < kHeaderSize)
         return fail(error,
                     QStringLiteral("the file is %1 bytes long, shorter than its 16-byte header")
                         .arg(bytes.size()));
-    }
     const qint32 cols = headerField(bytes, 0);
     const qint32 rows = headerField(bytes, 1);
     const qint32 first = headerField(bytes, 2);
     const qint32 last = headerField(bytes, 3);
-    if (cols < 1 || cols > kMaxGlyphSize || rows < 1 || rows > kMaxGlyphSize) {
+    if (cols < 1 || cols > kMaxGlyphSize || rows < 1 || rows > kMaxGlyphSize)
         return fail(error,
                     QStringLiteral("glyph size %1 x %2 is outside 1..64").arg(cols).arg(rows));
-    }
-    if (first < 0 || last > kCodeCount - 1 || first > last) {
+    if (first < 0 || last > kCodeCount - 1 || first > last)
         return fail(error,
-                    QStringLiteral("code range %1..%2 is not within 0..255").arg(first).arg(last));
-    }
+                    QStringLiteral("code range %1..%2 is not an ascending range within 0..255")
+                        .arg(first)
+                        .arg(last));
     const qsizetype glyphBytes = qsizetype(cols) * rows;
     const qsizetype needed = kHeaderSize + (last - first + 1) * glyphBytes;
-    if (bytes.size() < needed) {
+    if (bytes.size() < needed)
         return fail(
             error,
             QStringLiteral("the file ends after %1 of %2 bytes").arg(bytes.size()).arg(needed));
-    }
 
     // Glyphs the file does not hold stay unlit. In the file 0 is a lit dot, anything else unlit.
     auto dots = std::make_shared<std::vector<std::uint8_t>>(kCodeCount * glyphBytes, 0);
