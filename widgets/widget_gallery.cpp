@@ -3,6 +3,8 @@
 #include "built_in_skins.h"
 #include "dip_switch.h"
 #include "knob.h"
+#include "lcd_font_sheet.h"
+#include "lcd_label.h"
 #include "vr_ani_button.h"
 #include "vr_bitmap_dial.h"
 #include "vr_bitmap_list.h"
@@ -150,9 +152,50 @@ QImage buttonSection(TVrBitmapList& list) {
     return row.grab();
 }
 
+TLCDLabel* lcd(Lcd::DotMatrix font, int lines, int chars, const QString& text) {
+    auto* display = new TLCDLabel;
+    display->setDotMatrix(font);
+    display->setTextLines(lines);
+    display->setNoOfChars(chars);
+    display->setCaption(text);
+    return display;
+}
+
+QImage lcdSection() {
+    Row row;
+    auto add = [&row](TLCDLabel* display, const QString& caption) {
+        return row.add(display, caption, std::max(kCellWidth, display->width() + kMargin));
+    };
+    auto* greeting = add(lcd(Lcd::Hitachi, 4, 16,
+                             QStringLiteral("vPultron64      Virtual Box     Knob ID :  3    "
+                                            "Value   : 64  ")),
+                         QStringLiteral("Hitachi, 4 x 16, backlit"));
+    greeting->setBackGround(QColor(0x70, 0xB0, 0x20));
+    greeting->setPixelOff(QColor(0x68, 0xA4, 0x1E));
+    greeting->setPixelOn(QColor(0x10, 0x20, 0x08));
+    QString bars;
+    for (int code : {1, 3, 5, 7, 9, 11, 13, 15, 241, 243, 245, 247, 249, 250, 0xFF, 0xFF})
+        bars += QChar(code);
+    auto* round = add(lcd(Lcd::Hitachi, 2, 16, bars + bars), QStringLiteral("bar glyphs, round dots"));
+    round->setPixelShape(Lcd::spRound);
+    auto* shaped = add(lcd(Lcd::mat5x7, 2, 12, QStringLiteral("mat5x7 shapedlowered bord")),
+                       QStringLiteral("shaped dots, lowered border"));
+    shaped->setPixelShape(Lcd::spShaped);
+    shaped->setBorderStyle(Lcd::frLowered);
+    auto* disabled = add(lcd(Lcd::dos5x7, 2, 12, QStringLiteral("disabled")),
+                         QStringLiteral("disabled: background and border only"));
+    disabled->setEnabled(false);
+    return row.grab();
+}
+
 QImage stripSection(const QImage& strip) {
     return strip.convertToFormat(QImage::Format_RGB32);
 }
+
+struct GallerySection {
+    QString title;
+    QImage image;
+};
 
 QImage compose(const std::vector<GallerySection>& sections) {
     const QFont titleFont(QStringLiteral("DejaVu Sans"), 11, QFont::Bold);
@@ -181,7 +224,7 @@ QImage compose(const std::vector<GallerySection>& sections) {
 
 } // namespace
 
-QImage renderWidgetGallery(const std::vector<GallerySection>& extraSections) {
+QImage renderWidgetGallery() {
     TVrBitmapList knobSkins;
     knobSkins.Add(builtInKnobSkin());
     TVrBitmapList buttonSkins;
@@ -197,7 +240,8 @@ QImage renderWidgetGallery(const std::vector<GallerySection>& extraSections) {
          stripSection(builtInKnobSkin())},
         {QStringLiteral("Built-in button skin: 8 frames of 36 x 36"),
          stripSection(builtInButtonSkin())},
+        {QStringLiteral("TLCDLabel"), lcdSection()},
+        {QStringLiteral("TLCDLabel fonts: every glyph of every built-in font"), renderLcdFontSheet()},
     };
-    sections.insert(sections.end(), extraSections.begin(), extraSections.end());
     return compose(sections);
 }

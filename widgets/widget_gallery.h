@@ -2,14 +2,6 @@
 #pragma once
 
 #include <QImage>
-#include <QString>
-#include <vector>
 
-struct GallerySection {
-    QString title;
-    QImage image;
-};
-
-// Renders the knob, DIP switch, skinned dial and animated button sections, followed by
-// extraSections in the order given.
-QImage renderWidgetGallery(const std::vector<GallerySection>& extraSections = {});
+// Renders the knob, DIP switch, skinned dial, animated button and dot-matrix LCD sections.
+QImage renderWidgetGallery();
