@@ -10,27 +10,36 @@ namespace {
 // default level makes writing them the slowest part of a --screenshot run.
 constexpr int kFastPngQuality = 89;
 
-} // namespace
-
-bool saveScreenshot(const QString& dir, const QString& name, const QImage& image, QString* error) {
-    if (!QDir().mkpath(dir)) {
-        *error = QStringLiteral("cannot create folder '%1'").arg(dir);
-        return false;
-    }
-    const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
-    if (image.save(path, "PNG", kFastPngQuality))
-        return true;
-    *error = QStringLiteral("cannot write '%1'").arg(path);
-    return false;
+QString writePng(const QString& path, const QImage& image) {
+    return image.save(path, "PNG", kFastPngQuality) ? QString()
+                                                    : QStringLiteral("cannot write '%1'").arg(path);
 }
 
-bool saveScreenshots(const QString& dir, const std::vector<std::pair<QString, QWidget*>>& windows,
-                     QString* error) {
-    for (const auto& [name, window] : windows) {
-        window->show();
-        QApplication::processEvents();
-        if (!saveScreenshot(dir, name, window->grab().toImage(), error))
-            return false;
+} // namespace
+
+void ScreenshotWriter::save(const QString& name, const QImage& image) {
+    if (!QDir().mkpath(m_dir)) {
+        const QString error = QStringLiteral("cannot create folder '%1'").arg(m_dir);
+        m_pending.push_back(std::async(std::launch::deferred, [error] { return error; }));
+        return;
     }
-    return true;
+    const QString path = QDir(m_dir).filePath(name + QStringLiteral(".png"));
+    m_pending.push_back(std::async(std::launch::async, writePng, path, image));
+}
+
+void ScreenshotWriter::saveWindow(const QString& name, QWidget& window) {
+    window.show();
+    QApplication::processEvents();
+    save(name, window.grab().toImage());
+}
+
+QString ScreenshotWriter::finish() {
+    QString firstError;
+    for (auto& pending : m_pending) {
+        const QString error = pending.get();
+        if (firstError.isEmpty())
+            firstError = error;
+    }
+    m_pending.clear();
+    return firstError;
 }

@@ -1,14 +1,26 @@
-// Renders the program's top-level windows and its widget gallery to PNG files.
+// ScreenshotWriter: saves the program's windows and pictures as PNG files, encoding each on a
+// worker thread so that the GUI thread can go on building the next window meanwhile.
 #pragma once
 
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <future>
 #include <vector>
 
-// Saves each window as DIR/<name>.png; returns false when the folder or a file cannot be written.
-bool saveScreenshots(const QString& dir, const std::vector<std::pair<QString, QWidget*>>& windows,
-                     QString* error);
+class ScreenshotWriter {
+public:
+    explicit ScreenshotWriter(QString dir) : m_dir(std::move(dir)) {}
+    ~ScreenshotWriter() { finish(); }
 
-// Saves one picture as DIR/<name>.png.
-bool saveScreenshot(const QString& dir, const QString& name, const QImage& image, QString* error);
+    // Starts writing DIR/<name>.png.
+    void save(const QString& name, const QImage& image);
+    // Shows the window, grabs it and starts writing it.
+    void saveWindow(const QString& name, QWidget& window);
+    // Waits for every file; the first problem is returned, an empty text when all went well.
+    QString finish();
+
+private:
+    QString m_dir;
+    std::vector<std::future<QString>> m_pending;
+};

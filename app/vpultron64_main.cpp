@@ -18,18 +18,23 @@ bool displayAvailable() {
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
-int runWindows(const GuiOptions& options) {
+// Renders the widget gallery and the windows to PNG files instead of showing them.
+int saveScreenshots(const GuiOptions& options) {
+    ScreenshotWriter writer(options.screenshotDir);
+    writer.save(QStringLiteral("widgets"), renderWidgetGallery()); // encodes while the window is built
     TForm1 form({options.settingsFile});
-    if (!options.screenshotDir.isEmpty()) {
-        QString error;
-        if (!saveScreenshots(options.screenshotDir, {{QStringLiteral("editor"), &form}}, &error) ||
-            !saveScreenshot(options.screenshotDir, QStringLiteral("widgets"), renderWidgetGallery(),
-                            &error)) {
-            std::fprintf(stderr, "vpultron64: %s\n", qPrintable(error));
-            return 1;
-        }
+    writer.saveWindow(QStringLiteral("editor"), form);
+    const QString error = writer.finish();
+    if (error.isEmpty())
         return 0;
-    }
+    std::fprintf(stderr, "vpultron64: %s\n", qPrintable(error));
+    return 1;
+}
+
+int runWindows(const GuiOptions& options) {
+    if (!options.screenshotDir.isEmpty())
+        return saveScreenshots(options);
+    TForm1 form({options.settingsFile});
     form.show();
     return QApplication::exec();
 }

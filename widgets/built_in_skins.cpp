@@ -10,20 +10,25 @@ namespace {
 // Skins have no alpha channel: edge pixels are blended onto a light grey and everything the
 // drawing hardly touches becomes the key colour.
 QImage flattenOntoKey(const QImage& drawing) {
-    const QColor edge(0xEF, 0xEF, 0xEF);
-    QImage flat(drawing.size(), QImage::Format_RGB888);
-    for (int y = 0; y < drawing.height(); ++y) {
-        for (int x = 0; x < drawing.width(); ++x) {
-            const QColor c = drawing.pixelColor(x, y);
-            if (c.alpha() < 64) {
-                flat.setPixel(x, y, kSkinKeyColour);
+    constexpr int kEdge = 0xEF;
+    const QImage source = drawing.convertToFormat(QImage::Format_ARGB32);
+    QImage flat(source.size(), QImage::Format_RGB888);
+    for (int y = 0; y < source.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        uchar* out = flat.scanLine(y);
+        for (int x = 0; x < source.width(); ++x, out += 3) {
+            const QRgb c = in[x];
+            const int a = qAlpha(c);
+            if (a < 64) {
+                out[0] = qRed(kSkinKeyColour);
+                out[1] = qGreen(kSkinKeyColour);
+                out[2] = qBlue(kSkinKeyColour);
                 continue;
             }
-            const double a = c.alphaF();
-            flat.setPixelColor(x, y,
-                               QColor::fromRgbF(c.redF() * a + edge.redF() * (1 - a),
-                                                c.greenF() * a + edge.greenF() * (1 - a),
-                                                c.blueF() * a + edge.blueF() * (1 - a)));
+            auto blend = [a](int channel) { return (channel * a + kEdge * (255 - a) + 127) / 255; };
+            out[0] = static_cast<uchar>(blend(qRed(c)));
+            out[1] = static_cast<uchar>(blend(qGreen(c)));
+            out[2] = static_cast<uchar>(blend(qBlue(c)));
         }
     }
     return flat;
@@ -84,7 +89,7 @@ QImage drawStrip(int frames, int frameWidth, int frameHeight, DrawFrame drawFram
     for (int f = 0; f < frames; ++f)
         drawFrame(painter, QPointF(f * frameWidth + frameWidth / 2.0, frameHeight / 2.0), f);
     painter.end();
-    return flattenOntoKey(drawing.convertToFormat(QImage::Format_ARGB32));
+    return flattenOntoKey(drawing);
 }
 
 } // namespace
