@@ -18,7 +18,7 @@ bool displayAvailable() {
 }
 
 int runWindows(const GuiOptions& options) {
-    TForm1 form({options.settingsFile});
+    TForm1 form({options.settingsFile, options.midiApi});
     if (!options.screenshotDir.isEmpty()) {
         QString error;
         if (!saveScreenshots(options.screenshotDir, {{QStringLiteral("editor"), &form}}, &error)) {

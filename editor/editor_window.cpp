@@ -4,6 +4,7 @@
 #include "built_in_dump.h"
 #include "help_page.h"
 #include "status_log.h"
+#include "transfer_controller.h"
 #include "transfer_page.h"
 
 #include <QComboBox>
@@ -32,6 +33,8 @@ TForm1::TForm1(const Options& options, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     createPages();
     createTimers();
+    m_transfer = std::make_unique<TransferController>(
+        *this, parseMidiApi(options.midiApi.toStdString()).value_or(MidiApiChoice::All));
     connectControls();
     FormCreate(options);
 }
@@ -88,11 +91,8 @@ void TForm1::FormCreate(const Options& options) {
     FileSheet->TestReleaseLabel->adjustSize();
     setWindowTitle(tr("Pultron64 Editor : Version Compiled on ") + buildDate());
 
-    FileSheet->MIDIOutComboBox->addItem(tr("None"));
-    FileSheet->MIDIOutComboBox->setCurrentIndex(0);
-    FileSheet->setStatus(tr("No MIDI Out Port Selected"), Qt::red);
-    FileSheet->MIDIInComboBox->addItem(tr("None"));
-    FileSheet->MIDIInComboBox->setCurrentIndex(0);
+    m_transfer->fillPortSelectors();
+    m_transfer->resetReceiver();
 
     PresetFileName = options.settingsFile;
     decodeBuiltInDump();
@@ -130,5 +130,9 @@ void TForm1::showOutgoingDump() {
     FileSheet->BlocksToSend->setText(QString::number(OutgoingDump.blockCount));
     FileSheet->SendType->setText(tr("Editor Dump"));
 }
+
+void TForm1::UpdateMIDIPorts() { m_transfer->UpdateMIDIPorts(); }
+
+void TForm1::UpdateButtonStatus() { m_transfer->UpdateButtonStatus(); }
 
 void TForm1::HintsButtonClick() { PageControl->setCurrentWidget(HelpTabSheet); }

@@ -35,6 +35,8 @@ public:
     QPushButton* RequestSysexDump = nullptr;
     QLabel* BytesReceived = nullptr;
     QLabel* BlocksReceived = nullptr;
+    QLabel* Label24 = nullptr; // "Bytes received: "
+    QLabel* Label2 = nullptr;  // "Blocks received:"
     QSpinBox* SysexSendSpeed = nullptr;
     QSpinBox* DeviceID = nullptr;
     QSpinBox* PatternNumber = nullptr;

@@ -1,0 +1,60 @@
+#include "jack_server_watch.h"
+
+#include <cstdlib>
+#include <jack/jack.h>
+
+namespace {
+
+// libjack reports a missing server on stderr; the port lists already say all there is to say.
+void quiet(const char*) {}
+
+void prepareLibJack() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // Neither this program nor RtMidi may start a server as a side effect of looking.
+        setenv("JACK_NO_START_SERVER", "1", 0);
+        jack_set_error_function(quiet);
+        jack_set_info_function(quiet);
+    });
+}
+
+void onJackShutdown(jack_status_t, const char*, void* watch) {
+    static_cast<JackServerWatch*>(watch)->serverStopped("the JACK server has stopped");
+}
+
+} // namespace
+
+std::shared_ptr<JackServerWatch> JackServerWatch::connect() {
+    prepareLibJack();
+    jack_status_t status{};
+    jack_client_t* client = jack_client_open("vPultron64 watch", JackNoStartServer, &status);
+    if (!client) return nullptr;
+    std::shared_ptr<JackServerWatch> watch(new JackServerWatch(client));
+    jack_on_info_shutdown(client, onJackShutdown, watch.get());
+    if (jack_activate(client) != 0) return nullptr;
+    return watch;
+}
+
+JackServerWatch::JackServerWatch(jack_client_t* client) : m_client(client) {}
+
+JackServerWatch::~JackServerWatch() {
+    jack_client_close(m_client);
+}
+
+void JackServerWatch::serverStopped(const std::string& reason) {
+    m_alive = false;
+    std::lock_guard lock(m_mutex);
+    for (auto& [id, handler] : m_listeners)
+        handler(reason);
+}
+
+int JackServerWatch::addListener(PortLostHandler handler) {
+    std::lock_guard lock(m_mutex);
+    m_listeners.emplace(m_nextId, std::move(handler));
+    return m_nextId++;
+}
+
+void JackServerWatch::removeListener(int id) {
+    std::lock_guard lock(m_mutex);
+    m_listeners.erase(id);
+}

@@ -1,0 +1,252 @@
+#include "rtmidi_backend.h"
+
+#include "jack_server_watch.h"
+
+#include <RtMidi.h>
+#include <atomic>
+#include <filesystem>
+
+namespace {
+
+constexpr const char* kClientName = "vPultron64";
+// JACK silently drops a message that does not fit its ring buffer in one piece (16 KB).
+constexpr std::size_t kJackMaxMessage = 16000;
+constexpr std::uint8_t kControlChange = 0xB0;
+constexpr std::uint8_t kAllNotesOff = 123;
+
+RtMidi::Api rtApi(RtMidiBackend::Api api) {
+    return api == RtMidiBackend::Api::Jack ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA;
+}
+
+// RtMidi reports problems through this callback instead of stderr or exceptions.
+void recordError(RtMidiError::Type, const std::string&, void* failed) {
+    static_cast<std::atomic<bool>*>(failed)->store(true);
+}
+
+std::size_t maxMessage(RtMidiBackend::Api api) {
+    return api == RtMidiBackend::Api::Jack ? kJackMaxMessage : SIZE_MAX;
+}
+
+template <typename Port> std::vector<std::string> portNames(Port& port) {
+    std::vector<std::string> names;
+    const unsigned count = port.getPortCount();
+    for (unsigned i = 0; i < count; ++i)
+        names.push_back(port.getPortName(i));
+    return names;
+}
+
+template <typename Port> int indexOf(Port& port, const std::string& name) {
+    const auto names = portNames(port);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i] == name) return static_cast<int>(i);
+    return -1;
+}
+
+// Keeps a port registered with the JACK watch for as long as it is open.
+class WatchRegistration {
+public:
+    WatchRegistration(std::shared_ptr<JackServerWatch> watch, PortLostHandler lost)
+        : m_watch(std::move(watch)) {
+        if (m_watch && lost) m_id = m_watch->addListener(std::move(lost));
+    }
+    ~WatchRegistration() {
+        if (m_watch && m_id >= 0) m_watch->removeListener(m_id);
+    }
+    bool alive() const { return !m_watch || m_watch->alive(); }
+
+private:
+    std::shared_ptr<JackServerWatch> m_watch;
+    int m_id = -1;
+};
+
+// What RtMidi's callbacks point at; it must outlive the RtMidi object.
+struct PortContext {
+    std::atomic<bool> failed{false};
+    MidiInputHandler handler;
+};
+
+void deliver(double, std::vector<unsigned char>* message, void* context) {
+    if (message && !message->empty()) static_cast<PortContext*>(context)->handler(*message);
+}
+
+class RtInputConnection : public MidiInputConnection {
+public:
+    RtInputConnection(std::unique_ptr<RtMidiIn> in, std::unique_ptr<PortContext> context,
+                      std::shared_ptr<JackServerWatch> watch, PortLostHandler lost)
+        : m_context(std::move(context)), m_registration(std::move(watch), std::move(lost)),
+          m_in(std::move(in)) {}
+    // Closing the RtMidi client first guarantees that the handler is not running any more.
+    ~RtInputConnection() override { m_in.reset(); }
+
+private:
+    std::unique_ptr<PortContext> m_context;
+    WatchRegistration m_registration;
+    std::unique_ptr<RtMidiIn> m_in;
+};
+
+class RtOutputConnection : public MidiOutputConnection {
+public:
+    RtOutputConnection(std::unique_ptr<RtMidiOut> out, std::unique_ptr<PortContext> context,
+                       std::shared_ptr<JackServerWatch> watch, PortLostHandler lost,
+                       std::size_t maxMessage)
+        : m_context(std::move(context)), m_registration(std::move(watch), std::move(lost)),
+          m_out(std::move(out)), m_maxMessage(maxMessage) {}
+    ~RtOutputConnection() override { m_out.reset(); }
+
+    bool sendShort(std::span<const std::uint8_t> bytes) override { return send(bytes); }
+    bool sendSysEx(std::span<const std::uint8_t> bytes) override { return send(bytes); }
+    void reset() override {
+        for (std::uint8_t channel = 0; channel < 16; ++channel) {
+            const std::uint8_t message[] = {std::uint8_t(kControlChange | channel), kAllNotesOff,
+                                            0};
+            send(message);
+        }
+    }
+
+private:
+    bool send(std::span<const std::uint8_t> bytes) {
+        if (bytes.empty() || bytes.size() > m_maxMessage || !m_registration.alive()) return false;
+        m_context->failed = false;
+        m_out->sendMessage(bytes.data(), bytes.size());
+        return !m_context->failed;
+    }
+
+    std::unique_ptr<PortContext> m_context;
+    WatchRegistration m_registration;
+    std::unique_ptr<RtMidiOut> m_out;
+    std::size_t m_maxMessage;
+};
+
+} // namespace
+
+std::unique_ptr<RtMidiBackend> RtMidiBackend::create(Api api) {
+    std::shared_ptr<JackServerWatch> watch;
+    if (api == Api::Jack) {
+        watch = JackServerWatch::connect();
+        if (!watch) return nullptr;
+    } else {
+        std::error_code error;
+        if (!std::filesystem::exists("/dev/snd/seq", error)) return nullptr;
+        try {
+            RtMidiIn probe(RtMidi::LINUX_ALSA, kClientName);
+        } catch (const RtMidiError&) {
+            return nullptr;
+        }
+    }
+    return std::unique_ptr<RtMidiBackend>(new RtMidiBackend(api, std::move(watch)));
+}
+
+RtMidiBackend::RtMidiBackend(Api api, std::shared_ptr<JackServerWatch> watch)
+    : m_api(api), m_watch(std::move(watch)) {}
+
+std::string RtMidiBackend::apiName() const {
+    return m_api == Api::Jack ? "JACK" : "ALSA";
+}
+
+std::shared_ptr<JackServerWatch> RtMidiBackend::liveWatch() {
+    if (m_api == Api::Jack && (!m_watch || !m_watch->alive())) m_watch = JackServerWatch::connect();
+    return m_watch;
+}
+
+std::vector<std::string> RtMidiBackend::inputNames() {
+    if (m_api == Api::Jack && !liveWatch()) return {};
+    try {
+        std::atomic<bool> failed{false};
+        RtMidiIn lister(rtApi(m_api), kClientName);
+        lister.setErrorCallback(recordError, &failed);
+        return portNames(lister);
+    } catch (const RtMidiError&) {
+        return {};
+    }
+}
+
+std::vector<std::string> RtMidiBackend::outputNames() {
+    if (m_api == Api::Jack && !liveWatch()) return {};
+    try {
+        std::atomic<bool> failed{false};
+        RtMidiOut lister(rtApi(m_api), kClientName);
+        lister.setErrorCallback(recordError, &failed);
+        return portNames(lister);
+    } catch (const RtMidiError&) {
+        return {};
+    }
+}
+
+Opened<MidiInputConnection>
+RtMidiBackend::openInput(const std::string& name, MidiInputHandler handler, PortLostHandler lost) {
+    return makeInput(kClientName, std::move(handler), std::move(lost), [&](RtMidiIn& in) {
+        const int index = indexOf(in, name);
+        if (index < 0) return kPortNotFound;
+        in.openPort(static_cast<unsigned>(index), "MIDI In");
+        return kPortOk;
+    });
+}
+
+Opened<MidiOutputConnection> RtMidiBackend::openOutput(const std::string& name,
+                                                       PortLostHandler lost) {
+    return makeOutput(kClientName, std::move(lost), [&](RtMidiOut& out) {
+        const int index = indexOf(out, name);
+        if (index < 0) return kPortNotFound;
+        out.openPort(static_cast<unsigned>(index), "MIDI Out");
+        return kPortOk;
+    });
+}
+
+Opened<MidiInputConnection> RtMidiBackend::openVirtualInput(const std::string& client,
+                                                            const std::string& port,
+                                                            MidiInputHandler handler) {
+    return makeInput(client, std::move(handler), {}, [&](RtMidiIn& in) {
+        in.openVirtualPort(port);
+        return kPortOk;
+    });
+}
+
+Opened<MidiOutputConnection> RtMidiBackend::openVirtualOutput(const std::string& client,
+                                                              const std::string& port) {
+    return makeOutput(client, {}, [&](RtMidiOut& out) {
+        out.openVirtualPort(port);
+        return kPortOk;
+    });
+}
+
+Opened<MidiInputConnection> RtMidiBackend::makeInput(const std::string& client,
+                                                     MidiInputHandler handler, PortLostHandler lost,
+                                                     const std::function<int(RtMidiIn&)>& open) {
+    auto watch = liveWatch();
+    if (m_api == Api::Jack && !watch) return {nullptr, kPortOpenFailed};
+    try {
+        auto context = std::make_unique<PortContext>();
+        context->handler = std::move(handler);
+        auto in = std::make_unique<RtMidiIn>(rtApi(m_api), client);
+        in->setErrorCallback(recordError, &context->failed);
+        in->ignoreTypes(false, false, false); // SysEx, clock and active sensing all pass
+        in->setCallback(deliver, context.get());
+        if (const int result = open(*in); result != kPortOk) return {nullptr, result};
+        if (!in->isPortOpen() || context->failed) return {nullptr, kPortOpenFailed};
+        return {std::make_unique<RtInputConnection>(std::move(in), std::move(context),
+                                                    std::move(watch), std::move(lost)),
+                kPortOk};
+    } catch (const RtMidiError&) {
+        return {nullptr, kPortOpenFailed};
+    }
+}
+
+Opened<MidiOutputConnection> RtMidiBackend::makeOutput(const std::string& client,
+                                                       PortLostHandler lost,
+                                                       const std::function<int(RtMidiOut&)>& open) {
+    auto watch = liveWatch();
+    if (m_api == Api::Jack && !watch) return {nullptr, kPortOpenFailed};
+    try {
+        auto context = std::make_unique<PortContext>();
+        auto out = std::make_unique<RtMidiOut>(rtApi(m_api), client);
+        out->setErrorCallback(recordError, &context->failed);
+        if (const int result = open(*out); result != kPortOk) return {nullptr, result};
+        if (!out->isPortOpen() || context->failed) return {nullptr, kPortOpenFailed};
+        return {std::make_unique<RtOutputConnection>(std::move(out), std::move(context),
+                                                     std::move(watch), std::move(lost),
+                                                     maxMessage(m_api)),
+                kPortOk};
+    } catch (const RtMidiError&) {
+        return {nullptr, kPortOpenFailed};
+    }
+}
