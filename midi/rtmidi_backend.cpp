@@ -178,7 +178,7 @@ RtMidiBackend::openInput(const std::string& name, MidiInputHandler handler, Port
         const int index = indexOf(in, name);
         if (index < 0) return kPortNotFound;
         in.openPort(static_cast<unsigned>(index), "MIDI In");
-        return kPortOk;
+        return in.isPortOpen() ? kPortOk : kPortOpenFailed;
     });
 }
 
@@ -188,22 +188,24 @@ Opened<MidiOutputConnection> RtMidiBackend::openOutput(const std::string& name,
         const int index = indexOf(out, name);
         if (index < 0) return kPortNotFound;
         out.openPort(static_cast<unsigned>(index), "MIDI Out");
-        return kPortOk;
+        return out.isPortOpen() ? kPortOk : kPortOpenFailed;
     });
 }
 
 Opened<MidiInputConnection> RtMidiBackend::openVirtualInput(const std::string& client,
                                                             const std::string& port,
-                                                            MidiInputHandler handler) {
-    return makeInput(client, std::move(handler), {}, [&](RtMidiIn& in) {
+                                                            MidiInputHandler handler,
+                                                            PortLostHandler lost) {
+    return makeInput(client, std::move(handler), std::move(lost), [&](RtMidiIn& in) {
         in.openVirtualPort(port);
         return kPortOk;
     });
 }
 
 Opened<MidiOutputConnection> RtMidiBackend::openVirtualOutput(const std::string& client,
-                                                              const std::string& port) {
-    return makeOutput(client, {}, [&](RtMidiOut& out) {
+                                                              const std::string& port,
+                                                              PortLostHandler lost) {
+    return makeOutput(client, std::move(lost), [&](RtMidiOut& out) {
         out.openVirtualPort(port);
         return kPortOk;
     });
@@ -222,7 +224,7 @@ Opened<MidiInputConnection> RtMidiBackend::makeInput(const std::string& client,
         in->ignoreTypes(false, false, false); // SysEx, clock and active sensing all pass
         in->setCallback(deliver, context.get());
         if (const int result = open(*in); result != kPortOk) return {nullptr, result};
-        if (!in->isPortOpen() || context->failed) return {nullptr, kPortOpenFailed};
+        if (context->failed) return {nullptr, kPortOpenFailed};
         return {std::make_unique<RtInputConnection>(std::move(in), std::move(context),
                                                     std::move(watch), std::move(lost)),
                 kPortOk};
@@ -241,7 +243,7 @@ Opened<MidiOutputConnection> RtMidiBackend::makeOutput(const std::string& client
         auto out = std::make_unique<RtMidiOut>(rtApi(m_api), client);
         out->setErrorCallback(recordError, &context->failed);
         if (const int result = open(*out); result != kPortOk) return {nullptr, result};
-        if (!out->isPortOpen() || context->failed) return {nullptr, kPortOpenFailed};
+        if (context->failed) return {nullptr, kPortOpenFailed};
         return {std::make_unique<RtOutputConnection>(std::move(out), std::move(context),
                                                      std::move(watch), std::move(lost),
                                                      maxMessage(m_api)),

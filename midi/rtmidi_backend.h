@@ -27,9 +27,11 @@ public:
 
     // Ports that other programs connect to: `client` is the name others see the ports under.
     Opened<MidiInputConnection> openVirtualInput(const std::string& client, const std::string& port,
-                                                 MidiInputHandler handler);
+                                                 MidiInputHandler handler,
+                                                 PortLostHandler lost = {});
     Opened<MidiOutputConnection> openVirtualOutput(const std::string& client,
-                                                   const std::string& port);
+                                                   const std::string& port,
+                                                   PortLostHandler lost = {});
 
 private:
     RtMidiBackend(Api api, std::shared_ptr<JackServerWatch> watch);
