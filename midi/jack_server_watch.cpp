@@ -38,7 +38,8 @@ std::shared_ptr<JackServerWatch> JackServerWatch::connect() {
 JackServerWatch::JackServerWatch(jack_client_t* client) : m_client(client) {}
 
 JackServerWatch::~JackServerWatch() {
-    jack_client_close(m_client);
+    // Closing a client of a server that has gone away crashes libjack; it is left as it is.
+    if (m_alive) jack_client_close(m_client);
 }
 
 void JackServerWatch::serverStopped(const std::string& reason) {

@@ -65,6 +65,19 @@ struct PortContext {
     MidiInputHandler handler;
 };
 
+// libjack crashes when a port of a server that has gone away is closed, so the RtMidi object of
+// such a port is abandoned instead, together with what its callbacks point at.
+template <typename Port>
+void closeOrAbandon(std::unique_ptr<Port>& port, std::unique_ptr<PortContext>& context,
+                    const WatchRegistration& registration) {
+    if (registration.alive()) {
+        port.reset();
+        return;
+    }
+    static_cast<void>(port.release());
+    static_cast<void>(context.release());
+}
+
 void deliver(double, std::vector<unsigned char>* message, void* context) {
     if (message && !message->empty()) static_cast<PortContext*>(context)->handler(*message);
 }
@@ -76,7 +89,7 @@ public:
         : m_context(std::move(context)), m_registration(std::move(watch), std::move(lost)),
           m_in(std::move(in)) {}
     // Closing the RtMidi client first guarantees that the handler is not running any more.
-    ~RtInputConnection() override { m_in.reset(); }
+    ~RtInputConnection() override { closeOrAbandon(m_in, m_context, m_registration); }
 
 private:
     std::unique_ptr<PortContext> m_context;
@@ -91,7 +104,7 @@ public:
                        std::size_t maxMessage)
         : m_context(std::move(context)), m_registration(std::move(watch), std::move(lost)),
           m_out(std::move(out)), m_maxMessage(maxMessage) {}
-    ~RtOutputConnection() override { m_out.reset(); }
+    ~RtOutputConnection() override { closeOrAbandon(m_out, m_context, m_registration); }
 
     bool sendShort(std::span<const std::uint8_t> bytes) override { return send(bytes); }
     bool sendSysEx(std::span<const std::uint8_t> bytes) override { return send(bytes); }
