@@ -40,8 +40,7 @@ Message dumpRequest(int deviceId) {
 }
 
 Message acknowledge(int deviceId, int b) {
-    return {0xF0, 0x00, 0x00, 0x7E, 0x43, std::uint8_t(deviceId << 4 | 0xF), std::uint8_t(b),
-            0xF7};
+    return {0xF0, 0x00, 0x00, 0x7E, 0x43, std::uint8_t(deviceId << 4 | 0xF), std::uint8_t(b), 0xF7};
 }
 
 Message errorReply(int deviceId, int b, std::uint8_t code) {
@@ -106,8 +105,8 @@ TEST_F(SimulatedControllerTest, BlockSoonerThanTheMinimumGapOverflowsTheSlowCont
     EXPECT_EQ(send(block(upload, 1), 30ms), std::vector<Message>{acknowledge(3, 1)});
     EXPECT_EQ(send(block(upload, 2), 50ms), std::vector<Message>{acknowledge(3, 2)});
     const auto& bytes = controller.bank(0).bytes();
-    EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + 3 * 256,
-                           patternedBank(5).bytes().begin()));
+    EXPECT_TRUE(
+        std::equal(bytes.begin(), bytes.begin() + 3 * 256, patternedBank(5).bytes().begin()));
     EXPECT_TRUE(std::equal(bytes.begin() + 3 * 256, bytes.end(),
                            patternedBank(0).bytes().begin() + 3 * 256));
 }
@@ -123,9 +122,10 @@ TEST_F(SimulatedControllerTest, MessagesForOtherDeviceIdsAreIgnored) {
 TEST_F(SimulatedControllerTest, BytesMayArriveInAnyChunksAndBrokenMessagesAreDropped) {
     std::vector<std::string> lines;
     std::vector<Message> received;
-    controller.setObserver({[&](SimulatedController::Bytes m) { received.emplace_back(m.begin(), m.end()); },
-                            {},
-                            [&](const std::string& line) { lines.push_back(line); }});
+    controller.setObserver(
+        {[&](SimulatedController::Bytes m) { received.emplace_back(m.begin(), m.end()); },
+         {},
+         [&](const std::string& line) { lines.push_back(line); }});
     const Message upload = dumpOf(patternedBank(8), 3);
     Message stream = {0xF0, 0x00, 0x00, 0x7E, 0x90, 0x40}; // broken by a Note On
     Message first = block(upload, 0);

@@ -20,8 +20,7 @@ public:
 
     Opened<MidiInputConnection> openInput(const std::string& name, MidiInputHandler handler,
                                           PortLostHandler lost) override {
-        if (name == failingName)
-            return {nullptr, kPortOpenFailed};
+        if (name == failingName) return {nullptr, kPortOpenFailed};
         ++inputOpens;
         openInputName = name;
         m_handler = std::move(handler);
@@ -31,8 +30,7 @@ public:
 
     Opened<MidiOutputConnection> openOutput(const std::string& name,
                                             PortLostHandler lost) override {
-        if (name == failingName)
-            return {nullptr, kPortOpenFailed};
+        if (name == failingName) return {nullptr, kPortOpenFailed};
         ++outputOpens;
         openOutputName = name;
         m_lost = std::move(lost);

@@ -14,8 +14,7 @@ namespace {
 
 int indexOf(const std::vector<MidiDevice>& devices, const std::string& name) {
     for (std::size_t i = 0; i < devices.size(); ++i)
-        if (devices[i].name == name)
-            return static_cast<int>(i);
+        if (devices[i].name == name) return static_cast<int>(i);
     return -1;
 }
 
@@ -27,7 +26,8 @@ protected:
 };
 
 TEST(JackBackendWithoutServer, NoServerGivesNoBackendAndNoServerIsStarted) {
-    const QByteArray name = "vpt64-test-nobody-" + QByteArray::number(QCoreApplication::applicationPid());
+    const QByteArray name =
+        "vpt64-test-nobody-" + QByteArray::number(QCoreApplication::applicationPid());
     qputenv("JACK_DEFAULT_SERVER", name);
     EXPECT_EQ(RtMidiBackend::create(RtMidiBackend::Api::Jack), nullptr);
     const auto devices = MidiDeviceList::create(MidiApiChoice::Jack);

@@ -38,7 +38,9 @@ struct Received {
     Bytes sysex;
 };
 
-void processEvents() { QCoreApplication::processEvents(); }
+void processEvents() {
+    QCoreApplication::processEvents();
+}
 
 TEST(MidiPorts, NumDevsIsAtMostTwelveAndTheSimulatorStaysLast) {
     Devices thirteen(13, 15);
@@ -110,8 +112,8 @@ TEST(MidiPorts, PutPacksByStatusAndShortSysExSendsNothing) {
     EXPECT_FALSE(out.SysEx(two.data(), 2));
     const Bytes request = {0xF0, 0x00, 0x00, 0x7E, 0x43, 0x05, 0xF7};
     EXPECT_TRUE(out.SysEx(request.data(), 7));
-    EXPECT_EQ(devices.fake->sent, (std::vector<Bytes>{{0x90, 0x7F, 0x40}, {0xC3, 0x05}, {0xF8},
-                                                     request}));
+    EXPECT_EQ(devices.fake->sent,
+              (std::vector<Bytes>{{0x90, 0x7F, 0x40}, {0xC3, 0x05}, {0xF8}, request}));
 }
 
 TEST(MidiPorts, InputReachesTheOwningThreadInOrderWithItsBytesCopied) {
@@ -143,8 +145,8 @@ TEST(MidiPorts, AMessageBreakingASysExIsShownToTheReceiverAndStillDelivered) {
     devices.fake->deliverFromDriverThread(
         {{0xF0, 0x00, 0x00}, {0x7E, 0x43}, {0x90, 0x3C, 0x64}, {0x12, 0x34}, {0xF7}});
     processEvents();
-    EXPECT_EQ(received.events, (std::vector<Bytes>{{0xF0, 0x00, 0x00}, {0x7E, 0x43}, {0x90},
-                                                   {0x90, 0x3C, 0x64}}));
+    EXPECT_EQ(received.events,
+              (std::vector<Bytes>{{0xF0, 0x00, 0x00}, {0x7E, 0x43}, {0x90}, {0x90, 0x3C, 0x64}}));
 }
 
 TEST(MidiPorts, NoSysExIsRaisedForInputReturnedWhileClosing) {

@@ -17,7 +17,9 @@ Bytes builtInDump() {
     return dump ? Bytes(dump->begin(), dump->end()) : Bytes{};
 }
 
-Bytes message(std::initializer_list<std::uint8_t> bytes) { return Bytes(bytes); }
+Bytes message(std::initializer_list<std::uint8_t> bytes) {
+    return Bytes(bytes);
+}
 
 std::string storedLine(int n, int device, int length, const std::string& address) {
     char text[200];
@@ -35,7 +37,8 @@ protected:
 
     SysexReceiverTest()
         : buffers(std::make_unique<Buffers>()),
-          codec(buffers->outgoing, {[this](const std::string& l) { lines.push_back(l); }, {}, {}, {}}),
+          codec(buffers->outgoing,
+                {[this](const std::string& l) { lines.push_back(l); }, {}, {}, {}}),
           receiver(buffers->message, buffers->incoming,
                    {[this](const std::string& l) { lines.push_back(l); },
                     [this] { ++counterUpdates; }, [this](int bank) { banks.push_back(bank); },
@@ -226,7 +229,8 @@ TEST_F(SysexReceiverTest, OverlongMessageIsCutAt256000BytesAndAFullBufferIgnores
     const Bytes dump = builtInDump();
     const Bytes last(dump.end() - 265, dump.end());
     feed(last);
-    EXPECT_EQ(lines, (Lines{storedLine(2, 0, 265, "(@0x0700)"), "Buffer is full -- block ignored!!!"}));
+    EXPECT_EQ(lines,
+              (Lines{storedLine(2, 0, 265, "(@0x0700)"), "Buffer is full -- block ignored!!!"}));
     EXPECT_EQ(buffers->incoming.blockCount, 1);
     EXPECT_EQ(decodes, 1); // a block turned away completes no bank
 }

@@ -59,23 +59,23 @@ TEST(TransferStatus, TheFirstConditionThatHoldsGivesTextColourAndControls) {
 class TransferControlTest : public ::testing::Test {
 protected:
     TransferControlTest()
-        : outgoing(std::make_unique<DumpBuffer>()), devices(makeDevices()),
-          out(*devices), control(*outgoing, out, waitTimer, headTimer,
-                                 {[this](const std::string& l) { lines.push_back(l); },
-                                  [] { return 0; }, [] { return 1; }, [this] { return speed; },
-                                  [this] {
-                                      const auto dump = loadBuiltInDump();
-                                      outgoing->assign(std::span(
-                                          reinterpret_cast<const std::uint8_t*>(dump->data()),
-                                          std::size_t(dump->size())));
-                                      outgoing->blockCount = 8;
-                                      return 0;
-                                  },
-                                  [] {},
-                                  [this](int bytes, int blocks) {
-                                      counters.push_back({bytes, blocks});
-                                  },
-                                  [] {}}) {
+        : outgoing(std::make_unique<DumpBuffer>()), devices(makeDevices()), out(*devices),
+          control(*outgoing, out, waitTimer, headTimer,
+                  {[this](const std::string& l) { lines.push_back(l); }, [] { return 0; },
+                   [] { return 1; }, [this] { return speed; },
+                   [this] {
+                       const auto dump = loadBuiltInDump();
+                       outgoing->assign(
+                           std::span(reinterpret_cast<const std::uint8_t*>(dump->data()),
+                                     std::size_t(dump->size())));
+                       outgoing->blockCount = 8;
+                       return 0;
+                   },
+                   [] {},
+                   [this](int bytes, int blocks) {
+                       counters.push_back({bytes, blocks});
+                   },
+                   [] {}}) {
         devices->simulator()->controller().setObserver(
             {[this](SimulatedController::Bytes m) { received.emplace_back(m.begin(), m.end()); },
              {},
@@ -132,8 +132,7 @@ TEST_F(TransferControlTest, ADumpDecodedDuringAnUploadEndsItAtTheNextTick) {
     speed = 5;
     int ticks = 0;
     QObject::connect(&headTimer, &QTimer::timeout, [&] {
-        if (++ticks == 3)
-            outgoing->blocksLeft = 0; // what DumpToRecord does to the outgoing dump
+        if (++ticks == 3) outgoing->blocksLeft = 0; // what DumpToRecord does to the outgoing dump
     });
     EXPECT_TRUE(control.SendSysexToPultronExecute());
     EXPECT_EQ(received.size(), 1u + 3u);
@@ -146,8 +145,7 @@ TEST_F(TransferControlTest, ALostOutputAbortsTheUploadWithALogLine) {
     speed = 5;
     int ticks = 0;
     QObject::connect(&headTimer, &QTimer::timeout, [&] {
-        if (++ticks == 2)
-            out.SetUsing(false);
+        if (++ticks == 2) out.SetUsing(false);
     });
     EXPECT_FALSE(control.SendSysexToPultronExecute());
     EXPECT_EQ(received.size(), 1u + 2u);

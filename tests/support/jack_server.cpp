@@ -1,23 +1,23 @@
 #include "jack_server.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QLockFile>
 #include <QProcess>
 #include <QThread>
-#include <atomic>
+#include <csignal>
 #include <jack/jack.h>
-#include <unistd.h>
+#include <sys/prctl.h>
 
 namespace {
 
 constexpr int kStartTimeoutMs = 10000;
+// libjack keeps a machine-wide table of 8 servers, and a server that dies without stopping keeps
+// its entry until a server of the same name starts. The tests therefore take their names from a
+// small pool, one name per test at a time, guarded by a lock file.
+constexpr int kNameSlots = 4;
 
 void quiet(const char*) {}
-
-QString uniqueName() {
-    static std::atomic<int> counter{0};
-    return QStringLiteral("vpt64-test-%1-%2").arg(getpid()).arg(counter++);
-}
 
 } // namespace
 
@@ -29,25 +29,43 @@ bool jackServerAnswers(const QString& name) {
     jack_client_t* client =
         jack_client_open("vpt64 test probe", jack_options_t(JackNoStartServer | JackServerName),
                          &status, server.constData());
-    if (!client)
-        return false;
+    if (!client) return false;
     jack_client_close(client);
     return true;
 }
 
-JackServer::JackServer() : m_name(uniqueName()) {}
+JackServer::JackServer() = default;
 
-JackServer::~JackServer() { stop(); }
+JackServer::~JackServer() {
+    stop();
+}
 
-qint64 JackServer::pid() const { return m_process ? m_process->processId() : 0; }
+qint64 JackServer::pid() const {
+    return m_process ? m_process->processId() : 0;
+}
 
 bool JackServer::start() {
+    for (int slot = 0; slot < kNameSlots; ++slot) {
+        auto lock = std::make_unique<QLockFile>(
+            QDir::temp().filePath(QStringLiteral("vpt64-jack-test-%1.lock").arg(slot)));
+        if (!lock->tryLock(0)) continue;
+        m_name = QStringLiteral("vpt64-test-%1").arg(slot);
+        if (jackServerAnswers(m_name)) continue; // somebody else's server of that name
+        m_lock = std::move(lock);
+        return startOn();
+    }
+    m_error = QStringLiteral("all %1 JACK server names for tests are in use").arg(kNameSlots);
+    return false;
+}
+
+bool JackServer::startOn() {
     m_process = std::make_unique<QProcess>();
+    // jackd ends with the test, even when the test crashes.
+    m_process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_process->setProgram(QStringLiteral("jackd"));
     m_process->setArguments({QStringLiteral("--no-realtime"), QStringLiteral("-n"), m_name,
                              QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
-                             QStringLiteral("48000"), QStringLiteral("-p"),
-                             QStringLiteral("256")});
+                             QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("256")});
     m_process->setStandardOutputFile(QProcess::nullDevice());
     m_process->setStandardErrorFile(QProcess::nullDevice());
     m_process->start();
@@ -70,8 +88,7 @@ bool JackServer::start() {
 }
 
 void JackServer::stop() {
-    if (!m_process)
-        return;
+    if (!m_process) return;
     if (m_process->state() != QProcess::NotRunning) {
         m_process->terminate();
         if (!m_process->waitForFinished(5000)) {
@@ -80,6 +97,7 @@ void JackServer::stop() {
         }
     }
     m_process.reset();
+    m_lock.reset();
     qputenv("JACK_DEFAULT_SERVER", m_previousDefault.toLocal8Bit());
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <memory>
 
+class QLockFile;
 class QProcess;
 
 class JackServer {
@@ -16,7 +17,8 @@ public:
     bool start();
     // Ends jackd (SIGTERM, then SIGKILL) and waits for it.
     void stop();
-    // Kills jackd without warning, as a crash would.
+    // Kills jackd without warning, as a crash would. Its entry in libjack's server table stays
+    // until a server of the same name starts again.
     void kill();
 
     const QString& name() const { return m_name; }
@@ -24,10 +26,13 @@ public:
     qint64 pid() const;
 
 private:
+    bool startOn();
+
     QString m_name;
     QString m_error;
     QString m_previousDefault;
     std::unique_ptr<QProcess> m_process;
+    std::unique_ptr<QLockFile> m_lock;
 };
 
 // True when a JACK server of this name answers a client now.

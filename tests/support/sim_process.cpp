@@ -7,18 +7,22 @@ namespace {
 constexpr int kReadyTimeoutMs = 10000;
 } // namespace
 
-QString SimProcess::program() { return QStringLiteral(VPT64_CLI); }
+QString SimProcess::program() {
+    return QStringLiteral(VPT64_CLI);
+}
 
 SimProcess::SimProcess() = default;
 
-SimProcess::~SimProcess() { stop(); }
+SimProcess::~SimProcess() {
+    stop();
+}
 
 bool SimProcess::start(const QStringList& args) {
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::MergedChannels);
-    m_process->start(program(), QStringList{QStringLiteral("sim"), QStringLiteral("--api"),
-                                            QStringLiteral("jack")} +
-                                    args);
+    m_process->start(
+        program(),
+        QStringList{QStringLiteral("sim"), QStringLiteral("--api"), QStringLiteral("jack")} + args);
     const QDeadlineTimer deadline(kReadyTimeoutMs);
     while (!m_output.contains(" ready on ")) {
         if (deadline.hasExpired() || !m_process->waitForReadyRead(100)) {
@@ -36,8 +40,7 @@ bool SimProcess::start(const QStringList& args) {
 }
 
 int SimProcess::stop() {
-    if (!m_process)
-        return -1;
+    if (!m_process) return -1;
     if (m_process->state() != QProcess::NotRunning) {
         m_process->terminate();
         if (!m_process->waitForFinished(5000)) {
@@ -52,8 +55,11 @@ int SimProcess::stop() {
 }
 
 QString SimProcess::output() {
-    if (m_process)
+    if (m_process) {
+        while (m_process->waitForReadyRead(50))
+            m_output += m_process->readAll();
         m_output += m_process->readAll();
+    }
     return QString::fromLocal8Bit(m_output);
 }
 

@@ -8,8 +8,7 @@
 template <typename Condition> bool waitFor(Condition condition, int timeoutMs = 5000) {
     const QDeadlineTimer deadline(timeoutMs);
     while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
+        if (deadline.hasExpired()) return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(2);
     }

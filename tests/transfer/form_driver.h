@@ -2,6 +2,7 @@
 #pragma once
 
 #include "editor_window.h"
+#include "qt_printers.h"
 #include "status_log.h"
 #include "transfer_page.h"
 
@@ -16,8 +17,7 @@ using Bytes = std::vector<std::uint8_t>;
 // Moves the selector to the item with this text with the arrow keys, as a user would.
 inline bool choose(QComboBox* selector, const QString& text) {
     const int target = selector->findText(text);
-    if (target < 0)
-        return false;
+    if (target < 0) return false;
     selector->setFocus();
     while (selector->currentIndex() != target)
         QTest::keyClick(selector, selector->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
@@ -27,8 +27,7 @@ inline bool choose(QComboBox* selector, const QString& text) {
 // The item whose text contains `part`.
 inline QString itemContaining(QComboBox* selector, const QString& part) {
     for (int i = 0; i < selector->count(); ++i)
-        if (selector->itemText(i).contains(part))
-            return selector->itemText(i);
+        if (selector->itemText(i).contains(part)) return selector->itemText(i);
     return {};
 }
 

@@ -43,9 +43,7 @@ protected:
         page.PatternNumber->setValue(5);
     }
 
-    SimulatedController& simulator() {
-        return form.transfer().devices().simulator()->controller();
-    }
+    SimulatedController& simulator() { return form.transfer().devices().simulator()->controller(); }
     void connectPorts() {
         ASSERT_TRUE(choose(page.MIDIOutComboBox, kSimulator));
         ASSERT_TRUE(choose(page.MIDIInComboBox, kSimulator));
@@ -71,13 +69,13 @@ TEST_F(SimulatorTransfer, StatusAndButtonsFollowTheSelectedPorts) {
     choose(page.MIDIInComboBox, kSimulator);
     EXPECT_TRUE(form.MidiIn1->ready());
     EXPECT_TRUE(form.MidiOut1->ready());
-    EXPECT_EQ(pageState(page), (PageState{"2120", "8", "Ready for data transfer", kTeal, true,
-                                          true, true}));
+    EXPECT_EQ(pageState(page),
+              (PageState{"2120", "8", "Ready for data transfer", kTeal, true, true, true}));
 
     choose(page.MIDIOutComboBox, QStringLiteral("None"));
     choose(page.MIDIInComboBox, QStringLiteral("None"));
-    EXPECT_EQ(pageState(page), (PageState{"2120", "8", "No MIDI IN Port Selected", kRed, false,
-                                          false, true}));
+    EXPECT_EQ(pageState(page),
+              (PageState{"2120", "8", "No MIDI IN Port Selected", kRed, false, false, true}));
     EXPECT_FALSE(form.MidiIn1->Using());
     choose(page.MIDIInComboBox, kSimulator);
     EXPECT_EQ(page.StatusLabel->text(), "No MIDI OUT Port Selected");
@@ -101,23 +99,24 @@ TEST_F(SimulatorTransfer, UploadSendsTheBankChangeThenEveryBlockWithTheDeviceId)
         EXPECT_EQ(received[b + 1], blockOf(dump, b, 0x34)) << "block " << b;
     EXPECT_EQ(simulator().bank(4), form.record);
 
-    EXPECT_EQ(waiting, (PageState{"2120", "8", "Ready for data transfer", kTeal, false, false,
-                                  false}));
+    EXPECT_EQ(waiting,
+              (PageState{"2120", "8", "Ready for data transfer", kTeal, false, false, false}));
     ASSERT_EQ(ticks.size(), 8u);
     for (int t = 0; t < 7; ++t)
-        EXPECT_EQ(ticks[t], (PageState{QString::number(2120 - 265 * (t + 1)),
-                                       QString::number(7 - t), "Sending SysEx Data", kBlue, false,
-                                       false, false}))
+        EXPECT_EQ(ticks[t],
+                  (PageState{QString::number(2120 - 265 * (t + 1)), QString::number(7 - t),
+                             "Sending SysEx Data", kBlue, false, false, false}))
             << "tick " << t + 1;
     EXPECT_EQ(ticks[7].bytesToSend, "2120");
     EXPECT_EQ(ticks[7].blocksToSend, "8");
     EXPECT_EQ(ticks[7].status, "Ready for data transfer");
-    EXPECT_EQ(pageState(page), (PageState{"2120", "8", "Ready for data transfer", kTeal, true,
-                                          true, true}));
+    EXPECT_EQ(pageState(page),
+              (PageState{"2120", "8", "Ready for data transfer", kTeal, true, true, true}));
 
-    ASSERT_TRUE(waitFor([&] { return log().count(QStringLiteral(
-                                         "Received Acknowledge - block upload was successfull")) ==
-                                     8; }));
+    ASSERT_TRUE(waitFor([&] {
+        return log().count(QStringLiteral("Received Acknowledge - block upload was successfull")) ==
+               8;
+    }));
     const QStringList lines = log();
     EXPECT_EQ(lines[1], "Requested Pultron64 Bank Change to #5 from Device ID 03");
     EXPECT_TRUE(lines.contains("Sent 265 bytes to Pultron64 with device ID 03 (@0x0000)"));
@@ -129,8 +128,7 @@ TEST_F(SimulatorTransfer, DeviceIdChangedDuringTheUploadAppliesToTheBlocksStillT
     connectPorts();
     int ticks = 0;
     QObject::connect(form.SysexHeadTimer, &QTimer::timeout, [&] {
-        if (++ticks == 3)
-            page.DeviceID->setValue(5);
+        if (++ticks == 3) page.DeviceID->setValue(5);
     });
     QTest::mouseClick(page.SlowSendToPultron, Qt::LeftButton);
     ASSERT_EQ(received.size(), 9u);
