@@ -16,7 +16,6 @@ public:
     static constexpr int kMaxDevices = 12;
     // SysEx reaches OnSysEx in chunks of at most one input buffer.
     static constexpr int SysexBufferSize = 2048;
-    static constexpr int SysexBufferCount = 8;
     // Hand-overs waiting for the owning thread beyond this are dropped and reported.
     static constexpr int kMaxPending = 20000;
 
