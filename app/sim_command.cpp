@@ -91,6 +91,70 @@ int fail(const CliStreams& streams, const QString& message, int code) {
     return code;
 }
 
+// The simulated controller on MIDI ports of its own. Input is handed from the driver's thread
+// to the main thread, where the controller answers it.
+class SimulatorPeer {
+public:
+    SimulatorPeer(RtMidiBackend& backend, SimulatedController& controller, LogSink print)
+        : m_backend(backend), m_controller(controller), m_print(std::move(print)) {}
+
+    bool open(const std::string& name) {
+        const auto lost = [this](const std::string& reason) { portLost(reason); };
+        m_output = m_backend.openVirtualOutput(name + " Out", "MIDI Out", lost);
+        m_input = m_backend.openVirtualInput(
+            name + " In", "MIDI In",
+            [this](std::span<const std::uint8_t> bytes) {
+                QByteArray copy(reinterpret_cast<const char*>(bytes.data()),
+                                static_cast<qsizetype>(bytes.size()));
+                QMetaObject::invokeMethod(
+                    &m_context, [this, copy] { received(copy); }, Qt::QueuedConnection);
+            },
+            lost);
+        return m_output.connection && m_input.connection;
+    }
+
+    // Runs until SIGINT or SIGTERM (exit code 0) or until the MIDI system goes away (1).
+    int run() {
+        g_stopRequested = false;
+        std::signal(SIGINT, requestStop);
+        std::signal(SIGTERM, requestStop);
+        QTimer stopPoll;
+        QObject::connect(&stopPoll, &QTimer::timeout, [] {
+            if (g_stopRequested) QCoreApplication::exit(kExitOk);
+        });
+        stopPoll.start(kStopPollMs);
+        return QCoreApplication::exec();
+    }
+
+private:
+    void received(const QByteArray& bytes) {
+        const auto data = std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                    static_cast<std::size_t>(bytes.size()));
+        for (const auto& reply : m_controller.receive(data, SimulatedController::Clock::now()))
+            if (!m_output.connection->sendSysEx(reply))
+                m_print("Could not send a reply of " + std::to_string(reply.size()) + " bytes");
+    }
+
+    // Any thread.
+    void portLost(const std::string& reason) {
+        QMetaObject::invokeMethod(
+            &m_context,
+            [this, reason] {
+                m_print("Lost the MIDI ports - " + reason + "!");
+                QCoreApplication::exit(kExitFailed);
+            },
+            Qt::QueuedConnection);
+    }
+
+    RtMidiBackend& m_backend;
+    SimulatedController& m_controller;
+    LogSink m_print;
+    // In this order, so that the input stops first and input still queued dies with m_context.
+    Opened<MidiOutputConnection> m_output;
+    QObject m_context;
+    Opened<MidiInputConnection> m_input;
+};
+
 } // namespace
 
 int simCommand(const CliArgs& args, const CliStreams& streams) {
@@ -115,66 +179,28 @@ int simCommand(const CliArgs& args, const CliStreams& streams) {
     SimulatedController controller(
         *bank, {options->deviceId, std::chrono::milliseconds(options->minBlockGap)});
     QByteArray received;
-    controller.setObserver({[&](SimulatedController::Bytes message) {
-                                if (!options->recordFile.isEmpty())
+    if (!options->recordFile.isEmpty())
+        controller.setObserver({[&](SimulatedController::Bytes message) {
                                     received.append(reinterpret_cast<const char*>(message.data()),
                                                     static_cast<qsizetype>(message.size()));
-                            },
-                            {},
-                            print});
-    const std::string name = options->name.toStdString();
-    // Declared in this order so that the input stops first and queued input dies with `context`.
-    Opened<MidiOutputConnection> output;
-    QObject context;
-    const auto lost = [&context, &print](const std::string& reason) {
-        QMetaObject::invokeMethod(
-            &context,
-            [&print, reason] {
-                print("Lost the MIDI ports - " + reason + "!");
-                QCoreApplication::exit(kExitFailed);
-            },
-            Qt::QueuedConnection);
-    };
-    output = backend->openVirtualOutput(name + " Out", "MIDI Out", lost);
-    const auto input = backend->openVirtualInput(
-        name + " In", "MIDI In",
-        [&](std::span<const std::uint8_t> bytes) {
-            QByteArray copy(reinterpret_cast<const char*>(bytes.data()),
-                            static_cast<qsizetype>(bytes.size()));
-            QMetaObject::invokeMethod(
-                &context,
-                [&, copy] {
-                    const auto data =
-                        std::span(reinterpret_cast<const std::uint8_t*>(copy.constData()),
-                                  static_cast<std::size_t>(copy.size()));
-                    for (const auto& reply :
-                         controller.receive(data, SimulatedController::Clock::now()))
-                        if (!output.connection->sendSysEx(reply))
-                            print("Could not send a reply of " + std::to_string(reply.size()) +
-                                  " bytes");
-                },
-                Qt::QueuedConnection);
-        },
-        lost);
-    if (!output.connection || !input.connection)
-        return fail(streams, QStringLiteral("cannot open the simulator's MIDI ports"), kExitFailed);
+                                },
+                                {},
+                                print});
+    else
+        controller.setObserver({{}, {}, print});
 
-    print("Simulated controller \"" + name + "\" ready on " + backend->apiName() + ": input \"" +
-          name + " In:MIDI In\", output \"" + name + " Out:MIDI Out\", device ID " +
-          QStringLiteral("%1")
-              .arg(options->deviceId, 2, 16, QLatin1Char('0'))
-              .toUpper()
-              .toStdString() +
-          ", minimum block gap " + std::to_string(options->minBlockGap) + " ms");
-    g_stopRequested = false;
-    std::signal(SIGINT, requestStop);
-    std::signal(SIGTERM, requestStop);
-    QTimer stopPoll;
-    QObject::connect(&stopPoll, &QTimer::timeout, [] {
-        if (g_stopRequested) QCoreApplication::exit(kExitOk);
-    });
-    stopPoll.start(kStopPollMs);
-    const int code = QCoreApplication::exec();
+    const std::string name = options->name.toStdString();
+    SimulatorPeer peer(*backend, controller, print);
+    if (!peer.open(name))
+        return fail(streams, QStringLiteral("cannot open the simulator's MIDI ports"), kExitFailed);
+    char ready[300];
+    std::snprintf(ready, sizeof ready,
+                  "Simulated controller \"%s\" ready on %s: input \"%s In:MIDI In\", output "
+                  "\"%s Out:MIDI Out\", device ID %02X, minimum block gap %d ms",
+                  name.c_str(), backend->apiName().c_str(), name.c_str(), name.c_str(),
+                  options->deviceId, options->minBlockGap);
+    print(ready);
+    const int code = peer.run();
     if (!options->recordFile.isEmpty() && !writeFileAtomically(options->recordFile, received)) {
         std::fputs("Cannot open output file.\n", streams.err);
         return kExitFailed;
