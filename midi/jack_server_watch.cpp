@@ -1,9 +1,14 @@
 #include "jack_server_watch.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <jack/jack.h>
+#include <thread>
 
 namespace {
+
+constexpr int kAttempts = 5;
+constexpr auto kRetryPause = std::chrono::milliseconds(10);
 
 // libjack reports a missing server on stderr; the port lists already say all there is to say.
 void quiet(const char*) {}
@@ -26,8 +31,15 @@ void onJackShutdown(jack_status_t, const char*, void* watch) {
 
 std::shared_ptr<JackServerWatch> JackServerWatch::connect() {
     prepareLibJack();
-    jack_status_t status{};
-    jack_client_t* client = jack_client_open("vPultron64 watch", JackNoStartServer, &status);
+    jack_client_t* client = nullptr;
+    for (int attempt = 0; attempt < kAttempts && !client; ++attempt) {
+        jack_status_t status{};
+        client = jack_client_open("vPultron64 watch", JackNoStartServer, &status);
+        // No server at all ends the search at once; a server that did not answer this time,
+        // which happens while other JACK servers run on the machine, is asked again.
+        if (!client && !(status & JackServerError)) return nullptr;
+        if (!client) std::this_thread::sleep_for(kRetryPause);
+    }
     if (!client) return nullptr;
     std::shared_ptr<JackServerWatch> watch(new JackServerWatch(client));
     jack_on_info_shutdown(client, onJackShutdown, watch.get());

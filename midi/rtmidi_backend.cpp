@@ -4,7 +4,9 @@
 
 #include <RtMidi.h>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -21,6 +23,25 @@ RtMidi::Api rtApi(RtMidiBackend::Api api) {
 // RtMidi reports problems through this callback instead of stderr or exceptions.
 void recordError(RtMidiError::Type, const std::string&, void* failed) {
     static_cast<std::atomic<bool>*>(failed)->store(true);
+}
+
+// libjack now and then refuses a client while other JACK servers run on the machine, and the
+// RtMidi object then has none. Such an object is made again a few times before giving up.
+constexpr int kClientAttempts = 5;
+constexpr auto kClientRetryPause = std::chrono::milliseconds(10);
+
+template <typename Port>
+std::unique_ptr<Port> makeConnected(RtMidiBackend::Api api, const std::string& client,
+                                    std::atomic<bool>& failed) {
+    for (int attempt = 0; attempt < kClientAttempts; ++attempt) {
+        auto port = std::make_unique<Port>(rtApi(api), client);
+        port->setErrorCallback(recordError, &failed);
+        failed = false;
+        port->getPortCount(); // connects the client when the constructor could not
+        if (!failed) return port;
+        std::this_thread::sleep_for(kClientRetryPause);
+    }
+    return nullptr;
 }
 
 std::size_t maxMessage(RtMidiBackend::Api api) {
@@ -165,9 +186,8 @@ std::vector<std::string> RtMidiBackend::inputNames() {
     if (m_api == Api::Jack && !liveWatch()) return {};
     try {
         std::atomic<bool> failed{false};
-        RtMidiIn lister(rtApi(m_api), kClientName);
-        lister.setErrorCallback(recordError, &failed);
-        return portNames(lister);
+        const auto lister = makeConnected<RtMidiIn>(m_api, kClientName, failed);
+        return lister ? portNames(*lister) : std::vector<std::string>{};
     } catch (const RtMidiError&) {
         return {};
     }
@@ -177,9 +197,8 @@ std::vector<std::string> RtMidiBackend::outputNames() {
     if (m_api == Api::Jack && !liveWatch()) return {};
     try {
         std::atomic<bool> failed{false};
-        RtMidiOut lister(rtApi(m_api), kClientName);
-        lister.setErrorCallback(recordError, &failed);
-        return portNames(lister);
+        const auto lister = makeConnected<RtMidiOut>(m_api, kClientName, failed);
+        return lister ? portNames(*lister) : std::vector<std::string>{};
     } catch (const RtMidiError&) {
         return {};
     }
@@ -232,8 +251,8 @@ Opened<MidiInputConnection> RtMidiBackend::makeInput(const std::string& client,
     try {
         auto context = std::make_unique<PortContext>();
         context->handler = std::move(handler);
-        auto in = std::make_unique<RtMidiIn>(rtApi(m_api), client);
-        in->setErrorCallback(recordError, &context->failed);
+        auto in = makeConnected<RtMidiIn>(m_api, client, context->failed);
+        if (!in) return {nullptr, kPortOpenFailed};
         in->ignoreTypes(false, false, false); // SysEx, clock and active sensing all pass
         in->setCallback(deliver, context.get());
         if (const int result = open(*in); result != kPortOk) return {nullptr, result};
@@ -253,8 +272,8 @@ Opened<MidiOutputConnection> RtMidiBackend::makeOutput(const std::string& client
     if (m_api == Api::Jack && !watch) return {nullptr, kPortOpenFailed};
     try {
         auto context = std::make_unique<PortContext>();
-        auto out = std::make_unique<RtMidiOut>(rtApi(m_api), client);
-        out->setErrorCallback(recordError, &context->failed);
+        auto out = makeConnected<RtMidiOut>(m_api, client, context->failed);
+        if (!out) return {nullptr, kPortOpenFailed};
         if (const int result = open(*out); result != kPortOk) return {nullptr, result};
         if (context->failed) return {nullptr, kPortOpenFailed};
         return {std::make_unique<RtOutputConnection>(std::move(out), std::move(context),

@@ -63,16 +63,15 @@ QString SimProcess::output() {
     return QString::fromLocal8Bit(m_output);
 }
 
-int runVpt64(const QStringList& args, QString* output, int timeoutMs) {
+int runVpt64(const QStringList& args, QString* output, QString* errors, int timeoutMs) {
     QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(SimProcess::program(), args);
-    if (!process.waitForFinished(timeoutMs)) {
+    const bool finished = process.waitForFinished(timeoutMs);
+    if (!finished) {
         process.kill();
         process.waitForFinished();
-        *output = QString::fromLocal8Bit(process.readAll());
-        return -1;
     }
-    *output = QString::fromLocal8Bit(process.readAll());
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    *output = QString::fromLocal8Bit(process.readAllStandardOutput());
+    if (errors) *errors = QString::fromLocal8Bit(process.readAllStandardError());
+    return finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }

@@ -29,5 +29,7 @@ private:
     QString m_error;
 };
 
-// Runs `vpt64 ARGS` to its end; returns the exit code (-1 when it did not finish in time).
-int runVpt64(const QStringList& args, QString* output, int timeoutMs = 30000);
+// Runs `vpt64 ARGS` to its end with its standard output in `output` and its error output in
+// `errors`; returns the exit code (-1 when it did not finish in time).
+int runVpt64(const QStringList& args, QString* output, QString* errors = nullptr,
+             int timeoutMs = 30000);

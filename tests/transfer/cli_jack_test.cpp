@@ -72,12 +72,12 @@ TEST_F(JackCli, SendAndRequestAgainstTheSimulatorAreByteExact) {
 
 TEST_F(JackCli, RequestToADeviceThatDoesNotAnswerFailsAfterItsTimeout) {
     ASSERT_TRUE(sim.start({"--device-id", "1"})) << sim.error().toStdString();
-    QString output;
+    QString output, errors;
     EXPECT_EQ(runVpt64({"request", "--api", "jack", "--in", "sim", "--out", "sim", "--device-id",
                         "2", "--timeout", "300", "-o", path("nothing.syx")},
-                       &output),
+                       &output, &errors),
               1);
-    EXPECT_TRUE(output.contains("vpt64: no valid bank arrived within 300 ms"));
+    EXPECT_EQ(errors, "vpt64: no valid bank arrived within 300 ms\n");
     EXPECT_FALSE(QFile::exists(path("nothing.syx")));
     EXPECT_TRUE(sim.output().contains("Ignored a message for device 02 (command 05)"));
 }
