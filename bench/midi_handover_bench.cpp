@@ -109,7 +109,9 @@ void report(benchmark::State& state, Handover& handover, int count, double secon
     state.counters["max_ms"] = handover.percentileMs(1.0);
 }
 
-// state.range(0): messages; state.range(1): microseconds between sends (0: flat out).
+// state.range(0): messages; state.range(1): microseconds between sends. Sending without any gap
+// measures nothing of ours: RtMidi's JACK output then overruns JACK's port buffer and drops
+// nearly everything before it reaches a receiver.
 void BM_JackShortMessageHandover(benchmark::State& state) {
     JackServer server;
     if (!server.start()) {
@@ -135,7 +137,7 @@ BENCHMARK(BM_JackShortMessageHandover)
     ->Args({5000, 1000})
     ->Args({20000, 100})
     ->Args({100000, 10})
-    ->Args({100000, 0})
+    ->Args({200000, 5})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
