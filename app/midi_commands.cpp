@@ -160,7 +160,8 @@ int requestCommand(const CliArgs& args, const CliStreams& streams) {
 } // namespace
 
 const char* const kMidiUsage =
-    "  ports [--api API]   list the MIDI ports, numbered as the port selectors number them\n"
+    "  ports [--api API]\n"
+    "                    list the MIDI ports, numbered as the port selectors number them\n"
     "  sim [--api jack|alsa] [--name NAME] [--device-id D] [--min-block-gap MS]\n"
     "      [--bank-file FILE.syx] [--record FILE]\n"
     "                    run the simulated controller on its own MIDI ports until interrupted;\n"
