@@ -3,6 +3,7 @@
 #include "built_in_dump.h"
 #include "dump_codec.h"
 #include "dump_file.h"
+#include "midi_commands.h"
 
 #include <QFile>
 #include <memory>
@@ -90,7 +91,7 @@ int encodeCommand(const QString& in, const QString& out, const CliStreams& strea
 }
 
 int usageError(const QString& message, const CliStreams& streams) {
-    std::fprintf(streams.err, "vpt64: %s\n\n%s", qPrintable(message), kUsage);
+    std::fprintf(streams.err, "vpt64: %s\n\n%s%s", qPrintable(message), kUsage, kMidiUsage);
     return kExitUsage;
 }
 
@@ -103,6 +104,7 @@ int runCli(const QStringList& args, const CliStreams& streams) {
     const QStringList rest = args.mid(1);
     if (command == QLatin1String("--help") || command == QLatin1String("help")) {
         std::fputs(kUsage, streams.out);
+        std::fputs(kMidiUsage, streams.out);
         return 0;
     }
     if (command == QLatin1String("decode") && rest.size() == 1)
@@ -111,5 +113,7 @@ int runCli(const QStringList& args, const CliStreams& streams) {
         return defaultCommand(rest[0], streams);
     if (command == QLatin1String("encode") && rest.size() == 2)
         return encodeCommand(rest[0], rest[1], streams);
+    if (const auto code = runMidiCommand(command, rest, streams))
+        return *code;
     return usageError(QStringLiteral("bad command line: %1").arg(args.join(QLatin1Char(' '))), streams);
 }

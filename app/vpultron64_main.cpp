@@ -22,7 +22,7 @@ bool displayAvailable() {
 int saveScreenshots(const GuiOptions& options) {
     ScreenshotWriter writer(options.screenshotDir);
     writer.save(QStringLiteral("widgets"), renderWidgetGallery()); // encodes while the window is built
-    TForm1 form({options.settingsFile});
+    TForm1 form({options.settingsFile, options.midiApi});
     writer.saveWindow(QStringLiteral("editor"), form);
     const QString error = writer.finish();
     if (error.isEmpty())
@@ -34,7 +34,7 @@ int saveScreenshots(const GuiOptions& options) {
 int runWindows(const GuiOptions& options) {
     if (!options.screenshotDir.isEmpty())
         return saveScreenshots(options);
-    TForm1 form({options.settingsFile});
+    TForm1 form({options.settingsFile, options.midiApi});
     form.show();
     return QApplication::exec();
 }

@@ -9,6 +9,7 @@
 #include "help_page.h"
 #include "key_preview.h"
 #include "status_log.h"
+#include "transfer_controller.h"
 #include "transfer_page.h"
 #include "vr_ani_button.h"
 #include "vr_bitmap_dial.h"
@@ -43,6 +44,8 @@ TForm1::TForm1(const Options& options, QWidget* parent)
     createPages();
     createTimers();
     createSkinLists();
+    m_transfer = std::make_unique<TransferController>(
+        *this, parseMidiApi(options.midiApi.toStdString()).value_or(MidiApiChoice::All));
     connectControls();
     FormCreate(options);
 }
@@ -113,11 +116,8 @@ void TForm1::FormCreate(const Options& options) {
     FileSheet->TestReleaseLabel->adjustSize();
     setWindowTitle(tr("Pultron64 Editor : Version Compiled on ") + buildDate());
 
-    FileSheet->MIDIOutComboBox->addItem(tr("None"));
-    FileSheet->MIDIOutComboBox->setCurrentIndex(0);
-    FileSheet->setStatus(tr("No MIDI Out Port Selected"), Qt::red);
-    FileSheet->MIDIInComboBox->addItem(tr("None"));
-    FileSheet->MIDIInComboBox->setCurrentIndex(0);
+    m_transfer->fillPortSelectors();
+    m_transfer->resetReceiver();
 
     // The editor pages and the settings file, before the first bank arrives.
     PotSettings->PotByte0A->setCurrentIndex(0);
@@ -166,6 +166,10 @@ void TForm1::showOutgoingDump() {
     FileSheet->BlocksToSend->setText(QString::number(OutgoingDump.blockCount));
     FileSheet->SendType->setText(tr("Editor Dump"));
 }
+
+void TForm1::UpdateMIDIPorts() { m_transfer->UpdateMIDIPorts(); }
+
+void TForm1::UpdateButtonStatus() { m_transfer->UpdateButtonStatus(); }
 
 void TForm1::HintsButtonClick() { PageControl->setCurrentWidget(HelpTabSheet); }
 

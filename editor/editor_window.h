@@ -17,6 +17,9 @@ class QKeyEvent;
 class QTabWidget;
 class QTimer;
 class StatusLog;
+class TMidiIn;
+class TMidiOut;
+class TransferController;
 class TransferPage;
 class TVrBitmapList;
 
@@ -29,6 +32,7 @@ class TForm1 : public QWidget {
 public:
     struct Options {
         QString settingsFile; // settings file named on the command line, empty for the default
+        QString midiApi = QStringLiteral("all"); // MIDI systems offered: alsa, jack, sim or all
     };
 
     explicit TForm1(const Options& options, QWidget* parent = nullptr);
@@ -67,6 +71,13 @@ public:
     TVrBitmapList* VrButtonBitmapList = nullptr;
     TVrBitmapList* TestButtonBitmapList = nullptr;
 
+    // The MIDI ports; they live in the transfer controller, as long as the window.
+    TMidiIn* MidiIn1 = nullptr;
+    TMidiOut* MidiOut1 = nullptr;
+    TransferController& transfer() const { return *m_transfer; }
+    void UpdateMIDIPorts();
+    void UpdateButtonStatus();
+
     void WriteMsg(const QString& text);
     StatusLog& statusLog() const;
 
@@ -99,4 +110,5 @@ private:
     void StartupTimerTimer();
 
     DumpCodec m_codec;
+    std::unique_ptr<TransferController> m_transfer;
 };

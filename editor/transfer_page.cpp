@@ -147,10 +147,14 @@ QWidget* TransferPage::makeTransferGroup() {
     BlocksReceived = valueLabel(QStringLiteral("0"), "BlocksReceived", tr("Blocks received:"));
     SendType = named(new QLabel(tr("no file loaded")), "SendType", tr("Dump kind"));
     int row = 2;
+    QList<QLabel*> captions;
     for (QLabel* value : {BytesToSend, BlocksToSend, BytesReceived, BlocksReceived}) {
-        grid->addWidget(new QLabel(value->accessibleName()), row, 0);
+        captions << new QLabel(value->accessibleName());
+        grid->addWidget(captions.last(), row, 0);
         grid->addWidget(value, row++, 1);
     }
+    Label24 = named(captions[2], "Label24", captions[2]->text());
+    Label2 = named(captions[3], "Label2", captions[3]->text());
     grid->addWidget(SendType, row++, 0, 1, 2);
 
     SysexSendSpeed = spinEdit(0, 1000, 750, "SysexSendSpeed", tr("Delay between SysEx Blocks:"));

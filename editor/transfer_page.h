@@ -39,6 +39,8 @@ public:
     QPushButton* RequestSysexDump = nullptr;
     QLabel* BytesReceived = nullptr;
     QLabel* BlocksReceived = nullptr;
+    QLabel* Label24 = nullptr; // "Bytes received: "
+    QLabel* Label2 = nullptr;  // "Blocks received:"
     SpinEdit* SysexSendSpeed = nullptr;
     SpinEdit* DeviceID = nullptr;
     SpinEdit* PatternNumber = nullptr;

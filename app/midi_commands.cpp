@@ -1,0 +1,204 @@
+#include "midi_commands.h"
+
+#include "cli_args.h"
+#include "dump_file.h"
+#include "headless_transfer.h"
+#include "midi_device_list.h"
+#include "sim_command.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kDefaultRequestTimeout = 5000;
+// After the last block, how long `send --in` waits for the controller's last replies.
+constexpr int kReplyGrace = 1500;
+
+void printLine(const CliStreams& streams, const QString& line) {
+    std::fprintf(streams.out, "%s\n", qPrintable(line));
+    std::fflush(streams.out);
+}
+
+int fail(const CliStreams& streams, const QString& message, int code = kExitFailed) {
+    std::fprintf(streams.err, "vpt64: %s\n", qPrintable(message));
+    return code;
+}
+
+LogSink printer(const CliStreams& streams) {
+    return [streams](const std::string& line) {
+        std::fprintf(streams.out, "%s\n", line.c_str());
+        std::fflush(streams.out);
+    };
+}
+
+std::optional<MidiApiChoice> apiOf(const CliArgs& args, QString* error) {
+    const QString text = args.has(QStringLiteral("--api")) ? args.value(QStringLiteral("--api"))
+                                                           : QStringLiteral("all");
+    const auto api = parseMidiApi(text.toStdString());
+    if (!api) *error = QStringLiteral("unknown MIDI API '%1' (alsa, jack, sim or all)").arg(text);
+    return api;
+}
+
+// A port given as its number in `vpt64 ports` or as a case-insensitive part of its name; the
+// result is the index in `devices`.
+std::optional<int> findPort(const std::vector<MidiDevice>& devices, const QString& spec,
+                            QString* error) {
+    bool isNumber = false;
+    const int number = spec.toInt(&isNumber);
+    if (isNumber) {
+        if (number >= 1 && number <= static_cast<int>(devices.size())) return number - 1;
+        *error = QStringLiteral("no port number %1 (see 'vpt64 ports')").arg(spec);
+        return std::nullopt;
+    }
+    std::vector<int> matches;
+    for (int i = 0; i < static_cast<int>(devices.size()); ++i) {
+        const QString name = QString::fromStdString(devices[i].name);
+        if (name.compare(spec, Qt::CaseInsensitive) == 0) return i;
+        if (name.contains(spec, Qt::CaseInsensitive)) matches.push_back(i);
+    }
+    if (matches.size() == 1) return matches.front();
+    *error = matches.empty() ? QStringLiteral("no port matches '%1' (see 'vpt64 ports')").arg(spec)
+                             : QStringLiteral("'%1' matches more than one port").arg(spec);
+    return std::nullopt;
+}
+
+void listPorts(const CliStreams& streams, const char* title, const std::vector<MidiDevice>& list) {
+    printLine(streams, QString::fromLatin1(title));
+    printLine(streams, QStringLiteral("  0: None"));
+    for (std::size_t i = 0; i < list.size(); ++i)
+        printLine(streams, QStringLiteral("  %1: %2 (%3)")
+                               .arg(i + 1)
+                               .arg(QString::fromStdString(list[i].name),
+                                    QString::fromStdString(list[i].backend->apiName())));
+}
+
+int portsCommand(const CliArgs& args, const CliStreams& streams) {
+    QString error;
+    const auto api = apiOf(args, &error);
+    if (!api || !args.positional.isEmpty())
+        return fail(streams, api ? QStringLiteral("ports takes no arguments") : error, kExitUsage);
+    const auto devices = MidiDeviceList::create(*api);
+    listPorts(streams, "MIDI IN ports:", devices->inputs());
+    listPorts(streams, "MIDI OUT ports:", devices->outputs());
+    return kExitOk;
+}
+
+// What send and request share: the device list, the transfer settings and the open ports.
+struct Session {
+    std::unique_ptr<MidiDeviceList> devices;
+    std::unique_ptr<HeadlessTransfer> transfer;
+};
+
+std::optional<Session> openSession(const CliArgs& args, bool needsInput, const CliStreams& streams,
+                                   QString* error) {
+    const auto api = apiOf(args, error);
+    const auto deviceId = args.number(QStringLiteral("--device-id"), 0, 0, 7, error);
+    const auto bank = args.number(QStringLiteral("--bank"), 1, 1, 128, error);
+    const auto delay = args.number(QStringLiteral("--delay"), 750, 0, 1000, error);
+    if (!api || !deviceId || !bank || !delay) return std::nullopt;
+    Session session;
+    session.devices = MidiDeviceList::create(*api);
+    const auto out =
+        findPort(session.devices->outputs(), args.value(QStringLiteral("--out")), error);
+    if (!out) return std::nullopt;
+    std::optional<int> in;
+    if (needsInput &&
+        !(in = findPort(session.devices->inputs(), args.value(QStringLiteral("--in")), error)))
+        return std::nullopt;
+    session.transfer = std::make_unique<HeadlessTransfer>(
+        *session.devices, HeadlessTransfer::Settings{*deviceId, *bank, *delay}, printer(streams));
+    if (!session.transfer->openOutput(*out)) {
+        *error = QStringLiteral("MIDI OUT Port not ready!");
+        return std::nullopt;
+    }
+    if (in && !session.transfer->openInput(*in)) {
+        *error = QStringLiteral("MIDI IN Port not ready!");
+        return std::nullopt;
+    }
+    return session;
+}
+
+int sendCommand(const CliArgs& args, const CliStreams& streams) {
+    if (args.positional.size() != 1 || !args.has(QStringLiteral("--out")))
+        return fail(streams, QStringLiteral("send needs FILE and --out PORT"), kExitUsage);
+    QString error;
+    auto session = openSession(args, args.has(QStringLiteral("--in")), streams, &error);
+    if (!session) return fail(streams, error, kExitUsage);
+    bool unreadable = false;
+    if (!session->transfer->decodeFile(args.positional[0], &unreadable))
+        return unreadable
+                   ? fail(streams, QStringLiteral("cannot read '%1'").arg(args.positional[0]),
+                          kExitUsage)
+                   : kExitFailed;
+    if (!session->transfer->upload()) return kExitFailed;
+    if (args.has(QStringLiteral("--in"))) session->transfer->waitForReplies(8, kReplyGrace);
+    return session->transfer->errorReplies() > 0 ? kExitFailed : kExitOk;
+}
+
+int requestCommand(const CliArgs& args, const CliStreams& streams) {
+    if (!args.positional.isEmpty() || !args.has(QStringLiteral("--in")) ||
+        !args.has(QStringLiteral("--out")) || !args.has(QStringLiteral("-o")))
+        return fail(streams, QStringLiteral("request needs --in PORT, --out PORT and -o FILE"),
+                    kExitUsage);
+    QString error;
+    const auto timeout =
+        args.number(QStringLiteral("--timeout"), kDefaultRequestTimeout, 1, 600000, &error);
+    if (!timeout) return fail(streams, error, kExitUsage);
+    auto session = openSession(args, true, streams, &error);
+    if (!session) return fail(streams, error, kExitUsage);
+    if (!session->transfer->request(*timeout))
+        return fail(streams, QStringLiteral("no valid bank arrived within %1 ms").arg(*timeout));
+    if (!writeFileAtomically(args.value(QStringLiteral("-o")),
+                             session->transfer->receivedBytes())) {
+        std::fputs("Cannot open output file.\n", streams.err);
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+const char* const kMidiUsage =
+    "  ports [--api API]\n"
+    "                    list the MIDI ports, numbered as the port selectors number them\n"
+    "  sim [--api jack|alsa] [--name NAME] [--device-id D] [--min-block-gap MS]\n"
+    "      [--bank-file FILE.syx] [--record FILE]\n"
+    "                    run the simulated controller on its own MIDI ports until interrupted;\n"
+    "                    --record writes every message it received to FILE when it stops\n"
+    "  send FILE --out PORT [--delay MS] [--device-id D] [--bank N] [--in PORT]\n"
+    "                    upload the bank in FILE as \"Send Sysex\" does; with --in, show the\n"
+    "                    controller's replies (exit 1 when it reports an error)\n"
+    "  request --in PORT --out PORT [--device-id D] [--bank N] [--timeout MS] -o FILE\n"
+    "                    request a bank as \"Request Sysex Dump\" does and write it to FILE\n"
+    "                    (exit 1 when no valid bank arrives in time, default 5000 ms)\n"
+    "  PORT is a number from 'vpt64 ports' or a part of a port name; API is alsa, jack,\n"
+    "  sim or all (default all).\n";
+
+std::optional<int> runMidiCommand(const QString& command, const QStringList& args,
+                                  const CliStreams& streams) {
+    using Command = int (*)(const CliArgs&, const CliStreams&);
+    struct Entry {
+        const char* name;
+        QStringList options;
+        Command run;
+    };
+    const Entry commands[] = {
+        {"ports", {"--api"}, portsCommand},
+        {"sim",
+         {"--api", "--name", "--device-id", "--min-block-gap", "--bank-file", "--record"},
+         simCommand},
+        {"send", {"--api", "--out", "--in", "--delay", "--device-id", "--bank"}, sendCommand},
+        {"request",
+         {"--api", "--out", "--in", "--device-id", "--bank", "--timeout", "-o"},
+         requestCommand},
+    };
+    for (const Entry& entry : commands) {
+        if (command != QLatin1String(entry.name)) continue;
+        QString error;
+        const auto parsed = CliArgs::parse(args, entry.options, &error);
+        if (!parsed) return fail(streams, error, kExitUsage);
+        return entry.run(*parsed, streams);
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,210 @@
+#include "sim_command.h"
+
+#include "built_in_dump.h"
+#include "dump_codec.h"
+#include "dump_file.h"
+#include "rtmidi_backend.h"
+#include "simulated_controller.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QTimer>
+#include <atomic>
+#include <csignal>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kStopPollMs = 50;
+
+std::atomic<bool> g_stopRequested{false};
+
+void requestStop(int) {
+    g_stopRequested = true;
+}
+
+struct SimOptions {
+    RtMidiBackend::Api api = RtMidiBackend::Api::Jack;
+    bool apiGiven = false;
+    QString name = QStringLiteral("vpt64 sim");
+    int deviceId = 0;
+    int minBlockGap = 0;
+    QString bankFile;
+    QString recordFile;
+};
+
+std::optional<SimOptions> readOptions(const CliArgs& args, QString* error) {
+    SimOptions options;
+    if (!args.positional.isEmpty()) {
+        *error = QStringLiteral("sim takes no arguments besides its options");
+        return std::nullopt;
+    }
+    if (args.has(QStringLiteral("--api"))) {
+        const QString api = args.value(QStringLiteral("--api"));
+        if (api != QLatin1String("jack") && api != QLatin1String("alsa")) {
+            *error = QStringLiteral("sim runs on --api jack or --api alsa");
+            return std::nullopt;
+        }
+        options.api =
+            api == QLatin1String("alsa") ? RtMidiBackend::Api::Alsa : RtMidiBackend::Api::Jack;
+        options.apiGiven = true;
+    }
+    if (args.has(QStringLiteral("--name"))) options.name = args.value(QStringLiteral("--name"));
+    const auto deviceId = args.number(QStringLiteral("--device-id"), 0, 0, 7, error);
+    const auto gap = args.number(QStringLiteral("--min-block-gap"), 0, 0, 60000, error);
+    if (!deviceId || !gap || options.name.isEmpty()) {
+        if (options.name.isEmpty()) *error = QStringLiteral("--name must not be empty");
+        return std::nullopt;
+    }
+    options.deviceId = *deviceId;
+    options.minBlockGap = *gap;
+    options.bankFile = args.value(QStringLiteral("--bank-file"));
+    options.recordFile = args.value(QStringLiteral("--record"));
+    return options;
+}
+
+// ALSA when it is there, else JACK, unless the user chose one.
+std::unique_ptr<RtMidiBackend> openBackend(const SimOptions& options) {
+    if (options.apiGiven) return RtMidiBackend::create(options.api);
+    if (auto alsa = RtMidiBackend::create(RtMidiBackend::Api::Alsa)) return alsa;
+    return RtMidiBackend::create(RtMidiBackend::Api::Jack);
+}
+
+// The bank every one of the 128 banks starts with: the file's, else the built-in one.
+std::optional<BankRecord> initialBank(const QString& file, const LogSink& log) {
+    auto buffer = std::make_unique<DumpBuffer>();
+    if (!file.isEmpty()) {
+        if (!readDumpFile(file, *buffer)) return std::nullopt;
+    } else if (const auto dump = loadBuiltInDump()) {
+        buffer->assign(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
+                                 static_cast<std::size_t>(dump->size())));
+    }
+    const auto scanned = scanDump(buffer->used(), log);
+    if (!scanned) return std::nullopt;
+    return scanned->record;
+}
+
+int fail(const CliStreams& streams, const QString& message, int code) {
+    std::fprintf(streams.err, "vpt64: %s\n", qPrintable(message));
+    return code;
+}
+
+// The simulated controller on MIDI ports of its own. Input is handed from the driver's thread
+// to the main thread, where the controller answers it.
+class SimulatorPeer {
+public:
+    SimulatorPeer(RtMidiBackend& backend, SimulatedController& controller, LogSink print)
+        : m_backend(backend), m_controller(controller), m_print(std::move(print)) {}
+
+    bool open(const std::string& name) {
+        const auto lost = [this](const std::string& reason) { portLost(reason); };
+        m_output = m_backend.openVirtualOutput(name + " Out", "MIDI Out", lost);
+        m_input = m_backend.openVirtualInput(
+            name + " In", "MIDI In",
+            [this](std::span<const std::uint8_t> bytes) {
+                QByteArray copy(reinterpret_cast<const char*>(bytes.data()),
+                                static_cast<qsizetype>(bytes.size()));
+                QMetaObject::invokeMethod(
+                    &m_context, [this, copy] { received(copy); }, Qt::QueuedConnection);
+            },
+            lost);
+        return m_output.connection && m_input.connection;
+    }
+
+    // Runs until SIGINT or SIGTERM (exit code 0) or until the MIDI system goes away (1).
+    int run() {
+        g_stopRequested = false;
+        std::signal(SIGINT, requestStop);
+        std::signal(SIGTERM, requestStop);
+        QTimer stopPoll;
+        QObject::connect(&stopPoll, &QTimer::timeout, [] {
+            if (g_stopRequested) QCoreApplication::exit(kExitOk);
+        });
+        stopPoll.start(kStopPollMs);
+        return QCoreApplication::exec();
+    }
+
+private:
+    void received(const QByteArray& bytes) {
+        const auto data = std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                    static_cast<std::size_t>(bytes.size()));
+        for (const auto& reply : m_controller.receive(data, SimulatedController::Clock::now()))
+            if (!m_output.connection->sendSysEx(reply))
+                m_print("Could not send a reply of " + std::to_string(reply.size()) + " bytes");
+    }
+
+    // Any thread.
+    void portLost(const std::string& reason) {
+        QMetaObject::invokeMethod(
+            &m_context,
+            [this, reason] {
+                m_print("Lost the MIDI ports - " + reason + "!");
+                QCoreApplication::exit(kExitFailed);
+            },
+            Qt::QueuedConnection);
+    }
+
+    RtMidiBackend& m_backend;
+    SimulatedController& m_controller;
+    LogSink m_print;
+    // In this order, so that the input stops first and input still queued dies with m_context.
+    Opened<MidiOutputConnection> m_output;
+    QObject m_context;
+    Opened<MidiInputConnection> m_input;
+};
+
+} // namespace
+
+int simCommand(const CliArgs& args, const CliStreams& streams) {
+    QString error;
+    const auto options = readOptions(args, &error);
+    if (!options) return fail(streams, error, kExitUsage);
+    const LogSink print = [out = streams.out](const std::string& line) {
+        std::fprintf(out, "%s\n", line.c_str());
+        std::fflush(out);
+    };
+    auto backend = openBackend(*options);
+    if (!backend)
+        return fail(streams,
+                    QStringLiteral("no MIDI system to run on (no ALSA sequencer, and no "
+                                   "JACK server answers)"),
+                    kExitFailed);
+    const auto bank = initialBank(options->bankFile, print);
+    if (!bank)
+        return fail(streams, QStringLiteral("cannot take a bank from '%1'").arg(options->bankFile),
+                    kExitFailed);
+
+    SimulatedController controller(
+        *bank, {options->deviceId, std::chrono::milliseconds(options->minBlockGap)});
+    QByteArray received;
+    if (!options->recordFile.isEmpty())
+        controller.setObserver({[&](SimulatedController::Bytes message) {
+                                    received.append(reinterpret_cast<const char*>(message.data()),
+                                                    static_cast<qsizetype>(message.size()));
+                                },
+                                {},
+                                print});
+    else
+        controller.setObserver({{}, {}, print});
+
+    const std::string name = options->name.toStdString();
+    SimulatorPeer peer(*backend, controller, print);
+    if (!peer.open(name))
+        return fail(streams, QStringLiteral("cannot open the simulator's MIDI ports"), kExitFailed);
+    char ready[300];
+    std::snprintf(ready, sizeof ready,
+                  "Simulated controller \"%s\" ready on %s: input \"%s In:MIDI In\", output "
+                  "\"%s Out:MIDI Out\", device ID %02X, minimum block gap %d ms",
+                  name.c_str(), backend->apiName().c_str(), name.c_str(), name.c_str(),
+                  options->deviceId, options->minBlockGap);
+    print(ready);
+    const int code = peer.run();
+    if (!options->recordFile.isEmpty() && !writeFileAtomically(options->recordFile, received)) {
+        std::fputs("Cannot open output file.\n", streams.err);
+        return kExitFailed;
+    }
+    print("Simulated controller stopped");
+    return code;
+}

@@ -1,0 +1,161 @@
+#include "simulated_controller.h"
+
+#include "dump_codec.h"
+#include "sysex_protocol.h"
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace sysex;
+
+namespace {
+
+// The longest message the controller takes is the whole-form dump.
+constexpr std::size_t kMaxMessage = 4096;
+
+template <typename... Args> std::string format(const char* pattern, Args... args) {
+    char text[200];
+    std::snprintf(text, sizeof text, pattern, args...);
+    return text;
+}
+
+bool hasOurHeader(SimulatedController::Bytes message) {
+    return message.size() >= 7 && std::equal(kHeader.begin(), kHeader.end(), message.begin());
+}
+
+} // namespace
+
+SimulatedController::SimulatedController(const BankRecord& initialBank, Settings settings)
+    : m_settings(settings), m_banks(kBankCount, initialBank), m_assembler(kMaxMessage) {
+    m_settings.deviceId &= 0x07;
+}
+
+std::vector<SimulatedController::Message> SimulatedController::receive(Bytes bytes,
+                                                                       Clock::time_point now) {
+    std::vector<Message> replies;
+    const int droppedBefore = m_assembler.dropped();
+    m_assembler.feed(bytes, [&](Bytes message) { handle(message, now, replies); });
+    if (const int dropped = m_assembler.dropped() - droppedBefore; dropped > 0)
+        log(format("Dropped %d broken or overlong message(s)", dropped));
+    return replies;
+}
+
+void SimulatedController::handle(Bytes message, Clock::time_point now,
+                                 std::vector<Message>& replies) {
+    if (m_observer.received) m_observer.received(message);
+    if (!hasOurHeader(message)) {
+        log(format("Ignored a message of %d bytes for another model", int(message.size())));
+        return;
+    }
+    const int deviceId = message[kDeviceCommandIndex] >> 4;
+    const int command = message[kDeviceCommandIndex] & 0x0F;
+    if (deviceId != m_settings.deviceId) {
+        log(format("Ignored a message for device %02X (command %02X)", deviceId, command));
+        return;
+    }
+    switch (command) {
+    case BankChangeRequest:
+        bankChange(message);
+        break;
+    case DumpRequest:
+        dumpCurrentBank(replies);
+        break;
+    case BlockDump:
+        storeBlock(message, now, replies);
+        break;
+    case WholeDump:
+        storeWholeDump(message, replies);
+        break;
+    default:
+        log(format("Ignored a message with command %02X", command));
+    }
+}
+
+void SimulatedController::bankChange(Bytes message) {
+    m_currentBank = message[kBlockNumberIndex] & 0x7F;
+    log(format("Received bank change request: now at bank #%d", m_currentBank + 1));
+}
+
+void SimulatedController::dumpCurrentBank(std::vector<Message>& replies) {
+    log(format("Received dump request: sending bank #%d as %d blocks", m_currentBank + 1,
+               kBlockCount));
+    Message dump(kDumpSize);
+    buildDump(m_banks[m_currentBank], dump);
+    for (int b = 0; b < kBlockCount; ++b) {
+        const auto first = dump.begin() + b * kBlockSize;
+        Message block(first, first + kBlockSize);
+        block[kDeviceCommandIndex] = deviceCommandByte(m_settings.deviceId, BlockDump);
+        reply(std::move(block), replies);
+    }
+}
+
+void SimulatedController::storeBlock(Bytes message, Clock::time_point now,
+                                     std::vector<Message>& replies) {
+    const int blockNumber = message[kBlockNumberIndex];
+    const bool tooSoon = m_blockSeen && now - m_lastBlock < m_settings.minBlockGap;
+    m_blockSeen = true;
+    m_lastBlock = now;
+    if (message.size() != std::size_t(kBlockSize) || blockNumber >= kBlockCount) {
+        log(format("Received a bad block (#%d, %d bytes): error reply", blockNumber + 1,
+                   int(message.size())));
+        reply(errorReply(blockNumber, BadBlock), replies);
+        return;
+    }
+    if (tooSoon) {
+        log(format("Received block #%d too soon after the one before (minimum gap %d ms): "
+                   "error reply",
+                   blockNumber + 1, int(m_settings.minBlockGap.count())));
+        reply(errorReply(blockNumber, BufferOverflow), replies);
+        return;
+    }
+    const auto data = message.subspan(kBlockDataIndex, kBlockDataSize);
+    if (blockChecksum(blockNumber, data) != message[kBlockChecksumIndex]) {
+        log(format("Received block #%d with a wrong checksum: error reply", blockNumber + 1));
+        reply(errorReply(blockNumber, ChecksumMismatch), replies);
+        return;
+    }
+    auto& bytes = m_banks[m_currentBank].bytes();
+    std::copy(data.begin(), data.end(), bytes.begin() + blockNumber * kBlockDataSize);
+    log(format("Received block #%d for bank #%d: stored, acknowledged", blockNumber + 1,
+               m_currentBank + 1));
+    reply(acknowledge(blockNumber), replies);
+}
+
+void SimulatedController::storeWholeDump(Bytes message, std::vector<Message>& replies) {
+    if (message.size() != std::size_t(kWholeDumpSize)) {
+        log(format("Received a bad whole dump (%d bytes): error reply", int(message.size())));
+        reply(errorReply(0, BadBlock), replies);
+        return;
+    }
+    const auto data = message.subspan(kBlockNumberIndex, bank_layout::kRecordSize);
+    std::copy(data.begin(), data.end(), m_banks[m_currentBank].bytes().begin());
+    log(format("Received a whole dump for bank #%d: stored, acknowledged", m_currentBank + 1));
+    reply(acknowledge(0), replies);
+}
+
+SimulatedController::Message SimulatedController::acknowledge(int blockNumber) const {
+    Message message(kHeader.begin(), kHeader.end());
+    message.push_back(deviceCommandByte(m_settings.deviceId, Acknowledge));
+    message.push_back(static_cast<std::uint8_t>(blockNumber & 0x7F));
+    message.push_back(kEnd);
+    return message;
+}
+
+SimulatedController::Message SimulatedController::errorReply(int blockNumber,
+                                                             ErrorCode code) const {
+    Message message(kHeader.begin(), kHeader.end());
+    message.push_back(deviceCommandByte(m_settings.deviceId, ErrorResponse));
+    message.push_back(static_cast<std::uint8_t>(blockNumber & 0x7F));
+    message.push_back(code);
+    message.push_back(kEnd);
+    return message;
+}
+
+void SimulatedController::reply(Message message, std::vector<Message>& replies) {
+    if (m_observer.sent) m_observer.sent(message);
+    replies.push_back(std::move(message));
+}
+
+void SimulatedController::log(const std::string& line) const {
+    if (m_observer.log) m_observer.log(line);
+}

@@ -1,0 +1,74 @@
+// SimulatedController: behaves towards this program as the controller does. It holds 128 banks,
+// switches banks on request, dumps the current bank as eight blocks, and stores uploaded blocks,
+// answering each with an acknowledge or an error reply.
+#pragma once
+
+#include "bank_record.h"
+#include "sysex_assembler.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+class SimulatedController {
+public:
+    static constexpr int kBankCount = 128;
+    using Clock = std::chrono::steady_clock;
+    using Message = std::vector<std::uint8_t>;
+    using Bytes = std::span<const std::uint8_t>;
+
+    // Codes carried by an error reply after the block number.
+    enum ErrorCode : std::uint8_t {
+        ChecksumMismatch = 0x01,
+        BufferOverflow = 0x02, // a block came sooner than the minimum gap after the one before
+        BadBlock = 0x03,       // wrong length or a block number beyond 7
+    };
+
+    struct Settings {
+        int deviceId = 0;
+        std::chrono::milliseconds minBlockGap{0};
+    };
+
+    struct Observer {
+        std::function<void(Bytes)> received; // every complete message, whoever it is for
+        std::function<void(Bytes)> sent;     // every reply
+        std::function<void(const std::string&)> log;
+    };
+
+    SimulatedController(const BankRecord& initialBank, Settings settings);
+
+    // Takes bytes as they arrive at the controller's input, in any chunks; returns the replies
+    // in the order they go out.
+    std::vector<Message> receive(Bytes bytes, Clock::time_point now);
+
+    void setObserver(Observer observer) { m_observer = std::move(observer); }
+    const Settings& settings() const { return m_settings; }
+    void setDeviceId(int deviceId) { m_settings.deviceId = deviceId & 0x07; }
+    void setMinBlockGap(std::chrono::milliseconds gap) { m_settings.minBlockGap = gap; }
+
+    int currentBank() const { return m_currentBank; } // 0..127
+    const BankRecord& bank(int n) const { return m_banks.at(n); }
+    void setBank(int n, const BankRecord& record) { m_banks.at(n) = record; }
+
+private:
+    void handle(Bytes message, Clock::time_point now, std::vector<Message>& replies);
+    void bankChange(Bytes message);
+    void dumpCurrentBank(std::vector<Message>& replies);
+    void storeBlock(Bytes message, Clock::time_point now, std::vector<Message>& replies);
+    void storeWholeDump(Bytes message, std::vector<Message>& replies);
+    Message acknowledge(int blockNumber) const;
+    Message errorReply(int blockNumber, ErrorCode code) const;
+    void reply(Message message, std::vector<Message>& replies);
+    void log(const std::string& line) const;
+
+    Settings m_settings;
+    std::vector<BankRecord> m_banks;
+    int m_currentBank = 0;
+    SysexAssembler m_assembler;
+    bool m_blockSeen = false;
+    Clock::time_point m_lastBlock{};
+    Observer m_observer;
+};

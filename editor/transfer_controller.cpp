@@ -1,0 +1,168 @@
+#include "transfer_controller.h"
+
+#include "editor_window.h"
+#include "midi_in.h"
+#include "midi_out.h"
+#include "spin_edit.h"
+#include "sysex_receiver.h"
+#include "transfer_control.h"
+#include "transfer_page.h"
+#include "transfer_status.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+TransferController::TransferController(TForm1& form, MidiApiChoice api)
+    : m_form(form), m_page(*form.FileSheet), m_devices(MidiDeviceList::create(api)),
+      m_midiIn(std::make_unique<TMidiIn>(*m_devices)),
+      m_midiOut(std::make_unique<TMidiOut>(*m_devices)) {
+    m_form.MidiIn1 = m_midiIn.get();
+    m_form.MidiOut1 = m_midiOut.get();
+    createReceiver();
+    createTransfer();
+    connectPage();
+}
+
+TransferController::~TransferController() = default;
+
+void TransferController::createReceiver() {
+    m_receiver = std::make_unique<SysexReceiver>(
+        m_form.MessageBuffer, m_form.IncomingDump,
+        SysexReceiver::Hooks{
+            [this](const std::string& line) { m_form.WriteMsg(QString::fromStdString(line)); },
+            [this] { showReceived(); }, [this](int bank) { m_page.PatternNumber->setValue(bank); },
+            [this] { receivedLastBlock(); }});
+    m_midiIn->OnSysEx = [this](TMidiIn* sender, const std::uint8_t* bytes, int size) {
+        MidiIn1SysEx(sender, bytes, size);
+    };
+    connect(m_midiIn.get(), &TMidiIn::portLost, this, [this](const QString& reason) {
+        portLost(QStringLiteral("IN"), m_midiIn->deviceName(m_midiIn->Port()), reason);
+    });
+    connect(m_midiIn.get(), &TMidiIn::inputDropped, this, [this](int count) {
+        m_form.WriteMsg(tr("MIDI input overflow - %1 messages dropped!").arg(count));
+    });
+}
+
+void TransferController::createTransfer() {
+    m_transfer = std::make_unique<TransferControl>(
+        m_form.OutgoingDump, *m_midiOut, *m_form.WaitTimer, *m_form.SysexHeadTimer,
+        TransferControl::Hooks{
+            [this](const std::string& line) { m_form.WriteMsg(QString::fromStdString(line)); },
+            [this] { return m_page.DeviceID->value(); },
+            [this] { return m_page.PatternNumber->value(); },
+            [this] { return m_page.SysexSendSpeed->value(); },
+            [this] { return m_form.RecordToDump(m_form.record, m_form.OutgoingDump); },
+            [this] { ResetReceiverBuffer(); },
+            [this](int bytes, int blocks) {
+                m_page.BytesToSend->setText(QString::number(bytes));
+                m_page.BlocksToSend->setText(QString::number(blocks));
+            },
+            [this] { UpdateButtonStatus(); }});
+    connect(m_midiOut.get(), &TMidiOut::portLost, this, [this](const QString& reason) {
+        portLost(QStringLiteral("OUT"), m_midiOut->deviceName(m_midiOut->Port()), reason);
+        m_transfer->abortUpload();
+    });
+}
+
+void TransferController::connectPage() {
+    connect(m_page.MIDIInComboBox, &QComboBox::activated, this,
+            &TransferController::UpdateMIDIPorts);
+    connect(m_page.SlowSendToPultron, &QPushButton::clicked, this,
+            &TransferController::SendSysexToPultronExecute);
+    connect(m_page.RequestSysexDump, &QPushButton::clicked, this,
+            &TransferController::RequestSysexDumpClick);
+    for (QLabel* label :
+         {m_page.BytesReceived, m_page.BlocksReceived, m_page.Label24, m_page.Label2}) {
+        label->installEventFilter(this);
+        label->setToolTip(tr("Click to empty the receive buffer"));
+    }
+}
+
+void TransferController::fillPortSelectors() {
+    m_page.MIDIOutComboBox->addItem(tr("None"));
+    for (int i = 0; i < m_midiOut->NumDevs(); ++i)
+        m_page.MIDIOutComboBox->addItem(QString::fromStdString(m_midiOut->deviceName(i)));
+    m_page.MIDIOutComboBox->setCurrentIndex(0);
+    m_page.setStatus(tr("No MIDI Out Port Selected"), Qt::red);
+    m_page.MIDIInComboBox->addItem(tr("None"));
+    for (int i = 0; i < m_midiIn->NumDevs(); ++i)
+        m_page.MIDIInComboBox->addItem(QString::fromStdString(m_midiIn->deviceName(i)));
+    m_page.MIDIInComboBox->setCurrentIndex(0);
+}
+
+void TransferController::resetReceiver() {
+    m_receiver->resetState();
+    ResetReceiverBuffer();
+}
+
+void TransferController::UpdateMIDIPorts() {
+    // Unlike the first opening, a failed port is tried again whenever it is selected: that is
+    // how the user retries after starting the MIDI system or plugging the device in.
+    const auto apply = [](QComboBox* selector, auto& port) {
+        port.SetUsing(false);
+        if (selector->currentIndex() <= 0) return;
+        port.SetPort(selector->currentIndex() - 1);
+        port.SetUsing(true);
+    };
+    apply(m_page.MIDIInComboBox, *m_midiIn);
+    apply(m_page.MIDIOutComboBox, *m_midiOut);
+    UpdateButtonStatus();
+}
+
+void TransferController::UpdateButtonStatus() {
+    const TransferStatus status =
+        evaluateTransferStatus({m_page.MIDIInComboBox->currentIndex() > 0, m_midiIn->ready()},
+                               {m_page.MIDIOutComboBox->currentIndex() > 0, m_midiOut->ready()},
+                               m_transfer->sending(), m_transfer->busy());
+    m_page.setStatus(QString::fromStdString(status.text),
+                     QColor(status.colour.red, status.colour.green, status.colour.blue));
+    m_page.SlowSendToPultron->setEnabled(status.transferButtonsEnabled);
+    m_page.RequestSysexDump->setEnabled(status.transferButtonsEnabled);
+    m_page.MIDIInComboBox->setEnabled(status.selectorsEnabled);
+    m_page.MIDIOutComboBox->setEnabled(status.selectorsEnabled);
+}
+
+void TransferController::ResetReceiverBuffer() {
+    m_receiver->ResetReceiverBuffer();
+}
+
+void TransferController::showReceived() {
+    m_page.BytesReceived->setText(QString::number(m_form.IncomingDump.length));
+    m_page.BlocksReceived->setText(QString::number(m_form.IncomingDump.blockCount));
+}
+
+void TransferController::MidiIn1SysEx(TMidiIn*, const std::uint8_t* SysExAdd, int MsgSize) {
+    m_receiver->MidiIn1SysEx(SysExAdd, MsgSize);
+}
+
+void TransferController::receivedLastBlock() {
+    m_form.DumpToRecord(m_form.IncomingDump, m_form.record);
+    emit receivedBankDecoded();
+}
+
+void TransferController::SendSysexToPultronExecute() {
+    m_transfer->SendSysexToPultronExecute();
+}
+
+void TransferController::RequestSysexDumpClick() {
+    m_transfer->RequestSysexDumpClick();
+}
+
+void TransferController::portLost(const QString& direction, const std::string& name,
+                                  const QString& reason) {
+    m_form.WriteMsg(
+        tr("Lost MIDI %1 Port \"%2\" - %3!").arg(direction, QString::fromStdString(name), reason));
+    UpdateButtonStatus();
+}
+
+bool TransferController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        ResetReceiverBuffer();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}

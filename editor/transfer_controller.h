@@ -1,0 +1,65 @@
+// TransferController: wires the "MIDI Transfer" page of the editor window to the MIDI ports, the
+// SysEx receiver and transfer control, and keeps the page's status, buttons and counters current.
+#pragma once
+
+#include "midi_device_list.h"
+
+#include <QObject>
+#include <cstdint>
+#include <memory>
+
+class SysexReceiver;
+class TForm1;
+class TMidiIn;
+class TMidiOut;
+class TransferControl;
+class TransferPage;
+
+class TransferController : public QObject {
+    Q_OBJECT
+public:
+    TransferController(TForm1& form, MidiApiChoice api);
+    ~TransferController() override;
+
+    MidiDeviceList& devices() const { return *m_devices; }
+    SysexReceiver& receiver() const { return *m_receiver; }
+    TransferControl& transfer() const { return *m_transfer; }
+    TMidiIn& midiIn() const { return *m_midiIn; }
+    TMidiOut& midiOut() const { return *m_midiOut; }
+
+    // Start-up: the port selectors and the first status, then the receiver.
+    void fillPortSelectors();
+    void resetReceiver();
+
+    void UpdateMIDIPorts();
+    void UpdateButtonStatus();
+    void ResetReceiverBuffer();
+    void MidiIn1SysEx(TMidiIn* Sender, const std::uint8_t* SysExAdd, int MsgSize);
+    void SendSysexToPultronExecute();
+    void RequestSysexDumpClick();
+
+signals:
+    // A received bank has been handed to DumpToRecord, taken or not: the virtual box is rebuilt
+    // from the record here.
+    void receivedBankDecoded();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createReceiver();
+    void createTransfer();
+    void connectPage();
+    void showReceived();
+    void receivedLastBlock();
+    void portLost(const QString& direction, const std::string& name, const QString& reason);
+
+    TForm1& m_form;
+    TransferPage& m_page;
+    std::unique_ptr<MidiDeviceList> m_devices;
+    // The ports go before the device list that their connections belong to.
+    std::unique_ptr<TMidiIn> m_midiIn;
+    std::unique_ptr<TMidiOut> m_midiOut;
+    std::unique_ptr<SysexReceiver> m_receiver;
+    std::unique_ptr<TransferControl> m_transfer;
+};

@@ -1,0 +1,73 @@
+#include "jack_server_watch.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <jack/jack.h>
+#include <thread>
+
+namespace {
+
+constexpr int kAttempts = 5;
+constexpr auto kRetryPause = std::chrono::milliseconds(10);
+
+// libjack reports a missing server on stderr; the port lists already say all there is to say.
+void quiet(const char*) {}
+
+void prepareLibJack() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // Neither this program nor RtMidi may start a server as a side effect of looking.
+        setenv("JACK_NO_START_SERVER", "1", 0);
+        jack_set_error_function(quiet);
+        jack_set_info_function(quiet);
+    });
+}
+
+void onJackShutdown(jack_status_t, const char*, void* watch) {
+    static_cast<JackServerWatch*>(watch)->serverStopped("the JACK server has stopped");
+}
+
+} // namespace
+
+std::shared_ptr<JackServerWatch> JackServerWatch::connect() {
+    prepareLibJack();
+    jack_client_t* client = nullptr;
+    for (int attempt = 0; attempt < kAttempts && !client; ++attempt) {
+        jack_status_t status{};
+        client = jack_client_open("vPultron64 watch", JackNoStartServer, &status);
+        // No server at all ends the search at once; a server that did not answer this time,
+        // which happens while other JACK servers run on the machine, is asked again.
+        if (!client && !(status & JackServerError)) return nullptr;
+        if (!client) std::this_thread::sleep_for(kRetryPause);
+    }
+    if (!client) return nullptr;
+    std::shared_ptr<JackServerWatch> watch(new JackServerWatch(client));
+    jack_on_info_shutdown(client, onJackShutdown, watch.get());
+    if (jack_activate(client) != 0) return nullptr;
+    return watch;
+}
+
+JackServerWatch::JackServerWatch(jack_client_t* client) : m_client(client) {}
+
+JackServerWatch::~JackServerWatch() {
+    // Closing a client of a server that has gone away crashes libjack; it is left as it is.
+    if (m_alive) jack_client_close(m_client);
+}
+
+void JackServerWatch::serverStopped(const std::string& reason) {
+    m_alive = false;
+    std::lock_guard lock(m_mutex);
+    for (auto& [id, handler] : m_listeners)
+        handler(reason);
+}
+
+int JackServerWatch::addListener(PortLostHandler handler) {
+    std::lock_guard lock(m_mutex);
+    m_listeners.emplace(m_nextId, std::move(handler));
+    return m_nextId++;
+}
+
+void JackServerWatch::removeListener(int id) {
+    std::lock_guard lock(m_mutex);
+    m_listeners.erase(id);
+}

@@ -1,0 +1,72 @@
+#include "midi_device_list.h"
+
+#include "built_in_dump.h"
+#include "dump_codec.h"
+#include "rtmidi_backend.h"
+#include "simulator_backend.h"
+
+#include <algorithm>
+
+namespace {
+
+BankRecord builtInBank() {
+    const auto dump = loadBuiltInDump();
+    if (!dump) return {};
+    const auto scanned =
+        scanDump(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
+                           static_cast<std::size_t>(dump->size())),
+                 {});
+    return scanned ? scanned->record : BankRecord{};
+}
+
+} // namespace
+
+std::optional<MidiApiChoice> parseMidiApi(std::string_view text) {
+    if (text == "all") return MidiApiChoice::All;
+    if (text == "alsa") return MidiApiChoice::Alsa;
+    if (text == "jack") return MidiApiChoice::Jack;
+    if (text == "sim") return MidiApiChoice::Sim;
+    return std::nullopt;
+}
+
+MidiDeviceList::MidiDeviceList(std::vector<std::unique_ptr<MidiBackend>> backends)
+    : m_backends(std::move(backends)), m_inputs(collect(true)), m_outputs(collect(false)) {}
+
+MidiDeviceList::~MidiDeviceList() = default;
+
+std::unique_ptr<MidiDeviceList> MidiDeviceList::create(MidiApiChoice choice) {
+    std::vector<std::unique_ptr<MidiBackend>> backends;
+    const bool all = choice == MidiApiChoice::All;
+    if (all || choice == MidiApiChoice::Alsa)
+        if (auto alsa = RtMidiBackend::create(RtMidiBackend::Api::Alsa))
+            backends.push_back(std::move(alsa));
+    if (all || choice == MidiApiChoice::Jack)
+        if (auto jack = RtMidiBackend::create(RtMidiBackend::Api::Jack))
+            backends.push_back(std::move(jack));
+    if (all || choice == MidiApiChoice::Sim)
+        backends.push_back(std::make_unique<SimulatorBackend>(builtInBank()));
+    return std::make_unique<MidiDeviceList>(std::move(backends));
+}
+
+std::vector<MidiDevice> MidiDeviceList::collect(bool inputs) const {
+    std::vector<MidiDevice> devices;
+    std::vector<MidiDevice> simulated;
+    for (const auto& backend : m_backends) {
+        const bool isSimulator = dynamic_cast<SimulatorBackend*>(backend.get()) != nullptr;
+        for (auto& name : inputs ? backend->inputNames() : backend->outputNames())
+            (isSimulator ? simulated : devices).push_back({backend.get(), std::move(name)});
+    }
+    // The simulator is always offered, last, so the real ports give way to it.
+    const auto realRoom = static_cast<std::size_t>(
+        std::max<int>(0, kMaxDevices - static_cast<int>(simulated.size())));
+    if (devices.size() > realRoom) devices.resize(realRoom);
+    devices.insert(devices.end(), simulated.begin(), simulated.end());
+    if (devices.size() > std::size_t(kMaxDevices)) devices.resize(kMaxDevices);
+    return devices;
+}
+
+SimulatorBackend* MidiDeviceList::simulator() const {
+    for (const auto& backend : m_backends)
+        if (auto* simulator = dynamic_cast<SimulatorBackend*>(backend.get())) return simulator;
+    return nullptr;
+}

@@ -1,0 +1,211 @@
+#include "transfer_control.h"
+
+#include "midi_out.h"
+#include "sysex_protocol.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdio>
+
+using namespace sysex;
+
+namespace {
+
+constexpr int kDumpRequestLength = 7;
+constexpr int kBankChangeLength = 8;
+
+template <typename... Args> std::string format(const char* pattern, Args... args) {
+    char text[256];
+    std::snprintf(text, sizeof text, pattern, args...);
+    return text;
+}
+
+// Runs events until `ended` fires; false when the loop was left for another reason (the
+// application quitting) while `timer` still ran.
+template <typename Signal> bool runUntil(TransferControl* control, Signal ended, QTimer& timer) {
+    QEventLoop loop;
+    QObject::connect(control, ended, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (!timer.isActive()) return true;
+    timer.stop();
+    return false;
+}
+
+} // namespace
+
+// Marks a transfer as running for as long as it is in scope, so that a second one cannot start
+// from the events processed during its waits.
+class TransferControl::BusyScope {
+public:
+    explicit BusyScope(TransferControl& control) : m_control(control) {
+        m_control.m_busy = true;
+        m_control.refresh();
+    }
+    ~BusyScope() {
+        m_control.m_busy = false;
+        m_control.refresh();
+    }
+
+private:
+    TransferControl& m_control;
+};
+
+TransferControl::TransferControl(DumpBuffer& outgoingDump, TMidiOut& midiOut, QTimer& waitTimer,
+                                 QTimer& sysexHeadTimer, Hooks hooks, QObject* parent)
+    : QObject(parent), m_outgoing(outgoingDump), m_midiOut(midiOut), m_waitTimer(waitTimer),
+      m_headTimer(sysexHeadTimer), m_hooks(std::move(hooks)) {
+    connect(&m_waitTimer, &QTimer::timeout, this, &TransferControl::WaitTimerTimer);
+    connect(&m_headTimer, &QTimer::timeout, this, &TransferControl::SysexHeadTimerTimer);
+}
+
+bool TransferControl::sending() const {
+    return m_headTimer.isActive();
+}
+
+void TransferControl::refresh() const {
+    if (m_hooks.updateButtonStatus) m_hooks.updateButtonStatus();
+}
+
+bool TransferControl::SendSysexToPultronExecute() {
+    if (m_busy) return false;
+    BusyScope busy(*this);
+    if (m_hooks.recordToDump() != 0 || m_outgoing.blockCount <= 0) return false;
+    if (!SendBankChangeRequest(m_outgoing.data[kModelIndex], selectedDeviceId(), selectedBank()))
+        return false;
+    m_outgoing.blocksLeft = m_outgoing.blockCount;
+    m_outgoing.sendPosition = 0;
+    m_uploadFailed = false;
+    const int speed = m_hooks.sysexSendSpeed();
+    m_headTimer.setInterval(speed > 0 ? speed : 1);
+    m_headTimer.start();
+    if (!runUntil(this, &TransferControl::uploadEnded, m_headTimer)) {
+        stopUpload();
+        return false;
+    }
+    return !m_uploadFailed;
+}
+
+bool TransferControl::RequestSysexDumpClick() {
+    if (m_busy) return false;
+    BusyScope busy(*this);
+    m_hooks.resetReceiverBuffer();
+    if (!SendBankChangeRequest(kModelId, selectedDeviceId(), selectedBank())) return false;
+    const int deviceId = selectedDeviceId();
+    const std::uint8_t request[kDumpRequestLength] = {
+        kStart,     kHeader[1], kHeader[2],
+        kHeader[3], kModelId,   deviceCommandByte(deviceId, DumpRequest),
+        kEnd};
+    return sendLogged(request, kDumpRequestLength,
+                      format("Requested Pultron64 Bank from Device ID %02X", deviceId));
+}
+
+bool TransferControl::SendBankChangeRequest(std::uint8_t model, int deviceId, int bank) {
+    const std::uint8_t request[kBankChangeLength] = {
+        kStart,
+        kHeader[1],
+        kHeader[2],
+        kHeader[3],
+        model,
+        deviceCommandByte(deviceId & 0x07, BankChangeRequest),
+        std::uint8_t(bank & 0x7F),
+        kEnd};
+    const std::string text = format("Requested %s Bank Change to #%d from Device ID %02X",
+                                    ModelName(model).data(), bank + 1, deviceId & 0x07);
+    return sendLogged(request, kBankChangeLength, text) && WaitMilliseconds(kBankChangeWait);
+}
+
+bool TransferControl::sendLogged(const std::uint8_t* bytes, int length, const std::string& text) {
+    if (!m_midiOut.SysEx(bytes, length)) {
+        log(format("Could not send %d bytes - MIDI OUT Port not ready!", length));
+        return false;
+    }
+    log(text);
+    return true;
+}
+
+bool TransferControl::WaitMilliseconds(int ms) {
+    m_waitTimer.setInterval(ms);
+    m_waitTimer.start();
+    return runUntil(this, &TransferControl::waitEnded, m_waitTimer);
+}
+
+void TransferControl::WaitTimerTimer() {
+    m_waitTimer.stop();
+    emit waitEnded();
+}
+
+void TransferControl::SysexHeadTimerTimer() {
+    if (m_outgoing.blocksLeft > 0) {
+        const int start = m_outgoing.sendPosition;
+        const int end = FindBlockEnd(m_outgoing, start);
+        if (end != 0) {
+            std::uint8_t* message = m_outgoing.data.data() + start;
+            const int length = end - start;
+            std::string text;
+            if (length > kBlockNumberIndex && message[kModelIndex] == kModelId) {
+                const int deviceId = selectedDeviceId();
+                message[kDeviceCommandIndex] =
+                    std::uint8_t(deviceId << 4 | (message[kDeviceCommandIndex] & 0x0F));
+                const auto model = ModelName(message[kModelIndex]).data();
+                text = (message[kDeviceCommandIndex] & 0x0F) == BlockDump
+                           ? format("Sent %d bytes to %s with device ID %02X (@0x%04x)", length,
+                                    model, deviceId, message[kBlockNumberIndex] * kBlockDataSize)
+                           : format("Sent %d bytes to %s with device ID %02X", length, model,
+                                    deviceId);
+            }
+            if (!m_midiOut.SysEx(message, length)) {
+                failUpload();
+                return;
+            }
+            if (!text.empty()) log(text);
+        }
+        m_outgoing.sendPosition = end;
+        m_outgoing.blocksLeft -= 1;
+        if (end == 0 || m_outgoing.blocksLeft <= 0) {
+            showWholeDump();
+            m_outgoing.blocksLeft = 0;
+        } else if (m_hooks.showToSend) {
+            m_hooks.showToSend(m_outgoing.length - end, m_outgoing.blocksLeft);
+        }
+    }
+    if (m_outgoing.blocksLeft <= 0) {
+        m_headTimer.stop();
+        emit uploadEnded();
+    }
+    refresh();
+}
+
+void TransferControl::abortUpload() {
+    if (sending()) failUpload();
+}
+
+void TransferControl::failUpload() {
+    const int sent = m_outgoing.blockCount - m_outgoing.blocksLeft;
+    log(format("Upload aborted after %d of %d blocks - MIDI OUT Port not ready!", sent,
+               m_outgoing.blockCount));
+    m_uploadFailed = true;
+    stopUpload();
+}
+
+void TransferControl::stopUpload() {
+    m_outgoing.blocksLeft = 0;
+    showWholeDump();
+    if (m_headTimer.isActive()) {
+        m_headTimer.stop();
+        emit uploadEnded();
+    }
+    refresh();
+}
+
+void TransferControl::showWholeDump() {
+    if (m_hooks.showToSend) m_hooks.showToSend(m_outgoing.length, m_outgoing.blockCount);
+}
+
+int TransferControl::FindBlockEnd(const DumpBuffer& dump, int position) {
+    if (position < 0) return 0;
+    for (int p = position; p < DumpBuffer::kCapacity;) {
+        ++p;
+        if (dump.data[p - 1] == kEnd) return p <= dump.length ? p : 0;
+    }
+    return 0;
+}

@@ -1,0 +1,76 @@
+// TransferControl: the sending side of a bank transfer: the paced upload of OutgoingDump, the
+// dump request, the bank change request before both, and waits that keep events flowing.
+#pragma once
+
+#include "dump_buffer.h"
+#include "dump_codec.h"
+
+#include <QObject>
+#include <cstdint>
+#include <functional>
+
+class QTimer;
+class TMidiOut;
+
+class TransferControl : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kBankChangeWait = 1000; // ms the controller gets to switch banks
+
+    struct Hooks {
+        LogSink writeMsg;
+        std::function<int()> deviceId;       // DeviceID, 0..7
+        std::function<int()> patternNumber;  // "Bank Number:", 1..128
+        std::function<int()> sysexSendSpeed; // ms between blocks
+        std::function<int()> recordToDump;   // 0 when OutgoingDump now holds the record
+        std::function<void()> resetReceiverBuffer;
+        std::function<void(int bytes, int blocks)> showToSend; // BytesToSend, BlocksToSend
+        std::function<void()> updateButtonStatus;
+    };
+
+    TransferControl(DumpBuffer& outgoingDump, TMidiOut& midiOut, QTimer& waitTimer,
+                    QTimer& sysexHeadTimer, Hooks hooks, QObject* parent = nullptr);
+
+    // Each returns true when it ran to its end; false when it was refused (another transfer
+    // runs), failed, or was cut short.
+    bool SendSysexToPultronExecute();
+    bool RequestSysexDumpClick();
+    bool SendBankChangeRequest(std::uint8_t model, int deviceId, int bank);
+    // Returns after `ms` milliseconds with events processed meanwhile; false when the wait was
+    // cut short because the application is quitting.
+    bool WaitMilliseconds(int ms);
+    void SysexHeadTimerTimer();
+    void WaitTimerTimer();
+    // The index just past the next F7 at or after `position`, or 0.
+    static int FindBlockEnd(const DumpBuffer& dump, int position);
+
+    // An upload or request has started and not ended (its waits included).
+    bool busy() const { return m_busy; }
+    bool sending() const;
+    // Ends a running upload at once, for example when the output port is gone.
+    void abortUpload();
+
+signals:
+    void uploadEnded();
+    void waitEnded();
+
+private:
+    class BusyScope;
+
+    bool sendLogged(const std::uint8_t* bytes, int length, const std::string& text);
+    void failUpload();
+    void stopUpload();
+    void showWholeDump();
+    int selectedDeviceId() const { return m_hooks.deviceId() & 0x07; }
+    int selectedBank() const { return (m_hooks.patternNumber() - 1) & 0x7F; }
+    void log(const std::string& line) const { m_hooks.writeMsg(line); }
+    void refresh() const;
+
+    DumpBuffer& m_outgoing;
+    TMidiOut& m_midiOut;
+    QTimer& m_waitTimer;
+    QTimer& m_headTimer;
+    Hooks m_hooks;
+    bool m_busy = false;
+    bool m_uploadFailed = false;
+};

@@ -1,0 +1,118 @@
+#include "jack_peers.h"
+#include "jack_server.h"
+#include "qt_printers.h"
+#include "sim_process.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList linesOf(const QString& output) {
+    return output.split('\n', Qt::SkipEmptyParts);
+}
+
+class JackCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(server.start()) << server.error().toStdString();
+    }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    QTemporaryDir dir;
+    JackServer server;
+    SimProcess sim;
+};
+
+TEST_F(JackCli, SendAndRequestAgainstTheSimulatorAreByteExact) {
+    ASSERT_TRUE(sim.start({"--device-id", "3", "--record", path("received.syx")}))
+        << sim.error().toStdString();
+    QString output;
+    ASSERT_EQ(runVpt64({"ports", "--api", "jack"}, &output), 0);
+    EXPECT_EQ(linesOf(output),
+              (QStringList{"MIDI IN ports:", "  0: None", "  1: vpt64 sim Out:MIDI Out (JACK)",
+                           "MIDI OUT ports:", "  0: None", "  1: vpt64 sim In:MIDI In (JACK)"}));
+
+    BankRecord bank = builtInBank();
+    bank.setPotLabel(5, "FROM THE SHELL");
+    ASSERT_TRUE(writeBytes(path("bank.syx"), dumpOf(bank, 0)));
+    ASSERT_EQ(runVpt64({"send", path("bank.syx"), "--api", "jack", "--out", "SIM IN", "--in", "1",
+                        "--delay", "5", "--device-id", "3", "--bank", "5"},
+                       &output),
+              0)
+        << output.toStdString();
+    const QStringList lines = linesOf(output);
+    QStringList ownLines = lines;
+    ownLines.removeAll("Received Acknowledge - block upload was successfull");
+    QStringList expected = {"Copied SysEx Dump to Configuration Structure",
+                            "Requested Pultron64 Bank Change to #5 from Device ID 03"};
+    for (int b = 0; b < 8; ++b)
+        expected << QStringLiteral("Sent 265 bytes to Pultron64 with device ID 03 (@0x0%1").arg(b) +
+                        "00)";
+    EXPECT_EQ(ownLines, expected);
+    EXPECT_EQ(lines.count("Received Acknowledge - block upload was successfull"), 8);
+
+    ASSERT_EQ(runVpt64({"request", "--api", "jack", "--in", "sim out", "--out", "sim in",
+                        "--device-id", "3", "--bank", "5", "-o", path("requested.syx")},
+                       &output),
+              0)
+        << output.toStdString();
+    EXPECT_EQ(linesOf(output).first(), "Requested Pultron64 Bank Change to #5 from Device ID 03");
+    EXPECT_EQ(linesOf(output).last(), "Copied SysEx Dump to Configuration Structure");
+    EXPECT_EQ(readBytes(path("requested.syx")), dumpOf(bank, 3));
+
+    EXPECT_EQ(sim.stop(), 0);
+    Bytes expectedReceived =
+        joined({bankChange(3, 4), dumpOf(bank, 3), bankChange(3, 4), dumpRequest(3)});
+    EXPECT_EQ(readBytes(path("received.syx")), expectedReceived);
+}
+
+TEST_F(JackCli, RequestToADeviceThatDoesNotAnswerFailsAfterItsTimeout) {
+    ASSERT_TRUE(sim.start({"--device-id", "1"})) << sim.error().toStdString();
+    QString output, errors;
+    EXPECT_EQ(runVpt64({"request", "--api", "jack", "--in", "sim", "--out", "sim", "--device-id",
+                        "2", "--timeout", "300", "-o", path("nothing.syx")},
+                       &output, &errors),
+              1);
+    EXPECT_EQ(errors, "vpt64: no valid bank arrived within 300 ms\n");
+    EXPECT_FALSE(QFile::exists(path("nothing.syx")));
+    EXPECT_TRUE(sim.output().contains("Ignored a message for device 02 (command 05)"));
+}
+
+TEST_F(JackCli, ASlowControllerAnswersBlocksSentTooFastWithErrors) {
+    ASSERT_TRUE(sim.start({"--min-block-gap", "40"})) << sim.error().toStdString();
+    QString output;
+    ASSERT_EQ(runVpt64({"default", path("default.syx")}, &output), 0);
+    EXPECT_EQ(runVpt64({"send", path("default.syx"), "--api", "jack", "--out", "sim", "--in", "sim",
+                        "--delay", "0"},
+                       &output),
+              1);
+    EXPECT_GE(output.count("Received Error Code: 02"), 1) << output.toStdString();
+    EXPECT_EQ(output.count("Received Error Code: 02") +
+                  output.count("Received Acknowledge - block upload was successfull"),
+              8);
+}
+
+TEST_F(JackCli, ServerStoppedDuringASendEndsItWithAClearMessage) {
+    ASSERT_TRUE(sim.start({})) << sim.error().toStdString();
+    QString output;
+    ASSERT_EQ(runVpt64({"default", path("default.syx")}, &output), 0);
+    QProcess send;
+    send.setProcessChannelMode(QProcess::MergedChannels);
+    send.start(SimProcess::program(), {"send", path("default.syx"), "--api", "jack", "--out", "sim",
+                                       "--in", "sim", "--delay", "200"});
+    ASSERT_TRUE(send.waitForStarted());
+    QThread::msleep(1500); // the bank change wait and a block or two
+    server.stop();
+    ASSERT_TRUE(send.waitForFinished(10000));
+    output = QString::fromLocal8Bit(send.readAll());
+    EXPECT_EQ(send.exitCode(), 1);
+    EXPECT_TRUE(output.contains("Lost MIDI OUT Port - the JACK server has stopped!"))
+        << output.toStdString();
+    EXPECT_TRUE(output.contains("Upload aborted after ")) << output.toStdString();
+}
+
+} // namespace

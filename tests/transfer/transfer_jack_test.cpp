@@ -1,0 +1,152 @@
+#include "form_driver.h"
+#include "jack_peers.h"
+#include "jack_server.h"
+#include "rtmidi_backend.h"
+#include "sim_process.h"
+#include "transfer_controller.h"
+#include "wait_for.h"
+
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+
+class JackGui : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(server.start()) << server.error().toStdString();
+    }
+
+    void startSimulator(const QStringList& args) {
+        ASSERT_TRUE(sim.start(args)) << sim.error().toStdString();
+        form = std::make_unique<TForm1>(TForm1::Options{QString(), QStringLiteral("jack")});
+    }
+    void connectToSimulator() {
+        TransferPage& page = *form->FileSheet;
+        ASSERT_TRUE(
+            choose(page.MIDIOutComboBox, itemContaining(page.MIDIOutComboBox, "vpt64 sim In")));
+        ASSERT_TRUE(
+            choose(page.MIDIInComboBox, itemContaining(page.MIDIInComboBox, "vpt64 sim Out")));
+        ASSERT_EQ(page.StatusLabel->text(), "Ready for data transfer");
+    }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QStringList log() const { return form->FileSheet->ListBox->lines(); }
+
+    QTemporaryDir dir;
+    JackServer server;
+    SimProcess sim;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(JackGui, RequestAndUploadAgainstTheSimulatorAreByteExact) {
+    BankRecord controllerBank = builtInBank();
+    controllerBank.setPotLabel(2, "JACK BANK");
+    ASSERT_TRUE(writeBytes(path("bank.syx"), dumpOf(controllerBank, 0)));
+    startSimulator(
+        {"--device-id", "2", "--bank-file", path("bank.syx"), "--record", path("received.syx")});
+    connectToSimulator();
+    TransferPage& page = *form->FileSheet;
+    page.DeviceID->setValue(2);
+    page.PatternNumber->setValue(3);
+    page.SysexSendSpeed->setValue(10);
+
+    QSignalSpy decoded(&form->transfer(), &TransferController::receivedBankDecoded);
+    QTest::mouseClick(page.RequestSysexDump, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return decoded.count() == 1; }));
+    EXPECT_EQ(form->record, controllerBank);
+    EXPECT_EQ(bytesOf(form->IncomingDump), dumpOf(controllerBank, 2));
+    EXPECT_EQ(log().last(), "Copied SysEx Dump to Configuration Structure");
+
+    form->record.setPotLabel(3, "SENT BACK");
+    QTest::mouseClick(page.SlowSendToPultron, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] {
+        return log().count(QStringLiteral("Received Acknowledge - block upload was successfull")) ==
+               8;
+    }));
+    EXPECT_EQ(sim.stop(), 0);
+    EXPECT_EQ(readBytes(path("received.syx")), joined({bankChange(2, 2), dumpRequest(2),
+                                                       bankChange(2, 2), dumpOf(form->record, 2)}));
+}
+
+TEST_F(JackGui, ServerStoppedDuringAnUploadLeavesTheProgramRunningWithAClearStatus) {
+    startSimulator({});
+    connectToSimulator();
+    TransferPage& page = *form->FileSheet;
+    page.SysexSendSpeed->setValue(150);
+    int ticks = 0;
+    QObject::connect(form->SysexHeadTimer, &QTimer::timeout, [&] {
+        if (++ticks == 2) server.stop();
+    });
+    QTest::mouseClick(page.SlowSendToPultron, Qt::LeftButton);
+
+    const QStringList lines = log();
+    EXPECT_TRUE(lines.contains(
+        R"(Lost MIDI OUT Port "vpt64 sim In:MIDI In" - the JACK server has stopped!)"));
+    EXPECT_TRUE(lines.contains(
+        R"(Lost MIDI IN Port "vpt64 sim Out:MIDI Out" - the JACK server has stopped!)"));
+    EXPECT_EQ(lines.filter(QStringLiteral("Upload aborted after ")).size(), 1);
+    EXPECT_LT(lines.filter(QStringLiteral("Sent 265 bytes")).size(), 8);
+    EXPECT_EQ(pageState(page),
+              (PageState{"2120", "8", "MIDI IN Port not ready!", kRed, false, false, true}));
+    EXPECT_FALSE(form->SysexHeadTimer->isActive());
+    // The window still answers.
+    bool ticked = false;
+    QTimer::singleShot(10, [&] { ticked = true; });
+    EXPECT_TRUE(waitFor([&] { return ticked; }));
+    EXPECT_TRUE(waitFor(
+        [&] { return sim.output().contains("Lost the MIDI ports - the JACK server has stopped!"); }));
+}
+
+TEST_F(JackGui, BadInputNeverCrashesOrHangsTheWindowNorChangesTheRecord) {
+    auto peer = RtMidiBackend::create(RtMidiBackend::Api::Jack);
+    ASSERT_NE(peer, nullptr);
+    auto source = peer->openVirtualOutput("vpt64 flood", "out");
+    ASSERT_TRUE(source.connection);
+    form = std::make_unique<TForm1>(TForm1::Options{QString(), QStringLiteral("jack")});
+    TransferPage& page = *form->FileSheet;
+    ASSERT_TRUE(choose(page.MIDIInComboBox, itemContaining(page.MIDIInComboBox, "vpt64 flood")));
+    const BankRecord before = form->record;
+    const Bytes outgoingBefore = bytesOf(form->OutgoingDump);
+
+    // The ring buffer to JACK takes 16 KB; wait for room instead of dropping.
+    const auto send = [&](const Bytes& bytes) {
+        while (!source.connection->sendSysEx(bytes))
+            QThread::usleep(200);
+    };
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> byte(0, 255), length(1, 64);
+    for (int i = 0; i < 2000; ++i) {
+        Bytes noise(std::size_t(length(random)));
+        for (auto& b : noise)
+            b = std::uint8_t(byte(random));
+        send(noise);
+    }
+    send({0xF0, 0x00, 0x00, 0x7E, 0x43, 0x04, 0x00}); // a SysEx that does not end
+    for (int i = 0; i < 300; ++i)
+        send(Bytes(4000, std::uint8_t(i & 0x7F)));
+    send({0xF7});
+    for (int i = 0; i < 50000; ++i)
+        send({0x90, std::uint8_t(i & 0x7F), 0x40});
+
+    const Bytes bankEleven = {0xF0, 0x00, 0x00, 0x7E, 0x43, 0x07, 0x0A, 0xF7};
+    bool arrived = false;
+    for (int attempt = 0; attempt < 10 && !arrived; ++attempt) {
+        send(bankEleven);
+        arrived = waitFor([&] { return page.PatternNumber->value() == 11; }, 3000);
+    }
+    EXPECT_TRUE(arrived) << "the window no longer takes input";
+    EXPECT_EQ(form->record, before);
+    EXPECT_EQ(bytesOf(form->OutgoingDump), outgoingBefore);
+    EXPECT_TRUE(log().contains(QStringLiteral("Received invalid status byte during SysEx transfer "
+                                              "--- receiver has been reset!")));
+}
+
+} // namespace

@@ -1,0 +1,202 @@
+#include "form_driver.h"
+
+#include "built_in_dump.h"
+#include "dump_codec.h"
+#include "midi_in.h"
+#include "midi_out.h"
+#include "simulator_backend.h"
+#include "sysex_protocol.h"
+#include "transfer_controller.h"
+#include "wait_for.h"
+
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QColor kRed(255, 0, 0), kBlue(0, 0, 255), kTeal(0, 128, 128);
+const QString kSimulator = QStringLiteral("vPultron64 Simulator");
+
+Bytes builtInDump() {
+    const auto dump = loadBuiltInDump();
+    return Bytes(dump->begin(), dump->end());
+}
+
+Bytes blockOf(const Bytes& dump, int b, std::uint8_t deviceCommand) {
+    Bytes block(dump.begin() + b * 265, dump.begin() + (b + 1) * 265);
+    block[5] = deviceCommand;
+    return block;
+}
+
+// The editor window with the built-in simulator as its only MIDI system.
+class SimulatorTransfer : public ::testing::Test {
+protected:
+    SimulatorTransfer() {
+        simulator().setDeviceId(3);
+        simulator().setObserver(
+            {[this](SimulatedController::Bytes m) { received.emplace_back(m.begin(), m.end()); },
+             {},
+             {}});
+        page.SysexSendSpeed->setValue(10);
+        page.DeviceID->setValue(3);
+        page.PatternNumber->setValue(5);
+    }
+
+    SimulatedController& simulator() { return form.transfer().devices().simulator()->controller(); }
+    void connectPorts() {
+        ASSERT_TRUE(choose(page.MIDIOutComboBox, kSimulator));
+        ASSERT_TRUE(choose(page.MIDIInComboBox, kSimulator));
+    }
+    QStringList log() const { return page.ListBox->lines(); }
+
+    TForm1 form{TForm1::Options{QString(), QStringLiteral("sim")}};
+    TransferPage& page = *form.FileSheet;
+    std::vector<Bytes> received;
+};
+
+TEST_F(SimulatorTransfer, StatusAndButtonsFollowTheSelectedPorts) {
+    EXPECT_EQ(page.MIDIInComboBox->count(), 2);
+    EXPECT_EQ(page.MIDIOutComboBox->itemText(0), "None");
+    EXPECT_EQ(page.MIDIOutComboBox->itemText(1), kSimulator);
+    EXPECT_EQ(page.StatusLabel->text(), "No MIDI Out Port Selected");
+    EXPECT_EQ(statusColour(page), kRed);
+
+    choose(page.MIDIOutComboBox, kSimulator); // the output selector alone changes nothing
+    EXPECT_EQ(page.StatusLabel->text(), "No MIDI Out Port Selected");
+    EXPECT_FALSE(form.MidiOut1->Using());
+
+    choose(page.MIDIInComboBox, kSimulator);
+    EXPECT_TRUE(form.MidiIn1->ready());
+    EXPECT_TRUE(form.MidiOut1->ready());
+    EXPECT_EQ(pageState(page),
+              (PageState{"2120", "8", "Ready for data transfer", kTeal, true, true, true}));
+
+    choose(page.MIDIOutComboBox, QStringLiteral("None"));
+    choose(page.MIDIInComboBox, QStringLiteral("None"));
+    EXPECT_EQ(pageState(page),
+              (PageState{"2120", "8", "No MIDI IN Port Selected", kRed, false, false, true}));
+    EXPECT_FALSE(form.MidiIn1->Using());
+    choose(page.MIDIInComboBox, kSimulator);
+    EXPECT_EQ(page.StatusLabel->text(), "No MIDI OUT Port Selected");
+    EXPECT_FALSE(page.SlowSendToPultron->isEnabled());
+}
+
+TEST_F(SimulatorTransfer, UploadSendsTheBankChangeThenEveryBlockWithTheDeviceId) {
+    connectPorts();
+    std::vector<PageState> ticks;
+    QObject::connect(form.SysexHeadTimer, &QTimer::timeout,
+                     [&] { ticks.push_back(pageState(page)); });
+    PageState waiting{};
+    QTimer::singleShot(300, [&] { waiting = pageState(page); });
+
+    QTest::mouseClick(page.SlowSendToPultron, Qt::LeftButton);
+
+    // The upload encodes the record as the form left it: showing and saving the settings
+    // moves the built-in bank's morph bank 0 into the editor's range 1..128.
+    EXPECT_EQ(form.record.morphBank(), 1);
+    Bytes dump(2120);
+    ASSERT_EQ(buildDump(form.record, dump), 2120);
+    ASSERT_EQ(received.size(), 9u);
+    EXPECT_EQ(received[0], (Bytes{0xF0, 0x00, 0x00, 0x7E, 0x43, 0x38, 0x04, 0xF7}));
+    for (int b = 0; b < 8; ++b)
+        EXPECT_EQ(received[b + 1], blockOf(dump, b, 0x34)) << "block " << b;
+    EXPECT_EQ(simulator().bank(4), form.record);
+
+    EXPECT_EQ(waiting,
+              (PageState{"2120", "8", "Ready for data transfer", kTeal, false, false, false}));
+    ASSERT_EQ(ticks.size(), 8u);
+    for (int t = 0; t < 7; ++t)
+        EXPECT_EQ(ticks[t],
+                  (PageState{QString::number(2120 - 265 * (t + 1)), QString::number(7 - t),
+                             "Sending SysEx Data", kBlue, false, false, false}))
+            << "tick " << t + 1;
+    EXPECT_EQ(ticks[7].bytesToSend, "2120");
+    EXPECT_EQ(ticks[7].blocksToSend, "8");
+    EXPECT_EQ(ticks[7].status, "Ready for data transfer");
+    EXPECT_EQ(pageState(page),
+              (PageState{"2120", "8", "Ready for data transfer", kTeal, true, true, true}));
+
+    ASSERT_TRUE(waitFor([&] {
+        return log().count(QStringLiteral("Received Acknowledge - block upload was successfull")) ==
+               8;
+    }));
+    const QStringList lines = log();
+    EXPECT_EQ(lines[1], "Requested Pultron64 Bank Change to #5 from Device ID 03");
+    EXPECT_TRUE(lines.contains("Sent 265 bytes to Pultron64 with device ID 03 (@0x0000)"));
+    EXPECT_TRUE(lines.contains("Sent 265 bytes to Pultron64 with device ID 03 (@0x0100)"));
+    EXPECT_TRUE(lines.contains("Sent 265 bytes to Pultron64 with device ID 03 (@0x0700)"));
+}
+
+TEST_F(SimulatorTransfer, DeviceIdChangedDuringTheUploadAppliesToTheBlocksStillToCome) {
+    connectPorts();
+    int ticks = 0;
+    QObject::connect(form.SysexHeadTimer, &QTimer::timeout, [&] {
+        if (++ticks == 3) page.DeviceID->setValue(5);
+    });
+    QTest::mouseClick(page.SlowSendToPultron, Qt::LeftButton);
+    ASSERT_EQ(received.size(), 9u);
+    for (int b = 0; b < 8; ++b)
+        EXPECT_EQ(received[b + 1][5], b < 3 ? 0x34 : 0x54) << "block " << b;
+    EXPECT_EQ(form.OutgoingDump.data[7 * 265 + 5], 0x54); // the dump keeps the last device id
+    EXPECT_TRUE(log().contains("Sent 265 bytes to Pultron64 with device ID 05 (@0x0300)"));
+    // The simulated controller answers to device 3 only.
+    EXPECT_TRUE(waitFor([&] {
+        return log().count(QStringLiteral("Received Acknowledge - block upload was successfull")) ==
+               3;
+    }));
+}
+
+TEST_F(SimulatorTransfer, RequestReceivesDecodesAndTakesTheControllersBank) {
+    connectPorts();
+    BankRecord bank = form.record;
+    bank.setPotLabel(1, "FROM THE BOX");
+    simulator().setBank(5, bank);
+    page.PatternNumber->setValue(6);
+    QSignalSpy decoded(&form.transfer(), &TransferController::receivedBankDecoded);
+
+    QTest::mouseClick(page.RequestSysexDump, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return decoded.count() == 1; }));
+
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0], (Bytes{0xF0, 0x00, 0x00, 0x7E, 0x43, 0x38, 0x05, 0xF7}));
+    EXPECT_EQ(received[1], (Bytes{0xF0, 0x00, 0x00, 0x7E, 0x43, 0x35, 0xF7}));
+    EXPECT_EQ(form.record.potLabel(1), bank.potLabel(1));
+    EXPECT_EQ(form.record, bank);
+    EXPECT_EQ(page.BytesReceived->text(), "2120");
+    EXPECT_EQ(page.BlocksReceived->text(), "8");
+    EXPECT_EQ(bytesOf(form.OutgoingDump), bytesOf(form.IncomingDump));
+    const QStringList lines = log();
+    const int request = lines.indexOf("Requested Pultron64 Bank from Device ID 03");
+    ASSERT_GT(request, 0);
+    EXPECT_EQ(lines[request - 1], "Requested Pultron64 Bank Change to #6 from Device ID 03");
+    EXPECT_EQ(lines[request + 1], "Received SysEx block #1 from device 03 with 265 bytes in "
+                                  "Pultron64 format (@0x0000)");
+    EXPECT_EQ(lines[request + 8], "Received SysEx block #8 from device 03 with 265 bytes in "
+                                  "Pultron64 format (@0x0700)");
+    EXPECT_EQ(lines.last(), "Copied SysEx Dump to Configuration Structure");
+}
+
+TEST_F(SimulatorTransfer, AnyOfTheFourCounterLabelsEmptiesTheReceiveBuffer) {
+    for (QLabel* label : {page.BytesReceived, page.BlocksReceived, page.Label24, page.Label2}) {
+        const Bytes dump = builtInDump();
+        form.transfer().MidiIn1SysEx(form.MidiIn1, dump.data(), 265);
+        ASSERT_EQ(page.BlocksReceived->text(), "1");
+        QTest::mouseClick(label, Qt::LeftButton);
+        EXPECT_EQ(page.BytesReceived->text(), "0") << label->objectName().toStdString();
+        EXPECT_EQ(page.BlocksReceived->text(), "0");
+        EXPECT_EQ(form.IncomingDump.length, 0);
+    }
+    EXPECT_EQ(page.Label24->text(), "Bytes received: ");
+    EXPECT_EQ(page.Label2->text(), "Blocks received:");
+}
+
+TEST_F(SimulatorTransfer, BankNumberMessageSetsTheBankNumberField) {
+    const Bytes message = {0xF0, 0x00, 0x00, 0x7E, 0x43, 0x07, 0x09, 0xF7};
+    form.transfer().MidiIn1SysEx(form.MidiIn1, message.data(), int(message.size()));
+    EXPECT_EQ(page.PatternNumber->value(), 10);
+    EXPECT_EQ(page.BlocksReceived->text(), "1");
+}
+
+} // namespace
