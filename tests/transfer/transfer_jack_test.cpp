@@ -70,7 +70,8 @@ TEST_F(JackGui, RequestAndUploadAgainstTheSimulatorAreByteExact) {
     ASSERT_TRUE(waitFor([&] {
         return log().count(QStringLiteral("Received Acknowledge - block upload was successfull")) ==
                8;
-    }));
+    })) << log().join(QLatin1Char('\n')).toStdString() << "\nsimulator:\n"
+        << sim.output().toStdString();
     EXPECT_EQ(sim.stop(), 0);
     EXPECT_EQ(readBytes(path("received.syx")), joined({bankChange(2, 2), dumpRequest(2),
                                                        bankChange(2, 2), dumpOf(form->record, 2)}));
