@@ -42,24 +42,24 @@ std::optional<MidiApiChoice> apiOf(const CliArgs& args, QString* error) {
 
 // A port given as its number in `vpt64 ports` or as a case-insensitive part of its name; the
 // result is the index in `devices`.
-std::optional<int> findPort(const std::vector<MidiDevice>& devices, const QString& spec,
+std::optional<int> findPort(const std::vector<MidiDevice>& devices, const QString& portText,
                             QString* error) {
     bool isNumber = false;
-    const int number = spec.toInt(&isNumber);
+    const int number = portText.toInt(&isNumber);
     if (isNumber) {
         if (number >= 1 && number <= static_cast<int>(devices.size())) return number - 1;
-        *error = QStringLiteral("no port number %1 (see 'vpt64 ports')").arg(spec);
+        *error = QStringLiteral("no port number %1 (see 'vpt64 ports')").arg(portText);
         return std::nullopt;
     }
     std::vector<int> matches;
     for (int i = 0; i < static_cast<int>(devices.size()); ++i) {
         const QString name = QString::fromStdString(devices[i].name);
-        if (name.compare(spec, Qt::CaseInsensitive) == 0) return i;
-        if (name.contains(spec, Qt::CaseInsensitive)) matches.push_back(i);
+        if (name.compare(portText, Qt::CaseInsensitive) == 0) return i;
+        if (name.contains(portText, Qt::CaseInsensitive)) matches.push_back(i);
     }
     if (matches.size() == 1) return matches.front();
-    *error = matches.empty() ? QStringLiteral("no port matches '%1' (see 'vpt64 ports')").arg(spec)
-                             : QStringLiteral("'%1' matches more than one port").arg(spec);
+    *error = matches.empty() ? QStringLiteral("no port matches '%1' (see 'vpt64 ports')").arg(portText)
+                             : QStringLiteral("'%1' matches more than one port").arg(portText);
     return std::nullopt;
 }
 
