@@ -39,68 +39,35 @@ struct TMidiIn::Inlet {
     MidiInputSplitter splitter;
 };
 
-TMidiIn::TMidiIn(const MidiDeviceList& devices, QObject* parent) : QObject(parent) {
-    const auto& inputs = devices.inputs();
-    m_caps.assign(inputs.begin(),
-                  inputs.begin() + std::min<std::size_t>(inputs.size(), kMaxDevices));
-}
+TMidiIn::TMidiIn(const MidiDeviceList& devices, QObject* parent)
+    : MidiPort(devices.inputs(), parent) {}
 
 TMidiIn::~TMidiIn() {
-    if (m_using) UnPrepare();
+    if (Using()) close();
 }
 
-void TMidiIn::SetUsing(bool value) {
-    if (value && !m_using)
-        Prepare();
-    else if (!value && m_using)
-        UnPrepare();
-    m_using = value;
-}
-
-void TMidiIn::SetPort(int index) {
-    if (index < 0 || index >= NumDevs()) return;
-    if (!m_using) {
-        m_port = index;
-        return;
-    }
-    UnPrepare();
-    m_port = index;
-    Prepare();
-}
-
-void TMidiIn::Prepare() {
+void TMidiIn::open() {
     m_stopping = false;
-    ++m_generation;
-    if (m_port >= NumDevs()) {
-        m_portOpenResult = kPortNotFound;
-        return;
-    }
-    const MidiDevice& device = m_caps[m_port];
-    auto inlet = std::make_shared<Inlet>(this, m_generation);
-    auto opened = device.backend->openInput(
-        device.name, [inlet](std::span<const std::uint8_t> bytes) { inlet->splitter.split(bytes); },
-        [this, generation = m_generation](const std::string& reason) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, text = QString::fromStdString(reason)] {
-                    PortLost(generation, text);
-                },
-                Qt::QueuedConnection);
-        });
+    const MidiDevice* device = beginOpen();
+    if (!device) return;
+    auto inlet = std::make_shared<Inlet>(this, generation());
+    auto opened = device->backend->openInput(
+        device->name, [inlet](std::span<const std::uint8_t> bytes) { inlet->splitter.split(bytes); },
+        lostHandler());
     m_connection = std::move(opened.connection);
-    m_portOpenResult = opened.result;
+    setOpenResult(opened.result);
 }
 
-void TMidiIn::UnPrepare() {
+void TMidiIn::close() {
     m_stopping = true;
     m_connection.reset(); // no driver callback runs after this
-    ++m_generation;       // what the driver queued before is not delivered
+    invalidate();
 }
 
 bool TMidiIn::accept(quint64 generation) {
     m_pending.fetch_sub(1);
     if (const int dropped = m_dropped.exchange(0); dropped > 0) emit inputDropped(dropped);
-    return generation == m_generation && m_using && !m_stopping;
+    return generation == this->generation() && Using() && !m_stopping;
 }
 
 void TMidiIn::ShortIn(quint64 generation, std::uint8_t status, std::uint8_t first,
@@ -112,10 +79,4 @@ void TMidiIn::LongIn(quint64 generation, const QByteArray& bytes) {
     if (accept(generation) && OnSysEx && m_useSysEx)
         OnSysEx(this, reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                 static_cast<int>(bytes.size()));
-}
-
-void TMidiIn::PortLost(quint64 generation, const QString& reason) {
-    if (generation != m_generation || !m_connection) return;
-    m_portOpenResult = kPortLost;
-    emit portLost(reason);
 }

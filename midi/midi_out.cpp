@@ -1,6 +1,5 @@
 #include "midi_out.h"
 
-#include <QMetaObject>
 
 namespace {
 
@@ -28,58 +27,24 @@ int shortMessageLength(std::uint8_t status) {
 
 } // namespace
 
-TMidiOut::TMidiOut(const MidiDeviceList& devices, QObject* parent) : QObject(parent) {
-    const auto& outputs = devices.outputs();
-    m_caps.assign(outputs.begin(),
-                  outputs.begin() + std::min<std::size_t>(outputs.size(), kMaxDevices));
-}
+TMidiOut::TMidiOut(const MidiDeviceList& devices, QObject* parent)
+    : MidiPort(devices.outputs(), parent) {}
 
 TMidiOut::~TMidiOut() {
-    if (m_using) close();
-}
-
-void TMidiOut::SetUsing(bool value) {
-    if (value && !m_using)
-        open();
-    else if (!value && m_using)
-        close();
-    m_using = value;
-}
-
-void TMidiOut::SetPort(int index) {
-    if (index < 0 || index >= NumDevs()) return;
-    if (!m_using) {
-        m_port = index;
-        return;
-    }
-    close();
-    m_port = index;
-    open();
+    if (Using()) close();
 }
 
 void TMidiOut::open() {
-    ++m_generation;
-    if (m_port >= NumDevs()) {
-        m_portOpenResult = kPortNotFound;
-        return;
-    }
-    const MidiDevice& device = m_caps[m_port];
-    auto opened = device.backend->openOutput(
-        device.name, [this, generation = m_generation](const std::string& reason) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, text = QString::fromStdString(reason)] {
-                    PortLost(generation, text);
-                },
-                Qt::QueuedConnection);
-        });
+    const MidiDevice* device = beginOpen();
+    if (!device) return;
+    auto opened = device->backend->openOutput(device->name, lostHandler());
     m_connection = std::move(opened.connection);
-    m_portOpenResult = opened.result;
+    setOpenResult(opened.result);
 }
 
 void TMidiOut::close() {
     m_connection.reset();
-    ++m_generation;
+    invalidate();
 }
 
 void TMidiOut::Put(std::uint8_t Status, std::uint8_t Data1, std::uint8_t Data2) {
@@ -95,10 +60,4 @@ bool TMidiOut::SysEx(const std::uint8_t* data, int length) {
 
 void TMidiOut::Reset() {
     if (ready()) m_connection->reset();
-}
-
-void TMidiOut::PortLost(quint64 generation, const QString& reason) {
-    if (generation != m_generation || !m_connection) return;
-    m_portOpenResult = kPortLost;
-    emit portLost(reason);
 }

@@ -1,0 +1,54 @@
+#include "midi_port.h"
+
+#include <QMetaObject>
+#include <algorithm>
+
+MidiPort::MidiPort(const std::vector<MidiDevice>& devices, QObject* parent)
+    : QObject(parent),
+      m_caps(devices.begin(),
+             devices.begin() + std::min<std::size_t>(devices.size(), kMaxDevices)) {}
+
+void MidiPort::SetUsing(bool value) {
+    if (value && !m_using)
+        open();
+    else if (!value && m_using)
+        close();
+    m_using = value;
+}
+
+void MidiPort::SetPort(int index) {
+    if (index < 0 || index >= NumDevs()) return;
+    if (!m_using) {
+        m_port = index;
+        return;
+    }
+    close();
+    m_port = index;
+    open();
+}
+
+const MidiDevice* MidiPort::beginOpen() {
+    ++m_generation;
+    if (m_port >= NumDevs()) {
+        m_portOpenResult = kPortNotFound;
+        return nullptr;
+    }
+    return &m_caps[m_port];
+}
+
+std::function<void(const std::string&)> MidiPort::lostHandler() {
+    return [this, generation = m_generation](const std::string& reason) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, text = QString::fromStdString(reason)] {
+                PortLost(generation, text);
+            },
+            Qt::QueuedConnection);
+    };
+}
+
+void MidiPort::PortLost(quint64 generation, const QString& reason) {
+    if (generation != m_generation || !isConnected()) return;
+    m_portOpenResult = kPortLost;
+    emit portLost(reason);
+}

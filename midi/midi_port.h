@@ -1,0 +1,57 @@
+// MidiPort: what the input and the output port share: the table of at most 12 devices, the
+// chosen device, opening on demand, and the report of a port lost while it was open.
+#pragma once
+
+#include "midi_device_list.h"
+
+#include <QObject>
+#include <functional>
+#include <string>
+#include <vector>
+
+class MidiPort : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxDevices = 12;
+
+    bool Using() const { return m_using; }
+    void SetUsing(bool value);
+    int Port() const { return m_port; }
+    // Indexes beyond the device table are ignored.
+    void SetPort(int index);
+    int NumDevs() const { return static_cast<int>(m_caps.size()); }
+    // The product name of device `index` (0 .. NumDevs - 1).
+    const std::string& deviceName(int index) const { return m_caps.at(index).name; }
+    int PortOpenResult() const { return m_portOpenResult; }
+    // Open, and neither failed nor lost since.
+    bool ready() const { return m_using && isConnected() && m_portOpenResult == kPortOk; }
+
+signals:
+    // The open port stopped working; PortOpenResult is kPortLost from now on.
+    void portLost(const QString& reason);
+
+protected:
+    MidiPort(const std::vector<MidiDevice>& devices, QObject* parent);
+
+    virtual void open() = 0;
+    virtual void close() = 0;
+    virtual bool isConnected() const = 0;
+
+    // Starts a new open: the chosen device, or nullptr (and kPortNotFound) when there is none.
+    const MidiDevice* beginOpen();
+    void setOpenResult(int result) { m_portOpenResult = result; }
+    // Called from the driver thread when the port of the current open goes away.
+    std::function<void(const std::string&)> lostHandler();
+    // Whatever the driver queued for an earlier open is not delivered.
+    void invalidate() { ++m_generation; }
+    quint64 generation() const { return m_generation; }
+
+private:
+    void PortLost(quint64 generation, const QString& reason);
+
+    std::vector<MidiDevice> m_caps; // the capability table
+    bool m_using = false;
+    int m_port = 0;
+    int m_portOpenResult = kPortOk;
+    quint64 m_generation = 0; // counts opens and closes
+};
