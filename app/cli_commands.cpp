@@ -29,15 +29,18 @@ public:
         : m_buffers(std::make_unique<Buffers>()),
           m_codec(m_buffers->outgoing, {[streams](const std::string& line) {
                                             std::fprintf(streams.out, "%s\n", line.c_str());
-                                        }, {}, {}, {}}) {}
+                                        },
+                                        {},
+                                        {},
+                                        {}}) {}
 
     bool read(const QString& path) { return readDumpFile(path, m_buffers->message); }
     bool decode() { return m_codec.DumpToRecord(m_buffers->message, m_record) == 0; }
     std::optional<QByteArray> encode() {
-        if (m_codec.RecordToDump(m_record, m_buffers->outgoing) != 0)
-            return std::nullopt;
+        if (m_codec.RecordToDump(m_record, m_buffers->outgoing) != 0) return std::nullopt;
         const auto bytes = m_buffers->outgoing.used();
-        return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+        return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                          static_cast<qsizetype>(bytes.size()));
     }
 
 private:
@@ -51,8 +54,7 @@ private:
 };
 
 int writeOutput(const QString& path, const QByteArray& bytes, const CliStreams& streams) {
-    if (writeFileAtomically(path, bytes))
-        return kExitTaken;
+    if (writeFileAtomically(path, bytes)) return kExitTaken;
     std::fputs("Cannot open output file.\n", streams.err);
     return kExitUnreadable;
 }
@@ -64,8 +66,7 @@ int cannotRead(const QString& path, const CliStreams& streams) {
 
 int decodeCommand(const QString& path, const CliStreams& streams) {
     Decoder decoder(streams);
-    if (!decoder.read(path))
-        return cannotRead(path, streams);
+    if (!decoder.read(path)) return cannotRead(path, streams);
     return decoder.decode() ? kExitTaken : kExitRejected;
 }
 
@@ -80,13 +81,10 @@ int defaultCommand(const QString& out, const CliStreams& streams) {
 
 int encodeCommand(const QString& in, const QString& out, const CliStreams& streams) {
     Decoder decoder(streams);
-    if (!decoder.read(in))
-        return cannotRead(in, streams);
-    if (!decoder.decode())
-        return kExitRejected;
+    if (!decoder.read(in)) return cannotRead(in, streams);
+    if (!decoder.decode()) return kExitRejected;
     const auto bytes = decoder.encode();
-    if (!bytes)
-        return kExitRejected;
+    if (!bytes) return kExitRejected;
     return writeOutput(out, *bytes, streams);
 }
 
@@ -98,8 +96,7 @@ int usageError(const QString& message, const CliStreams& streams) {
 } // namespace
 
 int runCli(const QStringList& args, const CliStreams& streams) {
-    if (args.isEmpty())
-        return usageError(QStringLiteral("no command given"), streams);
+    if (args.isEmpty()) return usageError(QStringLiteral("no command given"), streams);
     const QString command = args.first();
     const QStringList rest = args.mid(1);
     if (command == QLatin1String("--help") || command == QLatin1String("help")) {
@@ -113,7 +110,7 @@ int runCli(const QStringList& args, const CliStreams& streams) {
         return defaultCommand(rest[0], streams);
     if (command == QLatin1String("encode") && rest.size() == 2)
         return encodeCommand(rest[0], rest[1], streams);
-    if (const auto code = runMidiCommand(command, rest, streams))
-        return *code;
-    return usageError(QStringLiteral("bad command line: %1").arg(args.join(QLatin1Char(' '))), streams);
+    if (const auto code = runMidiCommand(command, rest, streams)) return *code;
+    return usageError(QStringLiteral("bad command line: %1").arg(args.join(QLatin1Char(' '))),
+                      streams);
 }

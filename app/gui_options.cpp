@@ -17,13 +17,11 @@ std::optional<GuiOptions> parseGuiOptions(const QStringList& args, QString* erro
             options.version = true;
         } else if (arg == QLatin1String("--screenshot")) {
             const auto dir = valueOf(i, arg);
-            if (!dir)
-                return std::nullopt;
+            if (!dir) return std::nullopt;
             options.screenshotDir = *dir;
         } else if (arg == QLatin1String("--midi-api")) {
             const auto api = valueOf(i, arg);
-            if (!api)
-                return std::nullopt;
+            if (!api) return std::nullopt;
             if (!QStringList{"alsa", "jack", "sim", "all"}.contains(*api)) {
                 *error = QStringLiteral("unknown MIDI API '%1' (alsa, jack, sim or all)").arg(*api);
                 return std::nullopt;

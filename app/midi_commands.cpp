@@ -58,8 +58,9 @@ std::optional<int> findPort(const std::vector<MidiDevice>& devices, const QStrin
         if (name.contains(portText, Qt::CaseInsensitive)) matches.push_back(i);
     }
     if (matches.size() == 1) return matches.front();
-    *error = matches.empty() ? QStringLiteral("no port matches '%1' (see 'vpt64 ports')").arg(portText)
-                             : QStringLiteral("'%1' matches more than one port").arg(portText);
+    *error = matches.empty()
+                 ? QStringLiteral("no port matches '%1' (see 'vpt64 ports')").arg(portText)
+                 : QStringLiteral("'%1' matches more than one port").arg(portText);
     return std::nullopt;
 }
 

@@ -37,8 +37,7 @@ QString ScreenshotWriter::finish() {
     QString firstError;
     for (auto& pending : m_pending) {
         const QString error = pending.get();
-        if (firstError.isEmpty())
-            firstError = error;
+        if (firstError.isEmpty()) firstError = error;
     }
     m_pending.clear();
     return firstError;

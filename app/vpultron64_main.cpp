@@ -21,19 +21,18 @@ bool displayAvailable() {
 // Renders the widget gallery and the windows to PNG files instead of showing them.
 int saveScreenshots(const GuiOptions& options) {
     ScreenshotWriter writer(options.screenshotDir);
-    writer.save(QStringLiteral("widgets"), renderWidgetGallery()); // encodes while the window is built
+    writer.save(QStringLiteral("widgets"),
+                renderWidgetGallery()); // encodes while the window is built
     TForm1 form({options.settingsFile, options.midiApi});
     writer.saveWindow(QStringLiteral("editor"), form);
     const QString error = writer.finish();
-    if (error.isEmpty())
-        return 0;
+    if (error.isEmpty()) return 0;
     std::fprintf(stderr, "vpultron64: %s\n", qPrintable(error));
     return 1;
 }
 
 int runWindows(const GuiOptions& options) {
-    if (!options.screenshotDir.isEmpty())
-        return saveScreenshots(options);
+    if (!options.screenshotDir.isEmpty()) return saveScreenshots(options);
     TForm1 form({options.settingsFile, options.midiApi});
     form.show();
     return QApplication::exec();
@@ -65,8 +64,7 @@ int main(int argc, char** argv) {
                      "vpultron64: no display available; rendering the windows to '%s' instead.\n",
                      qPrintable(options->screenshotDir));
     }
-    if (!options->screenshotDir.isEmpty())
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!options->screenshotDir.isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Pultron"));
@@ -74,7 +72,8 @@ int main(int argc, char** argv) {
     try {
         return runWindows(*options);
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("vPultron64"), QString::fromLocal8Bit(e.what()));
+        QMessageBox::critical(nullptr, QStringLiteral("vPultron64"),
+                              QString::fromLocal8Bit(e.what()));
         return 1;
     }
 }

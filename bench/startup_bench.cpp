@@ -26,14 +26,12 @@ ProcessCost runProcess(const std::vector<std::string>& argv) {
     args.push_back(nullptr);
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    if (posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0)
-        return {};
+    if (posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return {};
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return {};
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
     return {elapsed.count(), static_cast<double>(usage.ru_maxrss)};
 }
 

@@ -7,7 +7,9 @@ using namespace bank_layout;
 
 namespace {
 
-bool isWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isWhiteSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 std::string trimRight(std::string text) {
     while (!text.empty() && isWhiteSpace(text.back()))
@@ -18,14 +20,12 @@ std::string trimRight(std::string text) {
 } // namespace
 
 int BankRecord::entryOffset(int base, int n) {
-    if (n < 1 || n > kEntryCount)
-        throw std::out_of_range("entry number out of range");
+    if (n < 1 || n > kEntryCount) throw std::out_of_range("entry number out of range");
     return base + kEntrySize * (n - 1);
 }
 
 int BankRecord::labelOffset(int n) {
-    if (n < 1 || n > kEntryCount)
-        throw std::out_of_range("label number out of range");
+    if (n < 1 || n > kEntryCount) throw std::out_of_range("label number out of range");
     return kPotLabels + kLabelSize * (n - 1);
 }
 
@@ -92,7 +92,9 @@ void BankRecord::setPotLabel(int n, const std::string& text) {
     }
 }
 
-std::uint8_t BankRecord::potLabelModeChar(int n) const { return m_bytes[labelOffset(n)]; }
+std::uint8_t BankRecord::potLabelModeChar(int n) const {
+    return m_bytes[labelOffset(n)];
+}
 
 void BankRecord::setPotLabelModeChar(int n, std::uint8_t modeChar) {
     m_bytes[labelOffset(n)] = modeChar & 0x7F;
@@ -135,19 +137,24 @@ void BankRecord::setMergerMode(MergerMode mode) {
 }
 
 PotBehaviour BankRecord::potBehaviour() const {
-    if (m_bytes[kFlagsB] & kFlagBParallax)
-        return PotBehaviour::Parallax;
-    if (m_bytes[kFlagsA] & kFlagARelative)
-        return PotBehaviour::Relative;
-    if (m_bytes[kFlagsA] & kFlagASnap)
-        return PotBehaviour::Snap;
+    if (m_bytes[kFlagsB] & kFlagBParallax) return PotBehaviour::Parallax;
+    if (m_bytes[kFlagsA] & kFlagARelative) return PotBehaviour::Relative;
+    if (m_bytes[kFlagsA] & kFlagASnap) return PotBehaviour::Snap;
     return PotBehaviour::Normal;
 }
 
-bool BankRecord::sendPCOnBankChange() const { return m_bytes[kFlagsC] & kFlagCSendPc; }
-bool BankRecord::receivePCForBankChange() const { return m_bytes[kFlagsC] & kFlagCReceivePc; }
-bool BankRecord::snapShotAtPowerOn() const { return m_bytes[kFlagsD] & kFlagDSnapshotAtPowerOn; }
-bool BankRecord::autoSnapshot() const { return m_bytes[kFlagsD] & kFlagDAutoSnapshot; }
+bool BankRecord::sendPCOnBankChange() const {
+    return m_bytes[kFlagsC] & kFlagCSendPc;
+}
+bool BankRecord::receivePCForBankChange() const {
+    return m_bytes[kFlagsC] & kFlagCReceivePc;
+}
+bool BankRecord::snapShotAtPowerOn() const {
+    return m_bytes[kFlagsD] & kFlagDSnapshotAtPowerOn;
+}
+bool BankRecord::autoSnapshot() const {
+    return m_bytes[kFlagsD] & kFlagDAutoSnapshot;
+}
 
 void BankRecord::writeGlobalFlags(const GlobalFlags& f) {
     m_bytes[kFormatByte1] = kFormatValue1;
@@ -158,24 +165,15 @@ void BankRecord::writeGlobalFlags(const GlobalFlags& f) {
     const int merger = static_cast<int>(f.merger);
     const int behaviour = static_cast<int>(f.behaviour);
     std::uint8_t a = 0, b = 0, c = 0, d = 0;
-    if (merger % 2 == 0)
-        a |= kFlagAMergerOffOrLinkEp;
-    if (behaviour >= 1)
-        a |= kFlagASnap;
-    if (behaviour >= 2)
-        a |= kFlagARelative;
-    if (behaviour == 3)
-        b |= kFlagBParallax;
-    if (f.sendPCOnBankChange)
-        c |= kFlagCSendPc;
-    if (f.receivePCForBankChange)
-        c |= kFlagCReceivePc;
-    if (merger >= 2)
-        c |= kFlagCLinkMode;
-    if (f.snapShotAtPowerOn)
-        d |= kFlagDSnapshotAtPowerOn;
-    if (f.autoSnapshot)
-        d |= kFlagDAutoSnapshot;
+    if (merger % 2 == 0) a |= kFlagAMergerOffOrLinkEp;
+    if (behaviour >= 1) a |= kFlagASnap;
+    if (behaviour >= 2) a |= kFlagARelative;
+    if (behaviour == 3) b |= kFlagBParallax;
+    if (f.sendPCOnBankChange) c |= kFlagCSendPc;
+    if (f.receivePCForBankChange) c |= kFlagCReceivePc;
+    if (merger >= 2) c |= kFlagCLinkMode;
+    if (f.snapShotAtPowerOn) d |= kFlagDSnapshotAtPowerOn;
+    if (f.autoSnapshot) d |= kFlagDAutoSnapshot;
     m_bytes[kFlagsA] = a;
     m_bytes[kFlagsB] = b;
     m_bytes[kFlagsC] = c;
@@ -190,13 +188,17 @@ void BankRecord::setMorphPotGroup(int g, int value) {
     setNibblePair(kMorphPotG1 + 2 * (std::clamp(g, 1, 4) - 1), value);
 }
 
-int BankRecord::touchsensorSensitivity() const { return nibblePair(kTouchsensorSensitivity) + 1; }
+int BankRecord::touchsensorSensitivity() const {
+    return nibblePair(kTouchsensorSensitivity) + 1;
+}
 
 void BankRecord::setTouchsensorSensitivity(int sensitivity) {
     setNibblePair(kTouchsensorSensitivity, sensitivity - 1);
 }
 
-int BankRecord::sroutMap(int k) const { return nibblePair(kSroutMap1 + 2 * (std::clamp(k, 1, 8) - 1)); }
+int BankRecord::sroutMap(int k) const {
+    return nibblePair(kSroutMap1 + 2 * (std::clamp(k, 1, 8) - 1));
+}
 
 void BankRecord::setSroutMap(int k, int value) {
     setNibblePair(kSroutMap1 + 2 * (std::clamp(k, 1, 8) - 1), value);

@@ -27,8 +27,12 @@ enum class MergerMode { MergerOff = 0, MergerOn = 1, LinkEP = 2, LinkFP = 3 };
 enum class PotBehaviour { Normal = 0, Snap = 1, Relative = 2, Parallax = 3 };
 
 // Full status byte as sent on MIDI, and the form stored in an entry.
-constexpr std::uint8_t fullStatus(std::uint8_t stored) { return stored | 0x80; }
-constexpr std::uint8_t storedStatus(std::uint8_t full) { return full & 0x7F; }
+constexpr std::uint8_t fullStatus(std::uint8_t stored) {
+    return stored | 0x80;
+}
+constexpr std::uint8_t storedStatus(std::uint8_t full) {
+    return full & 0x7F;
+}
 
 class BankRecord {
 public:

@@ -9,9 +9,9 @@
 struct DumpBuffer {
     static constexpr int kCapacity = 256000;
 
-    std::int32_t length = 0;      // bytes in use in data
-    std::int32_t blockCount = 0;  // blocks decoded or messages stored
-    std::int32_t blocksLeft = 0;  // blocks still to send (outgoing dump only)
+    std::int32_t length = 0;       // bytes in use in data
+    std::int32_t blockCount = 0;   // blocks decoded or messages stored
+    std::int32_t blocksLeft = 0;   // blocks still to send (outgoing dump only)
     std::int32_t sendPosition = 0; // next byte to send (outgoing dump only)
     std::array<std::uint8_t, kCapacity> data{};
 

@@ -26,8 +26,18 @@ public:
     std::optional<ScannedDump> finish();
 
 private:
-    enum class State { Idle, Start, Manufacturer2, Manufacturer3, Model, Command, BlockNumber,
-                       Data, Checksum, End };
+    enum class State {
+        Idle,
+        Start,
+        Manufacturer2,
+        Manufacturer3,
+        Model,
+        Command,
+        BlockNumber,
+        Data,
+        Checksum,
+        End
+    };
 
     void expectHeaderByte(std::uint8_t byte, std::uint8_t expected, State next) {
         m_state = (byte == expected) ? next : State::Idle;
@@ -38,8 +48,7 @@ private:
     void onChecksum(std::uint8_t byte);
     void onEnd(std::uint8_t byte);
     void log(const std::string& line) const {
-        if (m_log)
-            m_log(line);
+        if (m_log) m_log(line);
     }
     void error(const std::string& line) {
         m_error = true;
@@ -61,18 +70,35 @@ private:
 void DumpScanner::feed(std::uint8_t byte) {
     switch (m_state) {
     case State::Idle:
-        if (byte == kStart)
-            m_state = State::Start;
+        if (byte == kStart) m_state = State::Start;
         break;
-    case State::Start: expectHeaderByte(byte, kHeader[1], State::Manufacturer2); break;
-    case State::Manufacturer2: expectHeaderByte(byte, kHeader[2], State::Manufacturer3); break;
-    case State::Manufacturer3: expectHeaderByte(byte, kHeader[3], State::Model); break;
-    case State::Model: expectHeaderByte(byte, kModelId, State::Command); break;
-    case State::Command: onCommand(byte); break;
-    case State::BlockNumber: onBlockNumber(byte); break;
-    case State::Data: onData(byte); break;
-    case State::Checksum: onChecksum(byte); break;
-    case State::End: onEnd(byte); break;
+    case State::Start:
+        expectHeaderByte(byte, kHeader[1], State::Manufacturer2);
+        break;
+    case State::Manufacturer2:
+        expectHeaderByte(byte, kHeader[2], State::Manufacturer3);
+        break;
+    case State::Manufacturer3:
+        expectHeaderByte(byte, kHeader[3], State::Model);
+        break;
+    case State::Model:
+        expectHeaderByte(byte, kModelId, State::Command);
+        break;
+    case State::Command:
+        onCommand(byte);
+        break;
+    case State::BlockNumber:
+        onBlockNumber(byte);
+        break;
+    case State::Data:
+        onData(byte);
+        break;
+    case State::Checksum:
+        onChecksum(byte);
+        break;
+    case State::End:
+        onEnd(byte);
+        break;
     }
 }
 
@@ -89,7 +115,8 @@ void DumpScanner::onCommand(std::uint8_t byte) {
         m_wholeForm = false;
         m_state = State::BlockNumber;
         break;
-    default: m_state = State::Idle;
+    default:
+        m_state = State::Idle;
     }
 }
 
@@ -180,16 +207,17 @@ std::optional<ScannedDump> scanDump(std::span<const std::uint8_t> data, const Lo
 }
 
 int buildDump(const BankRecord& record, std::span<std::uint8_t> out) {
-    if (out.size() < static_cast<std::size_t>(kDumpSize))
-        return 0;
+    if (out.size() < static_cast<std::size_t>(kDumpSize)) return 0;
     int pos = 0;
     for (int b = 0; b < kBlockCount; ++b) {
-        const auto blockData =
-            std::span<const std::uint8_t>(record.bytes()).subspan(b * kBlockDataSize, kBlockDataSize);
-        pos = static_cast<int>(std::copy(kHeader.begin(), kHeader.end(), out.begin() + pos) - out.begin());
+        const auto blockData = std::span<const std::uint8_t>(record.bytes())
+                                   .subspan(b * kBlockDataSize, kBlockDataSize);
+        pos = static_cast<int>(std::copy(kHeader.begin(), kHeader.end(), out.begin() + pos) -
+                               out.begin());
         out[pos++] = deviceCommandByte(0, BlockDump);
         out[pos++] = static_cast<std::uint8_t>(b);
-        pos = static_cast<int>(std::copy(blockData.begin(), blockData.end(), out.begin() + pos) - out.begin());
+        pos = static_cast<int>(std::copy(blockData.begin(), blockData.end(), out.begin() + pos) -
+                               out.begin());
         out[pos++] = blockChecksum(b, blockData);
         out[pos++] = kEnd;
     }
@@ -201,12 +229,10 @@ DumpCodec::DumpCodec(DumpBuffer& outgoingDump, Hooks hooks)
 
 int DumpCodec::DumpToRecord(const DumpBuffer& source, BankRecord& record) {
     const auto scanned = scanDump(source.used(), m_hooks.writeMsg);
-    if (!scanned)
-        return 1;
+    if (!scanned) return 1;
     record = scanned->record;
     run(m_hooks.loadSettingsToForm);
-    if (&source != &m_outgoingDump)
-        m_outgoingDump.assign(source.used());
+    if (&source != &m_outgoingDump) m_outgoingDump.assign(source.used());
     m_outgoingDump.blockCount = scanned->blocks;
     m_outgoingDump.blocksLeft = 0;
     m_outgoingDump.sendPosition = 0;

@@ -44,8 +44,7 @@ public:
 
 private:
     void run(const std::function<void()>& hook) const {
-        if (hook)
-            hook();
+        if (hook) hook();
     }
 
     DumpBuffer& m_outgoingDump;

@@ -31,7 +31,7 @@ constexpr int kBlockNumberIndex = 6;
 constexpr int kBlockDataIndex = 7;
 constexpr int kBlockChecksumIndex = kBlockDataIndex + kBlockDataSize;
 constexpr int kBlockSize = kBlockChecksumIndex + 2; // 265
-constexpr int kDumpSize = kBlockCount * kBlockSize;  // 2120
+constexpr int kDumpSize = kBlockCount * kBlockSize; // 2120
 constexpr int kWholeDumpSize = 2055;
 
 constexpr std::uint8_t deviceCommandByte(int deviceId, Command command) {

@@ -39,10 +39,9 @@ BoxConfigPage::BoxConfigPage(BankRecord& record, QWidget* parent)
 }
 
 const QStringList& BoxConfigPage::mergerModeItems() {
-    static const QStringList items{QStringLiteral("MIDI Merger off"),
-                                   QStringLiteral("MIDI Merger on"),
-                                   QStringLiteral("Pultron Link EP"),
-                                   QStringLiteral("Pultron Link FP")};
+    static const QStringList items{
+        QStringLiteral("MIDI Merger off"), QStringLiteral("MIDI Merger on"),
+        QStringLiteral("Pultron Link EP"), QStringLiteral("Pultron Link FP")};
     return items;
 }
 

@@ -30,7 +30,7 @@ public:
     SpinEdit* TouchsensorSensitivity = nullptr;
     SpinEdit* MorphBank = nullptr;
     SpinEdit* MorphPotGlobal = nullptr;
-    std::array<SpinEdit*, 4> MorphPotG{}; // MorphPotG1 .. MorphPotG4
+    std::array<SpinEdit*, 4> MorphPotG{};                // MorphPotG1 .. MorphPotG4
     std::array<EditCombo*, kShiftRegisters> SROUT_Map{}; // SROUT_Map_1 .. SROUT_Map_8
     QCheckBox* autoshow_customdesk_yes_no = nullptr;
     QCheckBox* autoshow_customdesk_hide_editor = nullptr;

@@ -114,11 +114,12 @@ void ButtonPage::connectHandlers() {
     connect(ButtByte1, &SpinEdit::valueChanged, this, &ButtonPage::ButtByte1Change);
     connect(ButtByte2, &SpinEdit::valueChanged, this, &ButtonPage::ButtByte2Change);
     connect(ButtMode, &EditCombo::userChanged, this, &ButtonPage::ButtModeChange);
-    connect(ButtPresetName, &PresetSelector::presetChosen, this,
-            &ButtonPage::ButtPresetNameChange);
+    connect(ButtPresetName, &PresetSelector::presetChosen, this, &ButtonPage::ButtPresetNameChange);
 }
 
-void ButtonPage::stepButton(int delta) { ButtNumber->setValue(m_button + delta); }
+void ButtonPage::stepButton(int delta) {
+    ButtNumber->setValue(m_button + delta);
+}
 
 void ButtonPage::ButtNumberChange(int n) {
     if (n < 1 || n > bank_layout::kEntryCount)
@@ -137,11 +138,10 @@ void ButtonPage::UpdateButtProps() {
     ShowButtPresetName();
 }
 
-// Writes one byte of the selected button's entry. Callers pass their field's value clamped: a number
-// typed beyond the range must not put anything but a 7-bit byte into the bank.
+// Writes one byte of the selected button's entry. Callers pass their field's value clamped: a
+// number typed beyond the range must not put anything but a 7-bit byte into the bank.
 void ButtonPage::storeEntryByte(std::uint8_t ButtonEntry::*field, int value) {
-    if (m_buttPageLoading)
-        return;
+    if (m_buttPageLoading) return;
     ButtonEntry entry = m_record.button(m_button);
     entry.*field = static_cast<std::uint8_t>(value);
     m_record.setButton(m_button, entry);
@@ -154,28 +154,24 @@ void ButtonPage::ButtByte0Change(int status) {
         setCaption(ButtByte1Label, tr(captions.byte1));
         setCaption(ButtByte2Label, tr(captions.byte2));
     }
-    if (!m_buttPresetApplying)
-        ShowButtPresetName();
+    if (!m_buttPresetApplying) ShowButtPresetName();
     storeEntryByte(&ButtonEntry::status, storedStatus(ButtByte0->clampedValue()));
 }
 
 void ButtonPage::ButtByte1Change(int value) {
     showHex(ButtByte1HEX, value);
-    if (!m_buttPresetApplying)
-        ShowButtPresetName();
+    if (!m_buttPresetApplying) ShowButtPresetName();
     storeEntryByte(&ButtonEntry::data1, ButtByte1->clampedValue());
 }
 
 void ButtonPage::ButtByte2Change(int value) {
     showHex(ButtByte2HEX, value);
-    if (!m_buttPresetApplying)
-        ShowButtPresetName();
+    if (!m_buttPresetApplying) ShowButtPresetName();
     storeEntryByte(&ButtonEntry::data2, ButtByte2->clampedValue());
 }
 
 void ButtonPage::ButtModeChange(int index) {
-    if (index >= 0)
-        storeEntryByte(&ButtonEntry::mode, index);
+    if (index >= 0) storeEntryByte(&ButtonEntry::mode, index);
 }
 
 // The page is recognised by the bytes its fields hold, compared with the bytes each key gives
@@ -185,11 +181,10 @@ void ButtonPage::ShowButtPresetName() {
     const SpinEdit* fields[] = {ButtByte0, ButtByte1, ButtByte2};
     if (std::all_of(std::begin(fields), std::end(fields),
                     [](const SpinEdit* f) { return f->value() == f->clampedValue(); })) {
-        found = preset_file::findButtonPreset(
-            ButtPresetName->keys(),
-            {static_cast<std::uint8_t>(ButtByte0->value()),
-             static_cast<std::uint8_t>(ButtByte1->value()),
-             static_cast<std::uint8_t>(ButtByte2->value())});
+        found = preset_file::findButtonPreset(ButtPresetName->keys(),
+                                              {static_cast<std::uint8_t>(ButtByte0->value()),
+                                               static_cast<std::uint8_t>(ButtByte1->value()),
+                                               static_cast<std::uint8_t>(ButtByte2->value())});
     }
     ButtPresetName->showPreset(found);
 }
@@ -200,15 +195,16 @@ void ButtonPage::ButtPresetNameChange(int index) {
 
 void ButtonPage::ApplyButtPreset(const QString& key) {
     const auto value = preset_file::parseButtonKey(key);
-    if (!value)
-        return;
+    if (!value) return;
     QScopedValueRollback applying(m_buttPresetApplying, true);
     ButtByte0->setValue(static_cast<int>((*value >> 16) & 0xFF));
     ButtByte1->setValue(static_cast<int>((*value >> 8) & 0xFF));
     ButtByte2->setValue(static_cast<int>(*value & 0xFF));
 }
 
-ButtonEntry ButtonPage::copySelected() const { return m_record.button(m_button); }
+ButtonEntry ButtonPage::copySelected() const {
+    return m_record.button(m_button);
+}
 
 void ButtonPage::pasteSelected(const ButtonEntry& entry) {
     m_record.setButton(m_button, entry);

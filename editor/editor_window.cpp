@@ -35,11 +35,11 @@ struct TForm1::Buffers {
 
 TForm1::TForm1(const Options& options, QWidget* parent)
     : QWidget(parent), m_buffers(std::make_unique<Buffers>()), OutgoingDump(m_buffers->outgoing),
-      IncomingDump(m_buffers->incoming),
-      MessageBuffer(m_buffers->message),
-      m_codec(OutgoingDump, {[this](const std::string& line) { WriteMsg(QString::fromStdString(line)); },
-                             [this] { LoadSettingsToForm(); }, [this] { SaveSettingsFromForm(); },
-                             [this] { showOutgoingDump(); }}) {
+      IncomingDump(m_buffers->incoming), MessageBuffer(m_buffers->message),
+      m_codec(OutgoingDump,
+              {[this](const std::string& line) { WriteMsg(QString::fromStdString(line)); },
+               [this] { LoadSettingsToForm(); }, [this] { SaveSettingsFromForm(); },
+               [this] { showOutgoingDump(); }}) {
     setObjectName(QStringLiteral("Form1"));
     createPages();
     createTimers();
@@ -139,11 +139,17 @@ void TForm1::decodeBuiltInDump() {
     DumpToRecord(MessageBuffer, record);
 }
 
-void TForm1::StartupTimerTimer() { StartupTimer->stop(); }
+void TForm1::StartupTimerTimer() {
+    StartupTimer->stop();
+}
 
-StatusLog& TForm1::statusLog() const { return *FileSheet->ListBox; }
+StatusLog& TForm1::statusLog() const {
+    return *FileSheet->ListBox;
+}
 
-void TForm1::WriteMsg(const QString& text) { statusLog().WriteMsg(text); }
+void TForm1::WriteMsg(const QString& text) {
+    statusLog().WriteMsg(text);
+}
 
 int TForm1::DumpToRecord(const DumpBuffer& source, BankRecord& target) {
     return m_codec.DumpToRecord(source, target);
@@ -159,7 +165,9 @@ void TForm1::LoadSettingsToForm() {
     ButtSettings->UpdateButtProps();
 }
 
-void TForm1::SaveSettingsFromForm() { BoxSettingsTabsheet->saveToRecord(); }
+void TForm1::SaveSettingsFromForm() {
+    BoxSettingsTabsheet->saveToRecord();
+}
 
 void TForm1::showOutgoingDump() {
     FileSheet->BytesToSend->setText(QString::number(OutgoingDump.length));
@@ -167,11 +175,17 @@ void TForm1::showOutgoingDump() {
     FileSheet->SendType->setText(tr("Editor Dump"));
 }
 
-void TForm1::UpdateMIDIPorts() { m_transfer->UpdateMIDIPorts(); }
+void TForm1::UpdateMIDIPorts() {
+    m_transfer->UpdateMIDIPorts();
+}
 
-void TForm1::UpdateButtonStatus() { m_transfer->UpdateButtonStatus(); }
+void TForm1::UpdateButtonStatus() {
+    m_transfer->UpdateButtonStatus();
+}
 
-void TForm1::HintsButtonClick() { PageControl->setCurrentWidget(HelpTabSheet); }
+void TForm1::HintsButtonClick() {
+    PageControl->setCurrentWidget(HelpTabSheet);
+}
 
 void TForm1::TestKnobChange() {
     FileSheet->setReleaseLeft(FileSheet->TestKnob->Position() + 16);

@@ -51,10 +51,10 @@ public:
     ButtonPage* ButtSettings = nullptr;
     HelpPage* HelpTabSheet = nullptr;
 
-    QString PresetFileName; // the settings file's path
-    QString CustomDeskFile; // full path of the custom desk description
+    QString PresetFileName;      // the settings file's path
+    QString CustomDeskFile;      // full path of the custom desk description
     QString CustomSysexFileName; // full path of the bank to start with
-    QString VPTOpenDialogDir; // where choosing a custom desk starts
+    QString VPTOpenDialogDir;    // where choosing a custom desk starts
 
     // What CopyPot took last; all zero until then.
     PotCopy PotCopyBuffer;

@@ -61,8 +61,7 @@ bool TForm1::FormKeyDown(const QKeyEvent& event) {
     }
     QWidget* page = PageControl->currentWidget();
     // Elsewhere these keys keep their usual meaning for the focused control.
-    if (page != PotSettings && page != ButtSettings)
-        return false;
+    if (page != PotSettings && page != ButtSettings) return false;
     if (modifiers == Qt::ControlModifier && (key == Qt::Key_C || key == Qt::Key_V)) {
         key == Qt::Key_C ? CopyPot() : PastePot();
         return true;

@@ -11,9 +11,7 @@ KeyPreview::KeyPreview(QWidget* window, Handler handler)
 }
 
 bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
-        return false;
-    if (static_cast<QWidget*>(watched)->window() != m_window)
-        return false;
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    if (static_cast<QWidget*>(watched)->window() != m_window) return false;
     return m_handler(*static_cast<QKeyEvent*>(event));
 }

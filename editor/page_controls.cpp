@@ -10,18 +10,15 @@ namespace page_controls {
 
 QLabel* caption(const QString& text, QWidget* buddy, const char* objectName) {
     auto* label = new QLabel(text);
-    if (objectName)
-        label->setObjectName(QString::fromLatin1(objectName));
+    if (objectName) label->setObjectName(QString::fromLatin1(objectName));
     label->setBuddy(buddy);
-    if (buddy->accessibleName().isEmpty())
-        buddy->setAccessibleName(text.trimmed());
+    if (buddy->accessibleName().isEmpty()) buddy->setAccessibleName(text.trimmed());
     return label;
 }
 
 void setCaption(QLabel* label, const QString& text) {
     label->setText(text);
-    if (label->buddy())
-        label->buddy()->setAccessibleName(text.trimmed());
+    if (label->buddy()) label->buddy()->setAccessibleName(text.trimmed());
 }
 
 SpinEdit* numberField(int min, int max, int value, const char* objectName, const QString& caption) {

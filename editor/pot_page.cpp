@@ -163,9 +163,13 @@ void PotPage::connectHandlers() {
     connect(PotPresetName, &PresetSelector::presetChosen, this, &PotPage::PotPresetNameChange);
 }
 
-void PotPage::setMetaCaptions(const MetaCaptions& captions) { m_metaCaptions = captions; }
+void PotPage::setMetaCaptions(const MetaCaptions& captions) {
+    m_metaCaptions = captions;
+}
 
-void PotPage::stepPot(int delta) { PotNumber->setValue(m_pot + delta); }
+void PotPage::stepPot(int delta) {
+    PotNumber->setValue(m_pot + delta);
+}
 
 void PotPage::PotNumberChange(int n) {
     if (n < 1 || n > bank_layout::kEntryCount)
@@ -205,24 +209,20 @@ void PotPage::setCaptionsForType(int type) {
 }
 
 void PotPage::PotByte0Change(int status) {
-    if (const int type = StatusByteFields::eventType(status); type >= 0)
-        setCaptionsForType(type);
-    if (!m_potPresetApplying)
-        ShowPotPresetName();
+    if (const int type = StatusByteFields::eventType(status); type >= 0) setCaptionsForType(type);
+    if (!m_potPresetApplying) ShowPotPresetName();
     storeEntryByte(&PotEntry::status, storedStatus(PotByte0->clampedValue()));
 }
 
 void PotPage::dataFieldChanged(QLineEdit* mirror, int value) {
     showHex(mirror, value);
-    if (!m_potPresetApplying)
-        ShowPotPresetName();
+    if (!m_potPresetApplying) ShowPotPresetName();
 }
 
 // Writes one byte of the selected pot's entry. Callers pass their field's value clamped: a number
 // typed beyond the range must not put anything but a 7-bit byte into the bank.
 void PotPage::storeEntryByte(std::uint8_t PotEntry::*field, int value) {
-    if (m_potPageLoading)
-        return;
+    if (m_potPageLoading) return;
     PotEntry entry = m_record.pot(m_pot);
     entry.*field = static_cast<std::uint8_t>(value);
     m_record.setPot(m_pot, entry);
@@ -253,35 +253,34 @@ void PotPage::PotInitialValueChange(int value) {
 }
 
 void PotPage::PotLabelChange(const QString& text) {
-    if (m_potPageLoading)
-        return;
+    if (m_potPageLoading) return;
     m_record.setPotLabel(m_pot, text.toLatin1().toStdString());
     emit hintChanged(m_pot, text);
 }
 
 void PotPage::PotLabelModeChange(int index) {
-    if (m_potPageLoading)
-        return;
+    if (m_potPageLoading) return;
     const auto& chars = BankRecord::labelModeChars();
     // Text typed by hand that names no mode stores the plain hexadecimal mode.
     m_record.setPotLabelModeChar(m_pot, index >= 0 ? chars[index] : chars[0]);
 }
 
 void PotPage::ShowPotPresetName() {
-    const QString lookup = PotByte0HEX->text() + PotByte1HEX->text() + PotMinHEX->text() +
-                           PotMaxHEX->text();
+    const QString lookup =
+        PotByte0HEX->text() + PotByte1HEX->text() + PotMinHEX->text() + PotMaxHEX->text();
     PotPresetName->showPreset(preset_file::findPotPreset(PotPresetName->keys(), lookup));
 }
 
-void PotPage::PotPresetNameChange(int index) { ApplyPotPreset(PotPresetName->keys().at(index)); }
+void PotPage::PotPresetNameChange(int index) {
+    ApplyPotPreset(PotPresetName->keys().at(index));
+}
 
 void PotPage::ApplyPotPreset(const QString& key) {
     const int chosen = PotPresetName->currentIndex();
     if (PresetCopiesNameCheckBox->isChecked() && chosen >= 0)
         PotLabel->setText(preset_file::labelFromPresetName(PotPresetName->itemText(chosen)));
     const auto preset = preset_file::parsePotKey(key);
-    if (!preset)
-        return;
+    if (!preset) return;
     QScopedValueRollback applying(m_potPresetApplying, true);
     const auto byteAt = [&](int shift) {
         return static_cast<int>((preset->bytes >> shift) & 0xFF);

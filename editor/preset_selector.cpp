@@ -13,8 +13,7 @@ void PresetSelector::setPresets(const QStringList& keys, const QStringList& name
 
 void PresetSelector::showPreset(int index) {
     setCurrentIndex(index);
-    if (index < 0)
-        setEditText(tr("Unknown"));
+    if (index < 0) setEditText(tr("Unknown"));
 }
 
 void PresetSelector::userChange(int index) {

@@ -28,21 +28,22 @@ void SpinEdit::setRange(int min, int max) {
     updateGeometry();
 }
 
-void SpinEdit::setValue(int value) { QSpinBox::setValue(std::clamp(value, m_min, m_max)); }
+void SpinEdit::setValue(int value) {
+    QSpinBox::setValue(std::clamp(value, m_min, m_max));
+}
 
-int SpinEdit::clampedValue() const { return std::clamp(value(), m_min, m_max); }
+int SpinEdit::clampedValue() const {
+    return std::clamp(value(), m_min, m_max);
+}
 
 void SpinEdit::clampIntoRange() {
-    if (value() != clampedValue())
-        QSpinBox::setValue(clampedValue());
+    if (value() != clampedValue()) QSpinBox::setValue(clampedValue());
 }
 
 QString SpinEdit::numberPart(const QString& text) const {
     QString number = text;
-    if (!prefix().isEmpty() && number.startsWith(prefix()))
-        number.remove(0, prefix().size());
-    if (!suffix().isEmpty() && number.endsWith(suffix()))
-        number.chop(suffix().size());
+    if (!prefix().isEmpty() && number.startsWith(prefix())) number.remove(0, prefix().size());
+    if (!suffix().isEmpty() && number.endsWith(suffix())) number.chop(suffix().size());
     return number.trimmed();
 }
 
@@ -68,13 +69,10 @@ void SpinEdit::stepBy(int steps) {
 }
 
 QAbstractSpinBox::StepEnabled SpinEdit::stepEnabled() const {
-    if (isReadOnly())
-        return StepNone;
+    if (isReadOnly()) return StepNone;
     StepEnabled enabled = StepNone;
-    if (value() < m_max)
-        enabled |= StepUpEnabled;
-    if (value() > m_min)
-        enabled |= StepDownEnabled;
+    if (value() < m_max) enabled |= StepUpEnabled;
+    if (value() > m_min) enabled |= StepDownEnabled;
     return enabled;
 }
 

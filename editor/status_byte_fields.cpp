@@ -30,8 +30,8 @@ StatusByteFields::StatusByteFields(const QString& namePrefix, const QString& cha
     channel = numberField(1, 16, 1, controlName(namePrefix, "Byte0B").constData(), channelCaption);
     statusByte = numberField(kLowestStatus, kHighestStatus, kLowestStatus,
                              controlName(namePrefix, "Byte0").constData(), tr("Byte 0 :"));
-    mirror = hexMirror(controlName(namePrefix, "Byte0HEX").constData(), tr("Byte 0 :"),
-                       kLowestStatus);
+    mirror =
+        hexMirror(controlName(namePrefix, "Byte0HEX").constData(), tr("Byte 0 :"), kLowestStatus);
 
     connect(statusByte, &SpinEdit::valueChanged, this, &StatusByteFields::statusByteChange);
     connect(typeList, &EditCombo::userChanged, this, &StatusByteFields::typeChosen);
@@ -39,11 +39,13 @@ StatusByteFields::StatusByteFields(const QString& namePrefix, const QString& cha
 }
 
 const QStringList& StatusByteFields::eventTypeItems() {
-    static const QStringList items{
-        QStringLiteral("9 : Note On "),         QStringLiteral("A : Poly Aftertouch "),
-        QStringLiteral("B : Controller "),      QStringLiteral("C : Program Change "),
-        QStringLiteral("D : Channel Aftertouch "), QStringLiteral("E : Pitch Bender "),
-        QStringLiteral("F : Meta Event ")};
+    static const QStringList items{QStringLiteral("9 : Note On "),
+                                   QStringLiteral("A : Poly Aftertouch "),
+                                   QStringLiteral("B : Controller "),
+                                   QStringLiteral("C : Program Change "),
+                                   QStringLiteral("D : Channel Aftertouch "),
+                                   QStringLiteral("E : Pitch Bender "),
+                                   QStringLiteral("F : Meta Event ")};
     return items;
 }
 
@@ -68,15 +70,13 @@ void StatusByteFields::statusByteChange(int status) {
 
 // The channel nibble stays; the type follows the chosen item.
 void StatusByteFields::typeChosen(int index) {
-    if (m_typeGuard)
-        return;
+    if (m_typeGuard) return;
     statusByte->setValue(statusByte->value() % 16 + 16 * index + kLowestStatus);
 }
 
 // The type nibble stays as long as the channel is 1..16; beyond, the status moves on.
 void StatusByteFields::channelChange(int newChannel) {
-    if (m_channelGuard)
-        return;
+    if (m_channelGuard) return;
     const int status = statusByte->value();
     statusByte->setValue(status - status % 16 + newChannel - 1);
 }

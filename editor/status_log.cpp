@@ -37,11 +37,15 @@ QStringList StatusLog::lines() const {
     return result;
 }
 
-int StatusLog::topIndex() const { return verticalScrollBar()->value(); }
+int StatusLog::topIndex() const {
+    return verticalScrollBar()->value();
+}
 
 void StatusLog::mousePressEvent(QMouseEvent* event) {
     QListWidget::mousePressEvent(event);
     ListBoxClick();
 }
 
-void StatusLog::ListBoxClick() { clear(); }
+void StatusLog::ListBoxClick() {
+    clear();
+}

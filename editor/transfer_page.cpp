@@ -41,7 +41,9 @@ QLabel* valueLabel(const QString& text, const char* objectName, const QString& c
 
 } // namespace
 
-QString TransferPage::webAddress() { return QStringLiteral("https://vpultron64.sourceforge.io/"); }
+QString TransferPage::webAddress() {
+    return QStringLiteral("https://vpultron64.sourceforge.io/");
+}
 
 TransferPage::TransferPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FileSheet"));
@@ -185,8 +187,7 @@ void TransferPage::setStatus(const QString& text, const QColor& colour) {
 bool TransferPage::eventFilter(QObject* watched, QEvent* event) {
     if (watched == KelmoURLLabel && event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton)
-            emit webLinkClicked(KelmoURLLabel->text());
+        if (mouse->button() == Qt::LeftButton) emit webLinkClicked(KelmoURLLabel->text());
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -6,18 +6,16 @@
 bool readDumpFile(const QString& path, DumpBuffer& buffer) {
     buffer.length = 0;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
+    if (!file.open(QIODevice::ReadOnly)) return false;
     const qint64 wanted = std::min<qint64>(file.size(), DumpBuffer::kCapacity);
     qint64 total = 0;
     // Files that report no size (pipes, /proc) are read until they end or the buffer is full.
     const qint64 limit = wanted > 0 ? wanted : DumpBuffer::kCapacity;
     while (total < limit) {
-        const qint64 n = file.read(reinterpret_cast<char*>(buffer.data.data()) + total, limit - total);
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
+        const qint64 n =
+            file.read(reinterpret_cast<char*>(buffer.data.data()) + total, limit - total);
+        if (n < 0) return false;
+        if (n == 0) break;
         total += n;
     }
     buffer.length = static_cast<std::int32_t>(total);
@@ -26,8 +24,7 @@ bool readDumpFile(const QString& path, DumpBuffer& buffer) {
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (!file.open(QIODevice::WriteOnly)) return false;
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;

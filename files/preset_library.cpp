@@ -35,8 +35,7 @@ QStringList keyList(const SettingsFile& file, const QString& section) {
     int used = 1;
     for (const QString& key : file.keys(section)) {
         used += static_cast<int>(key.toUtf8().size()) + 1;
-        if (used > kKeyListBytes)
-            break;
+        if (used > kKeyListBytes) break;
         fitting.append(key);
     }
     return fitting;
@@ -51,12 +50,9 @@ void readPresets(const SettingsFile& file, const QString& section, QStringList& 
 
 int hexDigit(QChar c) {
     const char ch = c.unicode() < 128 ? static_cast<char>(c.unicode()) : '\0';
-    if (ch >= '0' && ch <= '9')
-        return ch - '0';
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
+    if (ch >= '0' && ch <= '9') return ch - '0';
+    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
     return -1;
 }
 
@@ -68,14 +64,12 @@ std::optional<std::uint32_t> readHex(const QString& text, int& pos) {
     const bool prefixed = pos + 2 < text.size() && text[pos] == u'0' &&
                           (text[pos + 1] == u'x' || text[pos + 1] == u'X') &&
                           hexDigit(text[pos + 2]) >= 0;
-    if (prefixed)
-        pos += 2;
+    if (prefixed) pos += 2;
     std::uint32_t value = 0;
     const int start = pos;
     for (; pos < text.size() && hexDigit(text[pos]) >= 0; ++pos)
         value = value * 16 + static_cast<std::uint32_t>(hexDigit(text[pos]));
-    if (pos == start)
-        return std::nullopt;
+    if (pos == start) return std::nullopt;
     return value;
 }
 
@@ -84,8 +78,7 @@ std::optional<std::uint32_t> readHex(const QString& text, int& pos) {
 namespace preset_file {
 
 QString settingsFilePath(const QString& argument, const QString& programDir) {
-    if (!argument.isEmpty())
-        return argument;
+    if (!argument.isEmpty()) return argument;
     return QDir(programDir).filePath(kDefaultFileName);
 }
 
@@ -93,8 +86,7 @@ QString resolvePath(const QString& path, const QString& folder) {
     const bool absolute = (path.size() >= 2 && path[1] == u':') || path.startsWith(u'/');
     QString converted = path;
     converted.replace(u'\\', u'/');
-    if (absolute)
-        return converted;
+    if (absolute) return converted;
     return QDir::cleanPath(folder + u'/' + converted);
 }
 
@@ -124,8 +116,7 @@ PresetLibrary read(const QString& settingsFile, const QString& programDir) {
     library.hideEditor = file.boolValue(kCustomDesk, kEditorHide, false);
 
     const QString sysexFile = readText(file, kCustomSysex, kFileName, QStringLiteral("none"));
-    library.customSysexFileName =
-        resolvePath(sysexFile, QFileInfo(library.customDeskFile).path());
+    library.customSysexFileName = resolvePath(sysexFile, QFileInfo(library.customDeskFile).path());
     return library;
 }
 
@@ -142,8 +133,7 @@ std::optional<PotPresetValue> parsePotKey(const QString& key) {
     const QString text = key.left(kKeyParseLength);
     int pos = 0;
     const auto bytes = readHex(text, pos);
-    if (!bytes)
-        return std::nullopt;
+    if (!bytes) return std::nullopt;
     PotPresetValue value{*bytes, std::nullopt};
     if (pos < text.size() && text[pos] == u'.') {
         ++pos;
@@ -155,15 +145,13 @@ std::optional<PotPresetValue> parsePotKey(const QString& key) {
 std::optional<std::uint32_t> parseButtonKey(const QString& key) {
     int pos = 0;
     const auto value = readHex(key.left(kKeyParseLength), pos);
-    if (!value)
-        return std::nullopt;
+    if (!value) return std::nullopt;
     return *value & 0xFFFFFF;
 }
 
 std::optional<std::array<std::uint8_t, 3>> buttonKeyBytes(const QString& key) {
     const auto value = parseButtonKey(key);
-    if (!value)
-        return std::nullopt;
+    if (!value) return std::nullopt;
     const auto byteAt = [&](int shift) { return static_cast<int>((*value >> shift) & 0xFF); };
     return std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(std::max(byteAt(16), 0x90)),
                                        static_cast<std::uint8_t>(std::min(byteAt(8), 0x7F)),
@@ -172,15 +160,13 @@ std::optional<std::array<std::uint8_t, 3>> buttonKeyBytes(const QString& key) {
 
 int findPotPreset(const QStringList& keys, const QString& lookup) {
     for (int i = 0; i < keys.size(); ++i)
-        if (keys[i].compare(lookup, Qt::CaseInsensitive) == 0)
-            return i;
+        if (keys[i].compare(lookup, Qt::CaseInsensitive) == 0) return i;
     return -1;
 }
 
 int findButtonPreset(const QStringList& keys, const std::array<std::uint8_t, 3>& bytes) {
     for (int i = 0; i < keys.size(); ++i)
-        if (buttonKeyBytes(keys[i]) == bytes)
-            return i;
+        if (buttonKeyBytes(keys[i]) == bytes) return i;
     return -1;
 }
 

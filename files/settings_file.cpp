@@ -9,7 +9,9 @@ namespace {
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -31,8 +33,7 @@ QByteArray oneLine(const QString& value) {
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    if (!file.open(QIODevice::ReadOnly)) return {};
     return file.readAll();
 }
 
@@ -49,19 +50,16 @@ void SettingsFile::parse() {
         qsizetype newline = m_bytes.indexOf('\n', pos);
         const qsizetype next = newline < 0 ? m_bytes.size() : newline + 1;
         qsizetype end = newline < 0 ? m_bytes.size() : newline;
-        if (end > pos && m_bytes[end - 1] == '\r')
-            --end;
+        if (end > pos && m_bytes[end - 1] == '\r') --end;
         qsizetype start = pos;
         while (start < end && isBlank(m_bytes[start]))
             ++start;
         pos = next;
-        if (start == end)
-            continue;
+        if (start == end) continue;
 
         if (m_bytes[start] == '[') {
             qsizetype close = m_bytes.indexOf(']', start);
-            if (close < 0 || close > end)
-                close = end;
+            if (close < 0 || close > end) close = end;
             m_sections.append(
                 {QString::fromUtf8(m_bytes.mid(start + 1, close - start - 1)).trimmed(), {}, next});
             continue;
@@ -71,11 +69,9 @@ void SettingsFile::parse() {
         Section& section = m_sections.last();
         section.insertAt = next;
         const qsizetype equals = m_bytes.indexOf('=', start);
-        if (m_bytes[start] == ';' || equals < 0 || equals >= end)
-            continue;
+        if (m_bytes[start] == ';' || equals < 0 || equals >= end) continue;
         const QString key = QString::fromUtf8(m_bytes.mid(start, equals - start)).trimmed();
-        if (key.isEmpty())
-            continue;
+        if (key.isEmpty()) continue;
         const QString value =
             stripQuotes(QString::fromUtf8(m_bytes.mid(equals + 1, end - equals - 1)).trimmed());
         section.entries.append({key, value, equals + 1, end});
@@ -84,27 +80,23 @@ void SettingsFile::parse() {
 
 const SettingsFile::Section* SettingsFile::findSection(const QString& name) const {
     for (const Section& section : m_sections)
-        if (sameName(section.name, name))
-            return &section;
+        if (sameName(section.name, name)) return &section;
     return nullptr;
 }
 
 const SettingsFile::Entry* SettingsFile::findEntry(const QString& section,
                                                    const QString& key) const {
     const Section* s = findSection(section);
-    if (!s)
-        return nullptr;
+    if (!s) return nullptr;
     for (const Entry& entry : s->entries)
-        if (sameName(entry.key, key))
-            return &entry;
+        if (sameName(entry.key, key)) return &entry;
     return nullptr;
 }
 
 QStringList SettingsFile::sectionNames() const {
     QStringList names;
     for (const Section& section : m_sections)
-        if (!names.contains(section.name, Qt::CaseInsensitive))
-            names.append(section.name);
+        if (!names.contains(section.name, Qt::CaseInsensitive)) names.append(section.name);
     return names;
 }
 
@@ -112,8 +104,7 @@ QStringList SettingsFile::keys(const QString& section) const {
     QStringList names;
     if (const Section* s = findSection(section))
         for (const Entry& entry : s->entries)
-            if (!names.contains(entry.key, Qt::CaseInsensitive))
-                names.append(entry.key);
+            if (!names.contains(entry.key, Qt::CaseInsensitive)) names.append(entry.key);
     return names;
 }
 
@@ -131,18 +122,16 @@ std::optional<qint64> SettingsFile::parseInteger(const QString& text) {
     static const QRegularExpression pattern(
         QStringLiteral("^([+-]?)(?:(?:0[xX]|\\$)([0-9A-Fa-f]{1,15})|([0-9]{1,18}))$"));
     const auto match = pattern.match(text.trimmed());
-    if (!match.hasMatch())
-        return std::nullopt;
+    if (!match.hasMatch()) return std::nullopt;
     const bool hex = match.capturedLength(2) > 0;
-    const qint64 magnitude = hex ? match.captured(2).toLongLong(nullptr, 16)
-                                 : match.captured(3).toLongLong(nullptr, 10);
+    const qint64 magnitude =
+        hex ? match.captured(2).toLongLong(nullptr, 16) : match.captured(3).toLongLong(nullptr, 10);
     return match.captured(1) == QLatin1String("-") ? -magnitude : magnitude;
 }
 
 qint64 SettingsFile::intValue(const QString& section, const QString& key, qint64 fallback) const {
     const Entry* entry = findEntry(section, key);
-    if (!entry)
-        return fallback;
+    if (!entry) return fallback;
     return parseInteger(entry->value).value_or(fallback);
 }
 
@@ -169,8 +158,7 @@ bool SettingsFile::setValue(const QString& section, const QString& key, const QS
             line.prepend(eol); // the section ends the file without a final line break
         bytes.insert(s->insertAt, line);
     } else {
-        if (!bytes.isEmpty() && !bytes.endsWith('\n'))
-            bytes.append(eol);
+        if (!bytes.isEmpty() && !bytes.endsWith('\n')) bytes.append(eol);
         bytes.append('[' + oneLine(section) + ']' + eol + oneLine(key) + '=' + oneLine(value) +
                      eol);
     }

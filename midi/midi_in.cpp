@@ -52,7 +52,8 @@ void TMidiIn::open() {
     if (!device) return;
     auto inlet = std::make_shared<Inlet>(this, generation());
     auto opened = device->backend->openInput(
-        device->name, [inlet](std::span<const std::uint8_t> bytes) { inlet->splitter.split(bytes); },
+        device->name,
+        [inlet](std::span<const std::uint8_t> bytes) { inlet->splitter.split(bytes); },
         lostHandler());
     m_connection = std::move(opened.connection);
     setOpenResult(opened.result);

@@ -1,6 +1,5 @@
 #include "midi_out.h"
 
-
 namespace {
 
 // Bytes of a short message, its status included, as the status defines them.

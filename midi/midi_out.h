@@ -10,7 +10,6 @@
 class TMidiOut : public MidiPort {
     Q_OBJECT
 public:
-
     explicit TMidiOut(const MidiDeviceList& devices, QObject* parent = nullptr);
     ~TMidiOut() override;
 

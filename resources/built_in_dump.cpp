@@ -10,7 +10,6 @@ static void registerResources() {
 std::optional<QByteArray> loadBuiltInDump() {
     registerResources();
     QFile resource(QStringLiteral(":/PT64STD/PT64SYSEXFILE"));
-    if (!resource.open(QIODevice::ReadOnly))
-        return std::nullopt;
+    if (!resource.open(QIODevice::ReadOnly)) return std::nullopt;
     return resource.readAll();
 }

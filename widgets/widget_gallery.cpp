@@ -176,7 +176,8 @@ QImage lcdSection() {
     QString bars;
     for (int code : {1, 3, 5, 7, 9, 11, 13, 15, 241, 243, 245, 247, 249, 250, 0xFF, 0xFF})
         bars += QChar(code);
-    auto* round = add(lcd(Lcd::Hitachi, 2, 16, bars + bars), QStringLiteral("bar glyphs, round dots"));
+    auto* round =
+        add(lcd(Lcd::Hitachi, 2, 16, bars + bars), QStringLiteral("bar glyphs, round dots"));
     round->setPixelShape(Lcd::spRound);
     auto* shaped = add(lcd(Lcd::mat5x7, 2, 12, QStringLiteral("mat5x7 shapedlowered bord")),
                        QStringLiteral("shaped dots, lowered border"));
@@ -241,7 +242,8 @@ QImage renderWidgetGallery() {
         {QStringLiteral("Built-in button skin: 8 frames of 36 x 36"),
          stripSection(builtInButtonSkin())},
         {QStringLiteral("TLCDLabel"), lcdSection()},
-        {QStringLiteral("TLCDLabel fonts: every glyph of every built-in font"), renderLcdFontSheet()},
+        {QStringLiteral("TLCDLabel fonts: every glyph of every built-in font"),
+         renderLcdFontSheet()},
     };
     return compose(sections);
 }

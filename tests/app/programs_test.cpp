@@ -15,12 +15,11 @@ struct ProcessResult {
 };
 
 ProcessResult run(const QString& program, const QStringList& args,
-        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
-        const QString& workDir = {}) {
+                  const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+                  const QString& workDir = {}) {
     QProcess process;
     process.setProcessEnvironment(env);
-    if (!workDir.isEmpty())
-        process.setWorkingDirectory(workDir);
+    if (!workDir.isEmpty()) process.setWorkingDirectory(workDir);
     process.start(program, args);
     if (!process.waitForFinished(60000)) {
         process.kill();
@@ -32,7 +31,9 @@ ProcessResult run(const QString& program, const QStringList& args,
             QString::fromLocal8Bit(process.readAllStandardError())};
 }
 
-ProcessResult vpt64(const QStringList& args) { return run(QStringLiteral(VPT64_CLI), args); }
+ProcessResult vpt64(const QStringList& args) {
+    return run(QStringLiteral(VPT64_CLI), args);
+}
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -104,7 +105,8 @@ TEST_F(Vpt64, UnreadableInputAndUnwritableOutputAreErrors) {
     EXPECT_EQ(vpt64({"decode", dir.path()}).exitCode, 2); // a folder is not a dump file
 
     writeAll(path("in.syx"), defaultDump);
-    const ProcessResult noFolder = vpt64({"encode", path("in.syx"), path("no/such/folder/out.syx")});
+    const ProcessResult noFolder =
+        vpt64({"encode", path("in.syx"), path("no/such/folder/out.syx")});
     EXPECT_NE(noFolder.exitCode, 0);
     EXPECT_EQ(noFolder.err, "Cannot open output file.\n");
     const ProcessResult intoFolder = vpt64({"default", dir.path()});
@@ -120,7 +122,8 @@ TEST_F(Vpt64, ReadsAtMostTheBufferSizeOfAFile) {
     writeAll(path("late.syx"), QByteArray(256000, '\x7F') + defaultDump);
     const ProcessResult late = vpt64({"decode", path("late.syx")});
     EXPECT_EQ(late.exitCode, 1);
-    EXPECT_TRUE(late.out.startsWith("ERROR: dump not complete, got only 0 bytes")) << late.out.toStdString();
+    EXPECT_TRUE(late.out.startsWith("ERROR: dump not complete, got only 0 bytes"))
+        << late.out.toStdString();
 
     writeAll(path("early.syx"), defaultDump + QByteArray(300000, '\x7F'));
     const ProcessResult early = vpt64({"decode", path("early.syx")});
@@ -130,7 +133,8 @@ TEST_F(Vpt64, ReadsAtMostTheBufferSizeOfAFile) {
 
 TEST(Vpultron64, ScreenshotRendersTheEditorWindowAndExits) {
     QTemporaryDir dir;
-    const ProcessResult shot = run(QStringLiteral(VPT64_GUI), {"--screenshot", dir.filePath("shots")});
+    const ProcessResult shot =
+        run(QStringLiteral(VPT64_GUI), {"--screenshot", dir.filePath("shots")});
     EXPECT_EQ(shot.exitCode, 0) << shot.err.toStdString();
     const QImage editor(dir.filePath("shots/editor.png"));
     ASSERT_FALSE(editor.isNull());

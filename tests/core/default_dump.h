@@ -12,14 +12,12 @@
 inline std::vector<std::uint8_t> defaultDumpBytes() {
     std::ifstream file(VPT64_DEFAULT_DUMP, std::ios::binary);
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), {});
-    if (bytes.size() != 2120)
-        throw std::runtime_error("default dump missing from the source tree");
+    if (bytes.size() != 2120) throw std::runtime_error("default dump missing from the source tree");
     return bytes;
 }
 
 inline BankRecord defaultRecord() {
     const auto scanned = scanDump(defaultDumpBytes(), {});
-    if (!scanned)
-        throw std::runtime_error("default dump does not decode");
+    if (!scanned) throw std::runtime_error("default dump does not decode");
     return scanned->record;
 }

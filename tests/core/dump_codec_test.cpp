@@ -28,8 +28,7 @@ Bytes concat(std::initializer_list<Bytes> parts) {
 Lines scanLines(const Bytes& data, bool* taken = nullptr) {
     Lines lines;
     const auto result = scanDump(data, [&](const std::string& l) { lines.push_back(l); });
-    if (taken)
-        *taken = result.has_value();
+    if (taken) *taken = result.has_value();
     return lines;
 }
 
@@ -49,11 +48,12 @@ struct CodecFixture : ::testing::Test {
     std::unique_ptr<DumpBuffer> source = std::make_unique<DumpBuffer>();
     BankRecord record;
     Lines events;
-    DumpCodec codec{*outgoing,
-                    {[this](const std::string& l) { events.push_back(l); },
-                     [this] { events.push_back("<load settings>"); },
-                     [this] { events.push_back("<save settings>"); },
-                     [this] { events.push_back("<outgoing " + std::to_string(outgoing->length) + ">"); }}};
+    DumpCodec codec{
+        *outgoing,
+        {[this](const std::string& l) { events.push_back(l); },
+         [this] { events.push_back("<load settings>"); },
+         [this] { events.push_back("<save settings>"); },
+         [this] { events.push_back("<outgoing " + std::to_string(outgoing->length) + ">"); }}};
 
     int decode(const Bytes& bytes) {
         source->assign(bytes);
@@ -128,8 +128,9 @@ TEST_F(CodecFixture, DecoderKeepsRecordAndOutgoingDumpWhenRejected) {
 TEST(DumpDecoder, WrongChecksumNamesBlockActualAndExpected) {
     Bytes dump = defaultDumpBytes();
     dump[2 * kBlock + sysex::kBlockChecksumIndex] = 0x00; // block 3 expects 0x6A
-    EXPECT_EQ(scanLines(dump),
-              (Lines{"ERROR: checksum mismatch in block #3 (actual: 00, expected: 6A)", kNotTaken}));
+    EXPECT_EQ(
+        scanLines(dump),
+        (Lines{"ERROR: checksum mismatch in block #3 (actual: 00, expected: 6A)", kNotTaken}));
 }
 
 TEST(DumpDecoder, BlocksOutOfOrderAreReportedAndRejected) {
@@ -144,12 +145,14 @@ TEST(DumpDecoder, BlocksOutOfOrderAreReportedAndRejected) {
 TEST(DumpDecoder, MissingBlocksReportBytesThenBlocks) {
     const Bytes d = defaultDumpBytes();
     const Bytes seven(d.begin(), d.begin() + 7 * kBlock);
-    EXPECT_EQ(scanLines(seven),
-              (Lines{"ERROR: dump not complete, got only 1792 bytes (expected 2048 bytes)!",
-                     "ERROR: dump not complete, got only 7 blocks (expected 8 blocks)!", kNotTaken}));
-    EXPECT_EQ(scanLines({}),
-              (Lines{"ERROR: dump not complete, got only 0 bytes (expected 2048 bytes)!",
-                     "ERROR: dump not complete, got only 0 blocks (expected 8 blocks)!", kNotTaken}));
+    EXPECT_EQ(
+        scanLines(seven),
+        (Lines{"ERROR: dump not complete, got only 1792 bytes (expected 2048 bytes)!",
+               "ERROR: dump not complete, got only 7 blocks (expected 8 blocks)!", kNotTaken}));
+    EXPECT_EQ(
+        scanLines({}),
+        (Lines{"ERROR: dump not complete, got only 0 bytes (expected 2048 bytes)!",
+               "ERROR: dump not complete, got only 0 blocks (expected 8 blocks)!", kNotTaken}));
 }
 
 TEST(DumpDecoder, TwoDumpsInARowAreRejected) {
@@ -169,24 +172,26 @@ TEST(DumpDecoder, BlockCutShortByEndOfExclusiveIsDroppedSilently) {
     const Bytes d = defaultDumpBytes();
     Bytes cut(d.begin() + 2 * kBlock, d.begin() + 2 * kBlock + sysex::kBlockDataIndex + 100);
     cut.push_back(0xF7);
-    const Bytes data = concat({block(d, 0), block(d, 1), cut, block(d, 3), block(d, 4),
-                               block(d, 5), block(d, 6), block(d, 7)});
-    EXPECT_EQ(scanLines(data),
-              (Lines{wrongBlock(4, 3), wrongBlock(5, 4), wrongBlock(6, 5), wrongBlock(7, 6),
-                     wrongBlock(8, 7),
-                     "ERROR: dump not complete, got only 1892 bytes (expected 2048 bytes)!",
-                     "ERROR: dump not complete, got only 7 blocks (expected 8 blocks)!", kNotTaken}));
+    const Bytes data = concat({block(d, 0), block(d, 1), cut, block(d, 3), block(d, 4), block(d, 5),
+                               block(d, 6), block(d, 7)});
+    EXPECT_EQ(
+        scanLines(data),
+        (Lines{wrongBlock(4, 3), wrongBlock(5, 4), wrongBlock(6, 5), wrongBlock(7, 6),
+               wrongBlock(8, 7),
+               "ERROR: dump not complete, got only 1892 bytes (expected 2048 bytes)!",
+               "ERROR: dump not complete, got only 7 blocks (expected 8 blocks)!", kNotTaken}));
 }
 
 TEST(DumpDecoder, BlockCutShortByTheNextStartLosesTheNextBlockToo) {
     const Bytes d = defaultDumpBytes();
     const Bytes cut(d.begin() + 2 * kBlock, d.begin() + 2 * kBlock + sysex::kBlockDataIndex + 100);
-    const Bytes data = concat({block(d, 0), block(d, 1), cut, block(d, 3), block(d, 4),
-                               block(d, 5), block(d, 6), block(d, 7)});
-    EXPECT_EQ(scanLines(data),
-              (Lines{wrongBlock(5, 3), wrongBlock(6, 4), wrongBlock(7, 5), wrongBlock(8, 6),
-                     "ERROR: dump not complete, got only 1636 bytes (expected 2048 bytes)!",
-                     "ERROR: dump not complete, got only 6 blocks (expected 8 blocks)!", kNotTaken}));
+    const Bytes data = concat({block(d, 0), block(d, 1), cut, block(d, 3), block(d, 4), block(d, 5),
+                               block(d, 6), block(d, 7)});
+    EXPECT_EQ(
+        scanLines(data),
+        (Lines{wrongBlock(5, 3), wrongBlock(6, 4), wrongBlock(7, 5), wrongBlock(8, 6),
+               "ERROR: dump not complete, got only 1636 bytes (expected 2048 bytes)!",
+               "ERROR: dump not complete, got only 6 blocks (expected 8 blocks)!", kNotTaken}));
 }
 
 TEST(DumpDecoder, WholeFormMessageCountsAsOneBlock) {
@@ -201,15 +206,16 @@ TEST(DumpDecoder, WholeFormMessageCountsAsOneBlock) {
     EXPECT_EQ(scanned->record, expected);
 
     whole.back() = 0x00;
-    EXPECT_EQ(scanLines(whole),
-              (Lines{"ERROR: block #1 not complete!",
-                     "ERROR: dump not complete, got only 0 blocks (expected 1 blocks)!", kNotTaken}));
+    EXPECT_EQ(
+        scanLines(whole),
+        (Lines{"ERROR: block #1 not complete!",
+               "ERROR: dump not complete, got only 0 blocks (expected 1 blocks)!", kNotTaken}));
 }
 
 TEST_F(CodecFixture, DumpAmongForeignSysExDecodesAndIsKeptWhole) {
-    const Bytes before = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7,
-                          0xF0, 0x00, 0x00, 0x7E, 0x44, 0x04, 0x00, 0x01, 0xF7, // other model
-                          0xF0, 0x00, 0x00, 0x7E, 0x43, 0x0F, 0xF7};            // acknowledge
+    const Bytes before = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41,
+                          0xF7, 0xF0, 0x00, 0x00, 0x7E, 0x44, 0x04, 0x00, 0x01, 0xF7, // other model
+                          0xF0, 0x00, 0x00, 0x7E, 0x43, 0x0F, 0xF7};                  // acknowledge
     const Bytes after = {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7, 0x90, 0x3C, 0x7F};
     const Bytes data = concat({before, defaultDumpBytes(), after});
     EXPECT_EQ(decode(data), 0);
@@ -223,7 +229,8 @@ TEST(DumpDecoder, EveryDeviceIdDecodesAlike) {
     for (int id = 0; id < 16; ++id) {
         Bytes d = defaultDumpBytes();
         for (int b = 0; b < 8; ++b)
-            d[b * kBlock + sysex::kDeviceCommandIndex] = sysex::deviceCommandByte(id, sysex::BlockDump);
+            d[b * kBlock + sysex::kDeviceCommandIndex] =
+                sysex::deviceCommandByte(id, sysex::BlockDump);
         const auto scanned = scanDump(d, {});
         ASSERT_TRUE(scanned) << "device " << id;
         EXPECT_EQ(scanned->record, expected);

@@ -179,19 +179,17 @@ TEST_F(BoxConfigPageTest, LoadingABankLeavesTheDeskOptionsAlone) {
 
 TEST_F(BoxConfigPageTest, EveryControlOfTheEditorPagesHasANameAndACaption) {
     int controls = 0;
-    for (QWidget* page : {static_cast<QWidget*>(form->BoxSettingsTabsheet),
-                          static_cast<QWidget*>(form->PotSettings),
-                          static_cast<QWidget*>(form->ButtSettings)}) {
+    for (QWidget* page :
+         {static_cast<QWidget*>(form->BoxSettingsTabsheet),
+          static_cast<QWidget*>(form->PotSettings), static_cast<QWidget*>(form->ButtSettings)}) {
         for (QWidget* widget : page->findChildren<QWidget*>()) {
-            const bool control = qobject_cast<QAbstractSpinBox*>(widget) ||
-                                 qobject_cast<QComboBox*>(widget) ||
-                                 qobject_cast<QCheckBox*>(widget) ||
-                                 qobject_cast<QLineEdit*>(widget);
+            const bool control =
+                qobject_cast<QAbstractSpinBox*>(widget) || qobject_cast<QComboBox*>(widget) ||
+                qobject_cast<QCheckBox*>(widget) || qobject_cast<QLineEdit*>(widget);
             // The text fields inside spin boxes and combo boxes belong to those.
             const bool inner = qobject_cast<QAbstractSpinBox*>(widget->parentWidget()) ||
                                qobject_cast<QComboBox*>(widget->parentWidget());
-            if (!control || inner)
-                continue;
+            if (!control || inner) continue;
             ++controls;
             EXPECT_FALSE(widget->objectName().isEmpty()) << widget->metaObject()->className();
             EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();

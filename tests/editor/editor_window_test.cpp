@@ -83,7 +83,8 @@ TEST_F(EditorWindow, ShowsReleaseCaptionPagesAndTransferControls) {
     EXPECT_EQ(std::make_pair(page.SysexSendSpeed->minimum(), page.SysexSendSpeed->maximum()),
               std::make_pair(0, 1000));
     EXPECT_EQ(page.SysexSendSpeed->value(), 750);
-    EXPECT_EQ(std::make_pair(page.DeviceID->minimum(), page.DeviceID->maximum()), std::make_pair(0, 7));
+    EXPECT_EQ(std::make_pair(page.DeviceID->minimum(), page.DeviceID->maximum()),
+              std::make_pair(0, 7));
     EXPECT_EQ(page.DeviceID->value(), 0);
     EXPECT_EQ(std::make_pair(page.PatternNumber->minimum(), page.PatternNumber->maximum()),
               std::make_pair(1, 128));
@@ -150,7 +151,8 @@ TEST_F(EditorWindow, EveryControlHasAnAccessibleName) {
         const auto* label = qobject_cast<QLabel*>(w);
         const bool valueLabel = label && !w->objectName().isEmpty() && !label->buddy();
         const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
-                             qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
+                             qobject_cast<QAbstractSpinBox*>(w) ||
+                             qobject_cast<QAbstractItemView*>(w) ||
                              qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTabWidget*>(w) ||
                              qobject_cast<QLineEdit*>(w) || valueLabel;
         if (!control || insideCompound(w) || w->objectName().startsWith(QLatin1String("qt_")))

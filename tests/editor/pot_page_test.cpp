@@ -51,8 +51,8 @@ TEST_F(PotPageTest, ShowsPotOneOfTheBankAtStart) {
     EXPECT_EQ(page->PotMaxHEX->text(), "7F");
     EXPECT_EQ(page->PotLabel->text(), "Reverb # 1");
     EXPECT_EQ(page->PotLabelMode->currentText(), "DEC|");
-    EXPECT_EQ(captions(), QStringList({"Control Nr :", "Midi Channel:", "Min :", "Max :",
-                                       "Initial Value :"}));
+    EXPECT_EQ(captions(),
+              QStringList({"Control Nr :", "Midi Channel:", "Min :", "Max :", "Initial Value :"}));
     EXPECT_EQ(page->PotByte1->accessibleName(), "Control Nr :");
     EXPECT_TRUE(page->PresetCopiesNameCheckBox->isChecked());
     EXPECT_EQ(page->PotPresetName->currentText(), "Unknown");
@@ -78,8 +78,8 @@ TEST_F(PotPageTest, ChoosingAnEventTypeKeepsTheChannel) {
     EXPECT_EQ(form->record.pot(4).status, 0x43);
 
     choose(page->PotByte0A, QStringLiteral("E : Pitch Bender "));
-    EXPECT_EQ(captions(), QStringList({"Pitch MSB :", "Midi Channel:", "Min :", "Max :",
-                                       "Pitch LSB :"}));
+    EXPECT_EQ(captions(),
+              QStringList({"Pitch MSB :", "Midi Channel:", "Min :", "Max :", "Pitch LSB :"}));
 }
 
 TEST_F(PotPageTest, MetaEventsTakeTheirCaptionsFromTheSettingsFile) {
@@ -98,8 +98,8 @@ TEST_F(PotPageTest, LabelsAreStoredWithOneZeroByteAndSpaces) {
     EXPECT_EQ(labelBytes(1),
               (Text{'V', 'o', 'l', 0, ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '}));
     typeInto(page->PotLabel, QStringLiteral("Fifteen chars!!"));
-    EXPECT_EQ(labelBytes(1), (Text{'F', 'i', 'f', 't', 'e', 'e', 'n', ' ', 'c', 'h', 'a', 'r', 's',
-                                   '!', '!'}));
+    EXPECT_EQ(labelBytes(1),
+              (Text{'F', 'i', 'f', 't', 'e', 'e', 'n', ' ', 'c', 'h', 'a', 'r', 's', '!', '!'}));
     typeInto(page->PotLabel, QStringLiteral("and one more"));
     EXPECT_EQ(page->PotLabel->text(), "and one more");
     typeInto(page->PotLabel, QString());

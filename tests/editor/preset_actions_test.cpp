@@ -213,8 +213,7 @@ TEST(PresetStartUp, CustomDesksAreChosenFromTheCustomFilesFolderWhenItExists) {
         TForm1 form({dir.filePath("none.ini")});
         EXPECT_EQ(form.VPTOpenDialogDir, QDir(customFiles).exists() ? customFiles : programDir);
     }
-    if (QDir(customFiles).exists())
-        return;
+    if (QDir(customFiles).exists()) return;
     ASSERT_TRUE(QDir().mkpath(customFiles));
     TForm1 form({dir.filePath("none.ini")});
     QDir(customFiles).removeRecursively();

@@ -97,8 +97,8 @@ TEST_F(PresetLibraryTest, SelfMakesTheSettingsFileTheDeskDescription) {
     // A settings file named relatively is still found where it is.
     const QString saved = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    const QString deskFile = preset_file::read(QStringLiteral("vpt64presets.ini"), programDir)
-                                 .customDeskFile;
+    const QString deskFile =
+        preset_file::read(QStringLiteral("vpt64presets.ini"), programDir).customDeskFile;
     QDir::setCurrent(saved);
     EXPECT_EQ(deskFile, path);
 }

@@ -21,8 +21,7 @@ public:
         }
     }
     ~ReadOnlyFolder() {
-        if (!m_changed)
-            return;
+        if (!m_changed) return;
         if (geteuid() != 0)
             chmod(m_path.constData(), 0755);
         else
@@ -33,8 +32,7 @@ public:
 
     // True when a file really cannot be created in the folder now.
     bool effective() const {
-        if (!m_changed)
-            return false;
+        if (!m_changed) return false;
         QFile probe(QString::fromLocal8Bit(m_path) + QStringLiteral("/probe"));
         if (probe.open(QIODevice::WriteOnly)) {
             probe.close();
@@ -47,8 +45,7 @@ public:
 private:
     bool setImmutable(bool on) {
         const int fd = open(m_path.constData(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return false;
+        if (fd < 0) return false;
         int flags = 0;
         bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
         if (ok) {

@@ -163,8 +163,7 @@ TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWhole) {
     SettingsFile file(path);
     {
         ReadOnlyFolder locked(folder);
-        if (!locked.effective())
-            GTEST_SKIP() << "cannot make a folder read-only here";
+        if (!locked.effective()) GTEST_SKIP() << "cannot make a folder read-only here";
         EXPECT_FALSE(file.setValue("s", "key", "new"));
     }
     EXPECT_EQ(read(path), before);

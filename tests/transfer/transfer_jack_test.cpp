@@ -70,7 +70,8 @@ TEST_F(JackGui, RequestAndUploadAgainstTheSimulatorAreByteExact) {
     ASSERT_TRUE(waitFor([&] {
         return log().count(QStringLiteral("Received Acknowledge - block upload was successfull")) ==
                8;
-    })) << log().join(QLatin1Char('\n')).toStdString() << "\nsimulator:\n"
+    })) << log().join(QLatin1Char('\n')).toStdString()
+        << "\nsimulator:\n"
         << sim.output().toStdString();
     EXPECT_EQ(sim.stop(), 0);
     EXPECT_EQ(readBytes(path("received.syx")), joined({bankChange(2, 2), dumpRequest(2),
@@ -102,8 +103,9 @@ TEST_F(JackGui, ServerStoppedDuringAnUploadLeavesTheProgramRunningWithAClearStat
     bool ticked = false;
     QTimer::singleShot(10, [&] { ticked = true; });
     EXPECT_TRUE(waitFor([&] { return ticked; }));
-    EXPECT_TRUE(waitFor(
-        [&] { return sim.output().contains("Lost the MIDI ports - the JACK server has stopped!"); }));
+    EXPECT_TRUE(waitFor([&] {
+        return sim.output().contains("Lost the MIDI ports - the JACK server has stopped!");
+    }));
 }
 
 TEST_F(JackGui, BadInputNeverCrashesOrHangsTheWindowNorChangesTheRecord) {

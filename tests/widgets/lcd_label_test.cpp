@@ -10,9 +10,7 @@ namespace {
 
 class LcdLabel : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_lcd.setRefusalDialogsEnabled(false);
-    }
+    void SetUp() override { m_lcd.setRefusalDialogsEnabled(false); }
 
     // The virtual box's display: 4 lines of 16 Hitachi characters made of single pixels.
     void useVirtualBoxSettings() {
