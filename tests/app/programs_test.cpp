@@ -1,4 +1,6 @@
 // The two programs run as whole processes, the way users and scripts run them.
+#include "file_bytes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -35,22 +37,15 @@ ProcessResult vpt64(const QStringList& args) {
     return run(QStringLiteral(VPT64_CLI), args);
 }
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    ASSERT_TRUE(writeFileBytes(path, bytes));
 }
 
 const QString kTaken = QStringLiteral("Copied SysEx Dump to Configuration Structure\n");
 
 struct Vpt64 : ::testing::Test {
     QTemporaryDir dir;
-    QByteArray defaultDump = readAll(QStringLiteral(VPT64_DEFAULT_DUMP));
+    QByteArray defaultDump = readFileBytes(QStringLiteral(VPT64_DEFAULT_DUMP));
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 };
 
@@ -61,7 +56,7 @@ TEST_F(Vpt64, DefaultWritesTheBuiltInBankAndEncodeReproducesIt) {
     const ProcessResult written = vpt64({"default", path("default.syx")});
     EXPECT_EQ(written.exitCode, 0);
     EXPECT_EQ(written.out, "");
-    EXPECT_EQ(readAll(path("default.syx")), defaultDump);
+    EXPECT_EQ(readFileBytes(path("default.syx")), defaultDump);
 
     const ProcessResult decoded = vpt64({"decode", path("default.syx")});
     EXPECT_EQ(decoded.exitCode, 0);
@@ -71,7 +66,7 @@ TEST_F(Vpt64, DefaultWritesTheBuiltInBankAndEncodeReproducesIt) {
     const ProcessResult encoded = vpt64({"encode", path("default.syx"), path("encoded.syx")});
     EXPECT_EQ(encoded.exitCode, 0);
     EXPECT_EQ(encoded.out, kTaken);
-    EXPECT_EQ(readAll(path("encoded.syx")), defaultDump);
+    EXPECT_EQ(readFileBytes(path("encoded.syx")), defaultDump);
 }
 
 TEST_F(Vpt64, EncodeCleansADumpAmongForeignMessages) {
@@ -79,7 +74,7 @@ TEST_F(Vpt64, EncodeCleansADumpAmongForeignMessages) {
     writeAll(path("mixed.syx"), foreign + defaultDump + foreign);
     const ProcessResult encoded = vpt64({"encode", path("mixed.syx"), path("clean.syx")});
     EXPECT_EQ(encoded.exitCode, 0);
-    EXPECT_EQ(readAll(path("clean.syx")), defaultDump);
+    EXPECT_EQ(readFileBytes(path("clean.syx")), defaultDump);
 }
 
 TEST_F(Vpt64, RejectedDumpPrintsTheDecoderLinesAndKeepsTheOldOutput) {
@@ -94,7 +89,7 @@ TEST_F(Vpt64, RejectedDumpPrintsTheDecoderLinesAndKeepsTheOldOutput) {
     writeAll(path("old.syx"), "old contents");
     const ProcessResult encoded = vpt64({"encode", path("broken.syx"), path("old.syx")});
     EXPECT_EQ(encoded.exitCode, 1);
-    EXPECT_EQ(readAll(path("old.syx")), "old contents");
+    EXPECT_EQ(readFileBytes(path("old.syx")), "old contents");
 }
 
 TEST_F(Vpt64, UnreadableInputAndUnwritableOutputAreErrors) {

@@ -1,3 +1,4 @@
+#include "file_bytes.h"
 #include "preset_library.h"
 #include "settings_file.h"
 
@@ -15,15 +16,10 @@ protected:
     QString write(const QByteArray& bytes,
                   const QString& name = QStringLiteral("vpt64presets.ini")) {
         const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        EXPECT_TRUE(writeFileBytes(path, bytes));
         return path;
     }
-    static QByteArray read(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    static QByteArray read(const QString& path) { return readFileBytes(path); }
     PresetLibrary readWithDesk(const QByteArray& deskFileName) {
         return preset_file::read(write("[CustomDesk]\nFileName=" + deskFileName + "\n"),
                                  programDir);

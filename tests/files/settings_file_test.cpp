@@ -1,3 +1,4 @@
+#include "file_bytes.h"
 #include "read_only_folder.h"
 #include "settings_file.h"
 
@@ -12,15 +13,10 @@ class SettingsFileTest : public ::testing::Test {
 protected:
     QString write(const QByteArray& bytes, const QString& name = QStringLiteral("test.ini")) {
         const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        EXPECT_TRUE(writeFileBytes(path, bytes));
         return path;
     }
-    static QByteArray read(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    static QByteArray read(const QString& path) { return readFileBytes(path); }
 
     QTemporaryDir dir;
 };

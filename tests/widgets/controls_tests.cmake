@@ -5,5 +5,4 @@ target_sources(widgets_tests PRIVATE
     dip_switch_test.cpp
     knob_test.cpp
     skin_bitmap_test.cpp
-    widgets_test_main.cpp
 )

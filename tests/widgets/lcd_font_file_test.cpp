@@ -1,5 +1,4 @@
 #include "lcd_label.h"
-#include "lcd_test_app.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -41,7 +40,6 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    QtApplicationForTests m_app;
     TLCDLabel m_lcd;
 };
 

@@ -1,6 +1,5 @@
 #include "lcd_font.h"
 #include "lcd_font_sheet.h"
-#include "lcd_test_app.h"
 
 #include <gtest/gtest.h>
 
@@ -167,7 +166,6 @@ TEST(LcdBuiltInFonts, Dos5x7HasTheWholePcCharacterSet) {
 }
 
 TEST(LcdFontSheet, ShowsEveryFont) {
-    ensureQtApplication();
     const QImage sheet = renderLcdFontSheet();
     ASSERT_FALSE(sheet.isNull());
     // Hitachi2 alone needs 12 rows of 29-pixel cells.

@@ -1,5 +1,4 @@
 #include "lcd_label.h"
-#include "lcd_test_app.h"
 
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -21,7 +20,6 @@ protected:
         m_lcd.setNoOfChars(16);
     }
 
-    QtApplicationForTests m_app;
     TLCDLabel m_lcd;
 };
 

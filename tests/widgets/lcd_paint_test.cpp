@@ -1,5 +1,4 @@
 #include "lcd_label.h"
-#include "lcd_test_app.h"
 
 #include <QPalette>
 
@@ -32,7 +31,6 @@ protected:
                 origin + row * (m_lcd.pixelHeight() + m_lcd.pixelSpacing())};
     }
 
-    QtApplicationForTests m_app;
     TLCDLabel m_lcd;
 };
 

@@ -1,5 +1,4 @@
 target_sources(widgets_tests PRIVATE
-    lcd_test_app.h
     lcd_font_test.cpp
     lcd_font_file_test.cpp
     lcd_label_test.cpp

@@ -1,9 +1,9 @@
-// Runs GoogleTest inside a QApplication on the offscreen platform.
+// Runs GoogleTest inside a QApplication on the offscreen platform (unless another is chosen).
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
