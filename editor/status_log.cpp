@@ -9,14 +9,15 @@ StatusLog::StatusLog(QWidget* parent) : QListWidget(parent) {
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setSelectionMode(QAbstractItemView::NoSelection);
     setUniformItemSizes(true);
+    m_rowHeight = measureRowHeight();
     setFixedHeight(sizeHint().height());
 }
 
 QSize StatusLog::sizeHint() const {
-    return {QListWidget::sizeHint().width(), kVisibleLines * rowHeight() + 2 * frameWidth()};
+    return {QListWidget::sizeHint().width(), kVisibleLines * m_rowHeight + 2 * frameWidth()};
 }
 
-int StatusLog::rowHeight() const {
+int StatusLog::measureRowHeight() const {
     // Measured on a probe item so that exactly seven rows fit, whatever the style adds.
     QListWidget probe;
     probe.setFont(font());

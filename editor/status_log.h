@@ -22,5 +22,7 @@ protected:
 
 private:
     void ListBoxClick();
-    int rowHeight() const;
+    int measureRowHeight() const;
+
+    int m_rowHeight = 0;
 };
