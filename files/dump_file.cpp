@@ -22,9 +22,20 @@ bool readDumpFile(const QString& path, DumpBuffer& buffer) {
     return true;
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
+namespace {
+
+bool writeInPlace(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.exists() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+
+} // namespace
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, WriteFallback fallback) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!file.open(QIODevice::WriteOnly))
+        return fallback == WriteFallback::InPlace && writeInPlace(path, bytes);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;

@@ -10,6 +10,14 @@
 // the number read. A file that cannot be opened or read leaves the length 0 and returns false.
 bool readDumpFile(const QString& path, DumpBuffer& buffer);
 
+enum class WriteFallback {
+    None,
+    // A writable file in a folder that takes no new files (a shared or system folder) is
+    // overwritten in place when no temporary file can be made beside it.
+    InPlace,
+};
+
 // Writes through a temporary file that replaces `path` only once it is complete, so a failed
 // write never leaves a truncated file in place of the old one.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes);
+bool writeFileAtomically(const QString& path, const QByteArray& bytes,
+                         WriteFallback fallback = WriteFallback::None);

@@ -28,22 +28,9 @@ QString readText(const SettingsFile& file, const QString& section, const QString
     return file.value(section, key, fallback).left(kValueLength);
 }
 
-// The key names that fit the key list buffer: each name with its terminating zero, and one
-// more zero that ends the list.
-QStringList keyList(const SettingsFile& file, const QString& section) {
-    QStringList fitting;
-    int used = 1;
-    for (const QString& key : file.keys(section)) {
-        used += static_cast<int>(key.toUtf8().size()) + 1;
-        if (used > kKeyListBytes) break;
-        fitting.append(key);
-    }
-    return fitting;
-}
-
 void readPresets(const SettingsFile& file, const QString& section, QStringList& keys,
                  QStringList& names) {
-    keys = keyList(file, section);
+    keys = file.keys(section, kKeyListBytes);
     for (const QString& key : keys)
         names.append(readText(file, section, key, QStringLiteral("Untitled")));
 }
@@ -118,6 +105,10 @@ PresetLibrary read(const QString& settingsFile, const QString& programDir) {
     const QString sysexFile = readText(file, kCustomSysex, kFileName, QStringLiteral("none"));
     library.customSysexFileName = resolvePath(sysexFile, QFileInfo(library.customDeskFile).path());
     return library;
+}
+
+bool fileExists(const QString& path) {
+    return QFileInfo(path).isFile();
 }
 
 bool storeAppSettings(const QString& settingsFile, const QString& customDeskFile, bool autoShowDesk,

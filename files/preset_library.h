@@ -43,6 +43,10 @@ PresetLibrary read(const QString& settingsFile, const QString& programDir);
 // Windows) or when it starts with "/"; otherwise it lies in `folder`. Backslashes become "/".
 QString resolvePath(const QString& path, const QString& folder);
 
+// Whether a path read from the settings file names an existing file: a regular file or a link
+// to one. A folder (such as an empty name resolved to its folder) or a device never counts.
+bool fileExists(const QString& path);
+
 // Writes the three custom desk keys in this order and nothing else. Returns false when the file
 // cannot be written; keys written before the failure stay written.
 bool storeAppSettings(const QString& settingsFile, const QString& customDeskFile, bool autoShowDesk,

@@ -7,14 +7,13 @@
 
 namespace {
 
-const QByteArray kUtf8Bom("\xEF\xBB\xBF");
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-bool sameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+// Names are looked up by their case-folded form.
+QString folded(const QString& name) {
+    return name.toCaseFolded();
 }
 
 QString stripQuotes(const QString& value) {
@@ -39,72 +38,110 @@ QByteArray readAll(const QString& path) {
 
 } // namespace
 
-SettingsFile::SettingsFile(QString path) : m_path(std::move(path)), m_bytes(readAll(m_path)) {
+SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {
+    read();
+}
+
+void SettingsFile::read() {
+    DecodedText decoded = decodeText(readAll(m_path));
+    m_text = std::move(decoded.utf8);
+    m_encoding = decoded.encoding;
     parse();
 }
 
 void SettingsFile::parse() {
     m_sections.clear();
-    qsizetype pos = m_bytes.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
-    while (pos < m_bytes.size()) {
-        qsizetype newline = m_bytes.indexOf('\n', pos);
-        const qsizetype next = newline < 0 ? m_bytes.size() : newline + 1;
-        qsizetype end = newline < 0 ? m_bytes.size() : newline;
-        if (end > pos && m_bytes[end - 1] == '\r') --end;
+    m_sectionIndex.clear();
+    qsizetype pos = 0;
+    while (pos < m_text.size()) {
+        qsizetype newline = m_text.indexOf('\n', pos);
+        const qsizetype next = newline < 0 ? m_text.size() : newline + 1;
+        qsizetype end = newline < 0 ? m_text.size() : newline;
+        if (end > pos && m_text[end - 1] == '\r') --end;
         qsizetype start = pos;
-        while (start < end && isBlank(m_bytes[start]))
+        while (start < end && isBlank(m_text[start]))
             ++start;
         pos = next;
         if (start == end) continue;
 
-        if (m_bytes[start] == '[') {
-            qsizetype close = m_bytes.indexOf(']', start);
+        if (m_text[start] == '[') {
+            qsizetype close = m_text.indexOf(']', start);
             if (close < 0 || close > end) close = end;
-            m_sections.append(
-                {QString::fromUtf8(m_bytes.mid(start + 1, close - start - 1)).trimmed(), {}, next});
+            Section section{QString::fromUtf8(m_text.mid(start + 1, close - start - 1)).trimmed(),
+                            {},
+                            next,
+                            {},
+                            {},
+                            false};
+            section.listed = !m_sectionIndex.contains(folded(section.name));
+            if (section.listed) m_sectionIndex.insert(folded(section.name), m_sections.size());
+            m_sections.append(std::move(section));
             continue;
         }
         if (m_sections.isEmpty()) // keys before the first section belong to none
             continue;
         Section& section = m_sections.last();
         section.insertAt = next;
-        const qsizetype equals = m_bytes.indexOf('=', start);
-        if (m_bytes[start] == ';' || equals < 0 || equals >= end) continue;
-        const QString key = QString::fromUtf8(m_bytes.mid(start, equals - start)).trimmed();
+        if (m_text[start] == ';') continue;
+        const qsizetype equals = m_text.indexOf('=', start);
+        if (equals < 0 || equals >= end) {
+            qsizetype keyEnd = end;
+            while (keyEnd > start && isBlank(m_text[keyEnd - 1]))
+                --keyEnd;
+            const QString key = QString::fromUtf8(m_text.mid(start, keyEnd - start));
+            addEntry(section, {key, {}, keyEnd, keyEnd, true, false});
+            continue;
+        }
+        const QString key = QString::fromUtf8(m_text.mid(start, equals - start)).trimmed();
         if (key.isEmpty()) continue;
         const QString value =
-            stripQuotes(QString::fromUtf8(m_bytes.mid(equals + 1, end - equals - 1)).trimmed());
-        section.entries.append({key, value, equals + 1, end});
+            stripQuotes(QString::fromUtf8(m_text.mid(equals + 1, end - equals - 1)).trimmed());
+        addEntry(section, {key, value, equals + 1, end, false, false});
     }
 }
 
+void SettingsFile::addEntry(Section& section, Entry entry) {
+    const QString name = folded(entry.key);
+    const qsizetype index = section.entries.size();
+    if (!section.line.contains(name)) section.line.insert(name, index);
+    if (!entry.bare && !section.value.contains(name)) {
+        section.value.insert(name, index);
+        entry.listed = true;
+    }
+    section.entries.append(std::move(entry));
+}
+
 const SettingsFile::Section* SettingsFile::findSection(const QString& name) const {
-    for (const Section& section : m_sections)
-        if (sameName(section.name, name)) return &section;
-    return nullptr;
+    const auto found = m_sectionIndex.constFind(folded(name));
+    return found == m_sectionIndex.cend() ? nullptr : &m_sections[*found];
 }
 
 const SettingsFile::Entry* SettingsFile::findEntry(const QString& section,
                                                    const QString& key) const {
     const Section* s = findSection(section);
     if (!s) return nullptr;
-    for (const Entry& entry : s->entries)
-        if (sameName(entry.key, key)) return &entry;
-    return nullptr;
+    const auto found = s->value.constFind(folded(key));
+    return found == s->value.cend() ? nullptr : &s->entries[*found];
 }
 
 QStringList SettingsFile::sectionNames() const {
     QStringList names;
     for (const Section& section : m_sections)
-        if (!names.contains(section.name, Qt::CaseInsensitive)) names.append(section.name);
+        if (section.listed) names.append(section.name);
     return names;
 }
 
-QStringList SettingsFile::keys(const QString& section) const {
+QStringList SettingsFile::keys(const QString& section, qsizetype listBytes) const {
     QStringList names;
-    if (const Section* s = findSection(section))
-        for (const Entry& entry : s->entries)
-            if (!names.contains(entry.key, Qt::CaseInsensitive)) names.append(entry.key);
+    const Section* s = findSection(section);
+    if (!s) return names;
+    qsizetype used = 1; // the zero that ends the list
+    for (const Entry& entry : s->entries) {
+        if (!entry.listed) continue;
+        used += entry.key.toUtf8().size() + 1;
+        if (listBytes >= 0 && used > listBytes) break;
+        names.append(entry.key);
+    }
     return names;
 }
 
@@ -140,30 +177,35 @@ bool SettingsFile::boolValue(const QString& section, const QString& key, bool fa
 }
 
 QByteArray SettingsFile::lineEnding() const {
-    return m_bytes.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    return m_text.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
 }
 
 bool SettingsFile::setValue(const QString& section, const QString& key, const QString& value) {
     // Another program may have changed the file since it was read: work on what is there now.
-    m_bytes = readAll(m_path);
-    parse();
+    read();
 
-    QByteArray bytes = m_bytes;
+    QByteArray text = m_text;
     const QByteArray eol = lineEnding();
-    if (const Entry* entry = findEntry(section, key)) {
-        bytes.replace(entry->valueStart, entry->valueEnd - entry->valueStart, oneLine(value));
-    } else if (const Section* s = findSection(section)) {
-        QByteArray line = oneLine(key) + '=' + oneLine(value) + eol;
-        if (s->insertAt > 0 && bytes[s->insertAt - 1] != '\n')
-            line.prepend(eol); // the section ends the file without a final line break
-        bytes.insert(s->insertAt, line);
+    const Section* s = findSection(section);
+    const auto line =
+        s ? s->line.constFind(folded(key)) : QHash<QString, qsizetype>::const_iterator();
+    if (s && line != s->line.cend()) {
+        // A bare key name takes the "=" with its value, as the profile functions do.
+        const Entry& entry = s->entries[*line];
+        const QByteArray replacement = (entry.bare ? "=" : "") + oneLine(value);
+        text.replace(entry.valueStart, entry.valueEnd - entry.valueStart, replacement);
+    } else if (s) {
+        QByteArray newLine = oneLine(key) + '=' + oneLine(value) + eol;
+        if (s->insertAt > 0 && text[s->insertAt - 1] != '\n')
+            newLine.prepend(eol); // the section ends the file without a final line break
+        text.insert(s->insertAt, newLine);
     } else {
-        if (!bytes.isEmpty() && !bytes.endsWith('\n')) bytes.append(eol);
-        bytes.append('[' + oneLine(section) + ']' + eol + oneLine(key) + '=' + oneLine(value) +
-                     eol);
+        if (!text.isEmpty() && !text.endsWith('\n')) text.append(eol);
+        text.append('[' + oneLine(section) + ']' + eol + oneLine(key) + '=' + oneLine(value) + eol);
     }
-    if (!writeFileAtomically(m_path, bytes)) return false;
-    m_bytes = bytes;
+    if (!writeFileAtomically(m_path, encodeText(text, m_encoding), WriteFallback::InPlace))
+        return false;
+    m_text = text;
     parse();
     return true;
 }

@@ -2,7 +2,10 @@
 // the settings and desk files were made for.
 #pragma once
 
+#include "text_encoding.h"
+
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,15 +16,22 @@
 // enclosed in a pair of single or double quotes is read without them. Writing a key changes
 // only that key's value and keeps every other byte of the file; it creates the file, the
 // section and the key as needed, and a failed write leaves the old file in place.
+//
+// Files come from Windows editors as often as from this program: UTF-16 with a byte-order mark
+// (either byte order), UTF-8 with or without one, and the 8-bit Windows-1252 code page for text
+// that is not valid UTF-8 are all read, and a file is written back in the encoding it had.
 class SettingsFile {
 public:
     // Reads the file now; a missing or unreadable file reads as empty.
     explicit SettingsFile(QString path);
 
     const QString& path() const { return m_path; }
+    TextEncoding encoding() const { return m_encoding; }
 
     QStringList sectionNames() const;
-    QStringList keys(const QString& section) const;
+    // The key names of a section. With `listBytes`, only the names that fit a list of that many
+    // bytes, each name with a terminating zero and one more zero ending the list.
+    QStringList keys(const QString& section, qsizetype listBytes = -1) const;
     bool contains(const QString& section, const QString& key) const;
     // The value of an existing key, even when empty; `fallback` only when the key is missing.
     QString value(const QString& section, const QString& key, const QString& fallback = {}) const;
@@ -41,21 +51,30 @@ private:
     struct Entry {
         QString key;
         QString value;
-        qsizetype valueStart = 0; // byte offsets of the raw value within the line
+        qsizetype valueStart = 0; // byte offsets of the raw value within the text
         qsizetype valueEnd = 0;
+        bool bare = false;   // a key name without "=": no value to read, but one to replace
+        bool listed = false; // the first valued entry of its name
     };
     struct Section {
         QString name;
         QList<Entry> entries;
-        qsizetype insertAt = 0; // just after the section's last non-blank line
+        qsizetype insertAt = 0;          // just after the section's last non-blank line
+        QHash<QString, qsizetype> value; // folded key name -> first entry with a value
+        QHash<QString, qsizetype> line;  // folded key name -> first entry, bare or not
+        bool listed = false;             // the first section of its name
     };
 
+    void read();
     void parse();
+    void addEntry(Section& section, Entry entry);
     const Section* findSection(const QString& name) const;
     const Entry* findEntry(const QString& section, const QString& key) const;
     QByteArray lineEnding() const;
 
     QString m_path;
-    QByteArray m_bytes;
+    TextEncoding m_encoding = TextEncoding::Utf8;
+    QByteArray m_text; // the file's text as UTF-8, without a byte-order mark
     QList<Section> m_sections;
+    QHash<QString, qsizetype> m_sectionIndex; // folded name -> first section of that name
 };

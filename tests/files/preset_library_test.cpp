@@ -116,6 +116,25 @@ TEST_F(PresetLibraryTest, TheStartUpBankLiesBesideTheDeskFile) {
               "/data/none");
 }
 
+TEST_F(PresetLibraryTest, OnlyRegularFilesNamedByTheSettingsCountAsExisting) {
+    const QString folder = dir.filePath("program");
+    ASSERT_TRUE(QDir().mkpath(folder + "/desks"));
+    ASSERT_TRUE(writeFileBytes(folder + "/desk.vpt", "[Form]\n"));
+    ASSERT_TRUE(QFile::link(folder + "/desk.vpt", folder + "/link.vpt"));
+    const struct {
+        QByteArray fileName;
+        bool exists;
+    } cases[] = {{"", false},        {"desks", false},  {"desks\\", false}, {"missing.vpt", false},
+                 {"desk.vpt", true}, {"link.vpt", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileName.toStdString());
+        const QString desk =
+            preset_file::read(write("[CUSTOMDESK]\nFILENAME=" + c.fileName + "\n"), folder)
+                .customDeskFile;
+        EXPECT_EQ(fileExists(desk), c.exists) << desk.toStdString();
+    }
+}
+
 TEST_F(PresetLibraryTest, DeskOptionsAreIntegersAndAnythingElseIsOff) {
     auto options =
         preset_file::read(write("[CUSTOMDESK]\nAUTOSHOW=$1\nEDITORHIDE=0x10\n"), programDir);

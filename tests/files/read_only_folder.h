@@ -1,5 +1,5 @@
-// ReadOnlyFolder: makes a folder refuse new files for the life of the object, also for root
-// (through the immutable flag), so that tests can make writes fail.
+// ReadOnlyFolder: makes a folder refuse new files (or a file refuse writes) for the life of the
+// object, also for root (through the immutable flag), so that tests can make writes fail.
 #pragma once
 
 #include <QFile>
@@ -41,10 +41,15 @@ public:
         }
         return true;
     }
+    // True when the file really cannot be opened for writing now.
+    bool fileLocked() const {
+        QFile file(QString::fromLocal8Bit(m_path));
+        return m_changed && !file.open(QIODevice::Append);
+    }
 
 private:
     bool setImmutable(bool on) {
-        const int fd = open(m_path.constData(), O_RDONLY | O_DIRECTORY);
+        const int fd = open(m_path.constData(), O_RDONLY);
         if (fd < 0) return false;
         int flags = 0;
         bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;

@@ -146,24 +146,72 @@ TEST_F(SettingsFileTest, WritingWorksOnTheFileAsItIsNowNotAsItWasRead) {
     EXPECT_EQ(read(path), QByteArray("[S]\na=9\nb=2\n"));
 }
 
-TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWhole) {
-    const QByteArray before = "[S]\nkey=old\n";
-    const QString folder = dir.filePath("locked");
+TEST_F(SettingsFileTest, AFolderThatTakesNoNewFilesIsWrittenInPlaceAndALockedFileNotAtAll) {
+    const QString folder = dir.filePath("shared");
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString path = folder + "/settings.ini";
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(before);
-    }
+    ASSERT_TRUE(writeFileBytes(path, "[S]\nkey=old\n"));
     SettingsFile file(path);
     {
         ReadOnlyFolder locked(folder);
         if (!locked.effective()) GTEST_SKIP() << "cannot make a folder read-only here";
-        EXPECT_FALSE(file.setValue("s", "key", "new"));
+        EXPECT_TRUE(file.setValue("s", "key", "new"));
+        EXPECT_EQ(read(path), QByteArray("[S]\nkey=new\n"));
+        ReadOnlyFolder lockedFile(path);
+        ASSERT_TRUE(lockedFile.fileLocked());
+        EXPECT_FALSE(file.setValue("s", "key", "newer"));
     }
-    EXPECT_EQ(read(path), before);
+    EXPECT_EQ(read(path), QByteArray("[S]\nkey=new\n"));
     EXPECT_FALSE(SettingsFile(dir.filePath("missing/folder/x.ini")).setValue("s", "k", "v"));
+}
+
+QByteArray utf16(const QString& text, bool littleEndian) {
+    QByteArray bytes = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+        bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
+    }
+    return bytes;
+}
+
+// Files as other programs save them: each is read, one key is written, and the file keeps its
+// encoding and every other byte.
+TEST_F(SettingsFileTest, FilesMadeElsewhereAreReadAndWrittenBackInTheirOwnForm) {
+    const QString before = QStringLiteral("[CUSTOMDESK]\r\nFILENAME=C:\\Bänke\\désk.vpt\r\n"
+                                          "AUTOSHOW=1\r\n");
+    const QString after = QString(before).replace("AUTOSHOW=1", "AUTOSHOW=0");
+    struct Case {
+        const char* form;
+        QByteArray before;
+        const char* key;
+        QString read; // the key's value, "-" when it has none
+        const char* writeKey;
+        QByteArray after;
+    } cases[] = {
+        {"UTF-16 LE", utf16(before, true), "filename", "C:\\Bänke\\désk.vpt", "AUTOSHOW",
+         utf16(after, true)},
+        {"UTF-16 BE", utf16(before, false), "filename", "C:\\Bänke\\désk.vpt", "AUTOSHOW",
+         utf16(after, false)},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF" + before.toUtf8(), "filename", "C:\\Bänke\\désk.vpt",
+         "AUTOSHOW", "\xEF\xBB\xBF" + after.toUtf8()},
+        {"UTF-8", before.toUtf8(), "filename", "C:\\Bänke\\désk.vpt", "AUTOSHOW", after.toUtf8()},
+        {"Windows-1252", "[CUSTOMDESK]\nFILENAME=D\xE9sk \x80 \x81.vpt\nAUTOSHOW=1\n", "FileName",
+         QString::fromUtf8("Désk € \u0081.vpt"), "AUTOSHOW",
+         "[CUSTOMDESK]\nFILENAME=D\xE9sk \x80 \x81.vpt\nAUTOSHOW=0\n"},
+        {"bare key line", "[CUSTOMDESK]\nFILENAME\nAUTOSHOW=1\n", "FILENAME", "-", "FILENAME",
+         "[CUSTOMDESK]\nFILENAME=0\nAUTOSHOW=1\n"},
+        {"bare key line with blanks", "[customdesk]\r\n  autoshow  \r\n", "AUTOSHOW", "-",
+         "AUTOSHOW", "[customdesk]\r\n  autoshow=0  \r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.form);
+        const QString path = write(c.before);
+        SettingsFile file(path);
+        EXPECT_EQ(file.value("CustomDesk", c.key, "-"), c.read);
+        ASSERT_TRUE(file.setValue("CUSTOMDESK", c.writeKey, "0"));
+        EXPECT_EQ(read(path), c.after);
+        EXPECT_EQ(SettingsFile(path).value("customdesk", c.writeKey), "0");
+    }
 }
 
 TEST_F(SettingsFileTest, AValueWithLineBreaksStaysOnOneLine) {
