@@ -39,12 +39,19 @@ HeadlessTransfer::HeadlessTransfer(const MidiDeviceList& devices, Settings setti
       m_waitTimer(new QTimer(this)), m_sysexHeadTimer(new QTimer(this)) {
     m_receiver = std::make_unique<SysexReceiver>(
         m_buffers->message, m_buffers->incoming,
-        SysexReceiver::Hooks{m_log, {}, {}, [this] {
-                                 m_taken = m_codec.DumpToRecord(m_buffers->incoming, m_record) == 0;
-                             }});
+        SysexReceiver::Hooks{
+            m_log,
+            {},
+            {},
+            [this] { m_taken = m_codec.DumpToRecord(m_buffers->incoming, m_record) == 0; },
+            [this](bool acknowledge, int block) { replyReceived(acknowledge, block); }});
     m_midiIn->OnSysEx = [this](TMidiIn*, const std::uint8_t* bytes, int size) {
         m_receiver->MidiIn1SysEx(bytes, size);
     };
+    connect(m_midiIn.get(), &TMidiIn::inputDropped, this,
+            [this](int count) { m_receiver->inputDropped(count); });
+    connect(m_midiIn.get(), &TMidiIn::sysExCut, this,
+            [this](long long bytes, bool restart) { m_receiver->sysExCut(bytes, restart); });
     m_transfer = std::make_unique<TransferControl>(
         m_buffers->outgoing, *m_midiOut, *m_waitTimer, *m_sysexHeadTimer,
         TransferControl::Hooks{
@@ -56,10 +63,11 @@ HeadlessTransfer::HeadlessTransfer(const MidiDeviceList& devices, Settings setti
             [this] { m_receiver->ResetReceiverBuffer(); },
             {},
             {}});
-    connect(m_midiIn.get(), &TMidiIn::portLost, this,
-            [this](const QString& reason) { portLost(QStringLiteral("IN"), reason); });
+    connect(m_midiIn.get(), &TMidiIn::portLost, this, [this](const QString& reason) {
+        m_log(m_midiIn->lostPortLine(QStringLiteral("IN"), reason).toStdString());
+    });
     connect(m_midiOut.get(), &TMidiOut::portLost, this, [this](const QString& reason) {
-        portLost(QStringLiteral("OUT"), reason);
+        m_log(m_midiOut->lostPortLine(QStringLiteral("OUT"), reason).toStdString());
         m_transfer->abortUpload();
     });
 }
@@ -84,7 +92,28 @@ bool HeadlessTransfer::decodeFile(const QString& path, bool* unreadable) {
 }
 
 bool HeadlessTransfer::upload() {
+    m_replies.fill(Reply::None);
     return m_transfer->SendSysexToPultronExecute();
+}
+
+// A reply names its block when it carries a block number; one that does not answers the first
+// block still without a reply, as the controller answers in order.
+void HeadlessTransfer::replyReceived(bool acknowledge, int block) {
+    const auto blocks = static_cast<int>(m_replies.size());
+    if (block < 0 || block >= blocks || m_replies[block] != Reply::None) {
+        block = 0;
+        while (block < blocks && m_replies[block] != Reply::None)
+            ++block;
+        if (block == blocks) return;
+    }
+    m_replies[block] = acknowledge ? Reply::Acknowledged : Reply::Refused;
+}
+
+QList<int> HeadlessTransfer::unacknowledgedBlocks() const {
+    QList<int> blocks;
+    for (int b = 0; b < static_cast<int>(m_replies.size()); ++b)
+        if (m_replies[b] != Reply::Acknowledged) blocks.append(b);
+    return blocks;
 }
 
 bool HeadlessTransfer::request(int timeoutMs) {
@@ -106,12 +135,4 @@ void HeadlessTransfer::waitForReplies(int count, int timeoutMs) {
 QByteArray HeadlessTransfer::receivedBytes() const {
     const auto bytes = m_buffers->incoming.used();
     return {reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())};
-}
-
-int HeadlessTransfer::errorReplies() const {
-    return m_receiver->errorResponses();
-}
-
-void HeadlessTransfer::portLost(const QString& direction, const QString& reason) {
-    m_log(QStringLiteral("Lost MIDI %1 Port - %2!").arg(direction, reason).toStdString());
 }

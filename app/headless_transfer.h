@@ -5,8 +5,10 @@
 #include "dump_codec.h"
 #include "midi_device_list.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <array>
 #include <memory>
 
 class QTimer;
@@ -40,14 +42,13 @@ public:
     bool request(int timeoutMs);
     // Processes events until `count` replies have come in or `timeoutMs` has passed.
     void waitForReplies(int count, int timeoutMs);
+    // The blocks of the last upload (0..7) that no acknowledge has answered yet.
+    QList<int> unacknowledgedBlocks() const;
 
     QByteArray receivedBytes() const;
-    int errorReplies() const;
 
 private:
     struct Buffers;
-
-    void portLost(const QString& direction, const QString& reason);
 
     std::unique_ptr<Buffers> m_buffers;
     Settings m_settings;
@@ -61,4 +62,7 @@ private:
     QTimer* m_sysexHeadTimer;
     std::unique_ptr<TransferControl> m_transfer;
     bool m_taken = false;
+    enum class Reply { None, Acknowledged, Refused };
+    std::array<Reply, 8> m_replies{};
+    void replyReceived(bool acknowledge, int block);
 };

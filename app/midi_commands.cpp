@@ -5,6 +5,7 @@
 #include "headless_transfer.h"
 #include "midi_device_list.h"
 #include "sim_command.h"
+#include "sysex_protocol.h"
 
 namespace {
 
@@ -133,8 +134,17 @@ int sendCommand(const CliArgs& args, const CliStreams& streams) {
                           kExitUsage)
                    : kExitFailed;
     if (!session->transfer->upload()) return kExitFailed;
-    if (args.has(QStringLiteral("--in"))) session->transfer->waitForReplies(8, kReplyGrace);
-    return session->transfer->errorReplies() > 0 ? kExitFailed : kExitOk;
+    if (!args.has(QStringLiteral("--in"))) return kExitOk;
+    // With the controller's replies in view, success means every block acknowledged.
+    session->transfer->waitForReplies(sysex::kBlockCount, kReplyGrace);
+    const QList<int> missing = session->transfer->unacknowledgedBlocks();
+    if (missing.isEmpty()) return kExitOk;
+    QStringList numbers;
+    for (const int block : missing)
+        numbers << QStringLiteral("#%1").arg(block + 1);
+    return fail(streams, QStringLiteral("blocks %1 of %2 were not acknowledged")
+                             .arg(numbers.join(QStringLiteral(", ")))
+                             .arg(sysex::kBlockCount));
 }
 
 int requestCommand(const CliArgs& args, const CliStreams& streams) {
@@ -169,7 +179,7 @@ const char* const kMidiUsage =
     "                    --record writes every message it received to FILE when it stops\n"
     "  send FILE --out PORT [--delay MS] [--device-id D] [--bank N] [--in PORT]\n"
     "                    upload the bank in FILE as \"Send Sysex\" does; with --in, show the\n"
-    "                    controller's replies (exit 1 when it reports an error)\n"
+    "                    controller's replies (exit 1 unless it acknowledges all 8 blocks)\n"
     "  request --in PORT --out PORT [--device-id D] [--bank N] [--timeout MS] -o FILE\n"
     "                    request a bank as \"Request Sysex Dump\" does and write it to FILE\n"
     "                    (exit 1 when no valid bank arrives in time, default 5000 ms)\n"

@@ -3,6 +3,7 @@
 #include "built_in_dump.h"
 #include "dump_codec.h"
 #include "dump_file.h"
+#include "input_hand_over.h"
 #include "rtmidi_backend.h"
 #include "simulated_controller.h"
 
@@ -18,6 +19,10 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kStopPollMs = 50;
+// Input waiting to be answered. Each dump request costs 2 KB of replies, which JACK takes at a
+// few hundred banks a second: a backlog as long as the window's would keep the simulator busy
+// for many seconds after a flood.
+constexpr int kMaxPendingInput = 1000;
 
 std::atomic<bool> g_stopRequested{false};
 
@@ -92,11 +97,18 @@ int fail(const CliStreams& streams, const QString& message, int code) {
 }
 
 // The simulated controller on MIDI ports of its own. Input is handed from the driver's thread
-// to the main thread, where the controller answers it.
+// to the main thread, where the controller answers it; as in the editor window, no more than
+// a bounded amount of input waits, and what comes beyond is dropped and reported once.
 class SimulatorPeer {
 public:
     SimulatorPeer(RtMidiBackend& backend, SimulatedController& controller, LogSink print)
-        : m_backend(backend), m_controller(controller), m_print(std::move(print)) {}
+        : m_backend(backend), m_controller(controller), m_print(std::move(print)),
+          m_handOver(
+              &m_context,
+              [this](int count) {
+                  m_print("MIDI input overflow - " + std::to_string(count) + " messages dropped!");
+              },
+              kMaxPendingInput) {}
 
     bool open(const std::string& name) {
         const auto lost = [this](const std::string& reason) { portLost(reason); };
@@ -106,8 +118,7 @@ public:
             [this](std::span<const std::uint8_t> bytes) {
                 QByteArray copy(reinterpret_cast<const char*>(bytes.data()),
                                 static_cast<qsizetype>(bytes.size()));
-                QMetaObject::invokeMethod(
-                    &m_context, [this, copy] { received(copy); }, Qt::QueuedConnection);
+                m_handOver.post([this, copy = std::move(copy)] { received(copy); });
             },
             lost);
         return m_output.connection && m_input.connection;
@@ -130,16 +141,22 @@ private:
     void received(const QByteArray& bytes) {
         const auto data = std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                     static_cast<std::size_t>(bytes.size()));
-        for (const auto& reply : m_controller.receive(data, SimulatedController::Clock::now()))
-            if (!m_output.connection->sendSysEx(reply))
+        for (const auto& reply : m_controller.receive(data, SimulatedController::Clock::now())) {
+            const bool sent = m_output.connection->sendSysEx(reply);
+            // Said once for each run of replies that did not fit the output.
+            if (!sent && !m_outputFull)
                 m_print("Could not send a reply of " + std::to_string(reply.size()) + " bytes");
+            m_outputFull = !sent;
+        }
     }
 
-    // Any thread.
+    // Any thread. Both ports go at once when the server stops: said once.
     void portLost(const std::string& reason) {
         QMetaObject::invokeMethod(
             &m_context,
             [this, reason] {
+                if (m_lost) return;
+                m_lost = true;
                 m_print("Lost the MIDI ports - " + reason + "!");
                 QCoreApplication::exit(kExitFailed);
             },
@@ -149,8 +166,11 @@ private:
     RtMidiBackend& m_backend;
     SimulatedController& m_controller;
     LogSink m_print;
+    bool m_outputFull = false;
+    bool m_lost = false;
     // In this order, so that the input stops first and input still queued dies with m_context.
     Opened<MidiOutputConnection> m_output;
+    InputHandOver m_handOver;
     QObject m_context;
     Opened<MidiInputConnection> m_input;
 };

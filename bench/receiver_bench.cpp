@@ -30,7 +30,8 @@ void BM_ReceiveBank(benchmark::State& state) {
                             {},
                             [&] {
                                 if (decode) codec.DumpToRecord(buffers->incoming, record);
-                            }});
+                            },
+                            {}});
     for (auto _ : state) {
         receiver.ResetReceiverBuffer();
         for (std::size_t i = 0; i < bytes.size(); i += chunk)

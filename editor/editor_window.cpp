@@ -15,6 +15,7 @@
 #include "vr_bitmap_dial.h"
 #include "vr_bitmap_list.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -137,6 +138,14 @@ void TForm1::decodeBuiltInDump() {
     MessageBuffer.assign(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
                                    static_cast<std::size_t>(dump->size())));
     DumpToRecord(MessageBuffer, record);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!m_transfer->FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void TForm1::StartupTimerTimer() {

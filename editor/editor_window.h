@@ -13,6 +13,7 @@
 class BoxConfigPage;
 class ButtonPage;
 class HelpPage;
+class QCloseEvent;
 class QKeyEvent;
 class QTabWidget;
 class QTimer;
@@ -98,6 +99,9 @@ public:
     void StoreAppSettings();
     // Sees every key meant for a control of this window first; returns true when it took it.
     bool FormKeyDown(const QKeyEvent& event);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate(const Options& options);

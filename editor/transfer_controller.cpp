@@ -8,6 +8,7 @@
 #include "transfer_control.h"
 #include "transfer_page.h"
 #include "transfer_status.h"
+#include "upload_close_guard.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -33,17 +34,20 @@ void TransferController::createReceiver() {
         m_form.MessageBuffer, m_form.IncomingDump,
         SysexReceiver::Hooks{
             [this](const std::string& line) { m_form.WriteMsg(QString::fromStdString(line)); },
-            [this] { showReceived(); }, [this](int bank) { m_page.PatternNumber->setValue(bank); },
-            [this] { receivedLastBlock(); }});
+            [this] { showReceived(); },
+            [this](int bank) { m_page.PatternNumber->setValue(bank); },
+            [this] { receivedLastBlock(); },
+            {}});
     m_midiIn->OnSysEx = [this](TMidiIn* sender, const std::uint8_t* bytes, int size) {
         MidiIn1SysEx(sender, bytes, size);
     };
     connect(m_midiIn.get(), &TMidiIn::portLost, this, [this](const QString& reason) {
-        portLost(QStringLiteral("IN"), m_midiIn->deviceName(m_midiIn->Port()), reason);
+        portLost(m_midiIn->lostPortLine(QStringLiteral("IN"), reason));
     });
-    connect(m_midiIn.get(), &TMidiIn::inputDropped, this, [this](int count) {
-        m_form.WriteMsg(tr("MIDI input overflow - %1 messages dropped!").arg(count));
-    });
+    connect(m_midiIn.get(), &TMidiIn::inputDropped, this,
+            [this](int count) { m_receiver->inputDropped(count); });
+    connect(m_midiIn.get(), &TMidiIn::sysExCut, this,
+            [this](long long bytes, bool restart) { m_receiver->sysExCut(bytes, restart); });
 }
 
 void TransferController::createTransfer() {
@@ -62,9 +66,10 @@ void TransferController::createTransfer() {
             },
             [this] { UpdateButtonStatus(); }});
     connect(m_midiOut.get(), &TMidiOut::portLost, this, [this](const QString& reason) {
-        portLost(QStringLiteral("OUT"), m_midiOut->deviceName(m_midiOut->Port()), reason);
+        portLost(m_midiOut->lostPortLine(QStringLiteral("OUT"), reason));
         m_transfer->abortUpload();
     });
+    m_closeGuard = new UploadCloseGuard(m_form, *m_transfer);
 }
 
 void TransferController::connectPage() {
@@ -151,11 +156,13 @@ void TransferController::RequestSysexDumpClick() {
     m_transfer->RequestSysexDumpClick();
 }
 
-void TransferController::portLost(const QString& direction, const std::string& name,
-                                  const QString& reason) {
-    m_form.WriteMsg(
-        tr("Lost MIDI %1 Port \"%2\" - %3!").arg(direction, QString::fromStdString(name), reason));
+void TransferController::portLost(const QString& line) {
+    m_form.WriteMsg(line);
     UpdateButtonStatus();
+}
+
+bool TransferController::FormCloseQuery() {
+    return m_closeGuard->mayClose();
 }
 
 bool TransferController::eventFilter(QObject* watched, QEvent* event) {

@@ -14,6 +14,7 @@ class TMidiIn;
 class TMidiOut;
 class TransferControl;
 class TransferPage;
+class UploadCloseGuard;
 
 class TransferController : public QObject {
     Q_OBJECT
@@ -37,6 +38,9 @@ public:
     void MidiIn1SysEx(TMidiIn* Sender, const std::uint8_t* SysExAdd, int MsgSize);
     void SendSysexToPultronExecute();
     void RequestSysexDumpClick();
+    // Whether the window may close now; during an upload the user is asked first.
+    bool FormCloseQuery();
+    UploadCloseGuard& closeGuard() const { return *m_closeGuard; }
 
 signals:
     // A received bank has been handed to DumpToRecord, taken or not: the virtual box is rebuilt
@@ -52,7 +56,7 @@ private:
     void connectPage();
     void showReceived();
     void receivedLastBlock();
-    void portLost(const QString& direction, const std::string& name, const QString& reason);
+    void portLost(const QString& line);
 
     TForm1& m_form;
     TransferPage& m_page;
@@ -62,4 +66,5 @@ private:
     std::unique_ptr<TMidiOut> m_midiOut;
     std::unique_ptr<SysexReceiver> m_receiver;
     std::unique_ptr<TransferControl> m_transfer;
+    UploadCloseGuard* m_closeGuard = nullptr; // a child of the window
 };

@@ -27,6 +27,14 @@ void onJackShutdown(jack_status_t, const char*, void* watch) {
     static_cast<JackServerWatch*>(watch)->serverStopped("the JACK server has stopped");
 }
 
+void onPortRegistration(jack_port_id_t id, int registered, void* watch) {
+    if (registered) return;
+    auto* self = static_cast<JackServerWatch*>(watch);
+    // The port can still be looked up while its unregistration is announced.
+    if (const jack_port_t* port = jack_port_by_id(self->client(), id))
+        self->portUnregistered(jack_port_name(port));
+}
+
 } // namespace
 
 std::shared_ptr<JackServerWatch> JackServerWatch::connect() {
@@ -43,6 +51,7 @@ std::shared_ptr<JackServerWatch> JackServerWatch::connect() {
     if (!client) return nullptr;
     std::shared_ptr<JackServerWatch> watch(new JackServerWatch(client));
     jack_on_info_shutdown(client, onJackShutdown, watch.get());
+    jack_set_port_registration_callback(client, onPortRegistration, watch.get());
     if (jack_activate(client) != 0) return nullptr;
     return watch;
 }
@@ -57,13 +66,19 @@ JackServerWatch::~JackServerWatch() {
 void JackServerWatch::serverStopped(const std::string& reason) {
     m_alive = false;
     std::lock_guard lock(m_mutex);
-    for (auto& [id, handler] : m_listeners)
-        handler(reason);
+    for (auto& [id, listener] : m_listeners)
+        listener.handler(reason);
 }
 
-int JackServerWatch::addListener(PortLostHandler handler) {
+void JackServerWatch::portUnregistered(const std::string& name) {
     std::lock_guard lock(m_mutex);
-    m_listeners.emplace(m_nextId, std::move(handler));
+    for (auto& [id, listener] : m_listeners)
+        if (listener.peer == name) listener.handler("the port has gone away");
+}
+
+int JackServerWatch::addListener(PortLostHandler handler, std::string peer) {
+    std::lock_guard lock(m_mutex);
+    m_listeners.emplace(m_nextId, Listener{std::move(handler), std::move(peer)});
     return m_nextId++;
 }
 

@@ -1,5 +1,6 @@
 // JackServerWatch: finds out whether a JACK server answers, without ever starting one, and
-// tells the open ports when that server goes away.
+// tells the open ports when that server goes away, or when the peer port one of them is
+// connected to disappears while the server stays up.
 #pragma once
 
 #include "midi_backend.h"
@@ -23,12 +24,17 @@ public:
 
     bool alive() const { return m_alive; }
 
-    // The handler runs on a JACK thread when the server shuts down.
-    int addListener(PortLostHandler handler);
+    // The handler runs on a JACK thread when the server shuts down, and when the port named
+    // `peer` ("client:port"), if given, is unregistered.
+    int addListener(PortLostHandler handler, std::string peer = {});
     void removeListener(int id);
 
     // Run by libjack's shutdown notice: marks the server gone and tells every listener.
     void serverStopped(const std::string& reason);
+    // Run by libjack's port registration notice: tells the listeners of a port that has gone.
+    void portUnregistered(const std::string& name);
+
+    jack_client_t* client() const { return m_client; }
 
 private:
     explicit JackServerWatch(jack_client_t* client);
@@ -36,6 +42,10 @@ private:
     jack_client_t* m_client;
     std::atomic<bool> m_alive{true};
     std::mutex m_mutex;
-    std::map<int, PortLostHandler> m_listeners;
+    struct Listener {
+        PortLostHandler handler;
+        std::string peer;
+    };
+    std::map<int, Listener> m_listeners;
     int m_nextId = 0;
 };

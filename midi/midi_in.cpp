@@ -3,35 +3,31 @@
 #include "midi_input_splitter.h"
 
 #include <QByteArray>
-#include <QMetaObject>
 
 // The driver-thread side of one open port: splits what the driver delivers, copies the bytes
-// and queues them for the owning thread.
+// and hands them over to the owning thread.
 struct TMidiIn::Inlet {
     Inlet(TMidiIn* target, quint64 generation)
         : target(target), generation(generation),
           splitter(
-              SysexBufferSize,
+              SysexBufferSize, kMaxSysExLength,
               [this](std::uint8_t status, std::uint8_t first, std::uint8_t second) {
-                  post([t = this->target, g = this->generation, status, first, second] {
-                      t->ShortIn(g, status, first, second);
-                  });
+                  post([=, t = this->target] { t->ShortIn(status, first, second); });
               },
               [this](std::span<const std::uint8_t> chunk) {
                   QByteArray bytes(reinterpret_cast<const char*>(chunk.data()),
                                    static_cast<qsizetype>(chunk.size()));
-                  post([t = this->target, g = this->generation, bytes = std::move(bytes)] {
-                      t->LongIn(g, bytes);
-                  });
+                  post([t = this->target, bytes = std::move(bytes)] { t->LongIn(bytes); });
+              },
+              [this](long long dropped, bool restart) {
+                  post([=, t = this->target] { t->SysExCut(dropped, restart); });
               }) {}
 
-    template <typename Call> void post(Call&& call) {
-        if (target->m_pending.fetch_add(1) >= kMaxPending) {
-            target->m_pending.fetch_sub(1);
-            target->m_dropped.fetch_add(1);
-            return;
-        }
-        QMetaObject::invokeMethod(target, std::forward<Call>(call), Qt::QueuedConnection);
+    // Whatever was queued for an earlier open is not delivered.
+    template <typename Call> void post(Call call) {
+        target->m_handOver.post([t = target, g = generation, call = std::move(call)] {
+            if (t->current(g)) call();
+        });
     }
 
     TMidiIn* target; // outlives the connection that calls us
@@ -40,7 +36,9 @@ struct TMidiIn::Inlet {
 };
 
 TMidiIn::TMidiIn(const MidiDeviceList& devices, QObject* parent)
-    : MidiPort(devices.inputs(), parent) {}
+    : MidiPort(devices.inputs(), parent), m_handOver(this, [this](int count) {
+          if (Using() && !m_stopping) emit inputDropped(count);
+      }) {}
 
 TMidiIn::~TMidiIn() {
     if (Using()) close();
@@ -65,19 +63,20 @@ void TMidiIn::close() {
     invalidate();
 }
 
-bool TMidiIn::accept(quint64 generation) {
-    m_pending.fetch_sub(1);
-    if (const int dropped = m_dropped.exchange(0); dropped > 0) emit inputDropped(dropped);
+bool TMidiIn::current(quint64 generation) const {
     return generation == this->generation() && Using() && !m_stopping;
 }
 
-void TMidiIn::ShortIn(quint64 generation, std::uint8_t status, std::uint8_t first,
-                      std::uint8_t second) {
-    if (accept(generation) && OnShort && m_useShort) OnShort(this, status, first, second);
+void TMidiIn::ShortIn(std::uint8_t status, std::uint8_t first, std::uint8_t second) {
+    if (OnShort && m_useShort) OnShort(this, status, first, second);
 }
 
-void TMidiIn::LongIn(quint64 generation, const QByteArray& bytes) {
-    if (accept(generation) && OnSysEx && m_useSysEx)
+void TMidiIn::LongIn(const QByteArray& bytes) {
+    if (OnSysEx && m_useSysEx)
         OnSysEx(this, reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                 static_cast<int>(bytes.size()));
+}
+
+void TMidiIn::SysExCut(long long bytes, bool restart) {
+    if (m_useSysEx) emit sysExCut(bytes, restart);
 }

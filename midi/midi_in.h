@@ -2,10 +2,11 @@
 // and OnSysEx handlers on the thread that owns it, in arrival order.
 #pragma once
 
+#include "dump_buffer.h"
+#include "input_hand_over.h"
 #include "midi_port.h"
 
 #include <QObject>
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,7 +17,10 @@ public:
     // SysEx reaches OnSysEx in chunks of at most one input buffer.
     static constexpr int SysexBufferSize = 2048;
     // Hand-overs waiting for the owning thread beyond this are dropped and reported.
-    static constexpr int kMaxPending = 20000;
+    static constexpr int kMaxPending = InputHandOver::kMaxPending;
+    // The longest SysEx message passed on whole, as much as the receiver can hold; the bytes
+    // of a longer one up to its end are dropped and reported.
+    static constexpr long long kMaxSysExLength = DumpBuffer::kCapacity;
 
     using ShortEvent = std::function<void(TMidiIn* sender, std::uint8_t status, std::uint8_t first,
                                           std::uint8_t second)>;
@@ -35,8 +39,12 @@ public:
     SysExEvent OnSysEx;
 
 signals:
-    // Input came faster than this thread took it; `count` messages were dropped.
+    // Input came faster than this thread took it; `count` messages were dropped. Raised in
+    // order, before whatever arrived after them.
     void inputDropped(int count);
+    // `bytes` of an overlong SysEx message were dropped. `restart`: the F0 of a new message
+    // broke it off and comes next. Raised in order, where the bytes were.
+    void sysExCut(long long bytes, bool restart);
 
 private:
     struct Inlet;
@@ -44,14 +52,14 @@ private:
     void open() override;
     void close() override;
     bool isConnected() const override { return m_connection != nullptr; }
-    void ShortIn(quint64 generation, std::uint8_t status, std::uint8_t first, std::uint8_t second);
-    void LongIn(quint64 generation, const QByteArray& bytes);
-    bool accept(quint64 generation);
+    void ShortIn(std::uint8_t status, std::uint8_t first, std::uint8_t second);
+    void LongIn(const QByteArray& bytes);
+    void SysExCut(long long bytes, bool restart);
+    bool current(quint64 generation) const;
 
     bool m_useShort = true;
     bool m_useSysEx = true;
     bool m_stopping = false;
+    InputHandOver m_handOver;
     std::unique_ptr<MidiInputConnection> m_connection;
-    std::atomic<int> m_pending{0};
-    std::atomic<int> m_dropped{0};
 };

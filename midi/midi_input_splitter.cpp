@@ -1,7 +1,5 @@
 #include "midi_input_splitter.h"
 
-#include <algorithm>
-
 namespace {
 constexpr std::uint8_t kStart = 0xF0;
 constexpr std::uint8_t kEnd = 0xF7;
@@ -10,16 +8,24 @@ constexpr std::uint8_t kFirstRealTime = 0xF8;
 bool isStatus(std::uint8_t byte) {
     return byte & 0x80;
 }
+
+// F0, F7 and every other status byte except the real-time ones end a SysEx message.
+bool endsSysEx(std::uint8_t byte) {
+    return isStatus(byte) && byte < kFirstRealTime;
+}
 } // namespace
 
-MidiInputSplitter::MidiInputSplitter(int chunkSize, ShortSink shortSink, SysExSink sysExSink)
-    : m_chunkSize(chunkSize), m_short(std::move(shortSink)), m_sysEx(std::move(sysExSink)) {}
+MidiInputSplitter::MidiInputSplitter(int chunkSize, long long maxSysExLength, ShortSink shortSink,
+                                     SysExSink sysExSink, CutSink cutSink)
+    : m_chunkSize(chunkSize), m_maxLength(maxSysExLength), m_short(std::move(shortSink)),
+      m_sysEx(std::move(sysExSink)), m_cut(std::move(cutSink)) {
+    m_chunk.reserve(static_cast<std::size_t>(chunkSize));
+}
 
 void MidiInputSplitter::split(std::span<const std::uint8_t> message) {
     if (message.empty()) return;
     const std::uint8_t first = message[0];
-    if (m_inSysEx && isStatus(first) && first < kFirstRealTime && first != kStart &&
-        first != kEnd) {
+    if (m_inSysEx && endsSysEx(first) && first != kStart && first != kEnd) {
         // A new message breaks the SysEx off; the receiver is shown the status byte that did it.
         passSysEx(message.first(1));
     }
@@ -36,15 +42,39 @@ void MidiInputSplitter::split(std::span<const std::uint8_t> message) {
 }
 
 void MidiInputSplitter::passSysEx(std::span<const std::uint8_t> bytes) {
-    for (std::uint8_t byte : bytes) {
-        if (byte == kStart)
-            m_inSysEx = true;
-        else if (isStatus(byte) && byte < kFirstRealTime)
-            m_inSysEx = false;
+    for (const std::uint8_t byte : bytes) {
+        if (!endsSysEx(byte)) {
+            if (m_length < m_maxLength) {
+                append(byte);
+                ++m_length;
+            } else {
+                ++m_dropped;
+            }
+            continue;
+        }
+        if (byte == kStart) reportCut(true);
+        append(byte);
+        m_inSysEx = byte == kStart;
+        m_length = m_inSysEx ? 1 : 0;
+        if (byte != kStart) reportCut(false);
     }
-    while (!bytes.empty()) {
-        const auto n = std::min<std::size_t>(bytes.size(), static_cast<std::size_t>(m_chunkSize));
-        m_sysEx(bytes.first(n));
-        bytes = bytes.subspan(n);
-    }
+    flush();
+}
+
+void MidiInputSplitter::append(std::uint8_t byte) {
+    m_chunk.push_back(byte);
+    if (m_chunk.size() == static_cast<std::size_t>(m_chunkSize)) flush();
+}
+
+void MidiInputSplitter::flush() {
+    if (m_chunk.empty()) return;
+    m_sysEx(m_chunk);
+    m_chunk.clear();
+}
+
+void MidiInputSplitter::reportCut(bool restart) {
+    if (m_dropped == 0) return;
+    flush();
+    m_cut(m_dropped, restart);
+    m_dropped = 0;
 }

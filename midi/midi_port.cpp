@@ -48,7 +48,13 @@ std::function<void(const std::string&)> MidiPort::lostHandler() {
 }
 
 void MidiPort::PortLost(quint64 generation, const QString& reason) {
-    if (generation != m_generation || !isConnected()) return;
+    // Said once: when the server stops, the peer's port goes away with it.
+    if (generation != m_generation || !isConnected() || m_portOpenResult == kPortLost) return;
     m_portOpenResult = kPortLost;
     emit portLost(reason);
+}
+
+QString MidiPort::lostPortLine(const QString& direction, const QString& reason) const {
+    return QStringLiteral("Lost MIDI %1 Port \"%2\" - %3!")
+        .arg(direction, QString::fromStdString(deviceName(m_port)), reason);
 }

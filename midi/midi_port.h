@@ -25,6 +25,8 @@ public:
     int PortOpenResult() const { return m_portOpenResult; }
     // Open, and neither failed nor lost since.
     bool ready() const { return m_using && isConnected() && m_portOpenResult == kPortOk; }
+    // The log line for a lost port: `direction` is "IN" or "OUT", `reason` comes with portLost.
+    QString lostPortLine(const QString& direction, const QString& reason) const;
 
 signals:
     // The open port stopped working; PortOpenResult is kPortLost from now on.

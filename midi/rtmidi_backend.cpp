@@ -6,6 +6,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <jack/jack.h>
+#include <jack/midiport.h>
 #include <thread>
 
 namespace {
@@ -63,12 +65,14 @@ template <typename Port> int indexOf(Port& port, const std::string& name) {
     return -1;
 }
 
-// Keeps a port registered with the JACK watch for as long as it is open.
+// Keeps a port registered with the JACK watch for as long as it is open. `peer`: the port it
+// is connected to, empty for a port that others connect to.
 class WatchRegistration {
 public:
-    WatchRegistration(std::shared_ptr<JackServerWatch> watch, PortLostHandler lost)
+    WatchRegistration(std::shared_ptr<JackServerWatch> watch, PortLostHandler lost,
+                      std::string peer)
         : m_watch(std::move(watch)) {
-        if (m_watch && lost) m_id = m_watch->addListener(std::move(lost));
+        if (m_watch && lost) m_id = m_watch->addListener(std::move(lost), std::move(peer));
     }
     ~WatchRegistration() {
         if (m_watch && m_id >= 0) m_watch->removeListener(m_id);
@@ -103,18 +107,15 @@ void deliver(double, std::vector<unsigned char>* message, void* context) {
     if (message && !message->empty()) static_cast<PortContext*>(context)->handler(*message);
 }
 
+// An ALSA input port. The RtMidi object goes first, so that the handler is not running any more
+// when what it points at goes.
 class RtInputConnection : public MidiInputConnection {
 public:
-    RtInputConnection(std::unique_ptr<RtMidiIn> in, std::unique_ptr<PortContext> context,
-                      std::shared_ptr<JackServerWatch> watch, PortLostHandler lost)
-        : m_context(std::move(context)), m_registration(std::move(watch), std::move(lost)),
-          m_in(std::move(in)) {}
-    // Closing the RtMidi client first guarantees that the handler is not running any more.
-    ~RtInputConnection() override { closeOrAbandon(m_in, m_context, m_registration); }
+    RtInputConnection(std::unique_ptr<RtMidiIn> in, std::unique_ptr<PortContext> context)
+        : m_context(std::move(context)), m_in(std::move(in)) {}
 
 private:
     std::unique_ptr<PortContext> m_context;
-    WatchRegistration m_registration;
     std::unique_ptr<RtMidiIn> m_in;
 };
 
@@ -122,9 +123,10 @@ class RtOutputConnection : public MidiOutputConnection {
 public:
     RtOutputConnection(std::unique_ptr<RtMidiOut> out, std::unique_ptr<PortContext> context,
                        std::shared_ptr<JackServerWatch> watch, PortLostHandler lost,
-                       std::size_t maxMessage)
-        : m_context(std::move(context)), m_registration(std::move(watch), std::move(lost)),
-          m_out(std::move(out)), m_maxMessage(maxMessage) {}
+                       std::string peer, std::size_t maxMessage)
+        : m_context(std::move(context)),
+          m_registration(std::move(watch), std::move(lost), std::move(peer)), m_out(std::move(out)),
+          m_maxMessage(maxMessage) {}
     ~RtOutputConnection() override { closeOrAbandon(m_out, m_context, m_registration); }
 
     bool sendShort(std::span<const std::uint8_t> bytes) override { return send(bytes); }
@@ -150,6 +152,81 @@ private:
     std::unique_ptr<RtMidiOut> m_out;
     std::size_t m_maxMessage;
 };
+
+// A JACK input port on a client of its own, handing over every JACK MIDI event as it comes.
+// RtMidi would join the pieces of a long SysEx message into one, without a bound, before
+// handing anything over; here each piece goes on at once and nothing is held.
+class JackInputConnection : public MidiInputConnection {
+public:
+    JackInputConnection(jack_client_t* client, MidiInputHandler handler,
+                        std::shared_ptr<JackServerWatch> watch, PortLostHandler lost,
+                        std::string peer)
+        : m_client(client), m_handler(std::move(handler)),
+          m_registration(std::move(watch), std::move(lost), std::move(peer)) {}
+    // Closing the client first guarantees that the handler is not running any more. libjack
+    // crashes when a client of a server that has gone away is closed: such a one is left.
+    ~JackInputConnection() override {
+        if (m_registration.alive()) jack_client_close(m_client);
+    }
+
+    bool start(const std::string& portName) {
+        m_port = jack_port_register(m_client, portName.c_str(), JACK_DEFAULT_MIDI_TYPE,
+                                    JackPortIsInput, 0);
+        return m_port && jack_set_process_callback(m_client, process, this) == 0 &&
+               jack_activate(m_client) == 0;
+    }
+    bool connectFrom(const std::string& source) {
+        return jack_connect(m_client, source.c_str(), jack_port_name(m_port)) == 0;
+    }
+
+private:
+    static int process(jack_nframes_t frames, void* self) {
+        auto* connection = static_cast<JackInputConnection*>(self);
+        void* buffer = jack_port_get_buffer(connection->m_port, frames);
+        const std::uint32_t count = jack_midi_get_event_count(buffer);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            jack_midi_event_t event;
+            if (jack_midi_event_get(&event, buffer, i) == 0 && event.size > 0)
+                connection->m_handler(std::span<const std::uint8_t>(event.buffer, event.size));
+        }
+        return 0;
+    }
+
+    jack_client_t* m_client;
+    jack_port_t* m_port = nullptr;
+    MidiInputHandler m_handler;
+    WatchRegistration m_registration;
+};
+
+// libjack now and then refuses a client while other JACK servers run: asked again like above.
+jack_client_t* openJackClient(const std::string& name) {
+    for (int attempt = 0; attempt < kClientAttempts; ++attempt) {
+        jack_status_t status{};
+        if (jack_client_t* client = jack_client_open(name.c_str(), JackNoStartServer, &status))
+            return client;
+        std::this_thread::sleep_for(kClientRetryPause);
+    }
+    return nullptr;
+}
+
+// `source`: the port to take input from; empty for a port that others connect to.
+Opened<MidiInputConnection> openJackInput(const std::string& client, const std::string& portName,
+                                          const std::string& source, MidiInputHandler handler,
+                                          std::shared_ptr<JackServerWatch> watch,
+                                          PortLostHandler lost) {
+    if (!watch) return {nullptr, kPortOpenFailed};
+    jack_client_t* jack = openJackClient(client);
+    if (!jack) return {nullptr, kPortOpenFailed};
+    if (!source.empty() && !jack_port_by_name(jack, source.c_str())) {
+        jack_client_close(jack);
+        return {nullptr, kPortNotFound};
+    }
+    auto connection = std::make_unique<JackInputConnection>(
+        jack, std::move(handler), std::move(watch), std::move(lost), source);
+    if (!connection->start(portName) || (!source.empty() && !connection->connectFrom(source)))
+        return {nullptr, kPortOpenFailed};
+    return {std::move(connection), kPortOk};
+}
 
 } // namespace
 
@@ -206,7 +283,10 @@ std::vector<std::string> RtMidiBackend::outputNames() {
 
 Opened<MidiInputConnection>
 RtMidiBackend::openInput(const std::string& name, MidiInputHandler handler, PortLostHandler lost) {
-    return makeInput(kClientName, std::move(handler), std::move(lost), [&](RtMidiIn& in) {
+    if (m_api == Api::Jack)
+        return openJackInput(kClientName, "MIDI In", name, std::move(handler), liveWatch(),
+                             std::move(lost));
+    return makeInput(kClientName, std::move(handler), [&](RtMidiIn& in) {
         const int index = indexOf(in, name);
         if (index < 0) return kPortNotFound;
         in.openPort(static_cast<unsigned>(index), "MIDI In");
@@ -216,7 +296,7 @@ RtMidiBackend::openInput(const std::string& name, MidiInputHandler handler, Port
 
 Opened<MidiOutputConnection> RtMidiBackend::openOutput(const std::string& name,
                                                        PortLostHandler lost) {
-    return makeOutput(kClientName, std::move(lost), [&](RtMidiOut& out) {
+    return makeOutput(kClientName, std::move(lost), name, [&](RtMidiOut& out) {
         const int index = indexOf(out, name);
         if (index < 0) return kPortNotFound;
         out.openPort(static_cast<unsigned>(index), "MIDI Out");
@@ -228,7 +308,9 @@ Opened<MidiInputConnection> RtMidiBackend::openVirtualInput(const std::string& c
                                                             const std::string& port,
                                                             MidiInputHandler handler,
                                                             PortLostHandler lost) {
-    return makeInput(client, std::move(handler), std::move(lost), [&](RtMidiIn& in) {
+    if (m_api == Api::Jack)
+        return openJackInput(client, port, {}, std::move(handler), liveWatch(), std::move(lost));
+    return makeInput(client, std::move(handler), [&](RtMidiIn& in) {
         in.openVirtualPort(port);
         return kPortOk;
     });
@@ -237,17 +319,15 @@ Opened<MidiInputConnection> RtMidiBackend::openVirtualInput(const std::string& c
 Opened<MidiOutputConnection> RtMidiBackend::openVirtualOutput(const std::string& client,
                                                               const std::string& port,
                                                               PortLostHandler lost) {
-    return makeOutput(client, std::move(lost), [&](RtMidiOut& out) {
+    return makeOutput(client, std::move(lost), {}, [&](RtMidiOut& out) {
         out.openVirtualPort(port);
         return kPortOk;
     });
 }
 
 Opened<MidiInputConnection> RtMidiBackend::makeInput(const std::string& client,
-                                                     MidiInputHandler handler, PortLostHandler lost,
+                                                     MidiInputHandler handler,
                                                      const std::function<int(RtMidiIn&)>& open) {
-    auto watch = liveWatch();
-    if (m_api == Api::Jack && !watch) return {nullptr, kPortOpenFailed};
     try {
         auto context = std::make_unique<PortContext>();
         context->handler = std::move(handler);
@@ -257,9 +337,7 @@ Opened<MidiInputConnection> RtMidiBackend::makeInput(const std::string& client,
         in->setCallback(deliver, context.get());
         if (const int result = open(*in); result != kPortOk) return {nullptr, result};
         if (context->failed) return {nullptr, kPortOpenFailed};
-        return {std::make_unique<RtInputConnection>(std::move(in), std::move(context),
-                                                    std::move(watch), std::move(lost)),
-                kPortOk};
+        return {std::make_unique<RtInputConnection>(std::move(in), std::move(context)), kPortOk};
     } catch (const RtMidiError&) {
         return {nullptr, kPortOpenFailed};
     }
@@ -267,6 +345,7 @@ Opened<MidiInputConnection> RtMidiBackend::makeInput(const std::string& client,
 
 Opened<MidiOutputConnection> RtMidiBackend::makeOutput(const std::string& client,
                                                        PortLostHandler lost,
+                                                       const std::string& peer,
                                                        const std::function<int(RtMidiOut&)>& open) {
     auto watch = liveWatch();
     if (m_api == Api::Jack && !watch) return {nullptr, kPortOpenFailed};
@@ -277,7 +356,7 @@ Opened<MidiOutputConnection> RtMidiBackend::makeOutput(const std::string& client
         if (const int result = open(*out); result != kPortOk) return {nullptr, result};
         if (context->failed) return {nullptr, kPortOpenFailed};
         return {std::make_unique<RtOutputConnection>(std::move(out), std::move(context),
-                                                     std::move(watch), std::move(lost),
+                                                     std::move(watch), std::move(lost), peer,
                                                      maxMessage(m_api)),
                 kPortOk};
     } catch (const RtMidiError&) {

@@ -1,4 +1,5 @@
 // RtMidiBackend: the machine's MIDI ports through RtMidi, over the ALSA sequencer or over JACK.
+// JACK input ports use libjack directly, so that long SysEx messages are never held whole.
 #pragma once
 
 #include "midi_backend.h"
@@ -38,11 +39,12 @@ private:
     // The JACK watch, reconnected when the server came back after it had stopped; nullptr when
     // no server answers now.
     std::shared_ptr<JackServerWatch> liveWatch();
-    // `open` opens the port on the new RtMidi object and returns a PortResult.
+    // `open` opens the port on the new RtMidi object and returns a PortResult. `peer`: the port
+    // an output is connected to, watched for disappearing; empty for a virtual port.
     Opened<MidiInputConnection> makeInput(const std::string& client, MidiInputHandler handler,
-                                          PortLostHandler lost,
                                           const std::function<int(RtMidiIn&)>& open);
     Opened<MidiOutputConnection> makeOutput(const std::string& client, PortLostHandler lost,
+                                            const std::string& peer,
                                             const std::function<int(RtMidiOut&)>& open);
 
     Api m_api;

@@ -39,6 +39,17 @@ void SysexReceiver::ResetReceiverBuffer() {
     if (m_hooks.countersChanged) m_hooks.countersChanged();
 }
 
+void SysexReceiver::inputDropped(int messages) {
+    log(format("MIDI input overflow - %d messages dropped!", messages));
+    resetState();
+}
+
+void SysexReceiver::sysExCut(long long bytes, bool restart) {
+    log(format("Received SysEx message longer than %d bytes - %lld more bytes dropped!",
+               DumpBuffer::kCapacity, bytes));
+    if (restart) resetState();
+}
+
 void SysexReceiver::take(std::uint8_t byte) {
     using enum ReceiverState;
     if (m_state != Idle && m_message.length < DumpBuffer::kCapacity)
@@ -121,6 +132,7 @@ std::string SysexReceiver::codes(int length) const {
 
 void SysexReceiver::errorResponse(int length) {
     ++m_errorResponses;
+    reply(false, length);
     if (length > kMaxReplyLength)
         log("Received strange Error Response with too much bytes!");
     else if (length >= kCodedReplyLength)
@@ -131,12 +143,20 @@ void SysexReceiver::errorResponse(int length) {
 
 void SysexReceiver::acknowledge(int length) {
     ++m_acknowledges;
+    reply(true, length);
     if (length > kMaxReplyLength)
         log("Received strange Acknowledge message with too much bytes!");
     else if (length >= kCodedReplyLength)
         log("Received Acknowledge Code:" + codes(length) + " - block upload was successfull");
     else
         log("Received Acknowledge - block upload was successfull");
+}
+
+void SysexReceiver::reply(bool acknowledge, int length) const {
+    constexpr int kNumberedReplyLength = kBlockNumberIndex + 2;
+    if (m_hooks.replyReceived)
+        m_hooks.replyReceived(
+            acknowledge, length >= kNumberedReplyLength ? m_message.data[kBlockNumberIndex] : -1);
 }
 
 void SysexReceiver::dataMessage(int length) {

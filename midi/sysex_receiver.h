@@ -19,6 +19,9 @@ public:
         std::function<void(int bank)> bankNumberReceived; // 1..128
         // The eighth block of a dump has been stored: decode IncomingDump.
         std::function<void()> lastBlockReceived;
+        // An acknowledge (true) or error reply (false) has come; `block` is its byte 6 when the
+        // reply carries one (8 bytes and more), else -1.
+        std::function<void(bool acknowledge, int block)> replyReceived;
     };
 
     SysexReceiver(DumpBuffer& messageBuffer, DumpBuffer& incomingDump, Hooks hooks);
@@ -29,6 +32,12 @@ public:
     void ResetReceiverBuffer();
     // Back to Idle, as at start-up.
     void resetState() { m_state = ReceiverState::Idle; }
+    // Input was lost on its way here (the input port fell behind): says so once and waits for
+    // the next F0, since the message under way has lost bytes.
+    void inputDropped(int messages);
+    // Bytes of an overlong message were dropped before they came here. `restart`: the F0 of a
+    // new message broke it off, and that message starts clean.
+    void sysExCut(long long bytes, bool restart);
 
     ReceiverState state() const { return m_state; }
     int deviceId() const { return m_deviceId; }
@@ -45,6 +54,7 @@ private:
     void complete();
     void errorResponse(int length);
     void acknowledge(int length);
+    void reply(bool acknowledge, int length) const;
     void dataMessage(int length);
     bool store(int length);
     std::string codes(int length) const;

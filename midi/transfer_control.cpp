@@ -31,6 +31,16 @@ template <typename Signal> bool runUntil(TransferControl* control, Signal ended,
     return false;
 }
 
+// A wait lasts at least its interval even when the timer wakes early: then the timer is armed
+// again for the rest and true is returned. The clock is started just before the timer, so that
+// it never shows less than the timer.
+bool wokeEarly(QTimer& timer, const QElapsedTimer& clock, int interval) {
+    const qint64 rest = interval - clock.elapsed();
+    if (rest <= 0) return false;
+    timer.start(static_cast<int>(rest));
+    return true;
+}
+
 } // namespace
 
 // Marks a transfer as running for as long as it is in scope, so that a second one cannot start
@@ -43,7 +53,9 @@ public:
     }
     ~BusyScope() {
         m_control.m_busy = false;
+        m_control.m_uploading = false;
         m_control.refresh();
+        emit m_control.transferFinished();
     }
 
 private:
@@ -54,6 +66,9 @@ TransferControl::TransferControl(DumpBuffer& outgoingDump, TMidiOut& midiOut, QT
                                  QTimer& sysexHeadTimer, Hooks hooks, QObject* parent)
     : QObject(parent), m_outgoing(outgoingDump), m_midiOut(midiOut), m_waitTimer(waitTimer),
       m_headTimer(sysexHeadTimer), m_hooks(std::move(hooks)) {
+    // Coarse timers may fire up to 5 % early, and the controller needs every wait whole.
+    m_waitTimer.setTimerType(Qt::PreciseTimer);
+    m_headTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_waitTimer, &QTimer::timeout, this, &TransferControl::WaitTimerTimer);
     connect(&m_headTimer, &QTimer::timeout, this, &TransferControl::SysexHeadTimerTimer);
 }
@@ -69,17 +84,22 @@ void TransferControl::refresh() const {
 bool TransferControl::SendSysexToPultronExecute() {
     if (m_busy) return false;
     BusyScope busy(*this);
+    m_uploading = true;
+    m_stopRequested = false;
     if (m_hooks.recordToDump() != 0 || m_outgoing.blockCount <= 0) return false;
-    if (!SendBankChangeRequest(m_outgoing.data[kModelIndex], selectedDeviceId(), selectedBank()))
+    if (!SendBankChangeRequest(m_outgoing.data[kModelIndex], selectedDeviceId(), selectedBank()) ||
+        m_stopRequested)
         return false;
     m_outgoing.blocksLeft = m_outgoing.blockCount;
     m_outgoing.sendPosition = 0;
     m_uploadFailed = false;
     const int speed = m_hooks.sysexSendSpeed();
-    m_headTimer.setInterval(speed > 0 ? speed : 1);
+    m_blockInterval = speed > 0 ? speed : 1;
+    m_headTimer.setInterval(m_blockInterval);
+    m_blockClock.start();
     m_headTimer.start();
     if (!runUntil(this, &TransferControl::uploadEnded, m_headTimer)) {
-        stopUpload();
+        endUpload();
         return false;
     }
     return !m_uploadFailed;
@@ -124,17 +144,23 @@ bool TransferControl::sendLogged(const std::uint8_t* bytes, int length, const st
 }
 
 bool TransferControl::WaitMilliseconds(int ms) {
+    m_waitInterval = ms;
     m_waitTimer.setInterval(ms);
+    m_waitClock.start();
     m_waitTimer.start();
     return runUntil(this, &TransferControl::waitEnded, m_waitTimer);
 }
 
 void TransferControl::WaitTimerTimer() {
+    if (m_waitTimer.isActive() && wokeEarly(m_waitTimer, m_waitClock, m_waitInterval)) return;
     m_waitTimer.stop();
     emit waitEnded();
 }
 
 void TransferControl::SysexHeadTimerTimer() {
+    if (m_outgoing.blocksLeft > 0 && m_headTimer.isActive() &&
+        wokeEarly(m_headTimer, m_blockClock, m_blockInterval))
+        return;
     if (m_outgoing.blocksLeft > 0) {
         const int start = m_outgoing.sendPosition;
         const int end = FindBlockEnd(m_outgoing, start);
@@ -171,6 +197,10 @@ void TransferControl::SysexHeadTimerTimer() {
     if (m_outgoing.blocksLeft <= 0) {
         m_headTimer.stop();
         emit uploadEnded();
+    } else if (m_headTimer.isActive()) {
+        // The next gap counts from now, after this block has gone out, not from this tick.
+        m_blockClock.restart();
+        m_headTimer.start(m_blockInterval);
     }
     refresh();
 }
@@ -184,10 +214,24 @@ void TransferControl::failUpload() {
     log(format("Upload aborted after %d of %d blocks - MIDI OUT Port not ready!", sent,
                m_outgoing.blockCount));
     m_uploadFailed = true;
-    stopUpload();
+    endUpload();
 }
 
 void TransferControl::stopUpload() {
+    if (!m_uploading) return;
+    const int sent = sending() ? m_outgoing.blockCount - m_outgoing.blocksLeft : 0;
+    log(format("Upload stopped after %d of %d blocks", sent, m_outgoing.blockCount));
+    m_uploadFailed = true;
+    if (sending()) {
+        endUpload();
+        return;
+    }
+    m_stopRequested = true;
+    m_waitTimer.stop();
+    emit waitEnded();
+}
+
+void TransferControl::endUpload() {
     m_outgoing.blocksLeft = 0;
     showWholeDump();
     if (m_headTimer.isActive()) {

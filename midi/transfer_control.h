@@ -5,6 +5,7 @@
 #include "dump_buffer.h"
 #include "dump_codec.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <cstdint>
 #include <functional>
@@ -46,20 +47,27 @@ public:
 
     // An upload or request has started and not ended (its waits included).
     bool busy() const { return m_busy; }
+    // An upload has started and not ended, its wait after the bank change included.
+    bool uploading() const { return m_uploading; }
     bool sending() const;
     // Ends a running upload at once, for example when the output port is gone.
     void abortUpload();
+    // Ends a running upload at the user's wish, in its wait or between blocks, and logs how
+    // much of the bank went out.
+    void stopUpload();
 
 signals:
     void uploadEnded();
     void waitEnded();
+    // An upload or request has ended, whichever way.
+    void transferFinished();
 
 private:
     class BusyScope;
 
     bool sendLogged(const std::uint8_t* bytes, int length, const std::string& text);
     void failUpload();
-    void stopUpload();
+    void endUpload();
     void showWholeDump();
     int selectedDeviceId() const { return m_hooks.deviceId() & 0x07; }
     int selectedBank() const { return (m_hooks.patternNumber() - 1) & 0x7F; }
@@ -72,5 +80,12 @@ private:
     QTimer& m_headTimer;
     Hooks m_hooks;
     bool m_busy = false;
+    bool m_uploading = false;
     bool m_uploadFailed = false;
+    bool m_stopRequested = false;
+    // Timers may wake a little before their interval is over: each wait is measured as well.
+    QElapsedTimer m_waitClock;
+    QElapsedTimer m_blockClock;
+    int m_waitInterval = 0;
+    int m_blockInterval = 1;
 };

@@ -38,6 +38,13 @@ struct Received {
     Bytes sysex;
 };
 
+Bytes joinedBytes(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
 void processEvents() {
     QCoreApplication::processEvents();
 }
@@ -202,6 +209,56 @@ TEST(MidiPorts, AFloodBeyondThePendingLimitIsDroppedAndCounted) {
     EXPECT_EQ(received.events.size(), std::size_t(TMidiIn::kMaxPending));
     ASSERT_EQ(dropped.count(), 1);
     EXPECT_EQ(dropped.at(0).at(0).toInt(), 500);
+}
+
+// A message longer than the receiver can hold is passed on up to that length and its end; the
+// rest is dropped and reported once, where it was, so that memory stays bounded and the next
+// message starts clean.
+TEST(MidiPorts, OverlongSysExIsCutAndTheCutReportedWhereItHappened) {
+    const auto payload = [](std::size_t n) { return Bytes(n, 0x11); };
+    const Bytes reply = {0xF0, 0x00, 0x00, 0x7E, 0x43, 0x0F, 0x00, 0xF7};
+    const long long kept = TMidiIn::kMaxSysExLength - 1; // data bytes after the F0
+    struct Case {
+        const char* name;
+        std::vector<Bytes> delivered;
+        long long dropped;
+        bool restart;
+        Bytes after; // what follows the kept part and the cut
+    } cases[] = {
+        {"ended by F7 in one piece",
+         {joinedBytes({{0xF0}, payload(300000), {0xF7}})},
+         300000 - kept,
+         false,
+         {}},
+        {"ended by F7 after many pieces", {}, 400000 - kept, false, {}},
+        {"broken off by the next message",
+         {joinedBytes({{0xF0}, payload(300000)}), reply},
+         300000 - kept,
+         true,
+         reply},
+    };
+    cases[1].delivered.push_back({0xF0});
+    for (int i = 0; i < 100; ++i)
+        cases[1].delivered.push_back(payload(4000));
+    cases[1].delivered.push_back({0xF7});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Devices devices;
+        TMidiIn in(*devices.list);
+        Received received(in);
+        std::vector<std::tuple<std::size_t, long long, bool>> cuts;
+        QObject::connect(&in, &TMidiIn::sysExCut, [&](long long bytes, bool restart) {
+            cuts.emplace_back(received.sysex.size(), bytes, restart);
+        });
+        in.SetUsing(true);
+        devices.fake->deliverFromDriverThread(c.delivered);
+        processEvents();
+        const Bytes head = joinedBytes({{0xF0}, payload(std::size_t(kept))});
+        const std::size_t cutAt = head.size() + (c.restart ? 0 : 1);
+        EXPECT_EQ(received.sysex, joinedBytes({head, c.restart ? Bytes{} : Bytes{0xF7}, c.after}));
+        EXPECT_EQ(cuts, (std::vector<std::tuple<std::size_t, long long, bool>>{
+                            {cutAt, c.dropped, c.restart}}));
+    }
 }
 
 } // namespace

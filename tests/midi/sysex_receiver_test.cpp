@@ -3,6 +3,7 @@
 #include "built_in_dump.h"
 #include "sysex_protocol.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <random>
@@ -45,6 +46,9 @@ protected:
                     [this] {
                         ++decodes;
                         codec.DumpToRecord(buffers->incoming, record);
+                    },
+                    [this](bool acknowledge, int block) {
+                        replies.push_back({acknowledge, block});
                     }}) {}
 
     void feed(const Bytes& bytes, std::size_t chunk = SIZE_MAX) {
@@ -57,6 +61,7 @@ protected:
     std::unique_ptr<Buffers> buffers;
     Lines lines;
     std::vector<int> banks;
+    std::vector<std::pair<bool, int>> replies; // acknowledge or not, block number or -1
     int counterUpdates = 0;
     int decodes = 0;
     BankRecord record;
@@ -149,6 +154,17 @@ TEST_F(SysexReceiverTest, AcknowledgesAndErrorRepliesOfEveryLength) {
     EXPECT_EQ(buffers->incoming.blockCount, 0);
     EXPECT_EQ(receiver.acknowledges(), 5);
     EXPECT_EQ(receiver.errorResponses(), 5);
+    // Byte 6 numbers the block from 8 bytes on.
+    EXPECT_EQ(replies, (std::vector<std::pair<bool, int>>{{true, 0x00},
+                                                          {true, -1},
+                                                          {true, 6},
+                                                          {true, 6},
+                                                          {true, 6},
+                                                          {false, -1},
+                                                          {false, 6},
+                                                          {false, 6},
+                                                          {false, 6},
+                                                          {false, 6}}));
 }
 
 TEST_F(SysexReceiverTest, OtherCommandsAreLoggedAsNotSavedAndBankNumbersSetTheBank) {
@@ -210,6 +226,43 @@ TEST_F(SysexReceiverTest, StatusBytesBreakMessagesAndRealTimeBytesAreKept) {
     lines.clear();
     feed(message({0xF0, 0x00, 0x00, 0x7E, 0x42, 0x0F, 0xF7}));
     EXPECT_TRUE(lines.empty());
+}
+
+// Input lost before the receiver saw it is said once, and the next F0 starts a clean message
+// instead of breaking the one that lost bytes.
+TEST_F(SysexReceiverTest, InputLostOnTheWayIsLoggedOnceAndTheNextMessageStartsClean) {
+    const Bytes ack = {0xF0, 0x00, 0x00, 0x7E, 0x43, 0x0F, 0xF7};
+    const std::string ackLine = "Received Acknowledge - block upload was successfull";
+    const Bytes blockStart = {0xF0, 0x00, 0x00, 0x7E, 0x43, 0x04, 0x00, 0x11, 0x22};
+    struct Case {
+        const char* name;
+        std::function<void()> lose;
+        Lines expected;
+    } cases[] = {
+        {"messages dropped by the input port",
+         [&] { receiver.inputDropped(32000); },
+         {"MIDI input overflow - 32000 messages dropped!", ackLine}},
+        {"an overlong message broken off by a new one",
+         [&] { receiver.sysExCut(66000000, true); },
+         {"Received SysEx message longer than 256000 bytes - 66000000 more bytes dropped!",
+          ackLine}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        lines.clear();
+        feed(blockStart);
+        c.lose();
+        feed(ack);
+        EXPECT_EQ(lines, c.expected);
+    }
+    // An overlong message that ended with its F7 is still classified, as without the cut.
+    lines.clear();
+    feed(blockStart);
+    feed({0xF7});
+    receiver.sysExCut(5, false);
+    EXPECT_EQ(lines.back(),
+              "Received SysEx message longer than 256000 bytes - 5 more bytes dropped!");
+    EXPECT_EQ(lines.size(), 2u);
 }
 
 TEST_F(SysexReceiverTest, OverlongMessageIsCutAt256000BytesAndAFullBufferIgnoresBlocks) {

@@ -5,6 +5,7 @@
 #include "simulator_backend.h"
 #include "transfer_status.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -152,6 +153,58 @@ TEST_F(TransferControlTest, ALostOutputAbortsTheUploadWithALogLine) {
     EXPECT_EQ(lines.back(), "Upload aborted after 2 of 8 blocks - MIDI OUT Port not ready!");
     EXPECT_EQ(counters.back(), std::make_pair(2120, 8));
     EXPECT_EQ(outgoing->blocksLeft, 0);
+}
+
+// Timers may wake before their interval is over, as coarse timers do; every wait of an upload
+// still lasts its whole interval, and the controller gets each gap it needs.
+TEST_F(TransferControlTest, EveryWaitLastsItsWholeIntervalEvenWhenATimerWakesEarly) {
+    out.SetUsing(true);
+    speed = 60;
+    QElapsedTimer clock;
+    std::vector<qint64> sentAt;
+    devices->simulator()->controller().setObserver(
+        {[&](SimulatedController::Bytes) { sentAt.push_back(clock.elapsed()); }, {}, {}});
+    QTimer::singleShot(300, [&] { control.WaitTimerTimer(); }); // in the bank change wait
+    QObject::connect(&headTimer, &QTimer::timeout, [&] {
+        if (sentAt.size() == 2) QTimer::singleShot(20, [&] { control.SysexHeadTimerTimer(); });
+    });
+    clock.start();
+    EXPECT_TRUE(control.SendSysexToPultronExecute());
+    ASSERT_EQ(sentAt.size(), 9u);
+    for (std::size_t i = 1; i < sentAt.size(); ++i) {
+        const qint64 wanted = (i == 1 ? TransferControl::kBankChangeWait : 0) + speed;
+        // A millisecond for the send itself, which follows the tick it is measured from.
+        EXPECT_GE(sentAt[i] - sentAt[i - 1], wanted - 1) << "before message " << i;
+    }
+}
+
+TEST_F(TransferControlTest, StoppingAnUploadEndsItInItsWaitOrBetweenBlocksAndSaysHowFarItGot) {
+    out.SetUsing(true);
+    speed = 20;
+    const struct {
+        int blocks; // sent before the stop; -1: stopped in the wait after the bank change
+        const char* line;
+    } cases[] = {{-1, "Upload stopped after 0 of 8 blocks"},
+                 {2, "Upload stopped after 2 of 8 blocks"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        received.clear();
+        if (c.blocks < 0) QTimer::singleShot(300, [&] { control.stopUpload(); });
+        int finished = 0;
+        const QMetaObject::Connection connections[] = {
+            QObject::connect(&control, &TransferControl::transferFinished, [&] { ++finished; }),
+            QObject::connect(&headTimer, &QTimer::timeout, [&] {
+                if (int(received.size()) == 1 + c.blocks) control.stopUpload();
+            })};
+        EXPECT_FALSE(control.SendSysexToPultronExecute());
+        for (const auto& connection : connections)
+            QObject::disconnect(connection);
+        EXPECT_EQ(received.size(), std::size_t(1 + std::max(c.blocks, 0)));
+        EXPECT_EQ(lines.back(), c.line);
+        EXPECT_EQ(finished, 1);
+        EXPECT_FALSE(control.uploading());
+        EXPECT_FALSE(headTimer.isActive() || waitTimer.isActive());
+    }
 }
 
 } // namespace

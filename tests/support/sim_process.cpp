@@ -1,6 +1,7 @@
 #include "sim_process.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 
 namespace {
@@ -17,13 +18,25 @@ SimProcess::~SimProcess() {
     stop();
 }
 
-bool SimProcess::start(const QStringList& args) {
+bool SimProcess::start(const QStringList& args, const QString& outputFile) {
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::MergedChannels);
+    m_output.clear();
+    m_outputFile = outputFile;
+    if (!outputFile.isEmpty()) m_process->setStandardOutputFile(outputFile);
     m_process->start(
         program(),
         QStringList{QStringLiteral("sim"), QStringLiteral("--api"), QStringLiteral("jack")} + args);
     const QDeadlineTimer deadline(kReadyTimeoutMs);
+    if (!m_outputFile.isEmpty()) {
+        while (!output().contains(QStringLiteral(" ready on "))) {
+            if (deadline.hasExpired() || m_process->waitForFinished(50)) {
+                m_error = QStringLiteral("vpt64 sim did not get ready: %1").arg(output());
+                return false;
+            }
+        }
+        return true;
+    }
     while (!m_output.contains(" ready on ")) {
         if (deadline.hasExpired() || !m_process->waitForReadyRead(100)) {
             if (m_process->state() == QProcess::NotRunning || deadline.hasExpired()) {
@@ -48,13 +61,17 @@ int SimProcess::stop() {
             m_process->waitForFinished(2000);
         }
     }
-    m_output += m_process->readAll();
+    if (m_outputFile.isEmpty()) m_output += m_process->readAll();
     const int code = m_process->exitStatus() == QProcess::NormalExit ? m_process->exitCode() : -1;
     m_process.reset();
     return code;
 }
 
 QString SimProcess::output() {
+    if (!m_outputFile.isEmpty()) {
+        QFile file(m_outputFile);
+        return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
+    }
     if (m_process) {
         while (m_process->waitForReadyRead(50))
             m_output += m_process->readAll();

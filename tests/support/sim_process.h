@@ -13,8 +13,9 @@ public:
     SimProcess();
     ~SimProcess();
 
-    // Starts `vpt64 sim --api jack ARGS` and waits for its ready line.
-    bool start(const QStringList& args);
+    // Starts `vpt64 sim --api jack ARGS` and waits for its ready line. With `outputFile`, what
+    // it prints goes there instead of a pipe, so that it never waits for the test to read.
+    bool start(const QStringList& args, const QString& outputFile = {});
     // Stops it with SIGTERM, as Ctrl+C would, and returns its exit code.
     int stop();
     // Everything it printed so far.
@@ -26,6 +27,7 @@ public:
 private:
     std::unique_ptr<QProcess> m_process;
     QByteArray m_output;
+    QString m_outputFile;
     QString m_error;
 };
 

@@ -1,9 +1,11 @@
 #include "jack_peers.h"
 #include "jack_server.h"
 #include "qt_printers.h"
+#include "rtmidi_backend.h"
 #include "sim_process.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -110,9 +112,77 @@ TEST_F(JackCli, ServerStoppedDuringASendEndsItWithAClearMessage) {
     ASSERT_TRUE(send.waitForFinished(10000));
     output = QString::fromLocal8Bit(send.readAll());
     EXPECT_EQ(send.exitCode(), 1);
-    EXPECT_TRUE(output.contains("Lost MIDI OUT Port - the JACK server has stopped!"))
+    EXPECT_EQ(
+        output.count(R"(Lost MIDI OUT Port "vpt64 sim In:MIDI In" - the JACK server has stopped!)"),
+        1)
         << output.toStdString();
     EXPECT_TRUE(output.contains("Upload aborted after ")) << output.toStdString();
+}
+
+// With the controller's replies in view, `send` succeeds only when every block is acknowledged;
+// its waits keep every gap a slow controller needs.
+TEST_F(JackCli, SendWithItsRepliesInViewSucceedsOnlyWhenEveryBlockIsAcknowledged) {
+    QString output, errors;
+    ASSERT_EQ(runVpt64({"default", path("default.syx")}, &output), 0);
+    const struct {
+        const char* name;
+        QStringList simArgs, sendArgs;
+        int exitCode;
+        QString errors;
+    } cases[] = {
+        // A gap 12 ms short of the delay leaves room for the JACK period, none for early timers.
+        {"every gap whole", {"--min-block-gap", "388"}, {"--delay", "400"}, 0, ""},
+        {"no acknowledge at all",
+         {"--device-id", "1"},
+         {"--delay", "5", "--device-id", "2"},
+         1,
+         "vpt64: blocks #1, #2, #3, #4, #5, #6, #7, #8 of 8 were not acknowledged\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(sim.start(c.simArgs)) << sim.error().toStdString();
+        EXPECT_EQ(runVpt64(QStringList{"send", path("default.syx"), "--api", "jack", "--out", "sim",
+                                       "--in", "sim"} +
+                               c.sendArgs,
+                           &output, &errors),
+                  c.exitCode)
+            << output.toStdString() << "\nsimulator:\n"
+            << sim.output().toStdString();
+        EXPECT_EQ(errors, c.errors);
+        EXPECT_EQ(sim.stop(), 0);
+    }
+}
+
+// The simulator takes input as the window does: a flood is cut at a bounded queue, said once
+// per gap, and the simulator answers again right after it.
+TEST_F(JackCli, AFloodOfRequestsIsCutAtABoundedQueueAndTheSimulatorAnswersRightAfter) {
+    ASSERT_TRUE(sim.start({}, path("sim.log"))) << sim.error().toStdString();
+    auto peer = RtMidiBackend::create(RtMidiBackend::Api::Jack);
+    ASSERT_NE(peer, nullptr);
+    auto flood = peer->openOutput("vpt64 sim In:MIDI In", {});
+    ASSERT_TRUE(flood.connection);
+    // Each request makes the simulator build and send a bank: slower than they come.
+    for (int i = 0; i < 5000; ++i)
+        while (!flood.connection->sendSysEx(dumpRequest(0)))
+            QThread::usleep(100);
+    flood.connection.reset();
+    // The replies to what got through must not mix with the answer to the request below.
+    qsizetype size = -1;
+    while (sim.output().size() != size) {
+        size = sim.output().size();
+        QThread::msleep(300);
+    }
+
+    QString output;
+    EXPECT_EQ(runVpt64({"request", "--api", "jack", "--in", "sim", "--out", "sim", "--timeout",
+                        "3000", "-o", path("bank.syx")},
+                       &output),
+              0)
+        << output.toStdString();
+    const QString log = sim.output();
+    EXPECT_TRUE(
+        log.contains(QRegularExpression(R"(\nMIDI input overflow - \d+ messages dropped!\n)")))
+        << log.right(2000).toStdString();
 }
 
 } // namespace

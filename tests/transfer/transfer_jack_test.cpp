@@ -6,6 +6,7 @@
 #include "transfer_controller.h"
 #include "wait_for.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -150,6 +151,80 @@ TEST_F(JackGui, BadInputNeverCrashesOrHangsTheWindowNorChangesTheRecord) {
     EXPECT_EQ(bytesOf(form->OutgoingDump), outgoingBefore);
     EXPECT_TRUE(log().contains(QStringLiteral("Received invalid status byte during SysEx transfer "
                                               "--- receiver has been reset!")));
+}
+
+// A SysEx message longer than the receiver holds, ended or not, costs no more than its own
+// bytes: it is said once, memory stays bounded, and the next bank arrives whole.
+TEST_F(JackGui, LongAndEndlessSysExCostNoLaterBank) {
+    BankRecord controllerBank = builtInBank();
+    controllerBank.setPotLabel(1, "AFTER THE FLOOD");
+    ASSERT_TRUE(writeBytes(path("bank.syx"), dumpOf(controllerBank, 0)));
+    startSimulator({"--bank-file", path("bank.syx")});
+    connectToSimulator();
+    auto peer = RtMidiBackend::create(RtMidiBackend::Api::Jack);
+    ASSERT_NE(peer, nullptr);
+    std::string ourInput;
+    for (const std::string& name : peer->outputNames())
+        if (name.starts_with("vPultron64") && name.ends_with(":MIDI In")) ourInput = name;
+    auto source = peer->openOutput(ourInput, {});
+    ASSERT_TRUE(source.connection) << ourInput;
+    const auto send = [&](const Bytes& bytes) {
+        while (!source.connection->sendSysEx(bytes))
+            QThread::usleep(200);
+    };
+    TransferPage& page = *form->FileSheet;
+    const QRegularExpression cutLine(
+        R"(^Received SysEx message longer than 256000 bytes - \d+ more bytes dropped!$)");
+    for (const bool ended : {true, false}) {
+        SCOPED_TRACE(ended ? "ended by F7" : "never ended");
+        const qsizetype start = log().size();
+        send({0xF0, 0x00, 0x00, 0x7E, 0x43, 0x04, 0x00});
+        for (int i = 0; i < 150; ++i) // 600 KB
+            send(Bytes(4000, 0x11));
+        if (ended) { // the whole message is in once its cut is reported
+            send({0xF7});
+            ASSERT_TRUE(waitFor([&] { return !log().mid(start).filter(cutLine).isEmpty(); }));
+        }
+        form->record = BankRecord{};
+        QSignalSpy decoded(&form->transfer(), &TransferController::receivedBankDecoded);
+        QTest::mouseClick(page.RequestSysexDump, Qt::LeftButton);
+        ASSERT_TRUE(waitFor([&] { return decoded.count() == 1; }))
+            << log().join('\n').toStdString();
+        EXPECT_EQ(form->record, controllerBank);
+        EXPECT_EQ(log().mid(start).filter(cutLine).size(), 1) << log().join('\n').toStdString();
+    }
+}
+
+// A peer whose port goes away while the server stays up is reported as a lost port, as a
+// stopped server is, and an upload to it ends instead of going out into nothing.
+TEST_F(JackGui, AVanishedPeerIsReportedAsALostPort) {
+    for (const bool uploading : {false, true}) {
+        SCOPED_TRACE(uploading ? "during an upload" : "while idle");
+        startSimulator({});
+        connectToSimulator();
+        TransferPage& page = *form->FileSheet;
+        page.SysexSendSpeed->setValue(150);
+        if (uploading) {
+            const auto tick =
+                QObject::connect(form->SysexHeadTimer, &QTimer::timeout, [&] { sim.stop(); });
+            QTest::mouseClick(page.SlowSendToPultron, Qt::LeftButton);
+            QObject::disconnect(tick);
+        } else {
+            sim.stop();
+        }
+        ASSERT_TRUE(waitFor([&] { return page.StatusLabel->text() != "Ready for data transfer"; }));
+        const QStringList lines = log();
+        EXPECT_EQ(
+            lines.count(R"(Lost MIDI OUT Port "vpt64 sim In:MIDI In" - the port has gone away!)"),
+            1)
+            << lines.join('\n').toStdString();
+        EXPECT_EQ(
+            lines.count(R"(Lost MIDI IN Port "vpt64 sim Out:MIDI Out" - the port has gone away!)"),
+            1);
+        EXPECT_EQ(lines.filter("Upload aborted after ").size(), uploading ? 1 : 0);
+        EXPECT_EQ(page.StatusLabel->text(), "MIDI IN Port not ready!");
+        EXPECT_FALSE(page.SlowSendToPultron->isEnabled());
+    }
 }
 
 } // namespace

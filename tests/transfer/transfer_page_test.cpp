@@ -7,8 +7,12 @@
 #include "simulator_backend.h"
 #include "sysex_protocol.h"
 #include "transfer_controller.h"
+#include "upload_close_guard.h"
 #include "wait_for.h"
 
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTimer>
@@ -197,6 +201,48 @@ TEST_F(SimulatorTransfer, BankNumberMessageSetsTheBankNumberField) {
     form.transfer().MidiIn1SysEx(form.MidiIn1, message.data(), int(message.size()));
     EXPECT_EQ(page.PatternNumber->value(), 10);
     EXPECT_EQ(page.BlocksReceived->text(), "1");
+}
+
+// Closing the window during an upload asks first, without blocking: the answer lets the upload
+// finish and then closes, stops it and closes, or keeps the window open and the upload going.
+TEST_F(SimulatorTransfer, ClosingDuringAnUploadAsksWhetherToFinishOrStopIt) {
+    const struct {
+        const char* answer; // the button's text
+        std::size_t blocks; // blocks that reach the controller
+        bool closed;
+        const char* lastLine; // the last line of the upload in the log
+    } cases[] = {
+        {"Finish Upload, Then Close", 8, true,
+         "Sent 265 bytes to Pultron64 with device ID 03 (@0x0700)"},
+        {"Stop Upload and Close", 2, true, "Upload stopped after 2 of 8 blocks"},
+        {"Cancel", 8, false, "Sent 265 bytes to Pultron64 with device ID 03 (@0x0700)"},
+    };
+    connectPorts();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        form.show();
+        received.clear();
+        bool stillOpen = false;
+        QMessageBox* question = nullptr;
+        const auto tick = QObject::connect(form.SysexHeadTimer, &QTimer::timeout, [&] {
+            if (received.size() != 1 + 2 || question) return;
+            stillOpen = !form.close() && form.isVisible();
+            question = form.transfer().closeGuard().question();
+            ASSERT_NE(question, nullptr);
+            for (QAbstractButton* button : question->buttons())
+                if (button->text() == c.answer)
+                    QTimer::singleShot(0, button, &QAbstractButton::click);
+        });
+        QTest::mouseClick(page.SlowSendToPultron, Qt::LeftButton);
+        QObject::disconnect(tick);
+        EXPECT_TRUE(stillOpen) << "the window closed without asking";
+        EXPECT_EQ(received.size(), 1 + c.blocks);
+        const QStringList lines = log().filter(QRegularExpression("^(Sent|Upload)"));
+        EXPECT_EQ(lines.last(), c.lastLine);
+        EXPECT_TRUE(waitFor([&] { return form.isVisible() != c.closed; }));
+        EXPECT_EQ(form.transfer().closeGuard().question(), nullptr);
+        EXPECT_TRUE(form.close()) << "nothing runs any more";
+    }
 }
 
 } // namespace
