@@ -32,7 +32,7 @@ void UploadCloseGuard::ask() {
     m_question->setAttribute(Qt::WA_DeleteOnClose);
     m_finish = m_question->addButton(tr("Finish Upload, Then Close"), QMessageBox::AcceptRole);
     m_stop = m_question->addButton(tr("Stop Upload and Close"), QMessageBox::DestructiveRole);
-    m_question->setDefaultButton(static_cast<QPushButton*>(m_finish));
+    m_question->setDefaultButton(m_finish);
     connect(m_question, &QMessageBox::buttonClicked, this, &UploadCloseGuard::answered);
     m_question->open();
 }

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 class QAbstractButton;
+class QPushButton;
 class QWidget;
 class TransferControl;
 
@@ -30,7 +31,7 @@ private:
     QWidget& m_window;
     TransferControl& m_transfer;
     QPointer<QMessageBox> m_question;
-    QAbstractButton* m_finish = nullptr;
-    QAbstractButton* m_stop = nullptr;
+    QPushButton* m_finish = nullptr;
+    QPushButton* m_stop = nullptr;
     bool m_closeWhenDone = false;
 };

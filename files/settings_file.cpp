@@ -89,24 +89,22 @@ void SettingsFile::parse() {
             while (keyEnd > start && isBlank(m_text[keyEnd - 1]))
                 --keyEnd;
             const QString key = QString::fromUtf8(m_text.mid(start, keyEnd - start));
-            addEntry(section, {key, {}, keyEnd, keyEnd, true, false});
+            addEntry(section, {key, keyEnd, keyEnd, true, false});
             continue;
         }
         const QString key = QString::fromUtf8(m_text.mid(start, equals - start)).trimmed();
         if (key.isEmpty()) continue;
-        const QString value =
-            stripQuotes(QString::fromUtf8(m_text.mid(equals + 1, end - equals - 1)).trimmed());
-        addEntry(section, {key, value, equals + 1, end, false, false});
+        addEntry(section, {key, equals + 1, end, false, false});
     }
 }
 
 void SettingsFile::addEntry(Section& section, Entry entry) {
     const QString name = folded(entry.key);
     const qsizetype index = section.entries.size();
-    if (!section.line.contains(name)) section.line.insert(name, index);
-    if (!entry.bare && !section.value.contains(name)) {
-        section.value.insert(name, index);
-        entry.listed = true;
+    QHash<QString, qsizetype>& first = entry.bare ? section.firstBare : section.firstValued;
+    if (!first.contains(name)) {
+        first.insert(name, index);
+        entry.listed = !entry.bare;
     }
     section.entries.append(std::move(entry));
 }
@@ -120,8 +118,17 @@ const SettingsFile::Entry* SettingsFile::findEntry(const QString& section,
                                                    const QString& key) const {
     const Section* s = findSection(section);
     if (!s) return nullptr;
-    const auto found = s->value.constFind(folded(key));
-    return found == s->value.cend() ? nullptr : &s->entries[*found];
+    const auto found = s->firstValued.constFind(folded(key));
+    return found == s->firstValued.cend() ? nullptr : &s->entries[*found];
+}
+
+// The first line of the key, with a value or bare: the one that writing replaces.
+const SettingsFile::Entry* SettingsFile::firstLine(const Section& section, const QString& key) {
+    const QString name = folded(key);
+    const qsizetype valued = section.firstValued.value(name, -1);
+    const qsizetype bare = section.firstBare.value(name, -1);
+    if (valued < 0 && bare < 0) return nullptr;
+    return &section.entries[valued < 0 || (bare >= 0 && bare < valued) ? bare : valued];
 }
 
 QStringList SettingsFile::sectionNames() const {
@@ -152,7 +159,15 @@ bool SettingsFile::contains(const QString& section, const QString& key) const {
 QString SettingsFile::value(const QString& section, const QString& key,
                             const QString& fallback) const {
     const Entry* entry = findEntry(section, key);
-    return entry ? entry->value : fallback;
+    return entry ? valueOf(*entry) : fallback;
+}
+
+// Values are taken from the text only when asked for: most keys of a long preset section are
+// never read.
+QString SettingsFile::valueOf(const Entry& entry) const {
+    return stripQuotes(
+        QString::fromUtf8(m_text.mid(entry.valueStart, entry.valueEnd - entry.valueStart))
+            .trimmed());
 }
 
 std::optional<qint64> SettingsFile::parseInteger(const QString& text) {
@@ -169,7 +184,7 @@ std::optional<qint64> SettingsFile::parseInteger(const QString& text) {
 qint64 SettingsFile::intValue(const QString& section, const QString& key, qint64 fallback) const {
     const Entry* entry = findEntry(section, key);
     if (!entry) return fallback;
-    return parseInteger(entry->value).value_or(fallback);
+    return parseInteger(valueOf(*entry)).value_or(fallback);
 }
 
 bool SettingsFile::boolValue(const QString& section, const QString& key, bool fallback) const {
@@ -187,11 +202,9 @@ bool SettingsFile::setValue(const QString& section, const QString& key, const QS
     QByteArray text = m_text;
     const QByteArray eol = lineEnding();
     const Section* s = findSection(section);
-    const auto line =
-        s ? s->line.constFind(folded(key)) : QHash<QString, qsizetype>::const_iterator();
-    if (s && line != s->line.cend()) {
+    if (const Entry* found = s ? firstLine(*s, key) : nullptr) {
         // A bare key name takes the "=" with its value, as the profile functions do.
-        const Entry& entry = s->entries[*line];
+        const Entry& entry = *found;
         const QByteArray replacement = (entry.bare ? "=" : "") + oneLine(value);
         text.replace(entry.valueStart, entry.valueEnd - entry.valueStart, replacement);
     } else if (s) {

@@ -50,7 +50,6 @@ public:
 private:
     struct Entry {
         QString key;
-        QString value;
         qsizetype valueStart = 0; // byte offsets of the raw value within the text
         qsizetype valueEnd = 0;
         bool bare = false;   // a key name without "=": no value to read, but one to replace
@@ -59,10 +58,10 @@ private:
     struct Section {
         QString name;
         QList<Entry> entries;
-        qsizetype insertAt = 0;          // just after the section's last non-blank line
-        QHash<QString, qsizetype> value; // folded key name -> first entry with a value
-        QHash<QString, qsizetype> line;  // folded key name -> first entry, bare or not
-        bool listed = false;             // the first section of its name
+        qsizetype insertAt = 0;                // just after the section's last non-blank line
+        QHash<QString, qsizetype> firstValued; // folded key name -> first entry with a value
+        QHash<QString, qsizetype> firstBare;   // folded key name -> first bare entry
+        bool listed = false;                   // the first section of its name
     };
 
     void read();
@@ -70,6 +69,8 @@ private:
     void addEntry(Section& section, Entry entry);
     const Section* findSection(const QString& name) const;
     const Entry* findEntry(const QString& section, const QString& key) const;
+    static const Entry* firstLine(const Section& section, const QString& key);
+    QString valueOf(const Entry& entry) const;
     QByteArray lineEnding() const;
 
     QString m_path;

@@ -218,7 +218,8 @@ void TransferControl::failUpload() {
 }
 
 void TransferControl::stopUpload() {
-    if (!m_uploading) return;
+    if (!m_uploading || m_stopRequested) return;
+    m_stopRequested = true;
     const int sent = sending() ? m_outgoing.blockCount - m_outgoing.blocksLeft : 0;
     log(format("Upload stopped after %d of %d blocks", sent, m_outgoing.blockCount));
     m_uploadFailed = true;
@@ -226,7 +227,6 @@ void TransferControl::stopUpload() {
         endUpload();
         return;
     }
-    m_stopRequested = true;
     m_waitTimer.stop();
     emit waitEnded();
 }
