@@ -4,16 +4,13 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <algorithm>
+#include <array>
 
 namespace {
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-// Names are looked up by their case-folded form.
-QString folded(const QString& name) {
-    return name.toCaseFolded();
 }
 
 QString stripQuotes(const QString& value) {
@@ -37,6 +34,19 @@ QByteArray readAll(const QString& path) {
 }
 
 } // namespace
+
+// Hashes the case-folded text piece by piece, without making a folded copy.
+size_t SettingsFile::Name::hash(size_t seed) const {
+    std::array<char16_t, 64> folded;
+    size_t result = seed;
+    for (qsizetype i = 0; i < text.size(); i += qsizetype(folded.size())) {
+        const qsizetype n = std::min(qsizetype(folded.size()), text.size() - i);
+        for (qsizetype j = 0; j < n; ++j)
+            folded[std::size_t(j)] = QChar::toCaseFolded(text[i + j].unicode());
+        result = qHashBits(folded.data(), std::size_t(n) * sizeof(char16_t), result);
+    }
+    return result;
+}
 
 SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {
     read();
@@ -73,8 +83,8 @@ void SettingsFile::parse() {
                             {},
                             {},
                             false};
-            section.listed = !m_sectionIndex.contains(folded(section.name));
-            if (section.listed) m_sectionIndex.insert(folded(section.name), m_sections.size());
+            section.listed = !m_sectionIndex.contains(Name{section.name});
+            if (section.listed) m_sectionIndex.insert(Name{section.name}, m_sections.size());
             m_sections.append(std::move(section));
             continue;
         }
@@ -99,9 +109,9 @@ void SettingsFile::parse() {
 }
 
 void SettingsFile::addEntry(Section& section, Entry entry) {
-    const QString name = folded(entry.key);
+    const Name name{entry.key};
     const qsizetype index = section.entries.size();
-    QHash<QString, qsizetype>& first = entry.bare ? section.firstBare : section.firstValued;
+    QHash<Name, qsizetype>& first = entry.bare ? section.firstBare : section.firstValued;
     if (!first.contains(name)) {
         first.insert(name, index);
         entry.listed = !entry.bare;
@@ -110,7 +120,7 @@ void SettingsFile::addEntry(Section& section, Entry entry) {
 }
 
 const SettingsFile::Section* SettingsFile::findSection(const QString& name) const {
-    const auto found = m_sectionIndex.constFind(folded(name));
+    const auto found = m_sectionIndex.constFind(Name{name});
     return found == m_sectionIndex.cend() ? nullptr : &m_sections[*found];
 }
 
@@ -118,13 +128,13 @@ const SettingsFile::Entry* SettingsFile::findEntry(const QString& section,
                                                    const QString& key) const {
     const Section* s = findSection(section);
     if (!s) return nullptr;
-    const auto found = s->firstValued.constFind(folded(key));
+    const auto found = s->firstValued.constFind(Name{key});
     return found == s->firstValued.cend() ? nullptr : &s->entries[*found];
 }
 
 // The first line of the key, with a value or bare: the one that writing replaces.
 const SettingsFile::Entry* SettingsFile::firstLine(const Section& section, const QString& key) {
-    const QString name = folded(key);
+    const Name name{key};
     const qsizetype valued = section.firstValued.value(name, -1);
     const qsizetype bare = section.firstBare.value(name, -1);
     if (valued < 0 && bare < 0) return nullptr;

@@ -48,6 +48,17 @@ public:
     static std::optional<qint64> parseInteger(const QString& text);
 
 private:
+    // A section or key name that hashes and compares without regard to letter case. It shares
+    // the text of the name it was made from, so indexing a long section copies no names.
+    struct Name {
+        QString text;
+        bool operator==(const Name& other) const {
+            return text.compare(other.text, Qt::CaseInsensitive) == 0;
+        }
+        size_t hash(size_t seed) const;
+        friend size_t qHash(const Name& name, size_t seed) { return name.hash(seed); }
+    };
+
     struct Entry {
         QString key;
         qsizetype valueStart = 0; // byte offsets of the raw value within the text
@@ -58,10 +69,10 @@ private:
     struct Section {
         QString name;
         QList<Entry> entries;
-        qsizetype insertAt = 0;                // just after the section's last non-blank line
-        QHash<QString, qsizetype> firstValued; // folded key name -> first entry with a value
-        QHash<QString, qsizetype> firstBare;   // folded key name -> first bare entry
-        bool listed = false;                   // the first section of its name
+        qsizetype insertAt = 0;             // just after the section's last non-blank line
+        QHash<Name, qsizetype> firstValued; // key name -> first entry with a value
+        QHash<Name, qsizetype> firstBare;   // key name -> first bare entry
+        bool listed = false;                // the first section of its name
     };
 
     void read();
@@ -77,5 +88,5 @@ private:
     TextEncoding m_encoding = TextEncoding::Utf8;
     QByteArray m_text; // the file's text as UTF-8, without a byte-order mark
     QList<Section> m_sections;
-    QHash<QString, qsizetype> m_sectionIndex; // folded name -> first section of that name
+    QHash<Name, qsizetype> m_sectionIndex; // name -> first section of that name
 };
