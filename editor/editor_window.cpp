@@ -5,6 +5,7 @@
 #include "built_in_dump.h"
 #include "built_in_skins.h"
 #include "button_page.h"
+#include "desk_link.h"
 #include "edit_combo.h"
 #include "help_page.h"
 #include "key_preview.h"
@@ -47,6 +48,7 @@ TForm1::TForm1(const Options& options, QWidget* parent)
     m_transfer = std::make_unique<TransferController>(
         *this, parseMidiApi(options.midiApi.toStdString()).value_or(MidiApiChoice::All));
     connectControls();
+    m_desk = new DeskLink(*this);
     FormCreate(options);
 }
 
@@ -141,6 +143,10 @@ void TForm1::decodeBuiltInDump() {
 
 void TForm1::StartupTimerTimer() {
     StartupTimer->stop();
+}
+
+VirtualBox& TForm1::FaderDesk() const {
+    return m_desk->box();
 }
 
 StatusLog& TForm1::statusLog() const {

@@ -11,6 +11,7 @@
 #include <memory>
 
 class BoxConfigPage;
+class DeskLink;
 class ButtonPage;
 class HelpPage;
 class QKeyEvent;
@@ -22,6 +23,7 @@ class TMidiOut;
 class TransferController;
 class TransferPage;
 class TVrBitmapList;
+class VirtualBox;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -75,6 +77,8 @@ public:
     TMidiIn* MidiIn1 = nullptr;
     TMidiOut* MidiOut1 = nullptr;
     TransferController& transfer() const { return *m_transfer; }
+    // The virtual box that plays the bank; its window is built when first shown.
+    VirtualBox& FaderDesk() const;
     void UpdateMIDIPorts();
     void UpdateButtonStatus();
 
@@ -111,4 +115,5 @@ private:
 
     DumpCodec m_codec;
     std::unique_ptr<TransferController> m_transfer;
+    DeskLink* m_desk = nullptr;
 };

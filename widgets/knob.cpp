@@ -1,7 +1,9 @@
 #include "knob.h"
 
+#include "accessible_controls.h"
 #include "knob_math.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -28,6 +30,7 @@ constexpr int kHalfTurn = 180 * 16;
 } // namespace
 
 TKnob::TKnob(QWidget* parent) : QWidget(parent) {
+    installAccessibleControls();
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -46,10 +49,16 @@ void TKnob::SetParams(int position, int min, int max) {
         m_max = max;
         m_degreesPerUnit = degreesPerUnit(m_min, m_max);
     }
+    const int previousPosition = m_position;
+    const int previousAngle = m_angle;
     m_position = limitPosition(position, m_min, m_max, m_degreesPerUnit);
     m_angle = angleForValue(m_position, m_min, m_degreesPerUnit);
-    update();
+    if (m_angle != previousAngle) update(); // the pointer is all that can move
     showInLabel(m_position);
+    if (m_position != previousPosition && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(this, m_position);
+        QAccessible::updateAccessibility(&changed);
+    }
     emit OnChange();
 }
 
