@@ -117,7 +117,17 @@ public:
         m_form->FaderDesk().GenerateFaderDeskExecute();
         for (TKnob* knob : m_form->FaderDesk().FaderDesk().findChildren<TKnob*>())
             knob->installEventFilter(&m_paints);
-        return m_out && m_in && m_form->FaderDesk().deskVisible();
+        return m_out && m_in && m_form->FaderDesk().deskVisible() && warmUp();
+    }
+
+    // JACK connects ports at its next cycle: one message must make the round trip first.
+    bool warmUp() {
+        const std::uint8_t message[] = {0xB0, 64, 1};
+        m_out->sendShort(message);
+        const auto deadline = Clock::now() + std::chrono::seconds(2);
+        while (m_warmedUp == 0 && Clock::now() < deadline)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return m_warmedUp > 0;
     }
 
     // Sends `rate` messages a second for `seconds`, pots in turn, each value one step on from
@@ -192,6 +202,10 @@ private:
         if (bytes.size() != 3) return;
         const auto now = Clock::now();
         std::lock_guard lock(m_mutex);
+        if (m_sent.empty()) {
+            ++m_warmedUp;
+            return;
+        }
         // The resent message names its pot and value; the newest send of that pair caused it.
         const int first = bytes[2] * 64 + bytes[1] - 1;
         const Clock::time_point* cause = nullptr;
@@ -212,6 +226,7 @@ private:
     std::mutex m_mutex;
     std::vector<Clock::time_point> m_sent;
     std::vector<Clock::duration> m_latency;
+    std::atomic<int> m_warmedUp = 0;
     double m_elapsed = 0;
     int m_count = 0;
 };
