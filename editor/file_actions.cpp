@@ -139,6 +139,10 @@ QFileDialog* TForm1::makeSysexSaveDialog() {
     dialog->setNameFilters(saveFilters());
     dialog->setDefaultSuffix(QStringLiteral("syx"));
     dialog->selectFile(QStringLiteral("custom.syx"));
+    // A name typed without an extension gets the one of the chosen kind of file.
+    connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+        dialog->setDefaultSuffix(filter.section(QStringLiteral("(*."), 1).chopped(1));
+    });
     return dialog;
 }
 
@@ -265,9 +269,10 @@ bool TForm1::writeBankFile(const QString& path, const QByteArray& bytes) {
     if (writeFileAtomically(path, bytes, &reason)) return true;
     std::fputs("Cannot open output file.\n", stderr);
     WriteMsg(tr("ERROR: '%1' not saved - %2").arg(path, reason));
-    showFileMessage(QStringLiteral("FileWriteError"),
-                    tr("Can't write '%1':\n%2\nThe file was left as it was.").arg(path, reason),
-                    QMessageBox::Ok);
+    showFileMessage(
+        QStringLiteral("FileWriteError"),
+        tr("Can't write '%1':\n%2\nAn earlier file of that name is unchanged.").arg(path, reason),
+        QMessageBox::Ok);
     return false;
 }
 

@@ -235,6 +235,9 @@ TEST_F(FileActions, DialogsOfferTheirFiltersNamesAndFolders) {
     EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(save->defaultSuffix(), "syx");
     EXPECT_EQ(save->selectedFiles(), QStringList{dir.filePath("custom.syx")});
+    save->selectNameFilter(save->nameFilters().at(1));
+    emit save->filterSelected(save->selectedNameFilter());
+    EXPECT_EQ(save->defaultSuffix(), "INI");
 }
 
 TEST_F(FileActions, ADroppedSyxFileOpensAndOtherDropsAreRefused) {
