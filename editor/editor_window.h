@@ -13,8 +13,8 @@
 
 class BoxConfigPage;
 class ButtonPage;
-class QFileDialog;
 class HelpPage;
+class QFileDialog;
 class QKeyEvent;
 class QTabWidget;
 class QTimer;
