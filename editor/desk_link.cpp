@@ -5,7 +5,6 @@
 #include "midi_in.h"
 #include "midi_out.h"
 #include "spin_edit.h"
-#include "transfer_controller.h"
 #include "transfer_page.h"
 
 #include <QCheckBox>
@@ -31,8 +30,7 @@ void DeskLink::connectEditor() {
     connect(m_form.ButtSettings->LearnButt, &QCheckBox::toggled, this, &DeskLink::LearnButtClick);
     connect(m_form.FileSheet->ShowFaderDesk, &QPushButton::clicked, &m_box,
             &VirtualBox::GenerateFaderDeskExecute);
-    connect(&m_form.transfer(), &TransferController::receivedBankDecoded, &m_box,
-            &VirtualBox::rebuildAfterBank);
+    connect(&m_form, &TForm1::bankReplaced, &m_box, &VirtualBox::rebuildAfterBank);
     m_form.MidiIn1->OnShort = [this](TMidiIn* sender, std::uint8_t status, std::uint8_t data1,
                                      std::uint8_t data2) {
         MidiIn1Short(sender, status, data1, data2);

@@ -40,7 +40,10 @@ TForm1::TForm1(const Options& options, QWidget* parent)
       m_codec(OutgoingDump,
               {[this](const std::string& line) { WriteMsg(QString::fromStdString(line)); },
                [this] { LoadSettingsToForm(); }, [this] { SaveSettingsFromForm(); },
-               [this] { showOutgoingDump(); }}) {
+               [this] {
+                   rememberOutgoingBank();
+                   showOutgoingDump();
+               }}) {
     setObjectName(QStringLiteral("Form1"));
     createPages();
     createTimers();
@@ -108,6 +111,7 @@ void TForm1::connectControls() {
             [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
     connect(FileSheet->TestKnob, &TVrBitmapDial::OnChange, this, &TForm1::TestKnobChange);
     new KeyPreview(this, [this](const QKeyEvent& event) { return FormKeyDown(event); });
+    connectFileActions();
 }
 
 void TForm1::FormCreate(const Options& options) {
@@ -120,6 +124,7 @@ void TForm1::FormCreate(const Options& options) {
 
     m_transfer->fillPortSelectors();
     m_transfer->resetReceiver();
+    RestoreRegistry();
 
     // The editor pages and the settings file, before the first bank arrives.
     PotSettings->PotByte0A->setCurrentIndex(0);
@@ -129,7 +134,7 @@ void TForm1::FormCreate(const Options& options) {
     VPTOpenDialogDir = QDir(customFiles).exists() ? customFiles : programDir;
     ReadPresetFile(options.settingsFile);
 
-    decodeBuiltInDump();
+    if (!readStartupBank()) decodeBuiltInDump();
 }
 
 void TForm1::decodeBuiltInDump() {
@@ -162,7 +167,23 @@ int TForm1::DumpToRecord(const DumpBuffer& source, BankRecord& target) {
 }
 
 int TForm1::RecordToDump(BankRecord& source, DumpBuffer& target) {
-    return m_codec.RecordToDump(source, target);
+    const int result = m_codec.RecordToDump(source, target);
+    if (result == 0 && &target == &OutgoingDump) OutgoingRecord = source;
+    return result;
+}
+
+// The pages give a bank back with their own normalisation (the global flags are rewritten whole);
+// remembering the bank as they give it back keeps that from counting as an edit when storing.
+void TForm1::rememberOutgoingBank() {
+    const BankRecord taken = record;
+    SaveSettingsFromForm();
+    OutgoingRecord = record;
+    record = taken;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QWidget::closeEvent(event);
 }
 
 void TForm1::LoadSettingsToForm() {

@@ -22,12 +22,11 @@ bool readDumpFile(const QString& path, DumpBuffer& buffer) {
     return true;
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    if (written && file.commit()) return true;
+    if (error) *error = file.errorString();
+    file.cancelWriting();
+    return false;
 }

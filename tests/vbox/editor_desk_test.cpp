@@ -107,7 +107,7 @@ TEST_F(EditorDesk, ReceivedBankRebuildsTheDeskHiddenAndKeepsTheRecord) {
     knob(2)->SetPosition(5);
     form.record.setInitialValue(3, 9);
     const BankRecord record = form.record;
-    emit form.transfer().receivedBankDecoded();
+    emit form.transfer().receivedBankDecoded(); // forwarded as bankReplaced
     EXPECT_FALSE(box().deskVisible());
     EXPECT_EQ(form.record, record);
     EXPECT_EQ(knob(3)->Position(), std::clamp(9, int(record.pot(3).min), int(record.pot(3).max)));
