@@ -103,14 +103,20 @@ TEST_F(EditorDesk, MotorisedPotsFollowIncomingMessagesOnlyWhenChecked) {
     EXPECT_EQ(form.record.initialValue(1), knob(1)->Position());
 }
 
-TEST_F(EditorDesk, ReceivedBankRebuildsTheDeskHiddenAndKeepsTheRecord) {
+TEST_F(EditorDesk, ReceivedOrOpenedBankRebuildsTheDeskHiddenAndKeepsTheRecord) {
     knob(2)->SetPosition(5);
     form.record.setInitialValue(3, 9);
     const BankRecord record = form.record;
-    emit form.transfer().receivedBankDecoded(); // forwarded as bankReplaced
+    emit form.transfer().receivedBankDecoded();
     EXPECT_FALSE(box().deskVisible());
     EXPECT_EQ(form.record, record);
     EXPECT_EQ(knob(3)->Position(), std::clamp(9, int(record.pot(3).min), int(record.pot(3).max)));
+    EXPECT_EQ(box().FaderDesk().findChildren<TKnob*>().size(), 65);
+
+    box().GenerateFaderDeskExecute();
+    form.openSysexFile(QStringLiteral(VPT64_DEFAULT_DUMP));
+    EXPECT_FALSE(box().deskVisible());
+    EXPECT_EQ(knob(3)->Position(), form.record.initialValue(3));
     EXPECT_EQ(box().FaderDesk().findChildren<TKnob*>().size(), 65);
 }
 
