@@ -1,10 +1,18 @@
 #include "cli_commands.h"
 
+#include "build_info.h"
 #include "built_in_dump.h"
+#include "cli_args.h"
+#include "converter_ini.h"
 #include "dump_codec.h"
 #include "dump_file.h"
 #include "midi_commands.h"
+#include "midi_file.h"
+#include "preset_library.h"
+#include "syx_file.h"
+#include "transfer_page.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <memory>
 
@@ -20,7 +28,16 @@ const char* const kUsage =
     "  decode FILE       decode a dump file and print the decoder's log lines\n"
     "                    (exit 0 taken, 1 rejected, 2 unreadable)\n"
     "  default OUT       write the built-in default bank dump to OUT\n"
-    "  encode IN OUT     decode IN and write the record as a clean eight-block dump to OUT\n";
+    "  encode IN OUT     decode IN and write the record as a clean eight-block dump to OUT\n"
+    "  export-ini IN.syx OUT.ini\n"
+    "                    write the bank in IN as the text for the dumpkit converter; button\n"
+    "                    presets come from the settings file beside the program\n"
+    "  export-mid IN.syx OUT.mid [--smf-sysex] [--delay MS]\n"
+    "                    write the bank in IN as the 2071-byte MIDI file; with --smf-sysex as a\n"
+    "                    Standard MIDI File playing the eight dump blocks MS apart (default 750)\n";
+
+constexpr int kDefaultBlockDelay = 750;
+constexpr int kMaxBlockDelay = 1000;
 
 // The decoder with what the editor window holds: the record and the outgoing dump.
 class Decoder {
@@ -36,6 +53,7 @@ public:
 
     bool read(const QString& path) { return readDumpFile(path, m_buffers->message); }
     bool decode() { return m_codec.DumpToRecord(m_buffers->message, m_record) == 0; }
+    const BankRecord& record() const { return m_record; }
     std::optional<QByteArray> encode() {
         if (m_codec.RecordToDump(m_record, m_buffers->outgoing) != 0) return std::nullopt;
         const auto bytes = m_buffers->outgoing.used();
@@ -88,6 +106,47 @@ int encodeCommand(const QString& in, const QString& out, const CliStreams& strea
     return writeOutput(out, *bytes, streams);
 }
 
+// Reads and decodes IN, printing the decoder's lines; nothing when that fails (the exit code is
+// then in `failure`).
+std::optional<BankRecord> decodedBank(Decoder& decoder, const QString& in,
+                                      const CliStreams& streams, int& failure) {
+    if (!decoder.read(in)) {
+        failure = cannotRead(in, streams);
+        return std::nullopt;
+    }
+    if (!decoder.decode()) {
+        failure = kExitRejected;
+        return std::nullopt;
+    }
+    return decoder.record();
+}
+
+int writeAndSay(const QString& path, const QByteArray& bytes, const QString& line,
+                const CliStreams& streams) {
+    const int code = writeOutput(path, bytes, streams);
+    if (code == kExitTaken && !line.isEmpty())
+        std::fprintf(streams.out, "%s\n", qPrintable(line.arg(path)));
+    return code;
+}
+
+int exportIniCommand(const QString& in, const QString& out, const CliStreams& streams) {
+    Decoder decoder(streams);
+    int failure = kExitTaken;
+    const auto record = decodedBank(decoder, in, streams, failure);
+    if (!record) return failure;
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const PresetLibrary presets =
+        preset_file::read(preset_file::settingsFilePath({}, programDir), programDir);
+    const ConverterIniHeader header{QStringLiteral("Release : ") + buildDate(),
+                                    TransferPage::webAddress(), converterIniTime()};
+    const QByteArray text = converterIniText(
+        header, *record, converterIniPots(*record),
+        converterIniButtons(*record, presets.buttPresetKeys, presets.buttPresetNames));
+    return writeAndSay(out, text, QStringLiteral("'%1' saved in dump_kit '.ini' format."), streams);
+}
+
+int exportMidCommand(QStringList args, const CliStreams& streams);
+
 int usageError(const QString& message, const CliStreams& streams) {
     std::fprintf(streams.err, "vpt64: %s\n\n%s%s", qPrintable(message), kUsage, kMidiUsage);
     return kExitUsage;
@@ -110,7 +169,35 @@ int runCli(const QStringList& args, const CliStreams& streams) {
         return defaultCommand(rest[0], streams);
     if (command == QLatin1String("encode") && rest.size() == 2)
         return encodeCommand(rest[0], rest[1], streams);
+    if (command == QLatin1String("export-ini") && rest.size() == 2)
+        return exportIniCommand(rest[0], rest[1], streams);
+    if (command == QLatin1String("export-mid")) return exportMidCommand(rest, streams);
     if (const auto code = runMidiCommand(command, rest, streams)) return *code;
     return usageError(QStringLiteral("bad command line: %1").arg(args.join(QLatin1Char(' '))),
                       streams);
 }
+
+namespace {
+
+int exportMidCommand(QStringList args, const CliStreams& streams) {
+    const bool smfSysex = args.removeAll(QStringLiteral("--smf-sysex")) > 0;
+    QString error;
+    const auto parsed = CliArgs::parse(args, {QStringLiteral("--delay")}, &error);
+    const auto delay = parsed ? parsed->number(QStringLiteral("--delay"), kDefaultBlockDelay, 0,
+                                               kMaxBlockDelay, &error)
+                              : std::nullopt;
+    if (!delay || parsed->positional.size() != 2)
+        return usageError(error.isEmpty() ? QStringLiteral("export-mid needs IN and OUT") : error,
+                          streams);
+    const QString& in = parsed->positional[0];
+    const QString& out = parsed->positional[1];
+    Decoder decoder(streams);
+    int failure = kExitTaken;
+    const auto record = decodedBank(decoder, in, streams, failure);
+    if (!record) return failure;
+    if (!smfSysex) return writeAndSay(out, recordMidiFile(*record), {}, streams);
+    return writeAndSay(out, sysexMidiFile(encodeBank(*record, 0), *delay),
+                       QStringLiteral("'%1' saved."), streams);
+}
+
+} // namespace

@@ -25,6 +25,7 @@ int saveScreenshots(const GuiOptions& options) {
                 renderWidgetGallery()); // encodes while the window is built
     TForm1 form({options.settingsFile, options.midiApi});
     writer.saveWindow(QStringLiteral("editor"), form);
+    form.close(); // as a user would, which keeps the transfer settings for the next run
     const QString error = writer.finish();
     if (error.isEmpty()) return 0;
     std::fprintf(stderr, "vpultron64: %s\n", qPrintable(error));

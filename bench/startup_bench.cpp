@@ -38,6 +38,7 @@ ProcessCost runProcess(const std::vector<std::string>& argv) {
 void Startup_SideBySide(benchmark::State& state) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const std::string dir = "/tmp/vpt64-startup-bench";
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1); // closing the window keeps its settings here
     ProcessCost program, plain;
     for (auto _ : state) {
         const ProcessCost p = runProcess({VPT64_GUI, "--screenshot", dir});

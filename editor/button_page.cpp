@@ -121,6 +121,12 @@ void ButtonPage::stepButton(int delta) {
     ButtNumber->setValue(m_button + delta);
 }
 
+void ButtonPage::selectButton(int n) {
+    const bool shown = ButtNumber->value() == n;
+    ButtNumber->setValue(n);
+    if (shown) UpdateButtProps();
+}
+
 void ButtonPage::ButtNumberChange(int n) {
     if (n < 1 || n > bank_layout::kEntryCount)
         return; // still typing: the page keeps the last button until the field is left

@@ -43,6 +43,8 @@ public:
     int selectedButton() const { return m_button; }
     // Page Up and Page Down: the next or previous button, within 1..64.
     void stepButton(int delta);
+    // Shows button n (1..64) loaded afresh from the bank, also when it is shown already.
+    void selectButton(int n);
 
     void UpdateButtProps();
     void ShowButtPresetName();

@@ -5,6 +5,7 @@
 #include "built_in_dump.h"
 #include "built_in_skins.h"
 #include "button_page.h"
+#include "desk_link.h"
 #include "edit_combo.h"
 #include "help_page.h"
 #include "key_preview.h"
@@ -40,7 +41,10 @@ TForm1::TForm1(const Options& options, QWidget* parent)
       m_codec(OutgoingDump,
               {[this](const std::string& line) { WriteMsg(QString::fromStdString(line)); },
                [this] { LoadSettingsToForm(); }, [this] { SaveSettingsFromForm(); },
-               [this] { showOutgoingDump(); }}) {
+               [this] {
+                   rememberOutgoingBank();
+                   showOutgoingDump();
+               }}) {
     setObjectName(QStringLiteral("Form1"));
     createPages();
     createTimers();
@@ -48,6 +52,7 @@ TForm1::TForm1(const Options& options, QWidget* parent)
     m_transfer = std::make_unique<TransferController>(
         *this, parseMidiApi(options.midiApi.toStdString()).value_or(MidiApiChoice::All));
     connectControls();
+    m_desk = new DeskLink(*this);
     FormCreate(options);
 }
 
@@ -107,6 +112,7 @@ void TForm1::connectControls() {
             [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
     connect(FileSheet->TestKnob, &TVrBitmapDial::OnChange, this, &TForm1::TestKnobChange);
     new KeyPreview(this, [this](const QKeyEvent& event) { return FormKeyDown(event); });
+    connectFileActions();
 }
 
 void TForm1::FormCreate(const Options& options) {
@@ -119,6 +125,7 @@ void TForm1::FormCreate(const Options& options) {
 
     m_transfer->fillPortSelectors();
     m_transfer->resetReceiver();
+    RestoreRegistry();
 
     // The editor pages and the settings file, before the first bank arrives.
     PotSettings->PotByte0A->setCurrentIndex(0);
@@ -128,7 +135,7 @@ void TForm1::FormCreate(const Options& options) {
     VPTOpenDialogDir = QDir(customFiles).exists() ? customFiles : programDir;
     ReadPresetFile(options.settingsFile);
 
-    decodeBuiltInDump();
+    if (!readStartupBank()) decodeBuiltInDump();
 }
 
 void TForm1::decodeBuiltInDump() {
@@ -140,16 +147,12 @@ void TForm1::decodeBuiltInDump() {
     DumpToRecord(MessageBuffer, record);
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
-    if (!m_transfer->FormCloseQuery()) {
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
-}
-
 void TForm1::StartupTimerTimer() {
     StartupTimer->stop();
+}
+
+VirtualBox& TForm1::FaderDesk() const {
+    return m_desk->box();
 }
 
 StatusLog& TForm1::statusLog() const {
@@ -165,7 +168,27 @@ int TForm1::DumpToRecord(const DumpBuffer& source, BankRecord& target) {
 }
 
 int TForm1::RecordToDump(BankRecord& source, DumpBuffer& target) {
-    return m_codec.RecordToDump(source, target);
+    const int result = m_codec.RecordToDump(source, target);
+    if (result == 0 && &target == &OutgoingDump) OutgoingRecord = source;
+    return result;
+}
+
+// The pages give a bank back with their own normalisation (the global flags are rewritten whole);
+// remembering the bank as they give it back keeps that from counting as an edit when storing.
+void TForm1::rememberOutgoingBank() {
+    const BankRecord taken = record;
+    SaveSettingsFromForm();
+    OutgoingRecord = record;
+    record = taken;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!m_transfer->FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    QWidget::closeEvent(event);
 }
 
 void TForm1::LoadSettingsToForm() {

@@ -7,13 +7,16 @@
 #include "dump_codec.h"
 #include "pot_page.h"
 
+#include <QMessageBox>
 #include <QWidget>
 #include <memory>
 
 class BoxConfigPage;
+class DeskLink;
 class ButtonPage;
 class HelpPage;
 class QCloseEvent;
+class QFileDialog;
 class QKeyEvent;
 class QTabWidget;
 class QTimer;
@@ -23,6 +26,7 @@ class TMidiOut;
 class TransferController;
 class TransferPage;
 class TVrBitmapList;
+class VirtualBox;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -56,6 +60,12 @@ public:
     QString CustomDeskFile;      // full path of the custom desk description
     QString CustomSysexFileName; // full path of the bank to start with
     QString VPTOpenDialogDir;    // where choosing a custom desk starts
+    QString SysexOpenDialogDir;  // where the SysEx file dialogs start; kept between runs
+    QString SysexSaveDialogDir;
+
+    // The bank as it was when OutgoingDump was taken: storing writes that dump's bytes only while
+    // the bank still equals it.
+    BankRecord OutgoingRecord;
 
     // What CopyPot took last; all zero until then.
     PotCopy PotCopyBuffer;
@@ -76,6 +86,8 @@ public:
     TMidiIn* MidiIn1 = nullptr;
     TMidiOut* MidiOut1 = nullptr;
     TransferController& transfer() const { return *m_transfer; }
+    // The virtual box that plays the bank; its window is built when first shown.
+    VirtualBox& FaderDesk() const;
     void UpdateMIDIPorts();
     void UpdateButtonStatus();
 
@@ -100,6 +112,31 @@ public:
     // Sees every key meant for a control of this window first; returns true when it took it.
     bool FormKeyDown(const QKeyEvent& event);
 
+    // Files. The two buttons show their dialogs; the functions that take a path are what the
+    // dialogs, a dropped file and the start-up bank run.
+    void OpenSysexClick();
+    void StoreSysexClick();
+    QFileDialog* makeSysexOpenDialog();
+    QFileDialog* makeSysexSaveDialog();
+    void openSysexFile(const QString& path);
+    // `filterEntry` counts the save dialog's filter entries from 1.
+    void storeSysexFile(const QString& path, int filterEntry);
+    void ReadDumpFile(const QString& path);
+    void WriteSyxFile(const QString& path);
+    void WriteMidiFile(const QString& path);
+    void WriteSysexMidiFile(const QString& path);
+    void ExportConverterIni(const QString& path);
+
+    // The transfer settings kept between runs.
+    void RestoreRegistry();
+    void SaveRegistry();
+    void FormClose();
+
+signals:
+    // A new bank is in the record, opened from a file or received from the controller: the
+    // virtual box is rebuilt from it here.
+    void bankReplaced();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -111,8 +148,16 @@ private:
     void connectControls();
     void showOutgoingDump();
     void decodeBuiltInDump();
+    bool readStartupBank();
+    void rememberOutgoingBank();
     void StartupTimerTimer();
+    void connectFileActions();
+    QByteArray currentBankBytes();
+    bool writeBankFile(const QString& path, const QByteArray& bytes);
+    void showFileMessage(const QString& objectName, const QString& text,
+                         QMessageBox::StandardButtons buttons);
 
     DumpCodec m_codec;
     std::unique_ptr<TransferController> m_transfer;
+    DeskLink* m_desk = nullptr;
 };

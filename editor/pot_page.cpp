@@ -171,6 +171,12 @@ void PotPage::stepPot(int delta) {
     PotNumber->setValue(m_pot + delta);
 }
 
+void PotPage::selectPot(int n) {
+    const bool shown = PotNumber->value() == n;
+    PotNumber->setValue(n);
+    if (shown) UpdatePotProps();
+}
+
 void PotPage::PotNumberChange(int n) {
     if (n < 1 || n > bank_layout::kEntryCount)
         return; // still typing: the page keeps the last pot until the field is left

@@ -61,6 +61,8 @@ public:
     int selectedPot() const { return m_pot; }
     // Page Up and Page Down: the next or previous pot, within 1..64.
     void stepPot(int delta);
+    // Shows pot n (1..64) loaded afresh from the bank, also when it is shown already.
+    void selectPot(int n);
 
     void UpdatePotProps();
     void ShowPotPresetName();

@@ -24,21 +24,26 @@ bool readDumpFile(const QString& path, DumpBuffer& buffer) {
 
 namespace {
 
-bool writeInPlace(const QString& path, const QByteArray& bytes) {
+bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error) {
     QFile file(path);
-    if (!file.exists() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    return file.write(bytes) == bytes.size() && file.flush();
+    const bool written = file.exists() && file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         file.write(bytes) == bytes.size() && file.flush();
+    if (!written && error) *error = file.errorString();
+    return written;
 }
 
 } // namespace
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, WriteFallback fallback) {
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+                         WriteFallback fallback) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fallback == WriteFallback::InPlace && writeInPlace(path, bytes);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (fallback == WriteFallback::InPlace) return writeInPlace(path, bytes, error);
+        if (error) *error = file.errorString();
         return false;
     }
-    return file.commit();
+    if (file.write(bytes) == bytes.size() && file.commit()) return true;
+    if (error) *error = file.errorString();
+    file.cancelWriting();
+    return false;
 }

@@ -18,6 +18,7 @@ enum class WriteFallback {
 };
 
 // Writes through a temporary file that replaces `path` only once it is complete, so a failed
-// write never leaves a truncated file in place of the old one.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes,
+// write never leaves a truncated file in place of the old one. On failure `error`, when given,
+// receives the reason.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr,
                          WriteFallback fallback = WriteFallback::None);

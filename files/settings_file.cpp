@@ -226,7 +226,7 @@ bool SettingsFile::setValue(const QString& section, const QString& key, const QS
         if (!text.isEmpty() && !text.endsWith('\n')) text.append(eol);
         text.append('[' + oneLine(section) + ']' + eol + oneLine(key) + '=' + oneLine(value) + eol);
     }
-    if (!writeFileAtomically(m_path, encodeText(text, m_encoding), WriteFallback::InPlace))
+    if (!writeFileAtomically(m_path, encodeText(text, m_encoding), nullptr, WriteFallback::InPlace))
         return false;
     m_text = text;
     parse();

@@ -1,5 +1,6 @@
 # Knob, DIP switch, skinned dial and animated button with their bitmap list and built-in skins.
 target_sources(widgets PRIVATE
+    accessible_controls.cpp
     animation_timer.cpp
     built_in_skins.cpp
     button_animation.cpp

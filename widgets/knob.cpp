@@ -1,11 +1,14 @@
 #include "knob.h"
 
+#include "accessible_controls.h"
 #include "knob_math.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QTimer>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -28,6 +31,7 @@ constexpr int kHalfTurn = 180 * 16;
 } // namespace
 
 TKnob::TKnob(QWidget* parent) : QWidget(parent) {
+    installAccessibleControls();
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -46,10 +50,16 @@ void TKnob::SetParams(int position, int min, int max) {
         m_max = max;
         m_degreesPerUnit = degreesPerUnit(m_min, m_max);
     }
+    const int previousPosition = m_position;
+    const int previousAngle = m_angle;
     m_position = limitPosition(position, m_min, m_max, m_degreesPerUnit);
     m_angle = angleForValue(m_position, m_min, m_degreesPerUnit);
-    update();
+    if (m_angle != previousAngle) repaintPointer();
     showInLabel(m_position);
+    if (m_position != previousPosition && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(this, m_position);
+        QAccessible::updateAccessibility(&changed);
+    }
     emit OnChange();
 }
 
@@ -248,7 +258,24 @@ void TKnob::paintPointer(QPainter& painter) const {
     painter.drawLine(inner, outer);
 }
 
+void TKnob::repaintPointer() {
+    // Values may arrive far faster than a screen shows them (motorised pots under a MIDI
+    // flood): the pointer is drawn at most once a frame, and always with the latest value.
+    if (m_repaintPending) return;
+    const qint64 sinceLastPaint = m_lastPaint.isValid() ? m_lastPaint.elapsed() : kFrameMs;
+    if (sinceLastPaint >= kFrameMs) {
+        update();
+        return;
+    }
+    m_repaintPending = true;
+    QTimer::singleShot(int(kFrameMs - sinceLastPaint), this, [this] {
+        m_repaintPending = false;
+        update();
+    });
+}
+
 void TKnob::paintEvent(QPaintEvent*) {
+    m_lastPaint.start();
     if (m_face.isNull() || m_face.deviceIndependentSize().toSize() != size() ||
         m_faceEnabled != isEnabled() || m_faceFocused != hasFocus())
         renderFace();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPixmap>
 #include <QPoint>
@@ -74,6 +75,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void repaintPointer();
     void trackMouse(QPoint pos);
     void showInLabel(int value);
     void renderFace();
@@ -101,4 +103,8 @@ private:
     QPixmap m_face;
     bool m_faceEnabled = false;
     bool m_faceFocused = false;
+    // A screen frame at 60 Hz, the least time between two repaints for a new value.
+    static constexpr qint64 kFrameMs = 16;
+    QElapsedTimer m_lastPaint;
+    bool m_repaintPending = false;
 };

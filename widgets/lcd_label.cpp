@@ -1,5 +1,8 @@
 #include "lcd_label.h"
 
+#include "accessible_controls.h"
+
+#include <QAccessible>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,6 +12,7 @@
 #include <cstring>
 
 TLCDLabel::TLCDLabel(QWidget* parent) : QWidget(parent) {
+    installAccessibleControls();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -28,6 +32,10 @@ void TLCDLabel::setCaption(const QString& text) {
     m_textEnd = int(nul < 0 ? m_caption.size() : nul);
     m_textDirty = true;
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 int TLCDLabel::cellCode(int cell) const {

@@ -16,10 +16,17 @@ struct ProcessResult {
     QString err;
 };
 
+// The programs keep their transfer settings here, never in the user's own folder.
+QString configHome() {
+    static const QTemporaryDir dir;
+    return dir.path();
+}
+
 ProcessResult run(const QString& program, const QStringList& args,
-                  const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+                  QProcessEnvironment env = QProcessEnvironment::systemEnvironment(),
                   const QString& workDir = {}) {
     QProcess process;
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
     process.setProcessEnvironment(env);
     if (!workDir.isEmpty()) process.setWorkingDirectory(workDir);
     process.start(program, args);
@@ -124,6 +131,33 @@ TEST_F(Vpt64, ReadsAtMostTheBufferSizeOfAFile) {
     const ProcessResult early = vpt64({"decode", path("early.syx")});
     EXPECT_EQ(early.exitCode, 0);
     EXPECT_EQ(early.out, kTaken);
+}
+
+TEST_F(Vpt64, ExportIniAndMidWriteTheBanksFileForms) {
+    writeAll(path("in.syx"), defaultDump);
+    const ProcessResult ini = vpt64({"export-ini", path("in.syx"), path("out.ini")});
+    EXPECT_EQ(ini.exitCode, 0);
+    EXPECT_EQ(ini.out, kTaken + "'" + path("out.ini") + "' saved in dump_kit '.ini' format.\n");
+    const QByteArray text = readFileBytes(path("out.ini"));
+    EXPECT_TRUE(text.startsWith("# Export from vPultron64 : Release : "));
+    EXPECT_EQ(text.count("\r\n"), 191);
+
+    const ProcessResult mid = vpt64({"export-mid", path("in.syx"), path("out.mid")});
+    EXPECT_EQ(mid.exitCode, 0);
+    EXPECT_EQ(mid.out, kTaken);
+    EXPECT_EQ(readFileBytes(path("out.mid")).size(), 2071);
+
+    const ProcessResult smf =
+        vpt64({"export-mid", path("in.syx"), path("smf.mid"), "--smf-sysex", "--delay", "0"});
+    EXPECT_EQ(smf.exitCode, 0);
+    EXPECT_EQ(smf.out, kTaken + "'" + path("smf.mid") + "' saved.\n");
+    EXPECT_EQ(readFileBytes(path("smf.mid")).size(), 14 + 8 + 8 * 268 + 4);
+
+    EXPECT_EQ(vpt64({"export-mid", path("in.syx"), path("x.mid"), "--delay", "abc"}).exitCode, 2);
+    EXPECT_EQ(vpt64({"export-mid", path("in.syx")}).exitCode, 2);
+    writeAll(path("broken.syx"), defaultDump.left(1000));
+    EXPECT_EQ(vpt64({"export-ini", path("broken.syx"), path("x.ini")}).exitCode, 1);
+    EXPECT_FALSE(QFile::exists(path("x.ini")));
 }
 
 TEST(Vpultron64, ScreenshotRendersTheEditorWindowAndExits) {

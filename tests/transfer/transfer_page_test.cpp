@@ -64,11 +64,12 @@ TEST_F(SimulatorTransfer, StatusAndButtonsFollowTheSelectedPorts) {
     EXPECT_EQ(page.MIDIInComboBox->count(), 2);
     EXPECT_EQ(page.MIDIOutComboBox->itemText(0), "None");
     EXPECT_EQ(page.MIDIOutComboBox->itemText(1), kSimulator);
-    EXPECT_EQ(page.StatusLabel->text(), "No MIDI Out Port Selected");
+    // The restored settings (none on a first run) have opened the ports and set the status.
+    EXPECT_EQ(page.StatusLabel->text(), "No MIDI IN Port Selected");
     EXPECT_EQ(statusColour(page), kRed);
 
     choose(page.MIDIOutComboBox, kSimulator); // the output selector alone changes nothing
-    EXPECT_EQ(page.StatusLabel->text(), "No MIDI Out Port Selected");
+    EXPECT_EQ(page.StatusLabel->text(), "No MIDI IN Port Selected");
     EXPECT_FALSE(form.MidiOut1->Using());
 
     choose(page.MIDIInComboBox, kSimulator);

@@ -1,0 +1,116 @@
+#include "desk_link.h"
+
+#include "button_page.h"
+#include "editor_window.h"
+#include "midi_in.h"
+#include "midi_out.h"
+#include "spin_edit.h"
+#include "transfer_page.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTabWidget>
+
+DeskLink::DeskLink(TForm1& form) : QObject(&form), m_form(form), m_box(form.record, *this, this) {
+    connectEditor();
+}
+
+void DeskLink::connectEditor() {
+    PotPage& pots = *m_form.PotSettings;
+    connect(&pots, &PotPage::knobChanged, this,
+            [this](int pot, PotPage::KnobProperty property, int value) {
+                using Field = VirtualBox::PotField;
+                const Field field = property == PotPage::KnobProperty::Minimum   ? Field::Minimum
+                                    : property == PotPage::KnobProperty::Maximum ? Field::Maximum
+                                                                                 : Field::Position;
+                m_box.followPotEditor(pot, field, value);
+            });
+    connect(&pots, &PotPage::hintChanged, &m_box, &VirtualBox::followPotHint);
+    connect(pots.LearnPot, &QCheckBox::toggled, this, &DeskLink::LearnPotClick);
+    connect(m_form.ButtSettings->LearnButt, &QCheckBox::toggled, this, &DeskLink::LearnButtClick);
+    connect(m_form.FileSheet->ShowFaderDesk, &QPushButton::clicked, &m_box,
+            &VirtualBox::GenerateFaderDeskExecute);
+    connect(&m_form, &TForm1::bankReplaced, &m_box, &VirtualBox::rebuildAfterBank);
+    m_form.MidiIn1->OnShort = [this](TMidiIn* sender, std::uint8_t status, std::uint8_t data1,
+                                     std::uint8_t data2) {
+        MidiIn1Short(sender, status, data1, data2);
+    };
+}
+
+void DeskLink::MidiIn1Short(TMidiIn*, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+    switch (routeIncoming(status, m_form.PotSettings->LearnPot->isChecked(),
+                          m_form.ButtSettings->LearnButt->isChecked())) {
+    case IncomingRoute::Ignore:
+        return;
+    case IncomingRoute::LearnPot: {
+        PotPage& pots = *m_form.PotSettings;
+        showPage(&pots);
+        pots.PotByte0->setValue(status);
+        pots.PotByte1->setValue(data1);
+        pots.PotInitialValue->setValue(data2);
+        return;
+    }
+    case IncomingRoute::LearnButton: {
+        ButtonPage& buttons = *m_form.ButtSettings;
+        showPage(&buttons);
+        buttons.ButtByte0->setValue(status);
+        buttons.ButtByte1->setValue(data1);
+        buttons.ButtByte2->setValue(data2);
+        return;
+    }
+    case IncomingRoute::MatchPots:
+        m_box.MatchIncomingToPots(status, data1, data2);
+        return;
+    }
+}
+
+void DeskLink::LearnPotClick() {
+    PotPage& pots = *m_form.PotSettings;
+    QCheckBox* learnButton = m_form.ButtSettings->LearnButt;
+    if (pots.LearnPot->isChecked()) {
+        learnButton->setChecked(false);
+        pots.vMotPots->setEnabled(false);
+    } else if (!learnButton->isChecked()) {
+        pots.vMotPots->setEnabled(true);
+    }
+}
+
+void DeskLink::LearnButtClick() {
+    PotPage& pots = *m_form.PotSettings;
+    QCheckBox* learnButton = m_form.ButtSettings->LearnButt;
+    if (learnButton->isChecked()) {
+        pots.LearnPot->setChecked(false);
+        pots.vMotPots->setEnabled(false);
+    } else if (!pots.LearnPot->isChecked()) {
+        pots.vMotPots->setEnabled(true);
+    }
+}
+
+void DeskLink::sendShortMessage(const ShortMessage& message) {
+    m_form.MidiOut1->Put(message.status, message.data1, message.data2);
+}
+
+void DeskLink::potValueChanged(int potIndex, int value) {
+    PotPage& pots = *m_form.PotSettings;
+    if (pots.selectedPot() == potIndex + 1) pots.PotInitialValue->setValue(value);
+}
+
+void DeskLink::showPage(QWidget* page) {
+    m_form.show();
+    m_form.raise();
+    m_form.PageControl->setCurrentWidget(page);
+}
+
+void DeskLink::editPot(int potNumber) {
+    showPage(m_form.PotSettings);
+    m_form.PotSettings->PotNumber->setValue(potNumber);
+}
+
+void DeskLink::editButton(int buttonNumber) {
+    showPage(m_form.ButtSettings);
+    m_form.ButtSettings->ButtNumber->setValue(buttonNumber);
+}
+
+bool DeskLink::motorizedPots() const {
+    return m_form.PotSettings->vMotPots->isChecked();
+}

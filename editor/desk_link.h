@@ -1,0 +1,38 @@
+// DeskLink: joins the editor window and its virtual box. It is the desk's host (MIDI output,
+// pot editor, right-click to a page, motorised pots), routes incoming short messages to learn
+// mode or to the desk, and keeps the learn switches apart.
+#pragma once
+
+#include "desk_host.h"
+#include "virtual_box.h"
+
+#include <QObject>
+#include <cstdint>
+
+class TForm1;
+class TMidiIn;
+
+class DeskLink : public QObject, public DeskHost {
+    Q_OBJECT
+public:
+    explicit DeskLink(TForm1& form);
+
+    VirtualBox& box() { return m_box; }
+
+    void MidiIn1Short(TMidiIn* sender, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+    void LearnPotClick();
+    void LearnButtClick();
+
+    void sendShortMessage(const ShortMessage& message) override;
+    void potValueChanged(int potIndex, int value) override;
+    void editPot(int potNumber) override;
+    void editButton(int buttonNumber) override;
+    bool motorizedPots() const override;
+
+private:
+    void connectEditor();
+    void showPage(QWidget* page);
+
+    TForm1& m_form;
+    VirtualBox m_box;
+};

@@ -1,0 +1,314 @@
+// The editor window's files: opening and storing banks, the converter export, the start-up bank,
+// dropped files, and the transfer settings kept between runs.
+#include "box_config_page.h"
+#include "button_page.h"
+#include "converter_ini.h"
+#include "dump_file.h"
+#include "edit_combo.h"
+#include "editor_window.h"
+#include "midi_file.h"
+#include "preset_selector.h"
+#include "registry_settings.h"
+#include "spin_edit.h"
+#include "sysex_protocol.h"
+#include "syx_file.h"
+#include "transfer_controller.h"
+#include "transfer_page.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+// Save dialog filter entries, counted from 1; the first three keep their numbers.
+enum SaveFilterEntry { kSyxEntry = 1, kIniEntry = 2, kMidiEntry = 3, kSysexMidiEntry = 4 };
+
+const QStringList& openFilters() {
+    // "Any File" takes every file, as "*.*" does on Windows.
+    static const QStringList filters{QStringLiteral("PULTRON 64 sysex file (*.syx)"),
+                                     QStringLiteral("Any File (*)")};
+    return filters;
+}
+
+const QStringList& saveFilters() {
+    static const QStringList filters{QStringLiteral("PULTRON 64 sysex file (*.syx)"),
+                                     QStringLiteral("dumpkit INI file (*.INI)"),
+                                     QStringLiteral("Midi file (*.mid)"),
+                                     QStringLiteral("Standard MIDI File with SysEx (*.mid)")};
+    return filters;
+}
+
+// The one local .syx file of a drag, or nothing.
+QString droppedSyxFile(const QMimeData* mime) {
+    if (!mime || mime->urls().size() != 1) return {};
+    const QUrl url = mime->urls().first();
+    if (!url.isLocalFile()) return {};
+    const QString path = url.toLocalFile();
+    return QFileInfo(path).suffix().compare(QLatin1String("syx"), Qt::CaseInsensitive) == 0
+               ? path
+               : QString();
+}
+
+// Opens a .syx file dropped anywhere on the window; refuses every other drop.
+class SyxFileDrop : public QObject {
+public:
+    SyxFileDrop(TForm1* form) : QObject(form), m_form(form) {
+        form->setAcceptDrops(true);
+        form->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDropEvent*>(event);
+            drag->setAccepted(!droppedSyxFile(drag->mimeData()).isEmpty());
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QString path = droppedSyxFile(drop->mimeData());
+            drop->setAccepted(!path.isEmpty());
+            if (!path.isEmpty()) m_form->openSysexFile(path);
+            return true;
+        }
+        default:
+            return QObject::eventFilter(watched, event);
+        }
+    }
+
+private:
+    TForm1* m_form;
+};
+
+QString folderOf(const QString& path) {
+    return QFileInfo(path).absolutePath();
+}
+
+// The port selector's devices: every item after "None".
+QStringList selectorDevices(const QComboBox* selector) {
+    QStringList devices;
+    for (int i = 1; i < selector->count(); ++i)
+        devices << selector->itemText(i);
+    return devices;
+}
+
+void selectPort(QComboBox* selector, int storedIndex, const QString& storedName) {
+    selector->setCurrentIndex(
+        registry_settings::portSelectorIndex(storedIndex, storedName, selectorDevices(selector)));
+}
+
+QString selectedPortName(const QComboBox* selector) {
+    return selector->currentIndex() > 0 ? selector->currentText() : QString();
+}
+
+} // namespace
+
+void TForm1::connectFileActions() {
+    connect(FileSheet->OpenSysex, &QPushButton::clicked, this, &TForm1::OpenSysexClick);
+    connect(FileSheet->StoreSysex, &QPushButton::clicked, this, &TForm1::StoreSysexClick);
+    connect(&transfer(), &TransferController::receivedBankDecoded, this, &TForm1::bankReplaced);
+    new SyxFileDrop(this);
+}
+
+QFileDialog* TForm1::makeSysexOpenDialog() {
+    auto* dialog = new QFileDialog(this, tr("Open Sysex File"), SysexOpenDialogDir);
+    dialog->setObjectName(QStringLiteral("SysexOpenDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setNameFilters(openFilters());
+    dialog->setDefaultSuffix(QStringLiteral("syx"));
+    dialog->selectFile(QStringLiteral("pultron64.syx"));
+    return dialog;
+}
+
+QFileDialog* TForm1::makeSysexSaveDialog() {
+    auto* dialog = new QFileDialog(this, tr("Save Sysex File To ..."), SysexSaveDialogDir);
+    dialog->setObjectName(QStringLiteral("SysexSaveDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilters(saveFilters());
+    dialog->setDefaultSuffix(QStringLiteral("syx"));
+    dialog->selectFile(QStringLiteral("custom.syx"));
+    // A name typed without an extension gets the one of the chosen kind of file.
+    connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+        dialog->setDefaultSuffix(filter.section(QStringLiteral("(*."), 1).chopped(1));
+    });
+    return dialog;
+}
+
+void TForm1::OpenSysexClick() {
+    const std::unique_ptr<QFileDialog> dialog(makeSysexOpenDialog());
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return;
+    openSysexFile(dialog->selectedFiles().first());
+}
+
+void TForm1::StoreSysexClick() {
+    SaveSettingsFromForm();
+    const std::unique_ptr<QFileDialog> dialog(makeSysexSaveDialog());
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return;
+    storeSysexFile(dialog->selectedFiles().first(),
+                   static_cast<int>(saveFilters().indexOf(dialog->selectedNameFilter())) + 1);
+}
+
+void TForm1::openSysexFile(const QString& path) {
+    if (!QFileInfo::exists(path)) return;
+    ReadDumpFile(path);
+    SysexOpenDialogDir = folderOf(path);
+    setWindowTitle(tr("SysexBox : ") + QFileInfo(path).fileName());
+}
+
+void TForm1::storeSysexFile(const QString& path, int filterEntry) {
+    switch (filterEntry) {
+    case kIniEntry:
+        return ExportConverterIni(path);
+    case kMidiEntry:
+        return WriteMidiFile(path);
+    case kSysexMidiEntry:
+        return WriteSysexMidiFile(path);
+    default:
+        return WriteSyxFile(path);
+    }
+}
+
+void TForm1::ReadDumpFile(const QString& path) {
+    try {
+        readDumpFile(path, MessageBuffer); // an unreadable file reads as empty
+        if (DumpToRecord(MessageBuffer, record) == 0) {
+            FileSheet->SendType->setText(tr("unknown SysEx format"));
+            QString format = QStringLiteral("unknown format");
+            if (OutgoingDump.length >= 7) {
+                format = QString::fromLatin1(
+                             sysex::ModelName(OutgoingDump.data[sysex::kModelIndex]).data()) +
+                         QStringLiteral(" format");
+                FileSheet->SendType->setText(format);
+            }
+            WriteMsg(QStringLiteral("'%1' loaded (%2)").arg(path, format));
+            emit bankReplaced();
+        }
+    } catch (const std::exception&) { // from whatever rebuilds the desk
+        showFileMessage(QStringLiteral("FileReadError"), tr("Can't perform Sysex File Read..."),
+                        QMessageBox::Ok | QMessageBox::Cancel);
+    }
+    UpdateButtonStatus();
+}
+
+bool TForm1::readStartupBank() {
+    if (!QFileInfo(CustomSysexFileName).isFile()) return false;
+    ReadDumpFile(CustomSysexFileName);
+    SysexOpenDialogDir = folderOf(CustomSysexFileName);
+    setWindowTitle(tr("Virtual Pultron64 : ") + QFileInfo(CustomSysexFileName).fileName());
+    LoadSettingsToForm();
+    return true;
+}
+
+QByteArray TForm1::currentBankBytes() {
+    SaveSettingsFromForm();
+    return syxFileBytes(OutgoingDump.used(), OutgoingRecord, record,
+                        FileSheet->DeviceID->clampedValue());
+}
+
+void TForm1::WriteSyxFile(const QString& path) {
+    if (writeBankFile(path, currentBankBytes())) WriteMsg(QStringLiteral("'%1' saved.").arg(path));
+}
+
+void TForm1::WriteMidiFile(const QString& path) {
+    SaveSettingsFromForm();
+    writeBankFile(path, recordMidiFile(record));
+}
+
+void TForm1::WriteSysexMidiFile(const QString& path) {
+    SaveSettingsFromForm();
+    const QByteArray dump = encodeBank(record, FileSheet->DeviceID->clampedValue());
+    if (writeBankFile(path, sysexMidiFile(dump, FileSheet->SysexSendSpeed->clampedValue())))
+        WriteMsg(QStringLiteral("'%1' saved.").arg(path));
+}
+
+void TForm1::ExportConverterIni(const QString& path) {
+    SaveSettingsFromForm();
+    std::vector<ConverterIniPot> pots;
+    const int pot = PotSettings->selectedPot();
+    for (int n = 1; n <= bank_layout::kEntryCount; ++n) {
+        PotSettings->selectPot(n);
+        pots.push_back({PotSettings->PotByte0HEX->text(), PotSettings->PotByte1HEX->text(),
+                        PotSettings->PotMinHEX->text(), PotSettings->PotMaxHEX->text(),
+                        record.initialValue(n), PotSettings->PotLabel->text(),
+                        record.potLabelModeChar(n)});
+    }
+    PotSettings->selectPot(pot);
+
+    std::vector<ConverterIniButton> buttons;
+    const int button = ButtSettings->selectedButton();
+    for (int n = 1; n <= bank_layout::kEntryCount; ++n) {
+        ButtSettings->selectButton(n);
+        const int preset = ButtSettings->ButtPresetName->currentIndex();
+        buttons.push_back(
+            {ButtSettings->ButtByte0HEX->text(), ButtSettings->ButtByte1HEX->text(),
+             ButtSettings->ButtByte2HEX->text(), ButtSettings->ButtMode->currentIndex(),
+             preset >= 0 ? ButtSettings->ButtPresetName->itemText(preset) : QString()});
+    }
+    ButtSettings->selectButton(button);
+
+    const ConverterIniHeader header{FileSheet->TestReleaseLabel->text(), TransferPage::webAddress(),
+                                    converterIniTime()};
+    if (writeBankFile(path, converterIniText(header, record, pots, buttons)))
+        WriteMsg(QStringLiteral("'%1' saved in dump_kit '.ini' format.").arg(path));
+}
+
+bool TForm1::writeBankFile(const QString& path, const QByteArray& bytes) {
+    QString reason;
+    if (writeFileAtomically(path, bytes, &reason)) return true;
+    std::fputs("Cannot open output file.\n", stderr);
+    WriteMsg(tr("ERROR: '%1' not saved - %2").arg(path, reason));
+    showFileMessage(
+        QStringLiteral("FileWriteError"),
+        tr("Can't write '%1':\n%2\nAn earlier file of that name is unchanged.").arg(path, reason),
+        QMessageBox::Ok);
+    return false;
+}
+
+// Shown without blocking, so that MIDI input keeps running while the user reads it.
+void TForm1::showFileMessage(const QString& objectName, const QString& text,
+                             QMessageBox::StandardButtons buttons) {
+    auto* message = new QMessageBox(QMessageBox::Warning, tr("File Error"), text, buttons, this);
+    message->setObjectName(objectName);
+    message->setAttribute(Qt::WA_DeleteOnClose);
+    message->open();
+}
+
+void TForm1::RestoreRegistry() {
+    const auto settings = registry_settings::open();
+    const registry_settings::TransferSettings stored = registry_settings::read(*settings);
+    selectPort(FileSheet->MIDIInComboBox, stored.midiInPort, stored.midiInPortName);
+    selectPort(FileSheet->MIDIOutComboBox, stored.midiOutPort, stored.midiOutPortName);
+    UpdateMIDIPorts();
+    FileSheet->SysexSendSpeed->setValue(stored.blockDelay);
+    FileSheet->DeviceID->setValue(stored.deviceId);
+    FileSheet->PatternNumber->setValue(stored.patternNumber);
+    const QString folder = registry_settings::defaultFolder(QCoreApplication::applicationDirPath());
+    SysexSaveDialogDir = stored.savePath.isEmpty() ? folder : stored.savePath;
+    SysexOpenDialogDir = stored.openPath.isEmpty() ? folder : stored.openPath;
+}
+
+void TForm1::SaveRegistry() {
+    const auto settings = registry_settings::open();
+    registry_settings::write(
+        *settings,
+        {FileSheet->MIDIInComboBox->currentIndex(), FileSheet->MIDIOutComboBox->currentIndex(),
+         selectedPortName(FileSheet->MIDIInComboBox), selectedPortName(FileSheet->MIDIOutComboBox),
+         FileSheet->SysexSendSpeed->value(), FileSheet->DeviceID->value(),
+         FileSheet->PatternNumber->value(), SysexSaveDialogDir, SysexOpenDialogDir});
+}
+
+void TForm1::FormClose() {
+    SaveRegistry();
+}

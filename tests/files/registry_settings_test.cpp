@@ -1,0 +1,61 @@
+// The transfer settings kept between runs, in a settings file of the test's own.
+#include "read_only_folder.h"
+#include "registry_settings.h"
+
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace registry_settings;
+
+TEST(RegistrySettings, TextsThatAreNotDecimalNumbersAndRandomFilesGiveTheDefaults) {
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("vPultron64.conf"), QSettings::IniFormat);
+    for (const char* text : {"", "abc", "0x10", "$10", "1.5", "99999999999", "12abc"}) {
+        for (const char* name : {"MIDI_IN_PORT", "BLOCK_DELAY", "DEVICE_ID", "PATTERN_NUMBER"})
+            settings.setValue(name, text);
+        const TransferSettings values = read(settings);
+        EXPECT_EQ(
+            std::tie(values.midiInPort, values.blockDelay, values.deviceId, values.patternNumber),
+            std::make_tuple(0, 750, 0, 1))
+            << text;
+    }
+    for (int round = 0; round < 50; ++round) {
+        QByteArray junk(static_cast<int>(QRandomGenerator::global()->bounded(2000)), '\0');
+        for (char& c : junk)
+            c = static_cast<char>(QRandomGenerator::global()->bounded(256));
+        QFile file(dir.filePath("junk.conf"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[General]\nMIDI_IN_PORT=" + junk + "\nBLOCK_DELAY=" + junk.toHex());
+        file.close();
+        EXPECT_EQ(read(QSettings(file.fileName(), QSettings::IniFormat)).blockDelay, 750);
+    }
+}
+
+TEST(PortSelectorIndex, NamesWinWhileTheirDeviceIsThereIndexesOnlyWithoutAName) {
+    const QStringList two{"Synth", "Pultron64"};
+    const struct {
+        int index;
+        const char* name;
+        QStringList devices;
+        int expected;
+    } cases[] = {
+        {1, "", two, 1},          {2, "", two, 2},
+        {3, "", two, 0},          {-1, "", two, 0},
+        {1, "Pultron64", two, 2}, {2, "Pultron64", {"New", "Synth", "Pultron64"}, 3},
+        {2, "Gone", two, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(portSelectorIndex(c.index, c.name, c.devices), c.expected)
+            << c.index << " " << c.name;
+}
+
+TEST(DefaultFolder, TheProgramsFolderWhenWritableElseTheDocumentsFolder) {
+    QTemporaryDir dir;
+    EXPECT_EQ(defaultFolder(dir.path()), dir.path());
+    ReadOnlyFolder readOnly(dir.path());
+    if (!readOnly.effective()) GTEST_SKIP() << "cannot make a folder read-only here";
+    EXPECT_EQ(defaultFolder(dir.path()),
+              QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+}

@@ -1,0 +1,123 @@
+#include "button_page.h"
+#include "editor_window.h"
+#include "fader_desk.h"
+#include "knob.h"
+#include "lcd_label.h"
+#include "midi_in.h"
+#include "spin_edit.h"
+#include "transfer_controller.h"
+#include "transfer_page.h"
+#include "virtual_box.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class EditorDesk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.show();
+        QTest::mouseClick(form.FileSheet->ShowFaderDesk, Qt::LeftButton);
+    }
+    VirtualBox& box() { return form.FaderDesk(); }
+    TKnob* knob(int n) { return box().registry().as<TKnob>(n); }
+    void receive(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+        form.MidiIn1->OnShort(form.MidiIn1, status, data1, data2);
+    }
+
+    TForm1 form{TForm1::Options{QString(), QStringLiteral("sim")}};
+};
+
+TEST_F(EditorDesk, VirtualBoxButtonShowsTheDeskFilledFromTheBank) {
+    ASSERT_TRUE(box().deskVisible());
+    EXPECT_EQ(knob(1)->Position(), form.record.initialValue(1));
+    EXPECT_EQ(knob(1)->Max(), form.record.pot(1).max);
+    EXPECT_TRUE(box().FaderDesk().BackLightLCDPanel->caption().startsWith("  Initialized   "));
+}
+
+TEST_F(EditorDesk, KnobAndPotEditorStayInStepWithoutAnOutputPort) {
+    PotPage& pots = *form.PotSettings;
+    pots.PotNumber->setValue(5);
+    knob(5)->SetPosition(33);
+    EXPECT_EQ(form.record.initialValue(5), 33);
+    EXPECT_EQ(pots.PotInitialValue->value(), 33);
+    pots.PotInitialValue->setValue(44);
+    EXPECT_EQ(knob(5)->Position(), 44);
+    pots.PotMax->setValue(40);
+    EXPECT_EQ(knob(5)->Max(), 40);
+    EXPECT_EQ(knob(5)->Position(), 40);
+    EXPECT_EQ(form.record.initialValue(5), 40);
+}
+
+TEST_F(EditorDesk, RightClicksOpenTheEditorPageOfTheControl) {
+    form.hide();
+    QTest::mouseClick(knob(17), Qt::RightButton);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.PageControl->currentWidget(), form.PotSettings);
+    EXPECT_EQ(form.PotSettings->selectedPot(), 17);
+    for (auto* button : box().FaderDesk().findChildren<QPushButton*>())
+        if (button->text() == "3") QTest::mouseClick(button, Qt::RightButton);
+    EXPECT_EQ(form.PageControl->currentWidget(), form.ButtSettings);
+    EXPECT_EQ(form.ButtSettings->selectedButton(), 3);
+}
+
+TEST_F(EditorDesk, LearnTakesTheNextSuitableMessageIntoTheShownEntry) {
+    PotPage& pots = *form.PotSettings;
+    ButtonPage& buttons = *form.ButtSettings;
+    pots.PotNumber->setValue(12);
+    pots.LearnPot->setChecked(true);
+    EXPECT_FALSE(pots.vMotPots->isEnabled());
+    receive(0x80, 0x3C, 0x00); // note-off: ignored
+    EXPECT_NE(form.record.pot(12).data, 0x3C);
+    receive(0xB2, 0x4A, 0x40);
+    EXPECT_EQ(form.PageControl->currentWidget(), &pots);
+    EXPECT_EQ(pots.PotByte0->value(), 0xB2);
+    EXPECT_EQ(form.record.pot(12).status, 0x32);
+    EXPECT_EQ(form.record.pot(12).data, 74);
+    EXPECT_EQ(form.record.initialValue(12), 64);
+
+    buttons.ButtNumber->setValue(7);
+    buttons.LearnButt->setChecked(true);
+    EXPECT_FALSE(pots.LearnPot->isChecked());
+    EXPECT_FALSE(pots.vMotPots->isEnabled());
+    receive(0x90, 0x3C, 0x00);
+    EXPECT_EQ(form.PageControl->currentWidget(), &buttons);
+    EXPECT_EQ(form.record.button(7), (ButtonEntry{0x10, 0x3C, 0x00, form.record.button(7).mode}));
+    buttons.LearnButt->setChecked(false);
+    EXPECT_TRUE(pots.vMotPots->isEnabled());
+}
+
+TEST_F(EditorDesk, MotorisedPotsFollowIncomingMessagesOnlyWhenChecked) {
+    const PotEntry first = form.record.pot(1);
+    const std::uint8_t status = fullStatus(first.status);
+    const int before = knob(1)->Position();
+    receive(status, first.data, 99);
+    EXPECT_EQ(knob(1)->Position(), before);
+    form.PotSettings->vMotPots->setChecked(true);
+    receive(status, first.data, 99);
+    EXPECT_EQ(knob(1)->Position(), std::clamp(99, int(first.min), int(first.max)));
+    EXPECT_EQ(form.record.initialValue(1), knob(1)->Position());
+}
+
+TEST_F(EditorDesk, ReceivedOrOpenedBankRebuildsTheDeskHiddenAndKeepsTheRecord) {
+    knob(2)->SetPosition(5);
+    form.record.setInitialValue(3, 9);
+    const BankRecord record = form.record;
+    emit form.transfer().receivedBankDecoded();
+    EXPECT_FALSE(box().deskVisible());
+    EXPECT_EQ(form.record, record);
+    EXPECT_EQ(knob(3)->Position(), std::clamp(9, int(record.pot(3).min), int(record.pot(3).max)));
+    EXPECT_EQ(box().FaderDesk().findChildren<TKnob*>().size(), 65);
+
+    box().GenerateFaderDeskExecute();
+    form.openSysexFile(QStringLiteral(VPT64_DEFAULT_DUMP));
+    EXPECT_FALSE(box().deskVisible());
+    EXPECT_EQ(knob(3)->Position(), form.record.initialValue(3));
+    EXPECT_EQ(box().FaderDesk().findChildren<TKnob*>().size(), 65);
+}
+
+} // namespace

@@ -1,0 +1,21 @@
+// DeskHost: what the virtual box needs from the window that owns the bank and the MIDI output.
+// The editor implements it, so that the virtual box never includes editor headers.
+#pragma once
+
+#include "desk_actions.h"
+
+class DeskHost {
+public:
+    virtual ~DeskHost() = default;
+
+    // Hands one short message to the MIDI output; with no port open nothing goes out.
+    virtual void sendShortMessage(const ShortMessage& message) = 0;
+    // A pot's stored value changed on the desk: the pot editor follows when it shows that pot.
+    virtual void potValueChanged(int potIndex, int value) = 0;
+    // Right-click on a desk control: the editor window, the page and the entry (1-based; the
+    // editor limits it to its range).
+    virtual void editPot(int potNumber) = 0;
+    virtual void editButton(int buttonNumber) = 0;
+    // "Virtual Motorized Pots": incoming values move the desk's controls.
+    virtual bool motorizedPots() const = 0;
+};

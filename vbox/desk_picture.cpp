@@ -1,0 +1,55 @@
+#include "desk_picture.h"
+
+#include "built_in_dump.h"
+#include "desk_host.h"
+#include "dump_codec.h"
+#include "fader_desk.h"
+#include "knob.h"
+#include "lcd_label.h"
+#include "virtual_box.h"
+
+#include <QPainter>
+
+namespace {
+
+struct SilentHost : DeskHost {
+    void sendShortMessage(const ShortMessage&) override {}
+    void potValueChanged(int, int) override {}
+    void editPot(int) override {}
+    void editButton(int) override {}
+    bool motorizedPots() const override { return false; }
+};
+
+BankRecord builtInBank() {
+    const auto dump = loadBuiltInDump();
+    if (!dump) return {};
+    const auto scanned = scanDump(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
+                                            std::size_t(dump->size())),
+                                  {});
+    return scanned ? scanned->record : BankRecord{};
+}
+
+} // namespace
+
+QImage virtualBoxPicture() {
+    BankRecord bank = builtInBank();
+    SilentHost host;
+    VirtualBox box(bank, host);
+    box.GenerateFaderDeskExecute();
+    for (int n = 1; n <= 16; ++n)
+        if (TKnob* knob = box.registry().as<TKnob>(n)) knob->SetPosition(n * 8);
+    box.ButtonPressed(4);
+    if (TKnob* knob = box.registry().as<TKnob>(3)) knob->SetPosition(64);
+    const QImage desk = box.FaderDesk().grab().toImage();
+
+    box.BackLightLCDPanelClick();
+    const QImage bars = box.FaderDesk().BackLightLCDPanel->grab().toImage();
+    constexpr int kMargin = 8;
+    QImage picture(desk.width(), desk.height() + bars.height() + 2 * kMargin, desk.format());
+    picture.fill(box.FaderDesk().palette().color(QPalette::Button));
+    QPainter painter(&picture);
+    painter.drawImage(0, 0, desk);
+    painter.drawImage((desk.width() - bars.width()) / 2, desk.height() + kMargin, bars);
+    box.FaderDesk().hide();
+    return picture;
+}

@@ -1,0 +1,291 @@
+#include "virtual_box.h"
+
+#include "desk_button.h"
+#include "desk_host.h"
+#include "dip_switch.h"
+#include "fader_desk.h"
+#include "knob.h"
+#include "lcd_label.h"
+#include "vr_ani_button.h"
+#include "vr_bitmap_dial.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScopedValueRollback>
+
+namespace {
+
+// The controls that play a button: push buttons, skinned buttons and knobs.
+bool isPlayableButton(QObject* sender) {
+    return qobject_cast<QPushButton*>(sender) || qobject_cast<TVrAniButton*>(sender) ||
+           qobject_cast<TKnob*>(sender);
+}
+
+} // namespace
+
+VirtualBox::VirtualBox(BankRecord& bank, DeskHost& host, QObject* parent)
+    : QObject(parent), m_bank(bank), m_host(host), m_actions(bank) {}
+
+VirtualBox::~VirtualBox() = default;
+
+TFaderDesk& VirtualBox::FaderDesk() {
+    if (!m_desk) {
+        m_desk = std::make_unique<TFaderDesk>();
+        m_currentLcd = m_desk->BackLightLCDPanel;
+        connect(m_desk->BackLightLCDPanel, &TLCDLabel::clicked, this,
+                &VirtualBox::BackLightLCDPanelClick);
+        connect(m_desk.get(), &TFaderDesk::lcdPanelClicked, this, &VirtualBox::LCDPanelClick);
+    }
+    return *m_desk;
+}
+
+bool VirtualBox::deskVisible() const {
+    return m_desk && m_desk->isVisible();
+}
+
+// ---------------------------------------------------------------- building
+
+void VirtualBox::GenerateFaderDeskExecute() {
+    TFaderDesk& desk = FaderDesk();
+    desk.hide();
+    ClearDesk();
+    BuildDefaultDesk();
+    FillDeskFromBank();
+    desk.show();
+    desk.raise();
+    desk.activateWindow();
+    showLines(lcd_text::startupScreen(true));
+}
+
+void VirtualBox::rebuildAfterBank() {
+    if (!m_desk) return; // never built: the next GenerateFaderDesk builds from the bank anyway
+    m_desk->hide();
+    ClearDesk();
+    BuildDefaultDesk();
+    FillDeskFromBank();
+}
+
+void VirtualBox::ClearDesk() {
+    FaderDesk().ClearDesk();
+}
+
+void VirtualBox::BuildDefaultDesk() {
+    TFaderDesk& desk = FaderDesk();
+    {
+        QScopedValueRollback updating(m_actions.UpdatingDesk, true);
+        for (TKnob* knob : desk.CreateKnobs(m_registry))
+            wireKnob(knob);
+    }
+    for (DeskButton* button : desk.CreateButtons()) {
+        connect(button, &DeskButton::mouseDown, this,
+                [this, button](Qt::MouseButton mouse) { ButtPush(button, mouse); });
+        connect(button, &QPushButton::clicked, this, [this, button] { ButtRelease(button); });
+    }
+    m_actions.clearButtonStates();
+    m_echoes.clear();
+    desk.PrepareLcd();
+    m_lcdLines.fill({});
+    showLines(lcd_text::startupScreen(false));
+}
+
+void VirtualBox::wireKnob(QObject* control) {
+    auto* knob = static_cast<TKnob*>(control);
+    connect(knob, &TKnob::OnChange, this, [this, knob] { ControlAction(knob); });
+    connect(knob, &TKnob::OnMouseDown, this,
+            [this, knob](Qt::MouseButton mouse) { ControlEdit(knob, mouse); });
+}
+
+void VirtualBox::FillDeskFromBank() {
+    if (!m_desk) return;
+    QScopedValueRollback updating(m_actions.UpdatingDesk, true);
+    for (int i = 0; i < desk_tags::kBankEntries; ++i) {
+        QObject* control = m_registry.at(i + 1);
+        auto* widget = qobject_cast<QWidget*>(control);
+        if (!widget) continue;
+        const QString hint = QString::fromLatin1(lcd_text::potLabelText(m_bank, i + 1));
+        widget->setToolTip(hint);
+        widget->setAccessibleDescription(hint);
+        const PotEntry entry = m_bank.pot(i + 1);
+        if (auto* knob = qobject_cast<TKnob*>(control)) {
+            knob->SetPosition(m_bank.initialValue(i + 1));
+            knob->SetMin(entry.min);
+            knob->SetMax(entry.max);
+        } else if (auto* dip = qobject_cast<TDipSwitch*>(control)) {
+            dip->SetValue(m_bank.initialValue(i + 1));
+        }
+    }
+}
+
+// ---------------------------------------------------------------- control actions
+
+void VirtualBox::ControlAction(QObject* sender) {
+    const int tag = tagOf(sender);
+    if (desk_tags::isPotTag(tag))
+        KnobAction(sender);
+    else if (desk_tags::isButtonTag(tag))
+        ButtRelease(sender);
+}
+
+void VirtualBox::KnobAction(QObject* sender) {
+    const auto index = desk_tags::bankPotIndex(tagOf(sender));
+    if (!index) return; // pot controls without a bank entry are inert
+    if (auto* knob = qobject_cast<TKnob*>(sender)) {
+        PotMoved(*index, knob->Position() & 0xFF);
+    } else if (auto* dip = qobject_cast<TDipSwitch*>(sender)) {
+        PotMoved(*index, int(dip->GetValue() & 0xFF));
+    } else if (auto* dial = qobject_cast<TVrBitmapDial*>(sender)) {
+        PotMoved(*index, dial->Position() & 0xFF);
+        if (auto* label = m_registry.as<QLabel>(tagOf(sender) + desk_tags::kValueLabelOffset))
+            label->setText(QString::number(dial->Position()));
+    } else if (qobject_cast<QPushButton*>(sender) || qobject_cast<TVrAniButton*>(sender)) {
+        PotMoved(*index, 1);
+    }
+}
+
+void VirtualBox::ButtPush(QObject* sender, Qt::MouseButton button) {
+    const int tag = tagOf(sender);
+    if (button == Qt::RightButton) {
+        m_host.editButton(tag - desk_tags::kButtonBase);
+        return;
+    }
+    const auto index = desk_tags::bankButtonIndex(tag);
+    if (button == Qt::LeftButton && index && isPlayableButton(sender)) ButtonPressed(*index);
+}
+
+void VirtualBox::ButtRelease(QObject* sender) {
+    const auto index = desk_tags::bankButtonIndex(tagOf(sender));
+    if (index && isPlayableButton(sender)) ButtonReleased(*index);
+}
+
+void VirtualBox::ControlEdit(QObject* sender, Qt::MouseButton button) {
+    if (button != Qt::RightButton) return;
+    const int tag = tagOf(sender);
+    if (desk_tags::isPotTag(tag))
+        m_host.editPot(tag);
+    else if (desk_tags::isButtonTag(tag))
+        m_host.editButton(tag - desk_tags::kButtonBase);
+}
+
+void VirtualBox::PotMoved(int index, int value) {
+    if (!desk_tags::bankPotIndex(index + 1)) return;
+    const auto message = m_actions.PotMoved(index, value);
+    {
+        QScopedValueRollback<std::optional<int>> moving(m_movingPot, index);
+        m_host.potValueChanged(index, m_bank.initialValue(index + 1));
+    }
+    send(index, message);
+    RefreshLcd(index);
+}
+
+void VirtualBox::ButtonPressed(int index) {
+    send(-1, m_actions.ButtonPressed(index));
+    RefreshLcd(DeskActions::kButtonIdBase + index);
+}
+
+void VirtualBox::ButtonReleased(int index) {
+    send(-1, m_actions.ButtonReleased(index));
+    RefreshLcd(DeskActions::kButtonIdBase + index);
+}
+
+void VirtualBox::send(int potIndex, const std::optional<ShortMessage>& message) {
+    if (!message) return;
+    m_echoes.noteSent(potIndex, *message);
+    m_host.sendShortMessage(*message);
+}
+
+// ---------------------------------------------------------------- LCD
+
+void VirtualBox::SetLcdLine(int line, const std::string& text) {
+    if (line < 0 || line >= lcd_text::kLineCount) return;
+    m_lcdLines[std::size_t(line)] = lcd_text::lcdLine(text);
+    if (m_currentLcd && !m_currentLcd->isHidden()) {
+        std::string all;
+        for (const std::string& stored : m_lcdLines)
+            all += stored;
+        m_currentLcd->setCaption(QString::fromLatin1(all));
+    } else if (m_desk) {
+        m_desk->LCDLines[std::size_t(line)]->setText(
+            QString::fromLatin1(m_lcdLines[std::size_t(line)]));
+    }
+}
+
+void VirtualBox::showLines(const lcd_text::Lines& lines) {
+    for (int i = 0; i < lcd_text::kLineCount; ++i)
+        SetLcdLine(i, lines[std::size_t(i)]);
+}
+
+void VirtualBox::RefreshLcd(int id) {
+    showLines(lcd_text::refresh(m_lcdMode, id, m_bank, m_actions.ButtonToggleState));
+}
+
+void VirtualBox::BackLightLCDPanelClick() {
+    const auto click = lcd_text::clickDotMatrix(m_lcdMode, deskVisible());
+    m_lcdMode = click.mode;
+    if (click.showPanel && m_currentLcd) {
+        m_currentLcd->hide();
+        RefreshLcd(m_actions.LastShownControl);
+        m_desk->LCDPanel->show();
+    }
+    RefreshLcd(m_actions.LastShownControl);
+}
+
+void VirtualBox::LCDPanelClick() {
+    m_lcdMode = lcd_text::kReport;
+    if (!m_currentLcd) return;
+    std::string all;
+    for (const std::string& line : m_lcdLines)
+        all += line;
+    m_currentLcd->setCaption(QString::fromLatin1(all));
+    m_desk->LCDPanel->hide();
+    m_currentLcd->show();
+}
+
+// ---------------------------------------------------------------- incoming MIDI
+
+void VirtualBox::MatchIncomingToPots(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+    if (m_echoes.isEcho({status, data1, data2})) return;
+    for (int index : ::MatchIncomingToPots(m_bank, status, data1))
+        MovePotControl(index, data2);
+}
+
+void VirtualBox::MovePotControl(int index, int value) {
+    QObject* control = m_registry.at(index + 1);
+    if (!m_host.motorizedPots() || !control || !deskVisible()) return;
+    if (auto* knob = qobject_cast<TKnob*>(control))
+        knob->SetPosition(value);
+    else if (auto* dip = qobject_cast<TDipSwitch*>(control))
+        dip->SetValue(std::uint32_t(value));
+    else if (auto* dial = qobject_cast<TVrBitmapDial*>(control))
+        dial->SetPosition(value);
+}
+
+// ---------------------------------------------------------------- following the pot editor
+
+TKnob* VirtualBox::followingKnob(int n) const {
+    if (!deskVisible()) return nullptr;
+    return m_registry.as<TKnob>(n);
+}
+
+void VirtualBox::followPotEditor(int n, PotField field, int value) {
+    TKnob* knob = followingKnob(n);
+    if (!knob) return;
+    switch (field) {
+    case PotField::Minimum:
+        knob->SetMin(value);
+        break;
+    case PotField::Maximum:
+        knob->SetMax(value);
+        break;
+    case PotField::Position:
+        if (m_movingPot != n - 1) knob->SetPosition(value); // else the value came from the knob
+        break;
+    }
+}
+
+void VirtualBox::followPotHint(int n, const QString& hint) {
+    if (!deskVisible()) return;
+    if (auto* widget = qobject_cast<QWidget*>(m_registry.at(n))) {
+        widget->setToolTip(hint);
+        widget->setAccessibleDescription(hint);
+    }
+}
