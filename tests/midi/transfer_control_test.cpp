@@ -178,33 +178,4 @@ TEST_F(TransferControlTest, EveryWaitLastsItsWholeIntervalEvenWhenATimerWakesEar
     }
 }
 
-TEST_F(TransferControlTest, StoppingAnUploadEndsItInItsWaitOrBetweenBlocksAndSaysHowFarItGot) {
-    out.SetUsing(true);
-    speed = 20;
-    const struct {
-        int blocks; // sent before the stop; -1: stopped in the wait after the bank change
-        const char* line;
-    } cases[] = {{-1, "Upload stopped after 0 of 8 blocks"},
-                 {2, "Upload stopped after 2 of 8 blocks"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        received.clear();
-        if (c.blocks < 0) QTimer::singleShot(300, [&] { control.stopUpload(); });
-        int finished = 0;
-        const QMetaObject::Connection connections[] = {
-            QObject::connect(&control, &TransferControl::transferFinished, [&] { ++finished; }),
-            QObject::connect(&headTimer, &QTimer::timeout, [&] {
-                if (int(received.size()) == 1 + c.blocks) control.stopUpload();
-            })};
-        EXPECT_FALSE(control.SendSysexToPultronExecute());
-        for (const auto& connection : connections)
-            QObject::disconnect(connection);
-        EXPECT_EQ(received.size(), std::size_t(1 + std::max(c.blocks, 0)));
-        EXPECT_EQ(lines.back(), c.line);
-        EXPECT_EQ(finished, 1);
-        EXPECT_FALSE(control.uploading());
-        EXPECT_FALSE(headTimer.isActive() || waitTimer.isActive());
-    }
-}
-
 } // namespace

@@ -209,30 +209,35 @@ TEST_F(SimulatorTransfer, BankNumberMessageSetsTheBankNumberField) {
 TEST_F(SimulatorTransfer, ClosingDuringAnUploadAsksWhetherToFinishOrStopIt) {
     const struct {
         const char* answer; // the button's text
+        int closeAfter;     // blocks sent when the window is closed; -1: in the bank change wait
         std::size_t blocks; // blocks that reach the controller
         bool closed;
         const char* lastLine; // the last line of the upload in the log
     } cases[] = {
-        {"Finish Upload, Then Close", 8, true,
+        {"Finish Upload, Then Close", 2, 8, true,
          "Sent 265 bytes to Pultron64 with device ID 03 (@0x0700)"},
-        {"Stop Upload and Close", 2, true, "Upload stopped after 2 of 8 blocks"},
-        {"Cancel", 8, false, "Sent 265 bytes to Pultron64 with device ID 03 (@0x0700)"},
+        {"Stop Upload and Close", 2, 2, true, "Upload stopped after 2 of 8 blocks"},
+        {"Stop Upload and Close", -1, 0, true, "Upload stopped after 0 of 8 blocks"},
+        {"Cancel", 2, 8, false, "Sent 265 bytes to Pultron64 with device ID 03 (@0x0700)"},
     };
     connectPorts();
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.answer);
+        SCOPED_TRACE(c.lastLine);
         form.show();
         received.clear();
         bool stillOpen = false;
         QMessageBox* question = nullptr;
-        const auto tick = QObject::connect(form.SysexHeadTimer, &QTimer::timeout, [&] {
-            if (received.size() != 1 + 2 || question) return;
+        const auto closeAndAnswer = [&] {
             stillOpen = !form.close() && form.isVisible();
             question = form.transfer().closeGuard().question();
             ASSERT_NE(question, nullptr);
             for (QAbstractButton* button : question->buttons())
                 if (button->text() == c.answer)
                     QTimer::singleShot(0, button, &QAbstractButton::click);
+        };
+        if (c.closeAfter < 0) QTimer::singleShot(300, closeAndAnswer);
+        const auto tick = QObject::connect(form.SysexHeadTimer, &QTimer::timeout, [&] {
+            if (int(received.size()) == 1 + c.closeAfter && !question) closeAndAnswer();
         });
         QTest::mouseClick(page.SlowSendToPultron, Qt::LeftButton);
         QObject::disconnect(tick);
