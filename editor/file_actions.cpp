@@ -7,6 +7,7 @@
 #include "edit_combo.h"
 #include "editor_window.h"
 #include "midi_file.h"
+#include "preset_library.h"
 #include "preset_selector.h"
 #include "registry_settings.h"
 #include "spin_edit.h"
@@ -161,7 +162,7 @@ void TForm1::StoreSysexClick() {
 }
 
 void TForm1::openSysexFile(const QString& path) {
-    if (!QFileInfo::exists(path)) return;
+    if (!preset_file::fileExists(path)) return;
     ReadDumpFile(path);
     SysexOpenDialogDir = folderOf(path);
     setWindowTitle(tr("SysexBox : ") + QFileInfo(path).fileName());
@@ -203,7 +204,7 @@ void TForm1::ReadDumpFile(const QString& path) {
 }
 
 bool TForm1::readStartupBank() {
-    if (!QFileInfo(CustomSysexFileName).isFile()) return false;
+    if (!preset_file::fileExists(CustomSysexFileName)) return false;
     ReadDumpFile(CustomSysexFileName);
     SysexOpenDialogDir = folderOf(CustomSysexFileName);
     setWindowTitle(tr("Virtual Pultron64 : ") + QFileInfo(CustomSysexFileName).fileName());
