@@ -6,6 +6,7 @@
 #include "dump_buffer.h"
 #include "dump_codec.h"
 #include "pot_page.h"
+#include "program_folders.h"
 
 #include <QWidget>
 #include <memory>
@@ -33,6 +34,8 @@ public:
     struct Options {
         QString settingsFile; // settings file named on the command line, empty for the default
         QString midiApi = QStringLiteral("all"); // MIDI systems offered: alsa, jack, sim or all
+        QString startupBankFile = {}; // a dump named on the command line, instead of the settings'
+        std::optional<ProgramFolders> folders = {}; // those of the running program when not given
     };
 
     explicit TForm1(const Options& options, QWidget* parent = nullptr);
@@ -93,6 +96,7 @@ public:
 
     // The preset library and the actions on whole entries.
     void ReadPresetFile(const QString& settingsFileArgument);
+    const ProgramFolders& folders() const { return m_folders; }
     void CopyPot();
     void PastePot();
     void StoreAppSettings();
@@ -109,6 +113,7 @@ private:
     void decodeBuiltInDump();
     void StartupTimerTimer();
 
+    ProgramFolders m_folders;
     DumpCodec m_codec;
     std::unique_ptr<TransferController> m_transfer;
 };

@@ -10,6 +10,9 @@
 // the number read. A file that cannot be opened or read leaves the length 0 and returns false.
 bool readDumpFile(const QString& path, DumpBuffer& buffer);
 
+// True when the file starts with the byte F0, as every SysEx dump does.
+bool isSysexDumpFile(const QString& path);
+
 // Writes through a temporary file that replaces `path` only once it is complete, so a failed
 // write never leaves a truncated file in place of the old one.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes);

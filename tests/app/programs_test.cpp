@@ -1,40 +1,17 @@
 // The two programs run as whole processes, the way users and scripts run them.
 #include "file_bytes.h"
+#include "run_process.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct ProcessResult {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ProcessResult run(const QString& program, const QStringList& args,
-                  const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
-                  const QString& workDir = {}) {
-    QProcess process;
-    process.setProcessEnvironment(env);
-    if (!workDir.isEmpty()) process.setWorkingDirectory(workDir);
-    process.start(program, args);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
-}
-
 ProcessResult vpt64(const QStringList& args) {
-    return run(QStringLiteral(VPT64_CLI), args);
+    return runProcess(QStringLiteral(VPT64_CLI), args);
 }
 
 void writeAll(const QString& path, const QByteArray& bytes) {
@@ -126,15 +103,22 @@ TEST_F(Vpt64, ReadsAtMostTheBufferSizeOfAFile) {
     EXPECT_EQ(early.out, kTaken);
 }
 
-TEST(Vpultron64, ScreenshotRendersTheEditorWindowAndExits) {
-    QTemporaryDir dir;
-    const ProcessResult shot =
-        run(QStringLiteral(VPT64_GUI), {"--screenshot", dir.filePath("shots")});
-    EXPECT_EQ(shot.exitCode, 0) << shot.err.toStdString();
-    const QImage editor(dir.filePath("shots/editor.png"));
-    ASSERT_FALSE(editor.isNull());
-    EXPECT_GE(editor.width(), 577);
-    EXPECT_GE(editor.height(), 452);
+TEST(Vpultron64, ScreenshotRendersTheStartWindowsAndGalleryEveryPicture) {
+    const struct {
+        const char* option;
+        QStringList written;
+    } cases[] = {{"--screenshot", {"editor.png"}}, {"--gallery", {"editor.png", "widgets.png"}}};
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const ProcessResult shot =
+            runProcess(QStringLiteral(VPT64_GUI), {c.option, dir.filePath("out")});
+        EXPECT_EQ(shot.exitCode, 0) << c.option << shot.err.toStdString();
+        EXPECT_EQ(QDir(dir.filePath("out")).entryList(QDir::Files, QDir::Name), c.written)
+            << c.option;
+        const QImage editor(dir.filePath("out/editor.png"));
+        EXPECT_GE(editor.width(), 577) << c.option;
+        EXPECT_GE(editor.height(), 452) << c.option;
+    }
 }
 
 TEST(Vpultron64, WithoutADisplayItSaysSoAndRendersScreenshots) {
@@ -142,20 +126,21 @@ TEST(Vpultron64, WithoutADisplayItSaysSoAndRendersScreenshots) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
-    const ProcessResult started = run(QStringLiteral(VPT64_GUI), {}, env, dir.path());
+    const ProcessResult started = runProcess(QStringLiteral(VPT64_GUI), {}, env, dir.path());
     EXPECT_EQ(started.exitCode, 0) << started.err.toStdString();
     EXPECT_TRUE(started.err.contains("no display available")) << started.err.toStdString();
     EXPECT_FALSE(QImage(dir.filePath("screenshots/editor.png")).isNull());
 }
 
 TEST(Vpultron64, HelpVersionAndBadOptions) {
-    const ProcessResult help = run(QStringLiteral(VPT64_GUI), {"--help"});
+    const ProcessResult help = runProcess(QStringLiteral(VPT64_GUI), {"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.startsWith("Usage: vpultron64 [SETTINGS_FILE]"));
-    const ProcessResult version = run(QStringLiteral(VPT64_GUI), {"--version"});
+    EXPECT_TRUE(help.out.startsWith("Usage: vpultron64 [SETTINGS_FILE | DUMP.syx]"));
+    const ProcessResult version = runProcess(QStringLiteral(VPT64_GUI), {"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("vpultron64 ")) << version.out.toStdString();
-    EXPECT_EQ(run(QStringLiteral(VPT64_GUI), {"--no-such-option"}).exitCode, 2);
-    EXPECT_EQ(run(QStringLiteral(VPT64_GUI), {"--screenshot"}).exitCode, 2);
-    EXPECT_EQ(run(QStringLiteral(VPT64_GUI), {"a.ini", "b.ini"}).exitCode, 2);
+    EXPECT_EQ(runProcess(QStringLiteral(VPT64_GUI), {"--no-such-option"}).exitCode, 2);
+    EXPECT_EQ(runProcess(QStringLiteral(VPT64_GUI), {"--screenshot"}).exitCode, 2);
+    EXPECT_EQ(runProcess(QStringLiteral(VPT64_GUI), {"--gallery"}).exitCode, 2);
+    EXPECT_EQ(runProcess(QStringLiteral(VPT64_GUI), {"a.ini", "b.ini"}).exitCode, 2);
 }
