@@ -129,6 +129,8 @@ void TForm1::FormCreate(const Options& options) {
     // A dump given on the command line is the bank to start with, whatever the settings say.
     if (!options.startupBankFile.isEmpty()) CustomSysexFileName = options.startupBankFile;
 
+    // The first bank. Once dump files can be opened, an existing CustomSysexFileName is read
+    // here in place of the built-in dump.
     decodeBuiltInDump();
 }
 

@@ -34,8 +34,11 @@ public:
     struct Options {
         QString settingsFile; // settings file named on the command line, empty for the default
         QString midiApi = QStringLiteral("all"); // MIDI systems offered: alsa, jack, sim or all
-        QString startupBankFile = {}; // a dump named on the command line, instead of the settings'
-        std::optional<ProgramFolders> folders = {}; // those of the running program when not given
+        // A SysEx dump named on the command line: the bank to start with, instead of the one
+        // the settings file names.
+        QString startupBankFile = {};
+        // Where the shipped files and the user's settings are; the running program's when empty.
+        std::optional<ProgramFolders> folders = {};
     };
 
     explicit TForm1(const Options& options, QWidget* parent = nullptr);
