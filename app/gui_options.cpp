@@ -1,5 +1,9 @@
 #include "gui_options.h"
 
+#include "dump_file.h"
+
+#include <utility>
+
 std::optional<GuiOptions> parseGuiOptions(const QStringList& args, QString* error) {
     GuiOptions options;
     auto valueOf = [&](int& i, const QString& name) -> std::optional<QString> {
@@ -15,10 +19,10 @@ std::optional<GuiOptions> parseGuiOptions(const QStringList& args, QString* erro
             options.help = true;
         } else if (arg == QLatin1String("--version")) {
             options.version = true;
-        } else if (arg == QLatin1String("--screenshot")) {
+        } else if (arg == QLatin1String("--screenshot") || arg == QLatin1String("--gallery")) {
             const auto dir = valueOf(i, arg);
             if (!dir) return std::nullopt;
-            options.screenshotDir = *dir;
+            (arg == QLatin1String("--gallery") ? options.galleryDir : options.screenshotDir) = *dir;
         } else if (arg == QLatin1String("--midi-api")) {
             const auto api = valueOf(i, arg);
             if (!api) return std::nullopt;
@@ -37,18 +41,24 @@ std::optional<GuiOptions> parseGuiOptions(const QStringList& args, QString* erro
             return std::nullopt;
         }
     }
+    if (isSysexDumpFile(options.settingsFile))
+        options.startupBankFile = std::exchange(options.settingsFile, QString());
     return options;
 }
 
 QString guiUsage() {
     return QStringLiteral(
-        "Usage: vpultron64 [SETTINGS_FILE] [options]\n"
+        "Usage: vpultron64 [SETTINGS_FILE | DUMP.syx] [options]\n"
         "Editor and emulator for the Pultron64 MIDI controller.\n"
         "\n"
         "  SETTINGS_FILE        settings and presets file (default: vpt64presets.ini\n"
         "                       beside the program)\n"
+        "  DUMP.syx             a SysEx dump to start with instead of the settings' bank\n"
         "  --midi-api API       MIDI ports to offer: alsa, jack, sim or all (default all)\n"
-        "  --screenshot DIR     render every window to DIR as PNG files and exit\n"
+        "  --screenshot DIR     render the windows shown at start to DIR as PNG files\n"
+        "                       and exit\n"
+        "  --gallery DIR        render every picture meant for checking by eye (widget\n"
+        "                       gallery, windows) to DIR as PNG files and exit\n"
         "  --help               show this text and exit\n"
         "  --version            show the version and exit\n");
 }

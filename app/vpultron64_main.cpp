@@ -1,9 +1,9 @@
 // vpultron64: the editor and emulator window.
 #include "build_info.h"
 #include "editor_window.h"
+#include "gallery.h"
 #include "gui_options.h"
 #include "screenshots.h"
-#include "widget_gallery.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -18,14 +18,23 @@ bool displayAvailable() {
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
-// Renders the widget gallery and the windows to PNG files instead of showing them.
-int saveScreenshots(const GuiOptions& options) {
-    ScreenshotWriter writer(options.screenshotDir);
-    writer.save(QStringLiteral("widgets"),
-                renderWidgetGallery()); // encodes while the window is built
-    TForm1 form({options.settingsFile, options.midiApi});
-    writer.saveWindow(QStringLiteral("editor"), form);
-    form.close(); // as a user would, which keeps the transfer settings for the next run
+TForm1::Options editorOptions(const GuiOptions& options) {
+    return {options.settingsFile, options.midiApi, options.startupBankFile, std::nullopt};
+}
+
+// Renders the windows a user sees at start (--screenshot), or every picture meant for checking by
+// eye (--gallery), to PNG files instead of showing them.
+int savePictures(const GuiOptions& options) {
+    const TForm1::Options formOptions = editorOptions(options);
+    const bool gallery = !options.galleryDir.isEmpty();
+    ScreenshotWriter writer(gallery ? options.galleryDir : options.screenshotDir);
+    if (gallery) {
+        writeGallery(writer, formOptions);
+    } else {
+        TForm1 form(formOptions);
+        writer.saveWindow(QStringLiteral("editor"), form);
+        form.close(); // as a user would, which keeps the transfer settings for the next run
+    }
     const QString error = writer.finish();
     if (error.isEmpty()) return 0;
     std::fprintf(stderr, "vpultron64: %s\n", qPrintable(error));
@@ -33,8 +42,8 @@ int saveScreenshots(const GuiOptions& options) {
 }
 
 int runWindows(const GuiOptions& options) {
-    if (!options.screenshotDir.isEmpty()) return saveScreenshots(options);
-    TForm1 form({options.settingsFile, options.midiApi});
+    if (options.rendersPictures()) return savePictures(options);
+    TForm1 form(editorOptions(options));
     form.show();
     return QApplication::exec();
 }
@@ -59,13 +68,13 @@ int main(int argc, char** argv) {
         std::printf("vpultron64 %s (built %s)\n", VPT64_VERSION, qPrintable(buildDate()));
         return 0;
     }
-    if (!displayAvailable() && options->screenshotDir.isEmpty()) {
+    if (!displayAvailable() && !options->rendersPictures()) {
         options->screenshotDir = QStringLiteral("screenshots");
         std::fprintf(stderr,
                      "vpultron64: no display available; rendering the windows to '%s' instead.\n",
                      qPrintable(options->screenshotDir));
     }
-    if (!options->screenshotDir.isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (options->rendersPictures()) qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Pultron"));

@@ -38,6 +38,7 @@ struct TForm1::Buffers {
 TForm1::TForm1(const Options& options, QWidget* parent)
     : QWidget(parent), m_buffers(std::make_unique<Buffers>()), OutgoingDump(m_buffers->outgoing),
       IncomingDump(m_buffers->incoming), MessageBuffer(m_buffers->message),
+      m_folders(options.folders.value_or(ProgramFolders::current())),
       m_codec(OutgoingDump,
               {[this](const std::string& line) { WriteMsg(QString::fromStdString(line)); },
                [this] { LoadSettingsToForm(); }, [this] { SaveSettingsFromForm(); },
@@ -130,10 +131,11 @@ void TForm1::FormCreate(const Options& options) {
     // The editor pages and the settings file, before the first bank arrives.
     PotSettings->PotByte0A->setCurrentIndex(0);
     ButtSettings->ButtByte0A->setCurrentIndex(0);
-    const QString programDir = QCoreApplication::applicationDirPath();
-    const QString customFiles = QDir(programDir).filePath(QStringLiteral("customfiles"));
-    VPTOpenDialogDir = QDir(customFiles).exists() ? customFiles : programDir;
+    const QString customFiles = QDir(m_folders.shipped).filePath(QStringLiteral("customfiles"));
+    VPTOpenDialogDir = QDir(customFiles).exists() ? customFiles : m_folders.shipped;
     ReadPresetFile(options.settingsFile);
+    // A dump given on the command line is the bank to start with, whatever the settings say.
+    if (!options.startupBankFile.isEmpty()) CustomSysexFileName = options.startupBankFile;
 
     if (!readStartupBank()) decodeBuiltInDump();
 }

@@ -6,6 +6,7 @@
 #include "dump_buffer.h"
 #include "dump_codec.h"
 #include "pot_page.h"
+#include "program_folders.h"
 
 #include <QMessageBox>
 #include <QWidget>
@@ -38,6 +39,11 @@ public:
     struct Options {
         QString settingsFile; // settings file named on the command line, empty for the default
         QString midiApi = QStringLiteral("all"); // MIDI systems offered: alsa, jack, sim or all
+        // A SysEx dump named on the command line: the bank to start with, instead of the one
+        // the settings file names.
+        QString startupBankFile = {};
+        // Where the shipped files and the user's settings are; the running program's when empty.
+        std::optional<ProgramFolders> folders = {};
     };
 
     explicit TForm1(const Options& options, QWidget* parent = nullptr);
@@ -106,6 +112,7 @@ public:
 
     // The preset library and the actions on whole entries.
     void ReadPresetFile(const QString& settingsFileArgument);
+    const ProgramFolders& folders() const { return m_folders; }
     void CopyPot();
     void PastePot();
     void StoreAppSettings();
@@ -157,6 +164,7 @@ private:
     void showFileMessage(const QString& objectName, const QString& text,
                          QMessageBox::StandardButtons buttons);
 
+    ProgramFolders m_folders;
     DumpCodec m_codec;
     std::unique_ptr<TransferController> m_transfer;
     DeskLink* m_desk = nullptr;

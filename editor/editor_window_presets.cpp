@@ -6,15 +6,13 @@
 #include "preset_selector.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTabWidget>
 
 void TForm1::ReadPresetFile(const QString& settingsFileArgument) {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    PresetFileName = preset_file::settingsFilePath(settingsFileArgument, programDir);
-    const PresetLibrary library = preset_file::read(PresetFileName, programDir);
+    PresetFileName = preset_file::settingsFilePath(settingsFileArgument, m_folders.settingsDir());
+    const PresetLibrary library = preset_file::read(PresetFileName, m_folders.shipped);
     PotSettings->setMetaCaptions(library.metaCaptions);
     CustomDeskFile = library.customDeskFile;
     BoxSettingsTabsheet->autoshow_customdesk_yes_no->setChecked(library.autoShowDesk);
@@ -39,14 +37,19 @@ void TForm1::PastePot() {
 }
 
 void TForm1::StoreAppSettings() {
-    if (preset_file::storeAppSettings(
-            PresetFileName, CustomDeskFile,
-            BoxSettingsTabsheet->autoshow_customdesk_yes_no->isChecked(),
-            BoxSettingsTabsheet->autoshow_customdesk_hide_editor->isChecked()))
-        return;
-    auto* message =
-        new QMessageBox(QMessageBox::Warning, windowTitle(),
-                        tr("Unable to write to %1").arg(PresetFileName), QMessageBox::Ok, this);
+    // An installed program writes the user's copy of its settings file, never the shipped one.
+    const QString target = m_folders.writableSettingsFile(PresetFileName);
+    if (!target.isEmpty()) {
+        PresetFileName = target;
+        if (preset_file::storeAppSettings(
+                PresetFileName, CustomDeskFile,
+                BoxSettingsTabsheet->autoshow_customdesk_yes_no->isChecked(),
+                BoxSettingsTabsheet->autoshow_customdesk_hide_editor->isChecked()))
+            return;
+    }
+    const QString failed = target.isEmpty() ? m_folders.userSettingsFile() : target;
+    auto* message = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                                    tr("Unable to write to %1").arg(failed), QMessageBox::Ok, this);
     message->setObjectName(QStringLiteral("StoreAppSettingsMessage"));
     message->setAttribute(Qt::WA_DeleteOnClose);
     message->open();

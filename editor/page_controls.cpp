@@ -30,8 +30,9 @@ QCheckBox* checkBox(const QString& caption, const char* objectName) {
 }
 
 QLineEdit* hexMirror(const char* objectName, const QString& fieldCaption, int value) {
-    auto* mirror =
-        named(new QLineEdit, objectName, fieldCaption.trimmed() + QStringLiteral(" HEX"));
+    auto* mirror = new QLineEdit;
+    mirror->setObjectName(QString::fromLatin1(objectName));
+    mirror->setAccessibleDescription(fieldCaption.trimmed() + QStringLiteral(" HEX"));
     mirror->setReadOnly(true);
     mirror->setFocusPolicy(Qt::NoFocus);
     mirror->setMaximumWidth(mirror->fontMetrics().horizontalAdvance(QStringLiteral("WWWW")) + 12);
@@ -40,7 +41,9 @@ QLineEdit* hexMirror(const char* objectName, const QString& fieldCaption, int va
 }
 
 void showHex(QLineEdit* mirror, int value) {
-    mirror->setText(QString::asprintf("%02X", static_cast<unsigned>(value)));
+    const QString hex = QString::asprintf("%02X", static_cast<unsigned>(value));
+    mirror->setText(hex);
+    mirror->setAccessibleName(hex); // announced with the value it mirrors
 }
 
 } // namespace page_controls

@@ -27,7 +27,8 @@ void setCaption(QLabel* label, const QString& text);
 SpinEdit* numberField(int min, int max, int value, const char* objectName, const QString& caption);
 QCheckBox* checkBox(const QString& caption, const char* objectName);
 
-// A read-only field that shows a number as two upper-case hexadecimal digits.
+// A read-only field that shows a number as two upper-case hexadecimal digits, announced with
+// those digits and described by the caption of the field it mirrors.
 QLineEdit* hexMirror(const char* objectName, const QString& fieldCaption, int value);
 void showHex(QLineEdit* mirror, int value);
 

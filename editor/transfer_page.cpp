@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -32,9 +33,17 @@ SpinEdit* spinEdit(int min, int max, int value, const char* objectName, const QS
     return named(new SpinEdit(min, max, value), objectName, caption);
 }
 
-// A value label named after the caption that stands before it.
-QLabel* valueLabel(const QString& text, const char* objectName, const QString& caption) {
-    auto* label = named(new QLabel(text), objectName, caption);
+// A label that shows a value: screen readers announce the value it shows, with what it is as
+// its description.
+QLabel* valueLabel(const QString& text, const char* objectName, const QString& description) {
+    auto* label = new QLabel(text);
+    label->setObjectName(QString::fromLatin1(objectName));
+    label->setAccessibleDescription(description);
+    return label;
+}
+
+QLabel* counterLabel(const char* objectName, const QString& caption) {
+    QLabel* label = valueLabel(QStringLiteral("0"), objectName, caption);
     label->setMinimumWidth(60);
     return label;
 }
@@ -65,9 +74,12 @@ QWidget* TransferPage::makeHeader() {
     // The two labels sit at free positions: the test knob slides them sideways.
     releaseArea = new QWidget;
     releaseArea->setMinimumSize(260, 40);
-    TestReleaseLabel = named(new QLabel(releaseArea), "TestReleaseLabel", tr("Release"));
-    KelmoURLLabel = named(new QLabel(webAddress(), releaseArea), "KelmoURLLabel", tr("Web site"));
+    TestReleaseLabel = valueLabel(QString(), "TestReleaseLabel", tr("Release"));
+    TestReleaseLabel->setParent(releaseArea);
+    KelmoURLLabel = valueLabel(webAddress(), "KelmoURLLabel", tr("Web site"));
+    KelmoURLLabel->setParent(releaseArea);
     KelmoURLLabel->setCursor(Qt::PointingHandCursor);
+    KelmoURLLabel->setFocusPolicy(Qt::StrongFocus); // opened with Return or Space as well
     QFont linkFont = KelmoURLLabel->font();
     linkFont.setUnderline(true);
     KelmoURLLabel->setFont(linkFont);
@@ -118,7 +130,7 @@ QWidget* TransferPage::makePortsGroup() {
     auto* outCaption = new QLabel(tr("MIDI OUT Port:"));
     MIDIOutComboBox = named(new QComboBox, "MIDIOutComboBox", outCaption->text());
     outCaption->setBuddy(MIDIOutComboBox);
-    StatusLabel = named(new QLabel, "StatusLabel", tr("Transfer status"));
+    StatusLabel = valueLabel(QString(), "StatusLabel", tr("Transfer status"));
     StatusLabel->setWordWrap(true);
     for (QWidget* w : {static_cast<QWidget*>(inCaption), static_cast<QWidget*>(MIDIInComboBox),
                        static_cast<QWidget*>(outCaption), static_cast<QWidget*>(MIDIOutComboBox),
@@ -143,15 +155,15 @@ QWidget* TransferPage::makeTransferGroup() {
     grid->addWidget(SlowSendToPultron, 1, 0);
     grid->addWidget(RequestSysexDump, 1, 1);
 
-    BytesToSend = valueLabel(QStringLiteral("0"), "BytesToSend", tr("Bytes to send:"));
-    BlocksToSend = valueLabel(QStringLiteral("0"), "BlocksToSend", tr("Blocks to send:"));
-    BytesReceived = valueLabel(QStringLiteral("0"), "BytesReceived", tr("Bytes received: "));
-    BlocksReceived = valueLabel(QStringLiteral("0"), "BlocksReceived", tr("Blocks received:"));
-    SendType = named(new QLabel(tr("no file loaded")), "SendType", tr("Dump kind"));
+    BytesToSend = counterLabel("BytesToSend", tr("Bytes to send:"));
+    BlocksToSend = counterLabel("BlocksToSend", tr("Blocks to send:"));
+    BytesReceived = counterLabel("BytesReceived", tr("Bytes received: "));
+    BlocksReceived = counterLabel("BlocksReceived", tr("Blocks received:"));
+    SendType = valueLabel(tr("no file loaded"), "SendType", tr("Dump kind"));
     int row = 2;
     QList<QLabel*> captions;
     for (QLabel* value : {BytesToSend, BlocksToSend, BytesReceived, BlocksReceived}) {
-        captions << new QLabel(value->accessibleName());
+        captions << new QLabel(value->accessibleDescription());
         grid->addWidget(captions.last(), row, 0);
         grid->addWidget(value, row++, 1);
     }
@@ -188,6 +200,12 @@ bool TransferPage::eventFilter(QObject* watched, QEvent* event) {
     if (watched == KelmoURLLabel && event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton) emit webLinkClicked(KelmoURLLabel->text());
+        return true;
+    }
+    if (watched == KelmoURLLabel && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space) return false;
+        emit webLinkClicked(KelmoURLLabel->text());
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -22,6 +22,14 @@ bool readDumpFile(const QString& path, DumpBuffer& buffer) {
     return true;
 }
 
+bool isSysexDumpFile(const QString& path) {
+    if (path.isEmpty()) return false;
+    QFile file(path);
+    char first = 0;
+    return file.open(QIODevice::ReadOnly) && file.getChar(&first) &&
+           static_cast<unsigned char>(first) == 0xF0;
+}
+
 namespace {
 
 bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error) {

@@ -17,6 +17,9 @@ enum class WriteFallback {
     InPlace,
 };
 
+// True when the file starts with the byte F0, as every SysEx dump does.
+bool isSysexDumpFile(const QString& path);
+
 // Writes through a temporary file that replaces `path` only once it is complete, so a failed
 // write never leaves a truncated file in place of the old one. On failure `error`, when given,
 // receives the reason.

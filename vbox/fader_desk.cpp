@@ -50,6 +50,7 @@ TFaderDesk::TFaderDesk(QWidget* parent) : QWidget(parent, Qt::Window) {
     Label1 =
         placed(new QLabel(tr("Hint: Right-Click To Edit Faders"), this), kHintTag, {0, 0, 148, 13});
     Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->adjustSize(); // the fallback for "MS Sans Serif" may be wider than the original
     TestKnob = placed(new TKnob(this), kTestKnobTag, {8, 8, 40, 40});
     TestKnob->setObjectName(QStringLiteral("TestKnob"));
     TestKnob->setAccessibleName(QStringLiteral("TestKnob"));

@@ -60,7 +60,12 @@ QImage readSkinBitmap(const QString& path, QString* error) {
     if (!file.open(QIODevice::ReadOnly)) return refuse(error, unreadable(path, file.errorString()));
     if (file.size() > kMaxSkinFileBytes)
         return refuse(error, QStringLiteral("'%1' is too large for a skin").arg(path));
-    QByteArray bytes = file.readAll();
+    return decodeSkinBitmap(file.readAll(), path, error);
+}
+
+QImage decodeSkinBitmap(QByteArray bytes, const QString& path, QString* error) {
+    if (bytes.size() > kMaxSkinFileBytes)
+        return refuse(error, QStringLiteral("'%1' is too large for a skin").arg(path));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");

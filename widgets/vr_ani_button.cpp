@@ -3,6 +3,7 @@
 #include "animation_timer.h"
 #include "vr_bitmap_list.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -10,6 +11,7 @@ TVrAniButton::TVrAniButton(QWidget* parent)
     : TVrSkinnedControl(parent), m_timer(new AnimationTimer(this)) {
     m_timer->setInterval(1000);
     connect(m_timer, &AnimationTimer::tick, this, &TVrAniButton::timerTick);
+    setFocusPolicy(Qt::StrongFocus); // pressed with the keys as well as with the mouse
     resize(30, 30);
 }
 
@@ -71,14 +73,39 @@ bool TVrAniButton::hitTest(QPoint pos) const {
 void TVrAniButton::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     emit OnMouseDown(event->button(), event->modifiers(), pos);
-    if (event->button() == Qt::LeftButton && hitTest(pos)) {
-        m_pressed = true;
-        m_timer->setEnabled(true);
-    }
+    if (event->button() == Qt::LeftButton && hitTest(pos)) press();
 }
 
 void TVrAniButton::mouseReleaseEvent(QMouseEvent*) {
     // The click belongs to the accepted press, wherever the pointer is let go.
+    release();
+}
+
+bool TVrAniButton::isPressKey(const QKeyEvent& event) {
+    return !event.isAutoRepeat() && (event.key() == Qt::Key_Space ||
+                                     event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter);
+}
+
+void TVrAniButton::keyPressEvent(QKeyEvent* event) {
+    if (isPressKey(*event))
+        press();
+    else
+        TVrSkinnedControl::keyPressEvent(event);
+}
+
+void TVrAniButton::keyReleaseEvent(QKeyEvent* event) {
+    if (isPressKey(*event))
+        release();
+    else
+        TVrSkinnedControl::keyReleaseEvent(event);
+}
+
+void TVrAniButton::press() {
+    m_pressed = true;
+    m_timer->setEnabled(true);
+}
+
+void TVrAniButton::release() {
     if (!m_pressed) return;
     m_pressed = false;
     emit OnClick();

@@ -45,9 +45,15 @@ protected:
     void frameGeometryChanged() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Space or Return presses and releases the button like a left click.
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void press();
+    void release();
+    static bool isPressKey(const QKeyEvent& event);
     void timerTick();
 
     int m_maskIndex = -1;

@@ -2,6 +2,7 @@
 
 #include "dial_math.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <climits>
@@ -21,6 +22,7 @@ constexpr long long kMaxDragPercent = 1000;
 } // namespace
 
 TVrBitmapDial::TVrBitmapDial(QWidget* parent) : TVrSkinnedControl(parent) {
+    setFocusPolicy(Qt::StrongFocus); // turned with the keys as well as with the mouse
     resize(50, 50);
 }
 
@@ -93,6 +95,31 @@ void TVrBitmapDial::mouseMoveEvent(QMouseEvent* event) {
     // Measured from MinValue so that a drag starts where the dial stands, whatever its range.
     const long long range = static_cast<long long>(m_maxValue) - m_minValue;
     SetPosition(toInt(share(std::clamp(p, -kMaxDragPercent, kMaxDragPercent), range) + m_minValue));
+}
+
+void TVrBitmapDial::keyPressEvent(QKeyEvent* event) {
+    const long long step =
+        event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown ? m_increment : 1;
+    switch (event->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_PageUp:
+        SetPosition(toInt(m_position + step));
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+        SetPosition(toInt(m_position - step));
+        break;
+    case Qt::Key_Home:
+        SetPosition(m_minValue);
+        break;
+    case Qt::Key_End:
+        SetPosition(m_maxValue);
+        break;
+    default:
+        TVrSkinnedControl::keyPressEvent(event);
+    }
 }
 
 void TVrBitmapDial::mouseReleaseEvent(QMouseEvent*) {

@@ -1,20 +1,14 @@
 // The two programs run as whole processes, the way users and scripts run them.
 #include "file_bytes.h"
+#include "run_process.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-struct ProcessResult {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 // The programs keep their transfer settings here, never in the user's own folder.
 QString configHome() {
@@ -25,19 +19,8 @@ QString configHome() {
 ProcessResult run(const QString& program, const QStringList& args,
                   QProcessEnvironment env = QProcessEnvironment::systemEnvironment(),
                   const QString& workDir = {}) {
-    QProcess process;
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
-    process.setProcessEnvironment(env);
-    if (!workDir.isEmpty()) process.setWorkingDirectory(workDir);
-    process.start(program, args);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+    return runProcess(program, args, env, workDir);
 }
 
 ProcessResult vpt64(const QStringList& args) {
@@ -160,15 +143,22 @@ TEST_F(Vpt64, ExportIniAndMidWriteTheBanksFileForms) {
     EXPECT_FALSE(QFile::exists(path("x.ini")));
 }
 
-TEST(Vpultron64, ScreenshotRendersTheEditorWindowAndExits) {
-    QTemporaryDir dir;
-    const ProcessResult shot =
-        run(QStringLiteral(VPT64_GUI), {"--screenshot", dir.filePath("shots")});
-    EXPECT_EQ(shot.exitCode, 0) << shot.err.toStdString();
-    const QImage editor(dir.filePath("shots/editor.png"));
-    ASSERT_FALSE(editor.isNull());
-    EXPECT_GE(editor.width(), 577);
-    EXPECT_GE(editor.height(), 452);
+TEST(Vpultron64, ScreenshotRendersTheStartWindowsAndGalleryEveryPicture) {
+    const struct {
+        const char* option;
+        QStringList written;
+    } cases[] = {{"--screenshot", {"editor.png"}}, {"--gallery", {"editor.png", "vbox.png", "widgets.png"}}};
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const ProcessResult shot =
+            run(QStringLiteral(VPT64_GUI), {c.option, dir.filePath("out")});
+        EXPECT_EQ(shot.exitCode, 0) << c.option << shot.err.toStdString();
+        EXPECT_EQ(QDir(dir.filePath("out")).entryList(QDir::Files, QDir::Name), c.written)
+            << c.option;
+        const QImage editor(dir.filePath("out/editor.png"));
+        EXPECT_GE(editor.width(), 577) << c.option;
+        EXPECT_GE(editor.height(), 452) << c.option;
+    }
 }
 
 TEST(Vpultron64, WithoutADisplayItSaysSoAndRendersScreenshots) {
@@ -185,11 +175,12 @@ TEST(Vpultron64, WithoutADisplayItSaysSoAndRendersScreenshots) {
 TEST(Vpultron64, HelpVersionAndBadOptions) {
     const ProcessResult help = run(QStringLiteral(VPT64_GUI), {"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.startsWith("Usage: vpultron64 [SETTINGS_FILE]"));
+    EXPECT_TRUE(help.out.startsWith("Usage: vpultron64 [SETTINGS_FILE | DUMP.syx]"));
     const ProcessResult version = run(QStringLiteral(VPT64_GUI), {"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("vpultron64 ")) << version.out.toStdString();
     EXPECT_EQ(run(QStringLiteral(VPT64_GUI), {"--no-such-option"}).exitCode, 2);
     EXPECT_EQ(run(QStringLiteral(VPT64_GUI), {"--screenshot"}).exitCode, 2);
+    EXPECT_EQ(run(QStringLiteral(VPT64_GUI), {"--gallery"}).exitCode, 2);
     EXPECT_EQ(run(QStringLiteral(VPT64_GUI), {"a.ini", "b.ini"}).exitCode, 2);
 }

@@ -139,28 +139,3 @@ TEST_F(EditorWindow, EighthLogLineScrollsAndAClickEmptiesTheLog) {
     form.WriteMsg(QStringLiteral("only line"));
     EXPECT_EQ(log.lines(), QStringList{"only line"});
 }
-
-TEST_F(EditorWindow, EveryControlHasAnAccessibleName) {
-    int checked = 0;
-    auto insideCompound = [](const QWidget* w) {
-        for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget())
-            if (qobject_cast<const QAbstractSpinBox*>(p) || qobject_cast<const QComboBox*>(p))
-                return true;
-        return false;
-    };
-    for (QWidget* w : form.findChildren<QWidget*>()) {
-        const auto* label = qobject_cast<QLabel*>(w);
-        const bool valueLabel = label && !w->objectName().isEmpty() && !label->buddy();
-        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
-                             qobject_cast<QAbstractSpinBox*>(w) ||
-                             qobject_cast<QAbstractItemView*>(w) ||
-                             qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTabWidget*>(w) ||
-                             qobject_cast<QLineEdit*>(w) || valueLabel;
-        if (!control || insideCompound(w) || w->objectName().startsWith(QLatin1String("qt_")))
-            continue;
-        ++checked;
-        EXPECT_FALSE(w->accessibleName().isEmpty())
-            << w->metaObject()->className() << " " << w->objectName().toStdString();
-    }
-    EXPECT_GE(checked, 20);
-}

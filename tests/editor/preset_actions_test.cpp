@@ -220,4 +220,10 @@ TEST(PresetStartUp, CustomDesksAreChosenFromTheCustomFilesFolderWhenItExists) {
     EXPECT_EQ(form.VPTOpenDialogDir, customFiles);
 }
 
+TEST_F(PresetActionsTest, ABankNamedOnTheCommandLineReplacesTheSettingsStartUpBank) {
+    TForm1 named({settingsFile, QStringLiteral("sim"), dir.filePath("mine.syx")});
+    EXPECT_EQ(named.CustomSysexFileName, dir.filePath("mine.syx"));
+    EXPECT_EQ(named.PresetFileName, settingsFile);
+}
+
 } // namespace

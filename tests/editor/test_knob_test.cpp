@@ -54,3 +54,37 @@ TEST(TransferPageTestKnob, DialAndButtonShowTheBuiltInSkins) {
     EXPECT_FALSE(button->accessibleName().isEmpty());
     EXPECT_FALSE(dial->accessibleName().isEmpty());
 }
+
+TEST(TransferPageTestKnob, DialButtonAndWebLinkWorkFromTheKeyboard) {
+    TForm1 form({});
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    TransferPage* page = form.FileSheet;
+    TVrBitmapDial* dial = page->TestKnob;
+    const struct {
+        Qt::Key key;
+        int position;
+    } turns[] = {{Qt::Key_Right, 1},  {Qt::Key_Up, 2},       {Qt::Key_PageUp, 12},
+                 {Qt::Key_Left, 11},  {Qt::Key_PageDown, 1}, {Qt::Key_End, 127},
+                 {Qt::Key_Down, 126}, {Qt::Key_Home, 0}};
+    for (const auto& turn : turns) {
+        QTest::keyClick(dial, turn.key);
+        EXPECT_EQ(dial->Position(), turn.position) << turn.key;
+    }
+    QTest::keyClick(dial, Qt::Key_End);
+    EXPECT_EQ(page->TestReleaseLabel->x(), 127 + 16);
+
+    QSignalSpy clicks(page->TestButton, &TVrAniButton::OnClick);
+    QTest::keyClick(page->TestButton, Qt::Key_Space);
+    QTest::keyClick(page->TestButton, Qt::Key_Return);
+    QTest::keyClick(page->TestButton, Qt::Key_A);
+    EXPECT_EQ(clicks.count(), 2);
+    EXPECT_TRUE(page->TestButton->animating());
+
+    TransferPage alone; // without the window, which would open a browser
+    QSignalSpy opened(&alone, &TransferPage::webLinkClicked);
+    QTest::keyClick(alone.KelmoURLLabel, Qt::Key_Return);
+    QTest::keyClick(alone.KelmoURLLabel, Qt::Key_X);
+    ASSERT_EQ(opened.count(), 1);
+    EXPECT_EQ(opened.front().front().toString(), TransferPage::webAddress());
+}

@@ -1,0 +1,121 @@
+// The editor as a screen reader and a keyboard user meet it: every window is walked for
+// controls without a name and for value displays not announced with the value they show.
+#include "editor_window.h"
+#include "transfer_page.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString spokenName(QWidget* widget) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    return accessible ? accessible->text(QAccessible::Name) : QString();
+}
+
+std::string describe(const QWidget* widget) {
+    return std::string(widget->metaObject()->className()) + " " +
+           widget->objectName().toStdString();
+}
+
+// The text field of a spin box, the tab bar of the page control and the like are announced
+// through the control they belong to.
+bool partOfCompound(const QWidget* widget) {
+    if (widget->objectName().startsWith(QLatin1String("qt_"))) return true;
+    for (const QWidget* p = widget->parentWidget(); p; p = p->parentWidget())
+        if (qobject_cast<const QAbstractSpinBox*>(p) || qobject_cast<const QComboBox*>(p))
+            return true;
+    return false;
+}
+
+bool interactive(const QWidget* widget) {
+    return !partOfCompound(widget) &&
+           ((widget->focusPolicy() & Qt::TabFocus) || qobject_cast<const QAbstractButton*>(widget));
+}
+
+// What a value display shows, or nothing when the widget is not one.
+std::optional<QString> shownValue(const QWidget* widget) {
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
+    const auto* field = qobject_cast<const QLineEdit*>(widget);
+    if (field && field->isReadOnly() && !partOfCompound(widget)) return field->text();
+    return std::nullopt;
+}
+
+struct Counts {
+    int controls = 0;
+    int values = 0;
+};
+
+Counts walk(QWidget& window) {
+    Counts counts;
+    QList<QWidget*> widgets = window.findChildren<QWidget*>();
+    widgets.prepend(&window);
+    for (QWidget* widget : widgets) {
+        if (const auto value = shownValue(widget)) {
+            ++counts.values;
+            EXPECT_EQ(spokenName(widget), *value) << describe(widget);
+        } else if (interactive(widget)) {
+            ++counts.controls;
+            EXPECT_FALSE(spokenName(widget).trimmed().isEmpty()) << describe(widget);
+        }
+    }
+    return counts;
+}
+
+TEST(Accessibility, EveryWindowNamesItsControlsAndAnnouncesItsValues) {
+    QTemporaryDir dir;
+    TForm1 form({dir.filePath("vpt64presets.ini")});
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_EQ(form.FileSheet->BytesToSend->text(), "2120");
+    const Counts editor = walk(form);
+    EXPECT_GE(editor.controls, 60);
+    EXPECT_GE(editor.values, 30);
+
+    // The windows that open on demand: the message of a store that fails.
+    form.PresetFileName = dir.filePath("missing/vpt64presets.ini");
+    form.StoreAppSettings();
+    const auto messages = form.findChildren<QMessageBox*>();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_GE(walk(*messages.front()).controls, 1);
+    messages.front()->accept();
+}
+
+TEST(Accessibility, TheTabKeyReachesEveryEnabledControlOfEveryPage) {
+    TForm1 form({});
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTabWidget* pages = form.PageControl;
+    for (int index = 0; index < pages->count(); ++index) {
+        pages->setCurrentIndex(index);
+        QWidget* page = pages->currentWidget();
+        QList<QWidget*> expected;
+        for (QWidget* widget : page->findChildren<QWidget*>())
+            if (interactive(widget) && widget->isEnabled() && widget->isVisibleTo(page))
+                expected << widget;
+        ASSERT_FALSE(expected.isEmpty()) << describe(page);
+
+        QSet<QWidget*> reached;
+        expected.front()->setFocus(Qt::TabFocusReason);
+        for (int step = 0; step < 4 * form.findChildren<QWidget*>().size(); ++step) {
+            reached.insert(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        for (QWidget* widget : expected)
+            EXPECT_TRUE(reached.contains(widget) || reached.contains(widget->focusProxy()))
+                << describe(page) << ": " << describe(widget);
+    }
+}
+
+} // namespace
