@@ -1,7 +1,9 @@
 // The editor as a screen reader and a keyboard user meet it: every window is walked for
 // controls without a name and for value displays not announced with the value they show.
 #include "editor_window.h"
+#include "fader_desk.h"
 #include "transfer_page.h"
+#include "virtual_box.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -82,7 +84,12 @@ TEST(Accessibility, EveryWindowNamesItsControlsAndAnnouncesItsValues) {
     EXPECT_GE(editor.controls, 60);
     EXPECT_GE(editor.values, 30);
 
-    // The windows that open on demand: the message of a store that fails.
+    // The windows that open on demand: the virtual box, and the message of a store that fails.
+    form.FaderDesk().GenerateFaderDeskExecute();
+    const Counts desk = walk(form.FaderDesk().FaderDesk());
+    EXPECT_GE(desk.controls, 128);
+    EXPECT_GE(desk.values, 64);
+
     form.PresetFileName = dir.filePath("missing/vpt64presets.ini");
     form.StoreAppSettings();
     const auto messages = form.findChildren<QMessageBox*>();
