@@ -14,6 +14,7 @@ class BoxConfigPage;
 class DeskLink;
 class ButtonPage;
 class HelpPage;
+class QAction;
 class QKeyEvent;
 class QTabWidget;
 class QTimer;
@@ -66,6 +67,10 @@ public:
     QTimer* SysexHeadTimer = nullptr;
     QTimer* StartupTimer = nullptr;
 
+    // Custom desk actions; their shortcuts work from the desk windows too.
+    QAction* NewFormFromINI = nullptr; // Shift+Ctrl+F11
+    QAction* DumpFormToINI = nullptr;  // Shift+Ctrl+F10
+
     // Skin lists: knob skins start with the built-in strip at index 0, button skins start
     // empty so that a custom desk's first button skin is index 0. The transfer page's test
     // button has a list of its own holding the built-in button strip.
@@ -103,6 +108,15 @@ public:
     // Sees every key meant for a control of this window first; returns true when it took it.
     bool FormKeyDown(const QKeyEvent& event);
 
+    // The custom desk: built from CustomDeskFile, the active window dumped, a desk file chosen
+    // (the dialog, and the step after it that takes the chosen path), the desk shown once after
+    // start-up when "autoshow desk" is ticked.
+    void NewFormFromINIExecute();
+    void DumpFormToINIExecute();
+    void SelecCustomBoxClick();
+    bool selectCustomDesk(const QString& path);
+    void StartupTimerTimer();
+
 private:
     void FormCreate(const Options& options);
     void createPages();
@@ -111,7 +125,7 @@ private:
     void connectControls();
     void showOutgoingDump();
     void decodeBuiltInDump();
-    void StartupTimerTimer();
+    void createDeskActions();
 
     DumpCodec m_codec;
     std::unique_ptr<TransferController> m_transfer;
