@@ -122,7 +122,13 @@ void VirtualBox::NewFormFromINIExecute() {
     for (QWidget* control : window->controls)
         wireCustomControl(control);
     if (window->lastLcd) m_currentLcd = window->lastLcd;
-    m_customDesk = std::move(window); // the previous custom desk goes once the new one exists
+    // The previous desk goes once the new one exists, and only after the event that asked for
+    // the new one (a shortcut pressed on the old desk) is done with it.
+    if (m_customDesk) {
+        m_customDesk->hide();
+        m_customDesk.release()->deleteLater();
+    }
+    m_customDesk = std::move(window);
     m_customDesk->show();
     m_customDesk->raise();
     m_customDesk->activateWindow();

@@ -12,6 +12,7 @@
 #include "vr_bitmap_dial.h"
 #include "vr_bitmap_list.h"
 
+#include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -213,6 +214,29 @@ TEST_F(CustomDesk, ExampleDesksBuildWithTheirSkinsAndPictures) {
     ASSERT_NE(dial, nullptr);
     EXPECT_EQ(dial->frameWidth(), 32);
     EXPECT_EQ(box.customDesk()->findChildren<DeskPicture*>()[1]->picture().size(), QSize(48, 36));
+}
+
+// The fuzzing seeds and every input the fuzzer found a fault with: each builds a window that
+// paints, or is refused with a reason.
+TEST(DeskFileCorpus, EveryFileBuildsAUsableWindowOrIsRefused) {
+    const QDir corpus(QStringLiteral(VPT64_DESK_CORPUS));
+    const auto files = corpus.entryInfoList(QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QFileInfo& file : files) {
+        SCOPED_TRACE(file.fileName().toStdString());
+        QString problem;
+        const auto desk = desk_file::readDeskFile(file.filePath(), &problem);
+        if (!desk) {
+            EXPECT_FALSE(problem.isEmpty());
+            continue;
+        }
+        TVrBitmapList knobSkins, buttonSkins;
+        ControlRegistry registry;
+        const auto window = CustomDeskBuilder().build(*desk, registry, {&knobSkins, &buttonSkins},
+                                                      QSize(1920, 1080));
+        EXPECT_LE(window->width(), 1920);
+        EXPECT_FALSE(window->grab().isNull());
+    }
 }
 
 } // namespace
