@@ -3,6 +3,7 @@
 #include "animation_timer.h"
 #include "vr_bitmap_list.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -11,6 +12,21 @@ TVrAniButton::TVrAniButton(QWidget* parent)
     m_timer->setInterval(1000);
     connect(m_timer, &AnimationTimer::tick, this, &TVrAniButton::timerTick);
     resize(30, 30);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TVrAniButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Space) return TVrSkinnedControl::keyPressEvent(event);
+    if (event->isAutoRepeat()) return;
+    emit OnMouseDown(Qt::LeftButton, event->modifiers(), rect().center());
+    m_pressed = true;
+    m_timer->setEnabled(true);
+}
+
+void TVrAniButton::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Space || event->isAutoRepeat())
+        return TVrSkinnedControl::keyReleaseEvent(event);
+    finishPress();
 }
 
 bool TVrAniButton::Threaded() const {
@@ -78,6 +94,10 @@ void TVrAniButton::mousePressEvent(QMouseEvent* event) {
 }
 
 void TVrAniButton::mouseReleaseEvent(QMouseEvent*) {
+    finishPress();
+}
+
+void TVrAniButton::finishPress() {
     // The click belongs to the accepted press, wherever the pointer is let go.
     if (!m_pressed) return;
     m_pressed = false;

@@ -43,12 +43,17 @@ signals:
 
 protected:
     void frameGeometryChanged() override;
+    // Space plays the button as a left mouse press and release on it.
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void timerTick();
+    // A press ends: a click when the press was accepted.
+    void finishPress();
 
     int m_maskIndex = -1;
     bool m_switchStyle = false;

@@ -2,6 +2,7 @@
 
 #include "dial_math.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <climits>
@@ -22,6 +23,34 @@ constexpr long long kMaxDragPercent = 1000;
 
 TVrBitmapDial::TVrBitmapDial(QWidget* parent) : TVrSkinnedControl(parent) {
     resize(50, 50);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TVrBitmapDial::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+        SetPosition(toInt(m_position + 1LL));
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+        SetPosition(toInt(m_position - 1LL));
+        break;
+    case Qt::Key_PageUp:
+        SetPosition(toInt(m_position + (long long)m_increment));
+        break;
+    case Qt::Key_PageDown:
+        SetPosition(toInt(m_position - (long long)m_increment));
+        break;
+    case Qt::Key_Home:
+        SetPosition(m_minValue);
+        break;
+    case Qt::Key_End:
+        SetPosition(m_maxValue);
+        break;
+    default:
+        TVrSkinnedControl::keyPressEvent(event);
+    }
 }
 
 int TVrBitmapDial::GetPercentDone() const {

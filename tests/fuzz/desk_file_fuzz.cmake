@@ -9,6 +9,7 @@ if(VPT64_FUZZ)
     set(DESK_FUZZ_CORPUS ${CMAKE_CURRENT_BINARY_DIR}/desk_file_corpus)
     add_test(NAME desk_file_fuzz_bounded
         COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+                LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp
                 $<TARGET_FILE:desk_file_fuzz> -max_total_time=120 -rss_limit_mb=2048
                 -timeout=10 ${DESK_FUZZ_CORPUS} ${CMAKE_CURRENT_LIST_DIR}/corpus/desk_file
                 ${PROJECT_SOURCE_DIR}/resources/customfiles)

@@ -12,6 +12,7 @@
 #include "vr_bitmap_dial.h"
 #include "vr_bitmap_list.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -115,6 +116,24 @@ TEST_F(CustomDesk, ButtonOutsideItsRangeIsShownNotEnteredAndPlaysItsPot) {
     QTest::mouseClick(buttons[0], Qt::LeftButton);
     EXPECT_EQ(host.sent, (std::vector<ShortMessage>{{0xB0, 5, 1}}));
     EXPECT_EQ(buttons[0]->accessibleName(), "Pot 5");
+}
+
+TEST_F(CustomDesk, SkinnedControlsPlayFromTheKeyboardAndReportTheirValue) {
+    bank.setButton(3, {0x10, 0x3C, 0x7F, 0});
+    build("[Form]\n[D]\nType=SkinKnob\nTag=2\nCaption=Cutoff\n[B]\nType=SkinButton\nTag=1003\n");
+    auto* dial = box.registry().as<TVrBitmapDial>(2);
+    ASSERT_NE(dial, nullptr);
+    QTest::keyClick(dial, Qt::Key_Up);
+    QTest::keyClick(dial, Qt::Key_PageUp);
+    QTest::keyClick(box.customDesk()->controls[1], Qt::Key_Space);
+    // The dial reports a change only when its shown percentage moves: one step of 127 does not.
+    EXPECT_EQ(host.sent,
+              (std::vector<ShortMessage>{{0xB0, 2, 11}, {0x90, 0x3C, 0x7F}, {0x90, 0x3C, 0}}));
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(dial);
+    ASSERT_NE(accessible->valueInterface(), nullptr);
+    EXPECT_EQ(accessible->valueInterface()->currentValue(), 11);
+    EXPECT_EQ(accessible->text(QAccessible::Name), "Pot 2");
+    EXPECT_EQ(accessible->text(QAccessible::Description), "Cutoff");
 }
 
 TEST_F(CustomDesk, RebuildsAppendSkinsAgainButShareTheirPixels) {
