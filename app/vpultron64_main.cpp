@@ -35,6 +35,7 @@ int runWindows(const GuiOptions& options) {
     if (!options.screenshotDir.isEmpty()) return saveScreenshots(options);
     TForm1 form({options.settingsFile, options.midiApi});
     form.show();
+    form.startUpDone();
     return QApplication::exec();
 }
 

@@ -160,7 +160,9 @@ void TForm1::FormCreate(const Options& options) {
     ReadPresetFile(options.settingsFile);
 
     decodeBuiltInDump();
-    // Once the event loop runs, the settings file has decided whether the desk shows itself.
+}
+
+void TForm1::startUpDone() {
     StartupTimer->setInterval(kStartupDelayMs);
     StartupTimer->start();
 }

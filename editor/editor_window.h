@@ -116,6 +116,9 @@ public:
     void SelecCustomBoxClick();
     bool selectCustomDesk(const QString& path);
     void StartupTimerTimer();
+    // The window is up: the start-up timer runs once, for the desk to show itself when the
+    // settings file asked for that.
+    void startUpDone();
 
 private:
     void FormCreate(const Options& options);

@@ -140,7 +140,7 @@ TEST_F(EditorDesk, ChosenDeskFileReplacesTheStandardDesk) {
 TEST_F(EditorDesk, StartupTimerShowsTheDeskOnlyWithAutoshowAndHidesTheEditorOnRequest) {
     box().FaderDesk().hide();
     form.CustomDeskFile = QStringLiteral(VPT64_EXAMPLE_DESKS) + "/minimal.vpt";
-    // Started with the window, it ticks once.
+    form.startUpDone(); // it ticks once
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form.StartupTimer->isActive(); }));
     EXPECT_EQ(box().customDesk(), nullptr);
 
