@@ -123,8 +123,7 @@ void readDipBits(const SectionReader& in, DeskObject& dip) {
     }
 }
 
-// Section names of a desk file are the folder's business only through FileName values, which
-// may have been written on Windows.
+// File names are relative to the desk file's folder; names written on Windows have backslashes.
 QString besideDesk(const QString& deskFolder, QString name) {
     name.replace(u'\\', u'/');
     return deskFolder + name;
