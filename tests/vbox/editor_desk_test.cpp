@@ -133,7 +133,16 @@ TEST_F(EditorDesk, ChosenDeskFileReplacesTheStandardDesk) {
     ASSERT_NE(box().customDesk(), nullptr);
     EXPECT_TRUE(box().customDesk()->isVisible());
     EXPECT_FALSE(box().FaderDesk().isVisible());
-    EXPECT_EQ(form.NewFormFromINI->shortcut(), QKeySequence("Shift+Ctrl+F11"));
+    const TCustomDesk* first = box().customDesk();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_F11, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_NE(box().customDesk(), first); // rebuilt
+    TCustomDesk* second = box().customDesk();
+    second->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(second));
+    QTest::keyClick(second, Qt::Key_F11, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_NE(box().customDesk(), second); // also from the desk itself, which it replaces
     EXPECT_EQ(form.DumpFormToINI->shortcut(), QKeySequence("Shift+Ctrl+F10"));
 }
 
