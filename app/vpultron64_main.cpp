@@ -45,6 +45,7 @@ int runWindows(const GuiOptions& options) {
     if (options.rendersPictures()) return savePictures(options);
     TForm1 form(editorOptions(options));
     form.show();
+    form.startUpDone();
     return QApplication::exec();
 }
 

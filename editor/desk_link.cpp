@@ -1,5 +1,6 @@
 #include "desk_link.h"
 
+#include "box_config_page.h"
 #include "button_page.h"
 #include "editor_window.h"
 #include "midi_in.h"
@@ -12,6 +13,7 @@
 #include <QTabWidget>
 
 DeskLink::DeskLink(TForm1& form) : QObject(&form), m_form(form), m_box(form.record, *this, this) {
+    m_box.setSkinLists({form.VrKnobBitmapList, form.VrButtonBitmapList});
     connectEditor();
 }
 
@@ -113,4 +115,20 @@ void DeskLink::editButton(int buttonNumber) {
 
 bool DeskLink::motorizedPots() const {
     return m_form.PotSettings->vMotPots->isChecked();
+}
+
+QString DeskLink::customDeskFile() const {
+    return m_form.CustomDeskFile;
+}
+
+bool DeskLink::hideEditorWithDesk() const {
+    return m_form.BoxSettingsTabsheet->autoshow_customdesk_hide_editor->isChecked();
+}
+
+void DeskLink::setEditorVisible(bool visible) {
+    m_form.setVisible(visible);
+}
+
+void DeskLink::WriteMsg(const QString& line) {
+    m_form.WriteMsg(line);
 }

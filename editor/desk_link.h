@@ -28,6 +28,10 @@ public:
     void editPot(int potNumber) override;
     void editButton(int buttonNumber) override;
     bool motorizedPots() const override;
+    QString customDeskFile() const override;
+    bool hideEditorWithDesk() const override;
+    void setEditorVisible(bool visible) override;
+    void WriteMsg(const QString& line) override;
 
 private:
     void connectEditor();

@@ -16,17 +16,29 @@
 #include "vr_bitmap_dial.h"
 #include "vr_bitmap_list.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+
+namespace {
+
+// The start-up timer's delay: the editor window is on screen before the desk shows itself.
+constexpr int kStartupDelayMs = 100;
+
+} // namespace
 
 // The three buffers are large; they live on the heap for the window's lifetime.
 struct TForm1::Buffers {
@@ -54,6 +66,7 @@ TForm1::TForm1(const Options& options, QWidget* parent)
         *this, parseMidiApi(options.midiApi.toStdString()).value_or(MidiApiChoice::All));
     connectControls();
     m_desk = new DeskLink(*this);
+    createDeskActions();
     FormCreate(options);
 }
 
@@ -107,6 +120,23 @@ void TForm1::createSkinLists() {
     FileSheet->TestButton->SetBitmapList(TestButtonBitmapList);
 }
 
+void TForm1::createDeskActions() {
+    auto makeAction = [this](const char* name, const QKeySequence& keys, void (TForm1::*run)()) {
+        auto* action = new QAction(QString::fromLatin1(name), this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        connect(action, &QAction::triggered, this, run);
+        addAction(action);
+        return action;
+    };
+    NewFormFromINI = makeAction("NewFormFromINI", QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F11),
+                                &TForm1::NewFormFromINIExecute);
+    DumpFormToINI = makeAction("DumpFormToINI", QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F10),
+                               &TForm1::DumpFormToINIExecute);
+    connect(FileSheet->SelecCustomBox, &QPushButton::clicked, this, &TForm1::SelecCustomBoxClick);
+}
+
 void TForm1::connectControls() {
     connect(FileSheet->HintsButton, &QPushButton::clicked, this, &TForm1::HintsButtonClick);
     connect(FileSheet, &TransferPage::webLinkClicked, this,
@@ -140,6 +170,11 @@ void TForm1::FormCreate(const Options& options) {
     if (!readStartupBank()) decodeBuiltInDump();
 }
 
+void TForm1::startUpDone() {
+    StartupTimer->setInterval(kStartupDelayMs);
+    StartupTimer->start();
+}
+
 void TForm1::decodeBuiltInDump() {
     const auto dump = loadBuiltInDump();
     if (!dump) // the program still runs, with an all-zero record and an empty log
@@ -151,6 +186,34 @@ void TForm1::decodeBuiltInDump() {
 
 void TForm1::StartupTimerTimer() {
     StartupTimer->stop();
+    if (BoxSettingsTabsheet->autoshow_customdesk_yes_no->isChecked())
+        FaderDesk().GenerateFaderDeskExecute();
+}
+
+void TForm1::NewFormFromINIExecute() {
+    FaderDesk().NewFormFromINIExecute();
+}
+
+void TForm1::DumpFormToINIExecute() {
+    if (const QWidget* active = QApplication::activeWindow())
+        FaderDesk().DumpFormToINI(*active, QCoreApplication::applicationDirPath());
+}
+
+void TForm1::SelecCustomBoxClick() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("Pultron Custom Faderdesk"),
+        QDir(VPTOpenDialogDir).filePath(QStringLiteral("customdesk.vpt")),
+        tr("Virtual Pultron File (*.VPT* *.vpt*);;INI Files (*.INI *.ini);;Any File (*)"));
+    if (!path.isEmpty()) selectCustomDesk(path);
+}
+
+bool TForm1::selectCustomDesk(const QString& path) {
+    const QFileInfo chosen(path);
+    if (!chosen.isFile()) return false;
+    CustomDeskFile = chosen.absoluteFilePath();
+    FaderDesk().GenerateFaderDeskExecute();
+    VPTOpenDialogDir = chosen.absolutePath();
+    return true;
 }
 
 VirtualBox& TForm1::FaderDesk() const {

@@ -16,6 +16,7 @@ class BoxConfigPage;
 class DeskLink;
 class ButtonPage;
 class HelpPage;
+class QAction;
 class QCloseEvent;
 class QFileDialog;
 class QKeyEvent;
@@ -81,6 +82,10 @@ public:
     QTimer* SysexHeadTimer = nullptr;
     QTimer* StartupTimer = nullptr;
 
+    // Custom desk actions; their shortcuts work from the desk windows too.
+    QAction* NewFormFromINI = nullptr; // Shift+Ctrl+F11
+    QAction* DumpFormToINI = nullptr;  // Shift+Ctrl+F10
+
     // Skin lists: knob skins start with the built-in strip at index 0, button skins start
     // empty so that a custom desk's first button skin is index 0. The transfer page's test
     // button has a list of its own holding the built-in button strip.
@@ -139,6 +144,18 @@ public:
     void SaveRegistry();
     void FormClose();
 
+    // The custom desk: built from CustomDeskFile, the active window dumped, a desk file chosen
+    // (the dialog, and the step after it that takes the chosen path), the desk shown once after
+    // start-up when "autoshow desk" is ticked.
+    void NewFormFromINIExecute();
+    void DumpFormToINIExecute();
+    void SelecCustomBoxClick();
+    bool selectCustomDesk(const QString& path);
+    void StartupTimerTimer();
+    // The window is up: the start-up timer runs once, for the desk to show itself when the
+    // settings file asked for that.
+    void startUpDone();
+
 signals:
     // A new bank is in the record, opened from a file or received from the controller: the
     // virtual box is rebuilt from it here.
@@ -157,12 +174,12 @@ private:
     void decodeBuiltInDump();
     bool readStartupBank();
     void rememberOutgoingBank();
-    void StartupTimerTimer();
     void connectFileActions();
     QByteArray currentBankBytes();
     bool writeBankFile(const QString& path, const QByteArray& bytes);
     void showFileMessage(const QString& objectName, const QString& text,
                          QMessageBox::StandardButtons buttons);
+    void createDeskActions();
 
     ProgramFolders m_folders;
     DumpCodec m_codec;

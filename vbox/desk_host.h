@@ -4,6 +4,8 @@
 
 #include "desk_actions.h"
 
+#include <QString>
+
 class DeskHost {
 public:
     virtual ~DeskHost() = default;
@@ -18,4 +20,12 @@ public:
     virtual void editButton(int buttonNumber) = 0;
     // "Virtual Motorized Pots": incoming values move the desk's controls.
     virtual bool motorizedPots() const = 0;
+
+    // The custom desk: its description file (none by default), whether building it hides the
+    // editor window, the editor coming back when the desk closes, and the log for what went
+    // wrong while reading or writing a desk file.
+    virtual QString customDeskFile() const { return {}; }
+    virtual bool hideEditorWithDesk() const { return false; }
+    virtual void setEditorVisible(bool) {}
+    virtual void WriteMsg(const QString&) {}
 };

@@ -1,13 +1,18 @@
 #include "desk_picture.h"
 
 #include "built_in_dump.h"
+#include "built_in_skins.h"
+#include "custom_desk.h"
 #include "desk_host.h"
 #include "dump_codec.h"
 #include "fader_desk.h"
 #include "knob.h"
 #include "lcd_label.h"
+#include "program_folders.h"
 #include "virtual_box.h"
+#include "vr_bitmap_list.h"
 
+#include <QDir>
 #include <QPainter>
 
 namespace {
@@ -23,9 +28,10 @@ struct SilentHost : DeskHost {
 BankRecord builtInBank() {
     const auto dump = loadBuiltInDump();
     if (!dump) return {};
-    const auto scanned = scanDump(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
-                                            std::size_t(dump->size())),
-                                  {});
+    const auto scanned =
+        scanDump(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
+                           std::size_t(dump->size())),
+                 {});
     return scanned ? scanned->record : BankRecord{};
 }
 
@@ -52,4 +58,30 @@ QImage virtualBoxPicture() {
     painter.drawImage((desk.width() - bars.width()) / 2, desk.height() + kMargin, bars);
     box.FaderDesk().hide();
     return picture;
+}
+
+QList<QPair<QString, QImage>> exampleDeskPictures(const QString& folder) {
+    QList<QPair<QString, QImage>> pictures;
+    TVrBitmapList knobSkins;
+    knobSkins.Add(builtInKnobSkin());
+    TVrBitmapList buttonSkins;
+    CustomDeskBuilder builder;
+    ControlRegistry registry;
+    const QDir desks(folder);
+    for (const QFileInfo& file :
+         desks.entryInfoList({QStringLiteral("*.vpt")}, QDir::Files, QDir::Name)) {
+        QString problem;
+        const auto description = desk_file::readDeskFile(file.filePath(), &problem);
+        if (!description) continue;
+        const auto window = builder.build(*description, registry, {&knobSkins, &buttonSkins},
+                                          QSize(desk_file::kMaxExtent, desk_file::kMaxExtent));
+        pictures.append(
+            {QStringLiteral("desk_") + file.completeBaseName(), window->grab().toImage()});
+    }
+    return pictures;
+}
+
+QList<QPair<QString, QImage>> exampleDeskPictures() {
+    return exampleDeskPictures(
+        QDir(ProgramFolders::current().shipped).filePath(QStringLiteral("customfiles")));
 }

@@ -1,6 +1,7 @@
 #include "virtual_box.h"
 
 #include "desk_button.h"
+#include "desk_dump.h"
 #include "desk_host.h"
 #include "dip_switch.h"
 #include "fader_desk.h"
@@ -9,9 +10,12 @@
 #include "vr_ani_button.h"
 #include "vr_bitmap_dial.h"
 
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScreen>
 
 namespace {
 
@@ -24,7 +28,8 @@ bool isPlayableButton(QObject* sender) {
 } // namespace
 
 VirtualBox::VirtualBox(BankRecord& bank, DeskHost& host, QObject* parent)
-    : QObject(parent), m_bank(bank), m_host(host), m_actions(bank) {}
+    : QObject(parent), m_bank(bank), m_host(host),
+      m_builder([&host](const QString& line) { host.WriteMsg(line); }), m_actions(bank) {}
 
 VirtualBox::~VirtualBox() = default;
 
@@ -40,7 +45,7 @@ TFaderDesk& VirtualBox::FaderDesk() {
 }
 
 bool VirtualBox::deskVisible() const {
-    return m_desk && m_desk->isVisible();
+    return (m_desk && m_desk->isVisible()) || m_customDesk;
 }
 
 // ---------------------------------------------------------------- building
@@ -50,6 +55,10 @@ void VirtualBox::GenerateFaderDeskExecute() {
     desk.hide();
     ClearDesk();
     BuildDefaultDesk();
+    if (QFileInfo(m_host.customDeskFile()).isFile()) {
+        NewFormFromINIExecute(); // the standard window stays hidden
+        return;
+    }
     FillDeskFromBank();
     desk.show();
     desk.raise();
@@ -84,6 +93,7 @@ void VirtualBox::BuildDefaultDesk() {
     m_actions.clearButtonStates();
     m_echoes.clear();
     desk.PrepareLcd();
+    m_currentLcd = desk.BackLightLCDPanel;
     m_lcdLines.fill({});
     showLines(lcd_text::startupScreen(false));
 }
@@ -93,6 +103,68 @@ void VirtualBox::wireKnob(QObject* control) {
     connect(knob, &TKnob::OnChange, this, [this, knob] { ControlAction(knob); });
     connect(knob, &TKnob::OnMouseDown, this,
             [this, knob](Qt::MouseButton mouse) { ControlEdit(knob, mouse); });
+}
+
+void VirtualBox::NewFormFromINIExecute() {
+    QString problem;
+    const auto description = desk_file::readDeskFile(m_host.customDeskFile(), &problem);
+    if (!description) {
+        if (!problem.isEmpty()) m_host.WriteMsg(problem);
+        return;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableVirtualSize()
+                              : QSize(desk_file::kMaxExtent, desk_file::kMaxExtent);
+    auto window = m_builder.build(*description, m_registry, m_skins, room);
+    connect(window.get(), &TCustomDesk::FaderDeskFormClose, this,
+            [this] { m_host.setEditorVisible(true); });
+    if (m_host.hideEditorWithDesk()) m_host.setEditorVisible(false);
+    for (QWidget* control : window->controls)
+        wireCustomControl(control);
+    if (window->lastLcd) m_currentLcd = window->lastLcd;
+    // The previous desk goes once the new one exists, and only after the event that asked for
+    // the new one (a shortcut pressed on the old desk) is done with it.
+    if (m_customDesk) {
+        m_customDesk->hide();
+        m_customDesk.release()->deleteLater();
+    }
+    m_customDesk = std::move(window);
+    m_customDesk->show();
+    m_customDesk->raise();
+    m_customDesk->activateWindow();
+}
+
+void VirtualBox::wireCustomControl(QWidget* control) {
+    if (auto* button = qobject_cast<DeskButton*>(control)) {
+        connect(button, &QPushButton::clicked, this, [this, button] { ControlAction(button); });
+        connect(button, &DeskButton::mouseDown, this,
+                [this, button](Qt::MouseButton mouse) { ButtPush(button, mouse); });
+    } else if (auto* skinButton = qobject_cast<TVrAniButton*>(control)) {
+        connect(skinButton, &TVrAniButton::OnClick, this,
+                [this, skinButton] { ControlAction(skinButton); });
+        connect(skinButton, &TVrAniButton::OnMouseDown, this,
+                [this, skinButton](Qt::MouseButton mouse) { ButtPush(skinButton, mouse); });
+    } else if (qobject_cast<TKnob*>(control)) {
+        wireKnob(control);
+    } else if (auto* dial = qobject_cast<TVrBitmapDial*>(control)) {
+        connect(dial, &TVrBitmapDial::OnChange, this, [this, dial] { ControlAction(dial); });
+        connect(dial, &TVrBitmapDial::OnMouseDown, this,
+                [this, dial](Qt::MouseButton mouse) { ControlEdit(dial, mouse); });
+    } else if (auto* dip = qobject_cast<TDipSwitch*>(control)) {
+        connect(dip, &TDipSwitch::OnClick, this, [this, dip] { ControlAction(dip); });
+    } else if (auto* lcd = qobject_cast<TLCDLabel*>(control)) {
+        connect(lcd, &TLCDLabel::clicked, this, &VirtualBox::BackLightLCDPanelClick);
+    }
+}
+
+QString VirtualBox::DumpFormToINI(const QWidget& window, const QString& programFolder) {
+    const QString path = deskDumpPath(programFolder);
+    if (!writeDeskDump(describeDesk(window), path)) {
+        m_host.WriteMsg(QStringLiteral("Cannot write the desk to %1").arg(path));
+        return {};
+    }
+    m_host.WriteMsg(QStringLiteral("Desk written to %1").arg(path));
+    return path;
 }
 
 void VirtualBox::FillDeskFromBank() {
@@ -219,7 +291,8 @@ void VirtualBox::RefreshLcd(int id) {
 }
 
 void VirtualBox::BackLightLCDPanelClick() {
-    const auto click = lcd_text::clickDotMatrix(m_lcdMode, deskVisible());
+    // The plain panel belongs to the standard window: it takes over only while that is visible.
+    const auto click = lcd_text::clickDotMatrix(m_lcdMode, m_desk && m_desk->isVisible());
     m_lcdMode = click.mode;
     if (click.showPanel && m_currentLcd) {
         m_currentLcd->hide();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "control_registry.h"
+#include "custom_desk.h"
 #include "desk_actions.h"
 #include "incoming_midi.h"
 #include "lcd_messages.h"
@@ -27,16 +28,25 @@ public:
     // The desk window, created on first use.
     TFaderDesk& FaderDesk();
     bool deskExists() const { return m_desk != nullptr; }
-    // The desk in use can be played: the standard window is visible.
+    // The desk in use can be played: the standard window is visible or a custom desk exists.
     bool deskVisible() const;
+    // The custom desk window built last, if any.
+    TCustomDesk* customDesk() const { return m_customDesk.get(); }
+    // The skin lists that custom desks draw from and append to (the editor owns them).
+    void setSkinLists(SkinLists skins) { m_skins = skins; }
 
     ControlRegistry& registry() { return m_registry; }
     DeskActions& actions() { return m_actions; }
     int LcdDisplayMode() const { return m_lcdMode; }
     const lcd_text::Lines& LcdLines() const { return m_lcdLines; }
 
-    // Rebuilds the desk from the bank and shows it.
+    // Rebuilds the desk from the bank and shows it; the custom desk instead when its file exists.
     void GenerateFaderDeskExecute();
+    // Builds the custom desk from the host's desk file, when that is a regular file, and shows it.
+    void NewFormFromINIExecute();
+    // Writes `window` as "customdesk.ini" into the program's folder (or the documents folder
+    // when that cannot be written) and logs where it went; returns the path, empty on failure.
+    QString DumpFormToINI(const QWidget& window, const QString& programFolder);
     // After a bank arrived: rebuilt in the background, the window hidden.
     void rebuildAfterBank();
     void ClearDesk();
@@ -69,6 +79,7 @@ public:
 
 private:
     void wireKnob(QObject* knob);
+    void wireCustomControl(QWidget* control);
     void wireButton(QObject* button);
     void showLines(const lcd_text::Lines& lines);
     void send(int potIndex, const std::optional<ShortMessage>& message);
@@ -78,6 +89,9 @@ private:
     BankRecord& m_bank;
     DeskHost& m_host;
     std::unique_ptr<TFaderDesk> m_desk;
+    std::unique_ptr<TCustomDesk> m_customDesk;
+    CustomDeskBuilder m_builder;
+    SkinLists m_skins;
     ControlRegistry m_registry;
     DeskActions m_actions;
     EchoFilter m_echoes;

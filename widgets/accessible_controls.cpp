@@ -2,15 +2,30 @@
 
 #include "knob.h"
 #include "lcd_label.h"
+#include "vr_ani_button.h"
+#include "vr_bitmap_dial.h"
 
 #include <QAccessibleWidget>
 #include <mutex>
 
 namespace {
 
-class AccessibleKnob : public QAccessibleWidget, public QAccessibleValueInterface {
+// The value range and position of the turning controls, read alike.
+struct Turn {
+    int position, min, max;
+};
+Turn turnOf(const TKnob* knob) {
+    return {knob->Position(), knob->Min(), knob->Max()};
+}
+Turn turnOf(const TVrBitmapDial* dial) {
+    return {dial->Position(), dial->MinValue(), dial->MaxValue()};
+}
+
+// A knob or skinned dial reports and accepts its value like a dial.
+template <typename Control>
+class AccessibleDial : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    explicit AccessibleKnob(TKnob* knob) : QAccessibleWidget(knob, QAccessible::Dial) {}
+    explicit AccessibleDial(Control* control) : QAccessibleWidget(control, QAccessible::Dial) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::ValueInterface)
@@ -18,18 +33,19 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value) return QString::number(knob()->Position());
+        if (t == QAccessible::Value) return QString::number(turn().position);
         return QAccessibleWidget::text(t);
     }
-    QVariant currentValue() const override { return knob()->Position(); }
-    // Acts as turning the knob: the knob limits the value and reports the change.
-    void setCurrentValue(const QVariant& value) override { knob()->SetPosition(value.toInt()); }
-    QVariant maximumValue() const override { return std::max(knob()->Min(), knob()->Max()); }
-    QVariant minimumValue() const override { return std::min(knob()->Min(), knob()->Max()); }
+    QVariant currentValue() const override { return turn().position; }
+    // Acts as turning the control: it limits the value and reports the change.
+    void setCurrentValue(const QVariant& value) override { control()->SetPosition(value.toInt()); }
+    QVariant maximumValue() const override { return std::max(turn().min, turn().max); }
+    QVariant minimumValue() const override { return std::min(turn().min, turn().max); }
     QVariant minimumStepSize() const override { return 1; }
 
 private:
-    TKnob* knob() const { return static_cast<TKnob*>(widget()); }
+    Control* control() const { return static_cast<Control*>(widget()); }
+    Turn turn() const { return turnOf(control()); }
 };
 
 class AccessibleLcd : public QAccessibleWidget {
@@ -58,7 +74,12 @@ private:
 };
 
 QAccessibleInterface* accessibleControl(const QString& className, QObject* object) {
-    if (className == QLatin1String("TKnob")) return new AccessibleKnob(static_cast<TKnob*>(object));
+    if (className == QLatin1String("TKnob"))
+        return new AccessibleDial<TKnob>(static_cast<TKnob*>(object));
+    if (className == QLatin1String("TVrBitmapDial"))
+        return new AccessibleDial<TVrBitmapDial>(static_cast<TVrBitmapDial*>(object));
+    if (className == QLatin1String("TVrAniButton"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Button);
     if (className == QLatin1String("TLCDLabel"))
         return new AccessibleLcd(static_cast<TLCDLabel*>(object));
     return nullptr;

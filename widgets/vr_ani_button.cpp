@@ -87,9 +87,11 @@ bool TVrAniButton::isPressKey(const QKeyEvent& event) {
 }
 
 void TVrAniButton::keyPressEvent(QKeyEvent* event) {
-    if (isPressKey(*event))
+    if (isPressKey(*event)) {
+        // Played from the keyboard, the button reports the press a mouse would.
+        emit OnMouseDown(Qt::LeftButton, event->modifiers(), rect().center());
         press();
-    else
+    } else
         TVrSkinnedControl::keyPressEvent(event);
 }
 

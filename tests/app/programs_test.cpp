@@ -147,7 +147,9 @@ TEST(Vpultron64, ScreenshotRendersTheStartWindowsAndGalleryEveryPicture) {
     const struct {
         const char* option;
         QStringList written;
-    } cases[] = {{"--screenshot", {"editor.png"}}, {"--gallery", {"editor.png", "vbox.png", "widgets.png"}}};
+    } cases[] = {{"--screenshot", {"editor.png"}}, {"--gallery",
+          {"desk_minimal.png", "desk_mixer.png", "desk_pads.png", "editor.png", "vbox.png",
+           "widgets.png"}}};
     for (const auto& c : cases) {
         QTemporaryDir dir;
         const ProcessResult shot =

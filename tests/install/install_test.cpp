@@ -61,8 +61,8 @@ QTemporaryDir* Installed::prefixDir = nullptr;
 
 TEST_F(Installed, TheTreeHoldsTheProgramsTheirFilesAndTheDesktopIntegration) {
     QStringList expected = kInstalledFiles;
-    // The example desks come from resources/customfiles when the project has them.
-    const QString examples = QStringLiteral(VPT64_SOURCE_DIR "/resources/customfiles");
+    // The example desks, with the skins and pictures drawn for them at build time.
+    const QString examples = kBuildDir + QStringLiteral("/app/customfiles");
     for (const QString& desk : filesUnder(examples))
         expected << "share/vpultron64/customfiles/" + desk;
     expected.sort();

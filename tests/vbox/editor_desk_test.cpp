@@ -1,4 +1,7 @@
+#include "box_config_page.h"
 #include "button_page.h"
+#include "custom_desk.h"
+#include "desk_dump.h"
 #include "editor_window.h"
 #include "fader_desk.h"
 #include "knob.h"
@@ -9,10 +12,16 @@
 #include "transfer_page.h"
 #include "virtual_box.h"
 
+#include "../files/read_only_folder.h"
+
+#include <QAction>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -118,6 +127,55 @@ TEST_F(EditorDesk, ReceivedOrOpenedBankRebuildsTheDeskHiddenAndKeepsTheRecord) {
     EXPECT_FALSE(box().deskVisible());
     EXPECT_EQ(knob(3)->Position(), form.record.initialValue(3));
     EXPECT_EQ(box().FaderDesk().findChildren<TKnob*>().size(), 65);
+}
+
+TEST_F(EditorDesk, ChosenDeskFileReplacesTheStandardDesk) {
+    EXPECT_FALSE(form.selectCustomDesk(QStringLiteral(VPT64_EXAMPLE_DESKS) + "/none.vpt"));
+    EXPECT_EQ(box().customDesk(), nullptr);
+    ASSERT_TRUE(
+        form.selectCustomDesk(QStringLiteral(VPT64_EXAMPLE_DESKS) + "/../customfiles/pads.vpt"));
+    EXPECT_EQ(form.CustomDeskFile, QStringLiteral(VPT64_EXAMPLE_DESKS) + "/pads.vpt");
+    EXPECT_EQ(form.VPTOpenDialogDir, QStringLiteral(VPT64_EXAMPLE_DESKS));
+    ASSERT_NE(box().customDesk(), nullptr);
+    EXPECT_TRUE(box().customDesk()->isVisible());
+    EXPECT_FALSE(box().FaderDesk().isVisible());
+    const TCustomDesk* first = box().customDesk();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_F11, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_NE(box().customDesk(), first); // rebuilt
+    TCustomDesk* second = box().customDesk();
+    second->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(second));
+    QTest::keyClick(second, Qt::Key_F11, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_NE(box().customDesk(), second); // also from the desk itself, which it replaces
+    EXPECT_EQ(form.DumpFormToINI->shortcut(), QKeySequence("Shift+Ctrl+F10"));
+}
+
+TEST_F(EditorDesk, StartupTimerShowsTheDeskOnlyWithAutoshowAndHidesTheEditorOnRequest) {
+    box().FaderDesk().hide();
+    form.CustomDeskFile = QStringLiteral(VPT64_EXAMPLE_DESKS) + "/minimal.vpt";
+    form.startUpDone(); // it ticks once
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.StartupTimer->isActive(); }));
+    EXPECT_EQ(box().customDesk(), nullptr);
+
+    form.BoxSettingsTabsheet->autoshow_customdesk_yes_no->setChecked(true);
+    form.BoxSettingsTabsheet->autoshow_customdesk_hide_editor->setChecked(true);
+    form.StartupTimerTimer();
+    ASSERT_NE(box().customDesk(), nullptr);
+    EXPECT_FALSE(form.isVisible());
+    box().customDesk()->close();
+    EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(EditorDesk, DumpGoesToTheDocumentsFolderWhenTheProgramFolderIsReadOnly) {
+    QTemporaryDir program;
+    EXPECT_EQ(deskDumpPath(program.path()), program.filePath("customdesk.ini"));
+    ReadOnlyFolder readOnly(program.path());
+    if (!readOnly.effective()) GTEST_SKIP() << "the folder cannot be made read-only here";
+    EXPECT_EQ(deskDumpPath(program.path()),
+              QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                  "/customdesk.ini");
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "custom_desk.h"
 #include "editor_window.h"
 #include "fader_desk.h"
 #include "jack_server.h"
@@ -11,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -127,6 +129,40 @@ TEST_F(JackDesk, LoopFromOutputBackToInputEndsAfterOneEcho) {
     EXPECT_EQ(atPeer().size(), 1u);
     EXPECT_EQ(knob(1)->Position(), 100);
     EXPECT_EQ(knob(9)->Position(), 0);
+}
+
+// Turns pot 1 by program and by key, and clicks the button with Tag 1005, on the desk in use.
+void playPotOneAndButtonFive(VirtualBox& box, QWidget& window) {
+    TKnob* knob = box.registry().as<TKnob>(1);
+    ASSERT_NE(knob, nullptr);
+    knob->setFocus();
+    knob->SetPosition(99);
+    QTest::keyClick(knob, Qt::Key_Up);
+    for (auto* button : window.findChildren<QPushButton*>())
+        if (tagOf(button) == 1005) QTest::mouseClick(button, Qt::LeftButton);
+}
+
+TEST_F(JackDesk, DeskBuiltFromADumpOfTheStandardDeskPlaysTheSameBytes) {
+    form->record.setButton(5, {0x10, 0x3C, 0x7F, 0});
+    VirtualBox& box = form->FaderDesk();
+    playPotOneAndButtonFive(box, box.FaderDesk());
+    const std::vector<Bytes> standard = settled(4);
+    EXPECT_EQ(standard,
+              (std::vector<Bytes>{
+                  {0xBF, 0x01, 0x63}, {0xBF, 0x01, 0x64}, {0x90, 0x3C, 0x7F}, {0x90, 0x3C, 0x00}}));
+
+    QTemporaryDir dir;
+    form->CustomDeskFile = box.DumpFormToINI(box.FaderDesk(), dir.path());
+    ASSERT_EQ(form->CustomDeskFile, dir.filePath("customdesk.ini"));
+    QTest::mouseClick(form->FileSheet->ShowFaderDesk, Qt::LeftButton);
+    ASSERT_NE(box.customDesk(), nullptr);
+    EXPECT_FALSE(box.FaderDesk().isVisible());
+    {
+        std::lock_guard lock(mutex);
+        received.clear();
+    }
+    playPotOneAndButtonFive(box, *box.customDesk());
+    EXPECT_EQ(settled(4), standard);
 }
 
 } // namespace

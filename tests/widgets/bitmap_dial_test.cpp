@@ -74,7 +74,9 @@ TEST(BitmapDial, FramesOverTheRangeWithThirtyTwoImages) {
             expected = 16;
         else if (position >= 124)
             expected = 31;
-        if (expected >= 0) EXPECT_EQ(dial.currentFrame(), expected) << "position " << position;
+        if (expected >= 0) {
+            EXPECT_EQ(dial.currentFrame(), expected) << "position " << position;
+        }
     }
 }
 
