@@ -147,13 +147,13 @@ TEST(Vpultron64, ScreenshotRendersTheStartWindowsAndGalleryEveryPicture) {
     const struct {
         const char* option;
         QStringList written;
-    } cases[] = {{"--screenshot", {"editor.png"}}, {"--gallery",
-          {"desk_minimal.png", "desk_mixer.png", "desk_pads.png", "editor.png", "vbox.png",
-           "widgets.png"}}};
+    } cases[] = {{"--screenshot", {"editor.png"}},
+                 {"--gallery",
+                  {"desk_minimal.png", "desk_mixer.png", "desk_pads.png", "editor.png", "vbox.png",
+                   "widgets.png"}}};
     for (const auto& c : cases) {
         QTemporaryDir dir;
-        const ProcessResult shot =
-            run(QStringLiteral(VPT64_GUI), {c.option, dir.filePath("out")});
+        const ProcessResult shot = run(QStringLiteral(VPT64_GUI), {c.option, dir.filePath("out")});
         EXPECT_EQ(shot.exitCode, 0) << c.option << shot.err.toStdString();
         EXPECT_EQ(QDir(dir.filePath("out")).entryList(QDir::Files, QDir::Name), c.written)
             << c.option;
