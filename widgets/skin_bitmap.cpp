@@ -45,8 +45,12 @@ bool pixelDataComplete(const QByteArray& bytes) {
         height = std::llabs(field<qint32>(bytes, 22));
         bitsPerPixel = field<quint16>(bytes, 28);
     }
+    if (width <= 0 || height <= 0 || bitsPerPixel <= 0)
+        return true; // no pixel data to measure; the reader refuses such a header itself
+    // Divided rather than multiplied: a forged header must not overflow the size it claims.
     const qint64 stride = (width * bitsPerPixel + 31) / 32 * 4;
-    return bytes.size() >= qint64{dataOffset} + stride * height;
+    const qint64 available = bytes.size() - qint64{dataOffset};
+    return available >= 0 && height <= available / stride;
 }
 
 QString unreadable(const QString& path, const QString& why) {

@@ -79,6 +79,9 @@ TEST_F(SkinFile, MalformedBitmapsAreRefusedWithAReason) {
         {QStringLiteral("long-strip.bmp"), bitmapFile(40000, 2, 64)},
         {QStringLiteral("zero-width.bmp"), bitmapFile(0, 44, 64)},
         {QStringLiteral("zero-height.bmp"), bitmapFile(48, 0, 64)},
+        // Found by fuzzing: a header whose claimed pixel data overflowed 64 bits.
+        {QStringLiteral("overflowing-size.bmp"),
+         QByteArray::fromBase64("Qk1mAAAA/P//AAAAADAAAAAAAAIIMgEAGAAA/P//AAAAADAAAAAAAAIIMgEA")},
     };
     for (const auto& [name, bytes] : files) {
         QString error;
