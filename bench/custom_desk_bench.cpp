@@ -5,6 +5,7 @@
 #include "desk_host.h"
 #include "knob.h"
 #include "lcd_label.h"
+#include "side_by_side.h"
 #include "virtual_box.h"
 #include "vr_bitmap_list.h"
 
@@ -19,16 +20,6 @@
 #include <string>
 
 namespace {
-
-struct FileHost : DeskHost {
-    QString deskFile;
-    void sendShortMessage(const ShortMessage&) override {}
-    void potValueChanged(int, int) override {}
-    void editPot(int) override {}
-    void editButton(int) override {}
-    bool motorizedPots() const override { return false; }
-    QString customDeskFile() const override { return deskFile; }
-};
 
 constexpr int kEach = 256;
 
@@ -83,7 +74,7 @@ void buildDirectly(QWidget& window) {
 
 void BM_DeskFromFileAgainstDirectWidgets(benchmark::State& state) {
     QTemporaryDir dir;
-    FileHost host;
+    SilentDeskHost host;
     host.deskFile = dir.filePath("big.vpt");
     QFile file(host.deskFile);
     if (!file.open(QIODevice::WriteOnly) || file.write(bigDesk()) < 0) {
@@ -96,22 +87,8 @@ void BM_DeskFromFileAgainstDirectWidgets(benchmark::State& state) {
     QWidget direct;
     direct.resize(1460, 1300);
     direct.show();
-    double fileSeconds = 0, directSeconds = 0;
-    for (auto _ : state) {
-        QElapsedTimer timer;
-        timer.start();
-        box.NewFormFromINIExecute();
-        QApplication::processEvents();
-        fileSeconds += double(timer.nsecsElapsed()) / 1e9;
-        timer.restart();
-        buildDirectly(direct);
-        QApplication::processEvents();
-        directSeconds += double(timer.nsecsElapsed()) / 1e9;
-    }
-    const double n = double(state.iterations());
-    state.counters["file_ms"] = 1000 * fileSeconds / n;
-    state.counters["direct_ms"] = 1000 * directSeconds / n;
-    state.counters["ratio"] = fileSeconds / directSeconds;
+    timeSideBySide(
+        state, "file", [&] { box.NewFormFromINIExecute(); }, [&] { buildDirectly(direct); });
 }
 BENCHMARK(BM_DeskFromFileAgainstDirectWidgets)->Iterations(10)->Unit(benchmark::kMillisecond);
 
@@ -130,7 +107,7 @@ void resetPeak() {
 }
 
 void BM_PeakMemoryAfterRebuilds(benchmark::State& state) {
-    FileHost host;
+    SilentDeskHost host;
     host.deskFile = QStringLiteral(VPT64_EXAMPLE_DESKS "/mixer.vpt");
     BankRecord bank;
     VirtualBox box(bank, host);

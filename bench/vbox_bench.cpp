@@ -9,6 +9,7 @@
 #include "knob.h"
 #include "pot_page.h"
 #include "rtmidi_backend.h"
+#include "side_by_side.h"
 #include "spin_edit.h"
 #include "transfer_page.h"
 #include "virtual_box.h"
@@ -29,14 +30,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct SilentHost : DeskHost {
-    void sendShortMessage(const ShortMessage&) override {}
-    void potValueChanged(int, int) override {}
-    void editPot(int) override {}
-    void editButton(int) override {}
-    bool motorizedPots() const override { return false; }
-};
 
 // The baseline: the same widgets made and shown directly, without Tags, registry or bank.
 void buildDirectly(QWidget& window) {
@@ -59,30 +52,20 @@ void BM_DeskRebuildAgainstDirectWidgets(benchmark::State& state) {
     BankRecord bank;
     for (int n = 1; n <= 64; ++n)
         bank.setPot(n, {0x30, std::uint8_t(n), 0, 127});
-    SilentHost host;
+    SilentDeskHost host;
     VirtualBox box(bank, host);
     box.GenerateFaderDeskExecute();
     QWidget direct;
     direct.resize(860, 560);
     direct.show();
-    double deskSeconds = 0, directSeconds = 0;
-    for (auto _ : state) {
-        QElapsedTimer timer;
-        timer.start();
-        box.ClearDesk();
-        box.BuildDefaultDesk();
-        box.FillDeskFromBank();
-        QApplication::processEvents();
-        deskSeconds += double(timer.nsecsElapsed()) / 1e9;
-        timer.restart();
-        buildDirectly(direct);
-        QApplication::processEvents();
-        directSeconds += double(timer.nsecsElapsed()) / 1e9;
-    }
-    const double n = double(state.iterations());
-    state.counters["desk_ms"] = 1000 * deskSeconds / n;
-    state.counters["direct_ms"] = 1000 * directSeconds / n;
-    state.counters["ratio"] = deskSeconds / directSeconds;
+    timeSideBySide(
+        state, "desk",
+        [&] {
+            box.ClearDesk();
+            box.BuildDefaultDesk();
+            box.FillDeskFromBank();
+        },
+        [&] { buildDirectly(direct); });
 }
 BENCHMARK(BM_DeskRebuildAgainstDirectWidgets)->Iterations(30)->Unit(benchmark::kMillisecond);
 

@@ -29,3 +29,17 @@ public:
     virtual void setEditorVisible(bool) {}
     virtual void WriteMsg(const QString&) {}
 };
+
+// A host without an editor or a MIDI output: the desk plays into nothing. For pictures and
+// measurements of a desk alone; `deskFile` names the custom desk to build, if any.
+class SilentDeskHost : public DeskHost {
+public:
+    QString deskFile;
+
+    void sendShortMessage(const ShortMessage&) override {}
+    void potValueChanged(int, int) override {}
+    void editPot(int) override {}
+    void editButton(int) override {}
+    bool motorizedPots() const override { return false; }
+    QString customDeskFile() const override { return deskFile; }
+};

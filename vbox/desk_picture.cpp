@@ -17,14 +17,6 @@
 
 namespace {
 
-struct SilentHost : DeskHost {
-    void sendShortMessage(const ShortMessage&) override {}
-    void potValueChanged(int, int) override {}
-    void editPot(int) override {}
-    void editButton(int) override {}
-    bool motorizedPots() const override { return false; }
-};
-
 BankRecord builtInBank() {
     const auto dump = loadBuiltInDump();
     if (!dump) return {};
@@ -39,7 +31,7 @@ BankRecord builtInBank() {
 
 QImage virtualBoxPicture() {
     BankRecord bank = builtInBank();
-    SilentHost host;
+    SilentDeskHost host;
     VirtualBox box(bank, host);
     box.GenerateFaderDeskExecute();
     for (int n = 1; n <= 16; ++n)
