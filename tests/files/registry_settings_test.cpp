@@ -27,7 +27,8 @@ TEST(RegistrySettings, TextsThatAreNotDecimalNumbersAndRandomFilesGiveTheDefault
             c = static_cast<char>(QRandomGenerator::global()->bounded(256));
         QFile file(dir.filePath("junk.conf"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("[General]\nMIDI_IN_PORT=" + junk + "\nBLOCK_DELAY=" + junk.toHex());
+        // Hexadecimal text is no decimal number, even when all its digits happen to be 0..9.
+        file.write("[General]\nMIDI_IN_PORT=" + junk + "\nBLOCK_DELAY=0x" + junk.toHex());
         file.close();
         EXPECT_EQ(read(QSettings(file.fileName(), QSettings::IniFormat)).blockDelay, 750);
     }
