@@ -1,25 +1,10 @@
 #include "midi_device_list.h"
 
 #include "built_in_dump.h"
-#include "dump_codec.h"
 #include "rtmidi_backend.h"
 #include "simulator_backend.h"
 
 #include <algorithm>
-
-namespace {
-
-BankRecord builtInBank() {
-    const auto dump = loadBuiltInDump();
-    if (!dump) return {};
-    const auto scanned =
-        scanDump(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
-                           static_cast<std::size_t>(dump->size())),
-                 {});
-    return scanned ? scanned->record : BankRecord{};
-}
-
-} // namespace
 
 std::optional<MidiApiChoice> parseMidiApi(std::string_view text) {
     if (text == "all") return MidiApiChoice::All;
@@ -44,7 +29,7 @@ std::unique_ptr<MidiDeviceList> MidiDeviceList::create(MidiApiChoice choice) {
         if (auto jack = RtMidiBackend::create(RtMidiBackend::Api::Jack))
             backends.push_back(std::move(jack));
     if (all || choice == MidiApiChoice::Sim)
-        backends.push_back(std::make_unique<SimulatorBackend>(builtInBank()));
+        backends.push_back(std::make_unique<SimulatorBackend>(loadBuiltInBank()));
     return std::make_unique<MidiDeviceList>(std::move(backends));
 }
 

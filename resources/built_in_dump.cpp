@@ -1,5 +1,7 @@
 #include "built_in_dump.h"
 
+#include "dump_codec.h"
+
 #include <QFile>
 
 static void registerResources() {
@@ -12,4 +14,14 @@ std::optional<QByteArray> loadBuiltInDump() {
     QFile resource(QStringLiteral(":/PT64STD/PT64SYSEXFILE"));
     if (!resource.open(QIODevice::ReadOnly)) return std::nullopt;
     return resource.readAll();
+}
+
+BankRecord loadBuiltInBank() {
+    const auto dump = loadBuiltInDump();
+    if (!dump) return {};
+    const auto scanned =
+        scanDump(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
+                           static_cast<std::size_t>(dump->size())),
+                 {});
+    return scanned ? scanned->record : BankRecord{};
 }

@@ -4,7 +4,6 @@
 #include "built_in_skins.h"
 #include "custom_desk.h"
 #include "desk_host.h"
-#include "dump_codec.h"
 #include "fader_desk.h"
 #include "knob.h"
 #include "lcd_label.h"
@@ -15,22 +14,8 @@
 #include <QDir>
 #include <QPainter>
 
-namespace {
-
-BankRecord builtInBank() {
-    const auto dump = loadBuiltInDump();
-    if (!dump) return {};
-    const auto scanned =
-        scanDump(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
-                           std::size_t(dump->size())),
-                 {});
-    return scanned ? scanned->record : BankRecord{};
-}
-
-} // namespace
-
 QImage virtualBoxPicture() {
-    BankRecord bank = builtInBank();
+    BankRecord bank = loadBuiltInBank();
     SilentDeskHost host;
     VirtualBox box(bank, host);
     box.GenerateFaderDeskExecute();

@@ -38,7 +38,7 @@ TEST_F(JackCli, SendAndRequestAgainstTheSimulatorAreByteExact) {
               (QStringList{"MIDI IN ports:", "  0: None", "  1: vpt64 sim Out:MIDI Out (JACK)",
                            "MIDI OUT ports:", "  0: None", "  1: vpt64 sim In:MIDI In (JACK)"}));
 
-    BankRecord bank = builtInBank();
+    BankRecord bank = loadBuiltInBank();
     bank.setPotLabel(5, "FROM THE SHELL");
     ASSERT_TRUE(writeBytes(path("bank.syx"), dumpOf(bank, 0)));
     ASSERT_EQ(runVpt64({"send", path("bank.syx"), "--api", "jack", "--out", "SIM IN", "--in", "1",

@@ -12,14 +12,6 @@
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline BankRecord builtInBank() {
-    const auto dump = loadBuiltInDump();
-    return scanDump(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
-                              std::size_t(dump->size())),
-                    {})
-        ->record;
-}
-
 // The eight blocks of `record` with the device id in every block.
 inline Bytes dumpOf(const BankRecord& record, int deviceId) {
     Bytes dump(2120);

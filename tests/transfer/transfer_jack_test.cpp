@@ -48,7 +48,7 @@ protected:
 };
 
 TEST_F(JackGui, RequestAndUploadAgainstTheSimulatorAreByteExact) {
-    BankRecord controllerBank = builtInBank();
+    BankRecord controllerBank = loadBuiltInBank();
     controllerBank.setPotLabel(2, "JACK BANK");
     ASSERT_TRUE(writeBytes(path("bank.syx"), dumpOf(controllerBank, 0)));
     startSimulator(
@@ -156,7 +156,7 @@ TEST_F(JackGui, BadInputNeverCrashesOrHangsTheWindowNorChangesTheRecord) {
 // A SysEx message longer than the receiver holds, ended or not, costs no more than its own
 // bytes: it is said once, memory stays bounded, and the next bank arrives whole.
 TEST_F(JackGui, LongAndEndlessSysExCostNoLaterBank) {
-    BankRecord controllerBank = builtInBank();
+    BankRecord controllerBank = loadBuiltInBank();
     controllerBank.setPotLabel(1, "AFTER THE FLOOD");
     ASSERT_TRUE(writeBytes(path("bank.syx"), dumpOf(controllerBank, 0)));
     startSimulator({"--bank-file", path("bank.syx")});
