@@ -1,21 +1,10 @@
 #include "screenshots.h"
 
+#include "png_writer.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
-
-namespace {
-
-// Quality 89 selects zlib's fastest level: screenshots are for looking at, and the
-// default level makes writing them the slowest part of a --screenshot run.
-constexpr int kFastPngQuality = 89;
-
-QString writePng(const QString& path, const QImage& image) {
-    return image.save(path, "PNG", kFastPngQuality) ? QString()
-                                                    : QStringLiteral("cannot write '%1'").arg(path);
-}
-
-} // namespace
 
 void ScreenshotWriter::save(const QString& name, const QImage& image) {
     if (!QDir().mkpath(m_dir)) {

@@ -32,6 +32,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <future>
 
 namespace {
 
@@ -59,11 +60,15 @@ TForm1::TForm1(const Options& options, QWidget* parent)
                    showOutgoingDump();
                }}) {
     setObjectName(QStringLiteral("Form1"));
+    // Asking the MIDI systems for their ports takes a while (a JACK client tries to reach its
+    // server); it runs beside the building of the pages.
+    auto devices = std::async(
+        std::launch::async, &MidiDeviceList::create,
+        parseMidiApi(options.midiApi.toStdString()).value_or(MidiApiChoice::All));
     createPages();
     createTimers();
     createSkinLists();
-    m_transfer = std::make_unique<TransferController>(
-        *this, parseMidiApi(options.midiApi.toStdString()).value_or(MidiApiChoice::All));
+    m_transfer = std::make_unique<TransferController>(*this, devices.get());
     connectControls();
     m_desk = new DeskLink(*this);
     createDeskActions();

@@ -16,8 +16,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-TransferController::TransferController(TForm1& form, MidiApiChoice api)
-    : m_form(form), m_page(*form.FileSheet), m_devices(MidiDeviceList::create(api)),
+TransferController::TransferController(TForm1& form, std::unique_ptr<MidiDeviceList> devices)
+    : m_form(form), m_page(*form.FileSheet), m_devices(std::move(devices)),
       m_midiIn(std::make_unique<TMidiIn>(*m_devices)),
       m_midiOut(std::make_unique<TMidiOut>(*m_devices)) {
     m_form.MidiIn1 = m_midiIn.get();

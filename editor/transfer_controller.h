@@ -19,7 +19,7 @@ class UploadCloseGuard;
 class TransferController : public QObject {
     Q_OBJECT
 public:
-    TransferController(TForm1& form, MidiApiChoice api);
+    TransferController(TForm1& form, std::unique_ptr<MidiDeviceList> devices);
     ~TransferController() override;
 
     MidiDeviceList& devices() const { return *m_devices; }

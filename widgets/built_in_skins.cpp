@@ -1,107 +1,25 @@
 #include "built_in_skins.h"
 
-#include <QPainter>
-#include <QRadialGradient>
-#include <cmath>
-#include <numbers>
+// Drawn at build time by make_built_in_skins.
+extern const unsigned char kBuiltInKnobPixels[];
+extern const unsigned char kBuiltInButtonPixels[];
 
 namespace {
 
-// Skins have no alpha channel: edge pixels are blended onto a light grey and everything the
-// drawing hardly touches becomes the key colour.
-QImage flattenOntoKey(const QImage& drawing) {
-    constexpr int kEdge = 0xEF;
-    const QImage source = drawing.convertToFormat(QImage::Format_ARGB32);
-    QImage flat(source.size(), QImage::Format_RGB888);
-    for (int y = 0; y < source.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-        uchar* out = flat.scanLine(y);
-        for (int x = 0; x < source.width(); ++x, out += 3) {
-            const QRgb c = in[x];
-            const int a = qAlpha(c);
-            if (a < 64) {
-                out[0] = qRed(kSkinKeyColour);
-                out[1] = qGreen(kSkinKeyColour);
-                out[2] = qBlue(kSkinKeyColour);
-                continue;
-            }
-            auto blend = [a](int channel) { return (channel * a + kEdge * (255 - a) + 127) / 255; };
-            out[0] = static_cast<uchar>(blend(qRed(c)));
-            out[1] = static_cast<uchar>(blend(qGreen(c)));
-            out[2] = static_cast<uchar>(blend(qBlue(c)));
-        }
-    }
-    return flat;
-}
-
-QPointF polar(QPointF centre, double radius, double degrees) {
-    const double a = degrees * std::numbers::pi / 180.0;
-    return centre + QPointF(radius * std::cos(a), -radius * std::sin(a));
-}
-
-void drawKnobFrame(QPainter& p, QPointF centre, int frame) {
-    constexpr double kSweepStart = 240.0;
-    constexpr double kSweep = 300.0;
-    constexpr int kTicks = 11;
-    const double pointerAngle = kSweepStart - kSweep * frame / (kBuiltInKnobFrames - 1);
-    // Scale: amber up to the pointer, dark beyond it.
-    for (int t = 0; t < kTicks; ++t) {
-        const double angle = kSweepStart - kSweep * t / (kTicks - 1);
-        const bool lit = angle >= pointerAngle - 0.01;
-        p.setPen(QPen(lit ? QColor(0xFF, 0xA0, 0x10) : QColor(0x50, 0x50, 0x50), 2.0, Qt::SolidLine,
-                      Qt::RoundCap));
-        p.drawLine(polar(centre, 19.0, angle), polar(centre, 21.0, angle));
-    }
-    QRadialGradient body(centre - QPointF(5, 6), 22);
-    body.setColorAt(0.0, QColor(0x80, 0x80, 0x88));
-    body.setColorAt(0.6, QColor(0x38, 0x38, 0x3C));
-    body.setColorAt(1.0, QColor(0x18, 0x18, 0x1A));
-    p.setPen(QPen(QColor(0x10, 0x10, 0x10), 1.0));
-    p.setBrush(body);
-    p.drawEllipse(centre, 16.0, 16.0);
-    p.setPen(QPen(Qt::white, 2.5, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(polar(centre, 6.0, pointerAngle), polar(centre, 14.0, pointerAngle));
-}
-
-void drawButtonFrame(QPainter& p, QPointF centre, int frame) {
-    const double depth = static_cast<double>(frame) / (kBuiltInButtonFrames - 1);
-    const QPointF face = centre + QPointF(0, depth * 1.5);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x20, 0x20, 0x20));
-    p.drawEllipse(centre + QPointF(0, 1.5), 16.0, 16.0);
-    QRadialGradient cap(face - QPointF(4, 5 - 3 * depth), 18);
-    cap.setColorAt(0.0, QColor::fromHsvF(0, 0, 0.85 - 0.25 * depth));
-    cap.setColorAt(1.0, QColor::fromHsvF(0, 0, 0.45 - 0.15 * depth));
-    p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.0));
-    p.setBrush(cap);
-    p.drawEllipse(face, 14.0, 14.0);
-    p.setPen(QPen(QColor(0x40, 0x00, 0x00), 1.0));
-    p.setBrush(QColor::fromHsvF(0, 1.0, 0.3 + 0.7 * depth));
-    p.drawEllipse(face, 5.0, 5.0);
-}
-
-template <typename DrawFrame>
-QImage drawStrip(int frames, int frameWidth, int frameHeight, DrawFrame drawFrame) {
-    QImage drawing(frames * frameWidth, frameHeight, QImage::Format_ARGB32_Premultiplied);
-    drawing.fill(Qt::transparent);
-    QPainter painter(&drawing);
-    painter.setRenderHint(QPainter::Antialiasing);
-    for (int f = 0; f < frames; ++f)
-        drawFrame(painter, QPointF(f * frameWidth + frameWidth / 2.0, frameHeight / 2.0), f);
-    painter.end();
-    return flattenOntoKey(drawing);
+// An image over the built-in pixels, without copying them: drawing on it detaches a copy.
+QImage stripOver(const unsigned char* pixels, int frames, int frameWidth, int frameHeight) {
+    const int width = frames * frameWidth;
+    return QImage(pixels, width, frameHeight, 3 * width, QImage::Format_RGB888);
 }
 
 } // namespace
 
 QImage builtInKnobSkin() {
-    static const QImage skin = drawStrip(kBuiltInKnobFrames, kBuiltInKnobFrameWidth,
-                                         kBuiltInKnobFrameHeight, drawKnobFrame);
-    return skin;
+    return stripOver(kBuiltInKnobPixels, kBuiltInKnobFrames, kBuiltInKnobFrameWidth,
+                     kBuiltInKnobFrameHeight);
 }
 
 QImage builtInButtonSkin() {
-    static const QImage skin = drawStrip(kBuiltInButtonFrames, kBuiltInButtonFrameSide,
-                                         kBuiltInButtonFrameSide, drawButtonFrame);
-    return skin;
+    return stripOver(kBuiltInButtonPixels, kBuiltInButtonFrames, kBuiltInButtonFrameSide,
+                     kBuiltInButtonFrameSide);
 }
