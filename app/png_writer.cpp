@@ -36,8 +36,10 @@ bool encode(const QImage& image, bool alpha, QByteArray& out) {
         png_set_bgr(png);
         if (!alpha) png_set_filler(png, 0, PNG_FILLER_AFTER);
     } else {
-        if (alpha) png_set_swap_alpha(png);
-        else png_set_filler(png, 0, PNG_FILLER_BEFORE);
+        if (alpha)
+            png_set_swap_alpha(png);
+        else
+            png_set_filler(png, 0, PNG_FILLER_BEFORE);
     }
     for (int y = 0; y < image.height(); ++y)
         png_write_row(png, image.constScanLine(y));
@@ -51,8 +53,7 @@ bool encode(const QImage& image, bool alpha, QByteArray& out) {
 QString writePng(const QString& path, const QImage& image) {
     if (image.isNull()) return QStringLiteral("nothing to write to '%1'").arg(path);
     const bool alpha = image.hasAlphaChannel();
-    const QImage rows =
-        image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const QImage rows = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     QByteArray bytes;
     if (!encode(rows, alpha, bytes)) return QStringLiteral("cannot encode '%1'").arg(path);
     QSaveFile file(path);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <stdexcept>
 
 using namespace sysex;
 
@@ -26,8 +27,19 @@ bool hasOurHeader(SimulatedController::Bytes message) {
 } // namespace
 
 SimulatedController::SimulatedController(const BankRecord& initialBank, Settings settings)
-    : m_settings(settings), m_banks(kBankCount, initialBank), m_assembler(kMaxMessage) {
+    : m_settings(settings), m_initialBank(initialBank), m_assembler(kMaxMessage) {
     m_settings.deviceId &= 0x07;
+}
+
+const BankRecord& SimulatedController::bank(int n) const {
+    if (n < 0 || n >= kBankCount) throw std::out_of_range("no such bank");
+    const auto written = m_writtenBanks.find(n);
+    return written != m_writtenBanks.end() ? written->second : m_initialBank;
+}
+
+BankRecord& SimulatedController::writableBank(int n) {
+    if (n < 0 || n >= kBankCount) throw std::out_of_range("no such bank");
+    return m_writtenBanks.try_emplace(n, m_initialBank).first->second;
 }
 
 std::vector<SimulatedController::Message> SimulatedController::receive(Bytes bytes,
@@ -80,7 +92,7 @@ void SimulatedController::dumpCurrentBank(std::vector<Message>& replies) {
     log(format("Received dump request: sending bank #%d as %d blocks", m_currentBank + 1,
                kBlockCount));
     Message dump(kDumpSize);
-    buildDump(m_banks[m_currentBank], dump);
+    buildDump(bank(m_currentBank), dump);
     for (int b = 0; b < kBlockCount; ++b) {
         const auto first = dump.begin() + b * kBlockSize;
         Message block(first, first + kBlockSize);
@@ -114,7 +126,7 @@ void SimulatedController::storeBlock(Bytes message, Clock::time_point now,
         reply(errorReply(blockNumber, ChecksumMismatch), replies);
         return;
     }
-    auto& bytes = m_banks[m_currentBank].bytes();
+    auto& bytes = writableBank(m_currentBank).bytes();
     std::copy(data.begin(), data.end(), bytes.begin() + blockNumber * kBlockDataSize);
     log(format("Received block #%d for bank #%d: stored, acknowledged", blockNumber + 1,
                m_currentBank + 1));
@@ -128,7 +140,7 @@ void SimulatedController::storeWholeDump(Bytes message, std::vector<Message>& re
         return;
     }
     const auto data = message.subspan(kBlockNumberIndex, bank_layout::kRecordSize);
-    std::copy(data.begin(), data.end(), m_banks[m_currentBank].bytes().begin());
+    std::copy(data.begin(), data.end(), writableBank(m_currentBank).bytes().begin());
     log(format("Received a whole dump for bank #%d: stored, acknowledged", m_currentBank + 1));
     reply(acknowledge(0), replies);
 }

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
@@ -50,10 +51,12 @@ public:
     void setMinBlockGap(std::chrono::milliseconds gap) { m_settings.minBlockGap = gap; }
 
     int currentBank() const { return m_currentBank; } // 0..127
-    const BankRecord& bank(int n) const { return m_banks.at(n); }
-    void setBank(int n, const BankRecord& record) { m_banks.at(n) = record; }
+    const BankRecord& bank(int n) const;
+    void setBank(int n, const BankRecord& record) { writableBank(n) = record; }
 
 private:
+    // Bank n (0..127), made a bank of its own on its first write.
+    BankRecord& writableBank(int n);
     void handle(Bytes message, Clock::time_point now, std::vector<Message>& replies);
     void bankChange(Bytes message);
     void dumpCurrentBank(std::vector<Message>& replies);
@@ -65,7 +68,10 @@ private:
     void log(const std::string& line) const;
 
     Settings m_settings;
-    std::vector<BankRecord> m_banks;
+    // Every bank starts as the initial bank; only the banks written to are kept apart, which
+    // spares the memory of 128 copies.
+    BankRecord m_initialBank;
+    std::map<int, BankRecord> m_writtenBanks;
     int m_currentBank = 0;
     SysexAssembler m_assembler;
     bool m_blockSeen = false;

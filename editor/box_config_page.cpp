@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace page_controls;
 
@@ -19,11 +20,24 @@ namespace {
 constexpr int kMorphGroups = 4;
 constexpr int kLedMapItems = 24;
 
+// The ranges of the number fields.
+struct Range {
+    int min, max;
+    int limit(int value) const { return std::clamp(value, min, max); }
+};
+constexpr Range kMidiChannelRange{0, 64};
+constexpr Range kTouchRange{1, 32};
+constexpr Range kMorphBankRange{1, 128};
+constexpr Range kMorphPotRange{0, 64};
+
 } // namespace
 
 BoxConfigPage::BoxConfigPage(BankRecord& record, QWidget* parent)
-    : QWidget(parent), m_record(record) {
+    : DeferredPage(parent), m_record(record) {
     setObjectName(QStringLiteral("BoxSettingsTabsheet"));
+}
+
+void BoxConfigPage::build() {
     auto* layout = new QHBoxLayout(this);
     auto* left = new QVBoxLayout;
     left->addWidget(makeSettingsGroup());
@@ -36,6 +50,25 @@ BoxConfigPage::BoxConfigPage(BankRecord& record, QWidget* parent)
     for (int k = 1; k <= kShiftRegisters; ++k)
         connect(SROUT_Map[k - 1], &EditCombo::userChanged, this,
                 [this, k](int index) { SROUT_MapChange(k, index); });
+    autoshow_customdesk_yes_no->setChecked(m_autoShowDesk);
+    autoshow_customdesk_hide_editor->setChecked(m_hideEditor);
+    if (m_loadWhenBuilt) loadFromRecord();
+}
+
+void BoxConfigPage::setDeskOptions(bool autoShowDesk, bool hideEditor) {
+    m_autoShowDesk = autoShowDesk;
+    m_hideEditor = hideEditor;
+    if (!isBuilt()) return;
+    autoshow_customdesk_yes_no->setChecked(autoShowDesk);
+    autoshow_customdesk_hide_editor->setChecked(hideEditor);
+}
+
+bool BoxConfigPage::autoShowDesk() const {
+    return isBuilt() ? autoshow_customdesk_yes_no->isChecked() : m_autoShowDesk;
+}
+
+bool BoxConfigPage::hideEditorWithDesk() const {
+    return isBuilt() ? autoshow_customdesk_hide_editor->isChecked() : m_hideEditor;
 }
 
 const QStringList& BoxConfigPage::mergerModeItems() {
@@ -82,11 +115,15 @@ QWidget* BoxConfigPage::makeSettingsGroup() {
     AutoSnapshot = checkBox(tr("Auto Snapshot :"), "AutoSnapshot");
     SendPCOnBankChange = checkBox(tr("Send PC On Bank Change :"), "SendPCOnBankChange");
     ReceivePCForBankChange = checkBox(tr("Receive PC For Bank Change :"), "ReceivePCForBankChange");
-    GlobalMIDIChannel = numberField(0, 64, 0, "GlobalMIDIChannel", tr(" Global MIDI Channel :"));
+    GlobalMIDIChannel = numberField(kMidiChannelRange.min, kMidiChannelRange.max, 0,
+                                    "GlobalMIDIChannel", tr(" Global MIDI Channel :"));
     TouchsensorSensitivity =
-        numberField(1, 32, 3, "TouchsensorSensitivity", tr(" Touchsensor Sensitivity :"));
-    MorphBank = numberField(1, 128, 1, "MorphBank", tr(" Morph Bank :"));
-    MorphPotGlobal = numberField(0, 64, 1, "MorphPotGlobal", tr("Morph Pots - Global :"));
+        numberField(kTouchRange.min, kTouchRange.max, 3, "TouchsensorSensitivity",
+                    tr(" Touchsensor Sensitivity :"));
+    MorphBank =
+        numberField(kMorphBankRange.min, kMorphBankRange.max, 1, "MorphBank", tr(" Morph Bank :"));
+    MorphPotGlobal = numberField(kMorphPotRange.min, kMorphPotRange.max, 1, "MorphPotGlobal",
+                                 tr("Morph Pots - Global :"));
 
     auto* group = new QGroupBox(tr("Box Config"));
     auto* grid = new QGridLayout(group);
@@ -110,8 +147,8 @@ QWidget* BoxConfigPage::makeSettingsGroup() {
     for (int g = 1; g <= kMorphGroups; ++g) {
         const QString text = tr("Grp%1").arg(g);
         SpinEdit*& box = MorphPotG[g - 1];
-        box = numberField(0, 64, 1, QStringLiteral("MorphPotG%1").arg(g).toLatin1().constData(),
-                          text);
+        box = numberField(kMorphPotRange.min, kMorphPotRange.max, 1,
+                          QStringLiteral("MorphPotG%1").arg(g).toLatin1().constData(), text);
         groups->addWidget(caption(text, box));
         groups->addWidget(box);
     }
@@ -148,6 +185,8 @@ QWidget* BoxConfigPage::makeDeskOptionsGroup() {
 }
 
 void BoxConfigPage::loadFromRecord() {
+    m_loadWhenBuilt = !isBuilt();
+    if (m_loadWhenBuilt) return;
     MIDIMergerMode->setCurrentIndex(static_cast<int>(m_record.mergerMode()));
     PotBehaviour->setCurrentIndex(static_cast<int>(m_record.potBehaviour()));
     SendPCOnBankChange->setChecked(m_record.sendPCOnBankChange());
@@ -167,7 +206,24 @@ void BoxConfigPage::loadFromRecord() {
     }
 }
 
+void BoxConfigPage::giveBackAsShown(BankRecord& record) {
+    record.writeGlobalFlags({record.mergerMode(), record.potBehaviour(),
+                             record.sendPCOnBankChange(), record.receivePCForBankChange(),
+                             record.snapShotAtPowerOn(), record.autoSnapshot()});
+    record.setGlobalMidiChannel(kMidiChannelRange.limit(record.globalMidiChannel()));
+    record.setMorphBank(kMorphBankRange.limit(record.morphBank()));
+    record.setMorphPotGlobal(kMorphPotRange.limit(record.morphPotGlobal()));
+    for (int g = 1; g <= kMorphGroups; ++g)
+        record.setMorphPotGroup(g, kMorphPotRange.limit(record.morphPotGroup(g)));
+    record.setBankName(record.bankName());
+    record.setTouchsensorSensitivity(kTouchRange.limit(record.touchsensorSensitivity()));
+}
+
 void BoxConfigPage::saveToRecord() {
+    if (!isBuilt()) {
+        giveBackAsShown(m_record);
+        return;
+    }
     BankRecord::GlobalFlags flags;
     // A merger text typed by hand selects no item (-1), which carries the flag bits of index 3.
     flags.merger = static_cast<MergerMode>(MIDIMergerMode->currentIndex() & 3);

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "bank_record.h"
+#include "deferred_page.h"
 
-#include <QWidget>
 #include <array>
 
 class EditCombo;
@@ -12,7 +12,7 @@ class QCheckBox;
 class QLineEdit;
 class SpinEdit;
 
-class BoxConfigPage : public QWidget {
+class BoxConfigPage : public DeferredPage {
     Q_OBJECT
 public:
     static constexpr int kShiftRegisters = 8;
@@ -41,9 +41,23 @@ public:
 
     // Record to page: the global settings and the LED map. Edits on this page reach the record
     // only through saveToRecord, except the merger mode and the LED map, which write at once.
+    // A page not built yet loads the record when it is built; until the first load the page
+    // shows its fields' design values.
     void loadFromRecord();
-    // Page to record: the global settings; the LED map is left alone.
+    // Page to record: the global settings; the LED map is left alone. A page not built yet gives
+    // the record back as its controls would have shown it (see giveBackAsShown).
     void saveToRecord();
+    // What loading the record into the controls and saving it back does to it: the flag bytes
+    // rewritten whole, the numbers limited to their fields' ranges.
+    static void giveBackAsShown(BankRecord& record);
+
+    // The desk options from the settings file, kept until the page is built.
+    void setDeskOptions(bool autoShowDesk, bool hideEditor);
+    bool autoShowDesk() const;
+    bool hideEditorWithDesk() const;
+
+protected:
+    void build() override;
 
 private:
     QWidget* makeSettingsGroup();
@@ -54,4 +68,7 @@ private:
     void SROUT_MapChange(int shiftRegister, int index);
 
     BankRecord& m_record;
+    bool m_autoShowDesk = false;
+    bool m_hideEditor = false;
+    bool m_loadWhenBuilt = false;
 };

@@ -42,14 +42,27 @@ constexpr int kFirstType = 9;
 
 } // namespace
 
-ButtonPage::ButtonPage(BankRecord& record, QWidget* parent) : QWidget(parent), m_record(record) {
+ButtonPage::ButtonPage(BankRecord& record, QWidget* parent)
+    : DeferredPage(parent), m_record(record) {
     setObjectName(QStringLiteral("ButtSettings"));
+}
+
+void ButtonPage::build() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(makeEntryGroup());
     LearnButt = checkBox(tr("Learn Button"), "LearnButt");
     layout->addWidget(LearnButt);
     layout->addStretch();
     connectHandlers();
+    ButtByte0A->setCurrentIndex(0);
+    ButtPresetName->setPresets(m_presetKeys, m_presetNames);
+    if (m_loadWhenBuilt) UpdateButtProps();
+}
+
+void ButtonPage::setPresets(const QStringList& keys, const QStringList& names) {
+    m_presetKeys = keys;
+    m_presetNames = names;
+    if (isBuilt()) ButtPresetName->setPresets(keys, names);
 }
 
 const QStringList& ButtonPage::modeItems() {
@@ -135,6 +148,8 @@ void ButtonPage::ButtNumberChange(int n) {
 }
 
 void ButtonPage::UpdateButtProps() {
+    m_loadWhenBuilt = !isBuilt();
+    if (m_loadWhenBuilt) return;
     QScopedValueRollback loading(m_buttPageLoading, true);
     const ButtonEntry entry = m_record.button(m_button);
     ButtByte0->setValue(fullStatus(entry.status));

@@ -3,8 +3,7 @@
 #pragma once
 
 #include "bank_record.h"
-
-#include <QWidget>
+#include "deferred_page.h"
 
 class EditCombo;
 class PresetSelector;
@@ -14,7 +13,7 @@ class QLineEdit;
 class SpinEdit;
 class StatusByteFields;
 
-class ButtonPage : public QWidget {
+class ButtonPage : public DeferredPage {
     Q_OBJECT
 public:
     explicit ButtonPage(BankRecord& record, QWidget* parent = nullptr);
@@ -46,12 +45,18 @@ public:
     // Shows button n (1..64) loaded afresh from the bank, also when it is shown already.
     void selectButton(int n);
 
+    // Shows the selected button as the bank holds it; a page not built yet does so when built.
     void UpdateButtProps();
+    // The preset selector's items, kept until the page is built.
+    void setPresets(const QStringList& keys, const QStringList& names);
     void ShowButtPresetName();
     void ApplyButtPreset(const QString& key);
 
     ButtonEntry copySelected() const;
     void pasteSelected(const ButtonEntry& entry);
+
+protected:
+    void build() override;
 
 private:
     QWidget* makeEntryGroup();
@@ -66,8 +71,11 @@ private:
     void storeEntryByte(std::uint8_t ButtonEntry::*field, int value);
 
     BankRecord& m_record;
+    QStringList m_presetKeys;
+    QStringList m_presetNames;
     StatusByteFields* m_status = nullptr;
     int m_button = 1;
     bool m_buttPageLoading = false;
+    bool m_loadWhenBuilt = false;
     bool m_buttPresetApplying = false;
 };

@@ -18,7 +18,7 @@ DeskLink::DeskLink(TForm1& form) : QObject(&form), m_form(form), m_box(form.reco
 }
 
 void DeskLink::connectEditor() {
-    PotPage& pots = *m_form.PotSettings;
+    PotPage& pots = *m_form.PotSettings.page();
     connect(&pots, &PotPage::knobChanged, this,
             [this](int pot, PotPage::KnobProperty property, int value) {
                 using Field = VirtualBox::PotField;
@@ -28,8 +28,12 @@ void DeskLink::connectEditor() {
                 m_box.followPotEditor(pot, field, value);
             });
     connect(&pots, &PotPage::hintChanged, &m_box, &VirtualBox::followPotHint);
-    connect(pots.LearnPot, &QCheckBox::toggled, this, &DeskLink::LearnPotClick);
-    connect(m_form.ButtSettings->LearnButt, &QCheckBox::toggled, this, &DeskLink::LearnButtClick);
+    onceBuilt(&pots, this, [this](PotPage& page) {
+        connect(page.LearnPot, &QCheckBox::toggled, this, &DeskLink::LearnPotClick);
+    });
+    onceBuilt(m_form.ButtSettings.page(), this, [this](ButtonPage& page) {
+        connect(page.LearnButt, &QCheckBox::toggled, this, &DeskLink::LearnButtClick);
+    });
     connect(m_form.FileSheet->ShowFaderDesk, &QPushButton::clicked, &m_box,
             &VirtualBox::GenerateFaderDeskExecute);
     connect(&m_form, &TForm1::bankReplaced, &m_box, &VirtualBox::rebuildAfterBank);
@@ -40,8 +44,10 @@ void DeskLink::connectEditor() {
 }
 
 void DeskLink::MidiIn1Short(TMidiIn*, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-    switch (routeIncoming(status, m_form.PotSettings->LearnPot->isChecked(),
-                          m_form.ButtSettings->LearnButt->isChecked())) {
+    const PotPage* pots = m_form.PotSettings.ifBuilt();
+    const ButtonPage* buttons = m_form.ButtSettings.ifBuilt();
+    switch (routeIncoming(status, pots && pots->LearnPot->isChecked(),
+                          buttons && buttons->LearnButt->isChecked())) {
     case IncomingRoute::Ignore:
         return;
     case IncomingRoute::LearnPot: {
@@ -93,8 +99,9 @@ void DeskLink::sendShortMessage(const ShortMessage& message) {
 }
 
 void DeskLink::potValueChanged(int potIndex, int value) {
-    PotPage& pots = *m_form.PotSettings;
-    if (pots.selectedPot() == potIndex + 1) pots.PotInitialValue->setValue(value);
+    // A page not built yet shows the value from the bank when it is built.
+    PotPage* pots = m_form.PotSettings.ifBuilt();
+    if (pots && pots->selectedPot() == potIndex + 1) pots->PotInitialValue->setValue(value);
 }
 
 void DeskLink::showPage(QWidget* page) {
@@ -114,7 +121,8 @@ void DeskLink::editButton(int buttonNumber) {
 }
 
 bool DeskLink::motorizedPots() const {
-    return m_form.PotSettings->vMotPots->isChecked();
+    const PotPage* pots = m_form.PotSettings.ifBuilt();
+    return pots && pots->vMotPots->isChecked();
 }
 
 QString DeskLink::customDeskFile() const {
@@ -122,7 +130,7 @@ QString DeskLink::customDeskFile() const {
 }
 
 bool DeskLink::hideEditorWithDesk() const {
-    return m_form.BoxSettingsTabsheet->autoshow_customdesk_hide_editor->isChecked();
+    return m_form.BoxSettingsTabsheet.page()->hideEditorWithDesk();
 }
 
 void DeskLink::setEditorVisible(bool visible) {

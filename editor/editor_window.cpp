@@ -62,9 +62,9 @@ TForm1::TForm1(const Options& options, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     // Asking the MIDI systems for their ports takes a while (a JACK client tries to reach its
     // server); it runs beside the building of the pages.
-    auto devices = std::async(
-        std::launch::async, &MidiDeviceList::create,
-        parseMidiApi(options.midiApi.toStdString()).value_or(MidiApiChoice::All));
+    auto devices =
+        std::async(std::launch::async, &MidiDeviceList::create,
+                   parseMidiApi(options.midiApi.toStdString()).value_or(MidiApiChoice::All));
     createPages();
     createTimers();
     createSkinLists();
@@ -82,15 +82,15 @@ void TForm1::createPages() {
     PageControl->setObjectName(QStringLiteral("PageControl"));
     PageControl->setAccessibleName(tr("Pages"));
     FileSheet = new TransferPage;
-    BoxSettingsTabsheet = new BoxConfigPage(record);
-    PotSettings = new PotPage(record);
-    ButtSettings = new ButtonPage(record);
-    HelpTabSheet = new HelpPage;
+    BoxSettingsTabsheet = PageRef(new BoxConfigPage(record));
+    PotSettings = PageRef(new PotPage(record));
+    ButtSettings = PageRef(new ButtonPage(record));
+    HelpTabSheet = PageRef(new HelpPage);
     PageControl->addTab(FileSheet, tr("MIDI Transfer"));
-    PageControl->addTab(BoxSettingsTabsheet, tr("Box Config"));
-    PageControl->addTab(PotSettings, tr("Pots"));
-    PageControl->addTab(ButtSettings, tr("Buttons"));
-    PageControl->addTab(HelpTabSheet, tr("Help"));
+    PageControl->addTab(BoxSettingsTabsheet.page(), tr("Box Config"));
+    PageControl->addTab(PotSettings.page(), tr("Pots"));
+    PageControl->addTab(ButtSettings.page(), tr("Buttons"));
+    PageControl->addTab(HelpTabSheet.page(), tr("Help"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -152,7 +152,7 @@ void TForm1::connectControls() {
 }
 
 void TForm1::FormCreate(const Options& options) {
-    PageControl->setTabVisible(PageControl->indexOf(HelpTabSheet), false);
+    PageControl->setTabVisible(PageControl->indexOf(HelpTabSheet.page()), false);
     PageControl->setCurrentWidget(FileSheet);
 
     FileSheet->TestReleaseLabel->setText(tr("Release : ") + buildDate());
@@ -163,9 +163,7 @@ void TForm1::FormCreate(const Options& options) {
     m_transfer->resetReceiver();
     RestoreRegistry();
 
-    // The editor pages and the settings file, before the first bank arrives.
-    PotSettings->PotByte0A->setCurrentIndex(0);
-    ButtSettings->ButtByte0A->setCurrentIndex(0);
+    // The settings file, before the first bank arrives.
     const QString customFiles = QDir(m_folders.shipped).filePath(QStringLiteral("customfiles"));
     VPTOpenDialogDir = QDir(customFiles).exists() ? customFiles : m_folders.shipped;
     ReadPresetFile(options.settingsFile);
@@ -191,8 +189,7 @@ void TForm1::decodeBuiltInDump() {
 
 void TForm1::StartupTimerTimer() {
     StartupTimer->stop();
-    if (BoxSettingsTabsheet->autoshow_customdesk_yes_no->isChecked())
-        FaderDesk().GenerateFaderDeskExecute();
+    if (BoxSettingsTabsheet.page()->autoShowDesk()) FaderDesk().GenerateFaderDeskExecute();
 }
 
 void TForm1::NewFormFromINIExecute() {
@@ -262,13 +259,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::LoadSettingsToForm() {
-    BoxSettingsTabsheet->loadFromRecord();
-    PotSettings->UpdatePotProps();
-    ButtSettings->UpdateButtProps();
+    BoxSettingsTabsheet.page()->loadFromRecord();
+    PotSettings.page()->UpdatePotProps();
+    ButtSettings.page()->UpdateButtProps();
 }
 
 void TForm1::SaveSettingsFromForm() {
-    BoxSettingsTabsheet->saveToRecord();
+    BoxSettingsTabsheet.page()->saveToRecord();
 }
 
 void TForm1::showOutgoingDump() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "bank_record.h"
+#include "deferred_page.h"
 #include "dump_buffer.h"
 #include "dump_codec.h"
 #include "pot_page.h"
@@ -58,10 +59,11 @@ public:
 
     QTabWidget* PageControl = nullptr;
     TransferPage* FileSheet = nullptr;
-    BoxConfigPage* BoxSettingsTabsheet = nullptr;
-    PotPage* PotSettings = nullptr;
-    ButtonPage* ButtSettings = nullptr;
-    HelpPage* HelpTabSheet = nullptr;
+    // The other pages are built when first shown or reached for.
+    PageRef<BoxConfigPage> BoxSettingsTabsheet;
+    PageRef<PotPage> PotSettings;
+    PageRef<ButtonPage> ButtSettings;
+    PageRef<HelpPage> HelpTabSheet;
 
     QString PresetFileName;      // the settings file's path
     QString CustomDeskFile;      // full path of the custom desk description

@@ -13,26 +13,25 @@
 void TForm1::ReadPresetFile(const QString& settingsFileArgument) {
     PresetFileName = preset_file::settingsFilePath(settingsFileArgument, m_folders.settingsDir());
     const PresetLibrary library = preset_file::read(PresetFileName, m_folders.shipped);
-    PotSettings->setMetaCaptions(library.metaCaptions);
+    PotSettings.page()->setMetaCaptions(library.metaCaptions);
     CustomDeskFile = library.customDeskFile;
-    BoxSettingsTabsheet->autoshow_customdesk_yes_no->setChecked(library.autoShowDesk);
-    BoxSettingsTabsheet->autoshow_customdesk_hide_editor->setChecked(library.hideEditor);
+    BoxSettingsTabsheet.page()->setDeskOptions(library.autoShowDesk, library.hideEditor);
     CustomSysexFileName = library.customSysexFileName;
-    ButtSettings->ButtPresetName->setPresets(library.buttPresetKeys, library.buttPresetNames);
-    PotSettings->PotPresetName->setPresets(library.potPresetKeys, library.potPresetNames);
+    ButtSettings.page()->setPresets(library.buttPresetKeys, library.buttPresetNames);
+    PotSettings.page()->setPresets(library.potPresetKeys, library.potPresetNames);
 }
 
 void TForm1::CopyPot() {
-    if (PageControl->currentWidget() == PotSettings)
+    if (PageControl->currentWidget() == PotSettings.page())
         PotCopyBuffer = PotSettings->copySelected();
-    else if (PageControl->currentWidget() == ButtSettings)
+    else if (PageControl->currentWidget() == ButtSettings.page())
         ButtCopyBuffer = ButtSettings->copySelected();
 }
 
 void TForm1::PastePot() {
-    if (PageControl->currentWidget() == PotSettings)
+    if (PageControl->currentWidget() == PotSettings.page())
         PotSettings->pasteSelected(PotCopyBuffer);
-    else if (PageControl->currentWidget() == ButtSettings)
+    else if (PageControl->currentWidget() == ButtSettings.page())
         ButtSettings->pasteSelected(ButtCopyBuffer);
 }
 
@@ -41,10 +40,9 @@ void TForm1::StoreAppSettings() {
     const QString target = m_folders.writableSettingsFile(PresetFileName);
     if (!target.isEmpty()) {
         PresetFileName = target;
-        if (preset_file::storeAppSettings(
-                PresetFileName, CustomDeskFile,
-                BoxSettingsTabsheet->autoshow_customdesk_yes_no->isChecked(),
-                BoxSettingsTabsheet->autoshow_customdesk_hide_editor->isChecked()))
+        if (preset_file::storeAppSettings(PresetFileName, CustomDeskFile,
+                                          BoxSettingsTabsheet.page()->autoShowDesk(),
+                                          BoxSettingsTabsheet.page()->hideEditorWithDesk()))
             return;
     }
     const QString failed = target.isEmpty() ? m_folders.userSettingsFile() : target;
@@ -64,14 +62,14 @@ bool TForm1::FormKeyDown(const QKeyEvent& event) {
     }
     QWidget* page = PageControl->currentWidget();
     // Elsewhere these keys keep their usual meaning for the focused control.
-    if (page != PotSettings && page != ButtSettings) return false;
+    if (page != PotSettings.page() && page != ButtSettings.page()) return false;
     if (modifiers == Qt::ControlModifier && (key == Qt::Key_C || key == Qt::Key_V)) {
         key == Qt::Key_C ? CopyPot() : PastePot();
         return true;
     }
     if (modifiers == Qt::NoModifier && (key == Qt::Key_PageUp || key == Qt::Key_PageDown)) {
         const int step = key == Qt::Key_PageUp ? 1 : -1;
-        if (page == PotSettings)
+        if (page == PotSettings.page())
             PotSettings->stepPot(step);
         else
             ButtSettings->stepButton(step);

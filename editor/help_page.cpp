@@ -3,8 +3,11 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-HelpPage::HelpPage(QWidget* parent) : QWidget(parent) {
+HelpPage::HelpPage(QWidget* parent) : DeferredPage(parent) {
     setObjectName(QStringLiteral("HelpTabSheet"));
+}
+
+void HelpPage::build() {
     HelpMemo = new QPlainTextEdit(helpText());
     HelpMemo->setObjectName(QStringLiteral("HelpMemo"));
     HelpMemo->setAccessibleName(tr("About and hints"));

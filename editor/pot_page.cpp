@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <QValidator>
 
@@ -56,13 +57,27 @@ private:
 
 } // namespace
 
-PotPage::PotPage(BankRecord& record, QWidget* parent) : QWidget(parent), m_record(record) {
+PotPage::PotPage(BankRecord& record, QWidget* parent) : DeferredPage(parent), m_record(record) {
     setObjectName(QStringLiteral("PotSettings"));
+}
+
+void PotPage::build() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(makeEntryGroup());
     layout->addWidget(makeOptions());
     layout->addStretch();
     connectHandlers();
+    PotByte0A->setCurrentIndex(0);
+    PotPresetName->setPresets(m_presetKeys, m_presetNames);
+    // The desk already shows the bank: the fields' first load is no edit for it to follow.
+    const QSignalBlocker quietToTheDesk(this);
+    if (m_loadWhenBuilt) UpdatePotProps();
+}
+
+void PotPage::setPresets(const QStringList& keys, const QStringList& names) {
+    m_presetKeys = keys;
+    m_presetNames = names;
+    if (isBuilt()) PotPresetName->setPresets(keys, names);
 }
 
 const QStringList& PotPage::labelModeItems() {
@@ -185,6 +200,8 @@ void PotPage::PotNumberChange(int n) {
 }
 
 void PotPage::UpdatePotProps() {
+    m_loadWhenBuilt = !isBuilt();
+    if (m_loadWhenBuilt) return;
     QScopedValueRollback loading(m_potPageLoading, true);
     PotLabel->setText(QString::fromLatin1(m_record.potLabel(m_pot)));
     const PotEntry entry = m_record.pot(m_pot);

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "bank_record.h"
+#include "deferred_page.h"
 #include "preset_library.h"
 
-#include <QWidget>
 #include <array>
 
 class EditCombo;
@@ -22,7 +22,7 @@ struct PotCopy {
     std::array<std::uint8_t, bank_layout::kLabelSize> label{};
 };
 
-class PotPage : public QWidget {
+class PotPage : public DeferredPage {
     Q_OBJECT
 public:
     enum class KnobProperty { Minimum, Maximum, Position };
@@ -64,10 +64,13 @@ public:
     // Shows pot n (1..64) loaded afresh from the bank, also when it is shown already.
     void selectPot(int n);
 
+    // Shows the selected pot as the bank holds it; a page not built yet does so when built.
     void UpdatePotProps();
     void ShowPotPresetName();
     void ApplyPotPreset(const QString& key);
     void setMetaCaptions(const MetaCaptions& captions);
+    // The preset selector's items, kept until the page is built.
+    void setPresets(const QStringList& keys, const QStringList& names);
 
     PotCopy copySelected() const;
     void pasteSelected(const PotCopy& copy);
@@ -78,6 +81,9 @@ signals:
     // holds now.
     void knobChanged(int pot, PotPage::KnobProperty property, int value);
     void hintChanged(int pot, const QString& hint);
+
+protected:
+    void build() override;
 
 private:
     QWidget* makeEntryGroup();
@@ -102,7 +108,10 @@ private:
     BankRecord& m_record;
     StatusByteFields* m_status = nullptr;
     MetaCaptions m_metaCaptions;
+    QStringList m_presetKeys;
+    QStringList m_presetNames;
     int m_pot = 1;
     bool m_potPageLoading = false;
+    bool m_loadWhenBuilt = false;
     bool m_potPresetApplying = false;
 };

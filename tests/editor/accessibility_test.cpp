@@ -80,6 +80,8 @@ TEST(Accessibility, EveryWindowNamesItsControlsAndAnnouncesItsValues) {
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     ASSERT_EQ(form.FileSheet->BytesToSend->text(), "2120");
+    for (int index = 0; index < form.PageControl->count(); ++index)
+        form.PageControl->setCurrentIndex(index); // every page is built as its tab is chosen
     const Counts editor = walk(form);
     EXPECT_GE(editor.controls, 60);
     EXPECT_GE(editor.values, 30);

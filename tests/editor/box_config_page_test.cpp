@@ -31,6 +31,7 @@ protected:
 TEST(BoxConfigPageDesign, StartsEmptyBeforeTheFirstBank) {
     BankRecord record;
     BoxConfigPage page(record);
+    page.ensureBuilt();
     EXPECT_EQ(page.GlobalMIDIChannel->value(), 0);
     EXPECT_EQ(page.TouchsensorSensitivity->value(), 3);
     EXPECT_EQ(page.MorphBank->value(), 1);
@@ -48,6 +49,33 @@ TEST(BoxConfigPageDesign, StartsEmptyBeforeTheFirstBank) {
     EXPECT_EQ(BoxConfigPage::ledMapItems()[8], "DIN SR #8 (Button ID #56-63)");
     EXPECT_EQ(BoxConfigPage::ledMapItems()[15], "reserved");
     EXPECT_EQ(BoxConfigPage::ledMapItems()[23], "MIDI Status rec. for Entry #56-63");
+}
+
+// A page not built yet gives a bank back exactly as its controls would have: storing an
+// unchanged bank must not depend on whether the page was ever looked at.
+TEST(BoxConfigPageDesign, GivesTheSameBankBackBuiltOrNot) {
+    const auto filled = [](std::uint8_t value, const char* name) {
+        BankRecord record;
+        for (int offset = kGlobalSettings; offset < kGlobalMidiChannel + 2; ++offset)
+            record.bytes()[offset] = value;
+        record.setBankName(name);
+        return record;
+    };
+    const BankRecord cases[] = {BankRecord{}, filled(0x7F, "Sample Bank"),
+                                filled(0x55, "  spaced  "), filled(0x0A, "\x01\x7F~")};
+    for (const BankRecord& bank : cases) {
+        BankRecord unbuiltCopy = bank;
+        BankRecord builtCopy = bank;
+        BoxConfigPage unbuilt(unbuiltCopy);
+        BoxConfigPage built(builtCopy);
+        for (BoxConfigPage* page : {&unbuilt, &built})
+            page->loadFromRecord();
+        built.ensureBuilt();
+        unbuilt.saveToRecord();
+        built.saveToRecord();
+        EXPECT_FALSE(unbuilt.isBuilt());
+        EXPECT_TRUE(unbuiltCopy == builtCopy) << "bank name '" << bank.bankName() << "'";
+    }
 }
 
 TEST_F(BoxConfigPageTest, ShowsTheBuiltInBank) {

@@ -207,7 +207,8 @@ TEST(PotPageDesign, CaptionsStayAsDesignedWhileTheStatusByteKeepsItsDesignValue)
     BankRecord record;
     record.setPot(1, {0x10, 60, 0, 127});
     PotPage page(record);
-    page.UpdatePotProps();
+    page.UpdatePotProps(); // before it is built: shown once it is
+    page.ensureBuilt();
     EXPECT_EQ(page.PotByte1Label->text(), "Byte 1 :");
     EXPECT_EQ(page.PotByte0BLabel->text(), "Midi Channel :");
     EXPECT_EQ(page.PotByte1->value(), 60);

@@ -1,5 +1,7 @@
 #include "box_config_page.h"
 #include "button_page.h"
+#include "dump_codec.h"
+#include "help_page.h"
 #include "page_test_support.h"
 #include "pot_page.h"
 #include "preset_selector.h"
@@ -224,6 +226,53 @@ TEST_F(PresetActionsTest, ABankNamedOnTheCommandLineReplacesTheSettingsStartUpBa
     TForm1 named({settingsFile, QStringLiteral("sim"), dir.filePath("mine.syx")});
     EXPECT_EQ(named.CustomSysexFileName, dir.filePath("mine.syx"));
     EXPECT_EQ(named.PresetFileName, settingsFile);
+}
+
+// Start-up builds only the transfer page. The others are built as their tabs are first chosen,
+// with the settings file's presets and options and the bank as it is by then.
+TEST_F(EditorTest, PagesAreBuiltWhenFirstChosenWithWhatArrivedMeanwhile) {
+    start(kSettings);
+    EXPECT_FALSE(form->BoxSettingsTabsheet.ifBuilt());
+    EXPECT_FALSE(form->PotSettings.ifBuilt());
+    EXPECT_FALSE(form->ButtSettings.ifBuilt());
+    EXPECT_FALSE(form->HelpTabSheet.ifBuilt());
+
+    // Storing the settings keeps the desk options that no page has shown yet.
+    press(form.get(), Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+    QByteArray expected = kSettings;
+    expected.replace("FILENAME=self", "FILENAME=" + settingsFile.toUtf8());
+    EXPECT_EQ(fileBytes(settingsFile), expected);
+
+    BankRecord bank = form->record;
+    bank.setBankName("Arrived later");
+    bank.setPot(1, {0x30, 0x0B, 0, 0x7F});
+    std::array<std::uint8_t, 2120> dump{};
+    ASSERT_EQ(buildDump(bank, dump), 2120);
+    form->MessageBuffer.assign(dump);
+    ASSERT_EQ(form->DumpToRecord(form->MessageBuffer, form->record), 0);
+    EXPECT_FALSE(form->PotSettings.ifBuilt());
+
+    QWidget* const deferred[] = {form->BoxSettingsTabsheet.page(), form->PotSettings.page(),
+                                 form->ButtSettings.page()};
+    for (QWidget* page : deferred) {
+        showPage(page);
+        // Built as it is shown: its controls are in place at once, not an event later.
+        for (QWidget* part : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            EXPECT_TRUE(part->isVisible() && !part->geometry().isEmpty())
+                << part->metaObject()->className();
+    }
+    BoxConfigPage* box = form->BoxSettingsTabsheet.ifBuilt();
+    PotPage* pots = form->PotSettings.ifBuilt();
+    ButtonPage* buttons = form->ButtSettings.ifBuilt();
+    ASSERT_TRUE(box && pots && buttons);
+    EXPECT_EQ(box->BankLabel->text(), "Arrived later");
+    EXPECT_TRUE(box->autoshow_customdesk_yes_no->isChecked());
+    EXPECT_FALSE(box->autoshow_customdesk_hide_editor->isChecked());
+    EXPECT_EQ(pots->PotPresetName->count(), 7);
+    EXPECT_EQ(pots->PotPresetName->currentText(), "Sound: Filter: Cutoff");
+    EXPECT_EQ(pots->PotByte1->value(), 0x0B);
+    EXPECT_EQ(buttons->ButtPresetName->count(), 1);
+    EXPECT_TRUE(form->record == bank) << "building the pages changed the bank";
 }
 
 } // namespace
