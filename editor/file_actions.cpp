@@ -301,13 +301,18 @@ void TForm1::RestoreRegistry() {
 }
 
 void TForm1::SaveRegistry() {
+    const registry_settings::TransferSettings values{FileSheet->MIDIInComboBox->currentIndex(),
+                                                     FileSheet->MIDIOutComboBox->currentIndex(),
+                                                     selectedPortName(FileSheet->MIDIInComboBox),
+                                                     selectedPortName(FileSheet->MIDIOutComboBox),
+                                                     FileSheet->SysexSendSpeed->value(),
+                                                     FileSheet->DeviceID->value(),
+                                                     FileSheet->PatternNumber->value(),
+                                                     SysexSaveDialogDir,
+                                                     SysexOpenDialogDir};
     const auto settings = registry_settings::open();
-    registry_settings::write(
-        *settings,
-        {FileSheet->MIDIInComboBox->currentIndex(), FileSheet->MIDIOutComboBox->currentIndex(),
-         selectedPortName(FileSheet->MIDIInComboBox), selectedPortName(FileSheet->MIDIOutComboBox),
-         FileSheet->SysexSendSpeed->value(), FileSheet->DeviceID->value(),
-         FileSheet->PatternNumber->value(), SysexSaveDialogDir, SysexOpenDialogDir});
+    // Settings that are kept already are not written again: a write locks and syncs the file.
+    if (registry_settings::read(*settings) != values) registry_settings::write(*settings, values);
 }
 
 void TForm1::FormClose() {

@@ -20,6 +20,8 @@ struct TransferSettings {
     int patternNumber = 1;
     QString savePath; // empty: the default folder
     QString openPath;
+
+    bool operator==(const TransferSettings&) const = default;
 };
 
 // The user's settings: QSettings("Pultron", "vPultron64") in the platform's own format.

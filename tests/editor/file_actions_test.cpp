@@ -262,6 +262,28 @@ TEST_F(FileActions, FirstRunTakesTheDefaultsAndClosingStoresThem) {
     EXPECT_EQ(texts, QStringList({"0", "0", "750", "0", "1", programDir, programDir}));
 }
 
+TEST_F(FileActions, ClosingWritesTheSettingsOnlyWhenTheyChanged) {
+    start();
+    form->close();
+    const QString conf = registry_settings::open()->fileName();
+    QFile file(conf);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("; not rewritten\n"); // a rewrite of the file would drop this comment
+    file.close();
+    const auto comment = [&] {
+        QFile read(conf);
+        return read.open(QIODevice::ReadOnly) && read.readAll().contains("; not rewritten");
+    };
+    start();
+    form->close();
+    EXPECT_TRUE(comment());
+    start();
+    form->FileSheet->SysexSendSpeed->setValue(900);
+    form->close();
+    EXPECT_FALSE(comment());
+    EXPECT_EQ(stored("BLOCK_DELAY"), "900");
+}
+
 TEST_F(FileActions, StoredValuesAreCheckedAndClampedByTheirControls) {
     for (const auto& [name, text] : {std::pair{"MIDI_OUT_PORT", "3"}, // one output device here
                                      {"MIDI_IN_PORT_NAME", "vPultron64 Simulator"},
