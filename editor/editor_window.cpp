@@ -41,7 +41,7 @@ constexpr int kStartupDelayMs = 100;
 
 } // namespace
 
-// The three buffers are large; they live on the heap for the window's lifetime.
+// The three buffers live as long as the window; the references to them are bound first.
 struct TForm1::Buffers {
     DumpBuffer outgoing;
     DumpBuffer incoming;
