@@ -1,6 +1,7 @@
 # The example desks live in "customfiles" beside the program: their descriptions are copied from
 # resources/customfiles, their skins and pictures drawn at build time by make_desk_skins.
 add_executable(make_desk_skins ${PROJECT_SOURCE_DIR}/tools/make_desk_skins.cpp)
+target_include_directories(make_desk_skins PRIVATE ${PROJECT_SOURCE_DIR}/widgets) # the key colour
 target_link_libraries(make_desk_skins PRIVATE Qt6::Widgets)
 
 set(VPT64_DESKS_SOURCE ${PROJECT_SOURCE_DIR}/resources/customfiles)

@@ -3,6 +3,7 @@
 // bytes through QSaveFile.
 #include "dump_file.h"
 #include "editor_window.h"
+#include "side_by_side.h"
 #include "status_log.h"
 #include "virtual_box.h"
 
@@ -10,27 +11,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <chrono>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-struct SideBySide {
-    double program = 0;
-    double plain = 0;
-
-    void report(benchmark::State& state, const char* programName, const char* plainName) const {
-        const double n = static_cast<double>(state.iterations());
-        state.counters[std::string(programName) + "_us"] = 1e6 * program / n;
-        state.counters[std::string(plainName) + "_us"] = 1e6 * plain / n;
-        state.counters["time_ratio"] = program / plain;
-    }
-};
 
 struct Window {
     QTemporaryDir dir;
@@ -45,24 +27,21 @@ void OpenDumpFile_SideBySide(benchmark::State& state) {
     int rebuilt = 0;
     QObject::connect(&w.form, &TForm1::bankReplaced, [&rebuilt] { ++rebuilt; });
     w.form.FaderDesk().GenerateFaderDeskExecute(); // each open rebuilds the built desk
-    SideBySide cost;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        w.form.ReadDumpFile(bank);
-        const double open = secondsSince(start);
-        const auto plainStart = Clock::now();
-        QFile file(bank);
-        file.open(QIODevice::ReadOnly);
-        benchmark::DoNotOptimize(file.readAll());
-        cost.plain += secondsSince(plainStart);
-        cost.program += open;
-        state.SetIterationTime(open);
-        w.form.statusLog().clear();
-    }
+    timeSideBySide(
+        state, "open",
+        [&] {
+            w.form.ReadDumpFile(bank);
+            w.form.statusLog().clear();
+        },
+        [&] {
+            QFile file(bank);
+            file.open(QIODevice::ReadOnly);
+            benchmark::DoNotOptimize(file.readAll());
+        },
+        "plain_read");
     if (rebuilt != state.iterations()) state.SkipWithError("the bank was not taken");
-    cost.report(state, "open", "plain_read");
 }
-BENCHMARK(OpenDumpFile_SideBySide)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(OpenDumpFile_SideBySide)->Unit(benchmark::kMicrosecond);
 
 void ExportConverterIni_SideBySide(benchmark::State& state) {
     Window w;
@@ -71,22 +50,16 @@ void ExportConverterIni_SideBySide(benchmark::State& state) {
     QFile exported(ini);
     const QByteArray sameSize =
         exported.open(QIODevice::ReadOnly) ? exported.readAll() : QByteArray();
-    SideBySide cost;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        w.form.ExportConverterIni(ini);
-        const double exportTime = secondsSince(start);
-        const auto plainStart = Clock::now();
-        writeFileAtomically(w.path("plain.ini"), sameSize);
-        cost.plain += secondsSince(plainStart);
-        cost.program += exportTime;
-        state.SetIterationTime(exportTime);
-        w.form.statusLog().clear();
-    }
+    timeSideBySide(
+        state, "export",
+        [&] {
+            w.form.ExportConverterIni(ini);
+            w.form.statusLog().clear();
+        },
+        [&] { writeFileAtomically(w.path("plain.ini"), sameSize); }, "plain_write");
     state.counters["bytes"] = static_cast<double>(sameSize.size());
-    cost.report(state, "export", "plain_write");
 }
-BENCHMARK(ExportConverterIni_SideBySide)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(ExportConverterIni_SideBySide)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -10,7 +10,7 @@
 // Each run includes the events it leaves behind (layouts, repaints).
 template <typename Program, typename Baseline>
 void timeSideBySide(benchmark::State& state, const std::string& programName, Program program,
-                    Baseline baseline) {
+                    Baseline baseline, const std::string& baselineName = "direct") {
     auto seconds = [](auto& work) {
         QElapsedTimer timer;
         timer.start();
@@ -25,6 +25,6 @@ void timeSideBySide(benchmark::State& state, const std::string& programName, Pro
     }
     const double n = double(state.iterations());
     state.counters[programName + "_ms"] = 1000 * programSeconds / n;
-    state.counters["direct_ms"] = 1000 * baselineSeconds / n;
+    state.counters[baselineName + "_ms"] = 1000 * baselineSeconds / n;
     state.counters["ratio"] = programSeconds / baselineSeconds;
 }

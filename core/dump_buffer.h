@@ -17,7 +17,7 @@ public:
     }
     ZeroedBytes(const ZeroedBytes& other) : ZeroedBytes() { *this = other; }
     ZeroedBytes& operator=(const ZeroedBytes& other) {
-        std::copy_n(other.data(), N, data());
+        if (this != &other) std::copy_n(other.data(), N, data());
         return *this;
     }
 

@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
+#include <string>
 
 using namespace page_controls;
 
@@ -29,6 +31,27 @@ constexpr Range kMidiChannelRange{0, 64};
 constexpr Range kTouchRange{1, 32};
 constexpr Range kMorphBankRange{1, 128};
 constexpr Range kMorphPotRange{0, 64};
+
+// The global settings as the page gives them back to a bank.
+struct Globals {
+    BankRecord::GlobalFlags flags;
+    int midiChannel, morphBank, morphPotGlobal;
+    std::array<int, kMorphGroups> morphPotGroups;
+    std::string bankName;
+    int touchsensorSensitivity;
+};
+
+// Rewrites the flag bytes whole and stores each number limited to its field's range.
+void writeGlobals(BankRecord& record, const Globals& globals) {
+    record.writeGlobalFlags(globals.flags);
+    record.setGlobalMidiChannel(kMidiChannelRange.limit(globals.midiChannel));
+    record.setMorphBank(kMorphBankRange.limit(globals.morphBank));
+    record.setMorphPotGlobal(kMorphPotRange.limit(globals.morphPotGlobal));
+    for (int g = 1; g <= kMorphGroups; ++g)
+        record.setMorphPotGroup(g, kMorphPotRange.limit(globals.morphPotGroups[g - 1]));
+    record.setBankName(globals.bankName);
+    record.setTouchsensorSensitivity(kTouchRange.limit(globals.touchsensorSensitivity));
+}
 
 } // namespace
 
@@ -207,16 +230,18 @@ void BoxConfigPage::loadFromRecord() {
 }
 
 void BoxConfigPage::giveBackAsShown(BankRecord& record) {
-    record.writeGlobalFlags({record.mergerMode(), record.potBehaviour(),
-                             record.sendPCOnBankChange(), record.receivePCForBankChange(),
-                             record.snapShotAtPowerOn(), record.autoSnapshot()});
-    record.setGlobalMidiChannel(kMidiChannelRange.limit(record.globalMidiChannel()));
-    record.setMorphBank(kMorphBankRange.limit(record.morphBank()));
-    record.setMorphPotGlobal(kMorphPotRange.limit(record.morphPotGlobal()));
+    std::array<int, kMorphGroups> groups{};
     for (int g = 1; g <= kMorphGroups; ++g)
-        record.setMorphPotGroup(g, kMorphPotRange.limit(record.morphPotGroup(g)));
-    record.setBankName(record.bankName());
-    record.setTouchsensorSensitivity(kTouchRange.limit(record.touchsensorSensitivity()));
+        groups[g - 1] = record.morphPotGroup(g);
+    writeGlobals(record, {{record.mergerMode(), record.potBehaviour(), record.sendPCOnBankChange(),
+                           record.receivePCForBankChange(), record.snapShotAtPowerOn(),
+                           record.autoSnapshot()},
+                          record.globalMidiChannel(),
+                          record.morphBank(),
+                          record.morphPotGlobal(),
+                          groups,
+                          record.bankName(),
+                          record.touchsensorSensitivity()});
 }
 
 void BoxConfigPage::saveToRecord() {
@@ -224,23 +249,20 @@ void BoxConfigPage::saveToRecord() {
         giveBackAsShown(m_record);
         return;
     }
-    BankRecord::GlobalFlags flags;
-    // A merger text typed by hand selects no item (-1), which carries the flag bits of index 3.
-    flags.merger = static_cast<MergerMode>(MIDIMergerMode->currentIndex() & 3);
-    flags.behaviour = static_cast<::PotBehaviour>(std::max(PotBehaviour->currentIndex(), 0));
-    flags.sendPCOnBankChange = SendPCOnBankChange->isChecked();
-    flags.receivePCForBankChange = ReceivePCForBankChange->isChecked();
-    flags.snapShotAtPowerOn = SnapShotAtPowerOn->isChecked();
-    flags.autoSnapshot = AutoSnapshot->isChecked();
-    m_record.writeGlobalFlags(flags);
-
-    m_record.setGlobalMidiChannel(GlobalMIDIChannel->clampedValue());
-    m_record.setMorphBank(MorphBank->clampedValue());
-    m_record.setMorphPotGlobal(MorphPotGlobal->clampedValue());
+    std::array<int, kMorphGroups> groups{};
     for (int g = 1; g <= kMorphGroups; ++g)
-        m_record.setMorphPotGroup(g, MorphPotG[g - 1]->clampedValue());
-    m_record.setBankName(BankLabel->text().toLatin1().toStdString());
-    m_record.setTouchsensorSensitivity(TouchsensorSensitivity->clampedValue());
+        groups[g - 1] = MorphPotG[g - 1]->value();
+    // A merger text typed by hand selects no item (-1), which carries the flag bits of index 3.
+    writeGlobals(m_record, {{static_cast<MergerMode>(MIDIMergerMode->currentIndex() & 3),
+                             static_cast<::PotBehaviour>(std::max(PotBehaviour->currentIndex(), 0)),
+                             SendPCOnBankChange->isChecked(), ReceivePCForBankChange->isChecked(),
+                             SnapShotAtPowerOn->isChecked(), AutoSnapshot->isChecked()},
+                            GlobalMIDIChannel->value(),
+                            MorphBank->value(),
+                            MorphPotGlobal->value(),
+                            groups,
+                            BankLabel->text().toLatin1().toStdString(),
+                            TouchsensorSensitivity->value()});
 }
 
 void BoxConfigPage::MIDIMergerModeChange(int index) {

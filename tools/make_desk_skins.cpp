@@ -1,5 +1,7 @@
 // Draws the skin strips and pictures of the example desks into a folder: a mixer knob strip, two
 // pad strips (momentary and latching), the mixer's logo as a bitmap and its badge as a JPEG.
+#include "built_in_skins.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -11,8 +13,6 @@
 
 namespace {
 
-constexpr QRgb kKey = 0xFF00FF; // the skinned controls' transparent key colour
-
 QPointF polar(QPointF centre, double radius, double degrees) {
     const double a = degrees * std::numbers::pi / 180.0;
     return centre + QPointF(radius * std::cos(a), -radius * std::sin(a));
@@ -23,7 +23,7 @@ QImage mixerKnobStrip() {
     constexpr int kFrames = 32;
     constexpr int kSide = 32;
     QImage strip(kFrames * kSide, kSide, QImage::Format_RGB888);
-    strip.fill(kKey);
+    strip.fill(kSkinKeyColour);
     QPainter p(&strip);
     for (int f = 0; f < kFrames; ++f) {
         const QPointF centre(f * kSide + kSide / 2.0, kSide / 2.0);
@@ -47,7 +47,7 @@ QImage padStrip(QColor light) {
     constexpr int kFrames = 8;
     constexpr int kSide = 40;
     QImage strip(kFrames * kSide, kSide, QImage::Format_RGB888);
-    strip.fill(kKey);
+    strip.fill(kSkinKeyColour);
     QPainter p(&strip);
     for (int f = 0; f < kFrames; ++f) {
         const QRectF pad(f * kSide + 3, 3, kSide - 6, kSide - 6);
