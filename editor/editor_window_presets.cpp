@@ -40,10 +40,13 @@ void TForm1::StoreAppSettings() {
     const QString target = m_folders.writableSettingsFile(PresetFileName);
     if (!target.isEmpty()) {
         PresetFileName = target;
-        if (preset_file::storeAppSettings(PresetFileName, CustomDeskFile,
-                                          BoxSettingsTabsheet.page()->autoShowDesk(),
-                                          BoxSettingsTabsheet.page()->hideEditorWithDesk()))
-            return;
+        QStringList log;
+        const bool written = preset_file::storeAppSettings(
+            PresetFileName, CustomDeskFile, BoxSettingsTabsheet.page()->autoShowDesk(),
+            BoxSettingsTabsheet.page()->hideEditorWithDesk(), log);
+        for (const QString& line : log)
+            WriteMsg(line);
+        if (written) return;
     }
     const QString failed = target.isEmpty() ? m_folders.userSettingsFile() : target;
     auto* message = new QMessageBox(QMessageBox::Warning, windowTitle(),

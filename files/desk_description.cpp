@@ -188,11 +188,12 @@ Window readWindow(const SectionReader& in) {
 }
 
 // Counts section headers without parsing: a file with more than any desk needs is refused
-// before the settings layer looks sections up one by one.
+// before the settings layer looks sections up one by one. Counted in the decoded text, since a
+// UTF-16 file has a zero byte between the characters.
 qint64 sectionHeaders(const QByteArray& bytes) {
     qint64 count = 0;
     bool lineStart = true;
-    for (char c : bytes) {
+    for (char c : decodeText(bytes).utf8) {
         if (lineStart && c == '[') ++count;
         if (c == '\n')
             lineStart = true;

@@ -112,11 +112,15 @@ bool fileExists(const QString& path) {
 }
 
 bool storeAppSettings(const QString& settingsFile, const QString& customDeskFile, bool autoShowDesk,
-                      bool hideEditor) {
+                      bool hideEditor, QStringList& log) {
     SettingsFile file(settingsFile);
     const auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
-    return file.setValue(kCustomDesk, kFileName, customDeskFile) &&
-           file.setValue(kCustomDesk, kAutoShow, flag(autoShowDesk)) &&
+    const bool written = file.setValue(kCustomDesk, kFileName, customDeskFile);
+    // Only a path with characters outside Windows-1252 converts the file.
+    if (written && file.convertedFrom())
+        log << QStringLiteral("%1 converted from Windows-1252 to UTF-8 to hold the path %2")
+                   .arg(settingsFile, customDeskFile);
+    return written && file.setValue(kCustomDesk, kAutoShow, flag(autoShowDesk)) &&
            file.setValue(kCustomDesk, kEditorHide, flag(hideEditor));
 }
 

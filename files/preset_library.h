@@ -48,9 +48,10 @@ QString resolvePath(const QString& path, const QString& folder);
 bool fileExists(const QString& path);
 
 // Writes the three custom desk keys in this order and nothing else. Returns false when the file
-// cannot be written; keys written before the failure stay written.
+// cannot be written; keys written before the failure stay written. A file that had to change its
+// encoding to hold the desk path adds a line saying so to `log`.
 bool storeAppSettings(const QString& settingsFile, const QString& customDeskFile, bool autoShowDesk,
-                      bool hideEditor);
+                      bool hideEditor, QStringList& log);
 
 // A pot preset key "BBDDMMXX" or "BBDDMMXX.II": status, data byte, min, max and an optional
 // initial value, as hexadecimal numbers.

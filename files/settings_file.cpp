@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
+#include <map>
 
 namespace {
 
@@ -205,30 +206,122 @@ QByteArray SettingsFile::lineEnding() const {
     return m_text.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
 }
 
+// Collects a batch of writes against the text as read: replaced values by their place in the
+// text, new keys by the place where they join their section, new sections in the order they were
+// first written. A key written twice keeps its first place and its last value.
+class SettingsFile::Edits {
+public:
+    explicit Edits(const SettingsFile& file) : m_file(file) {}
+
+    void add(const Write& write) {
+        const Section* section = m_file.findSection(write.section);
+        if (!section) {
+            newSection(write.section).set(write.key, write.value);
+        } else if (const Entry* entry = firstLine(*section, write.key)) {
+            // A bare key name takes the "=" with its value, as the profile functions do.
+            m_replaced[entry->valueStart] = {entry->valueEnd,
+                                             (entry->bare ? "=" : "") + oneLine(write.value)};
+        } else {
+            m_joining[section->insertAt].set(write.key, write.value);
+        }
+    }
+
+    QByteArray apply(const QByteArray& eol) const {
+        const QByteArray& text = m_file.m_text;
+        QByteArray out;
+        out.reserve(text.size());
+        qsizetype pos = 0;
+        auto copyTo = [&](qsizetype end) {
+            out.append(text.constData() + pos, end - pos);
+            pos = end;
+        };
+        auto replaced = m_replaced.cbegin();
+        auto joining = m_joining.cbegin();
+        while (replaced != m_replaced.cend() || joining != m_joining.cend()) {
+            // A value replaced at the very end of the file comes before the keys that join there.
+            if (joining == m_joining.cend() ||
+                (replaced != m_replaced.cend() && replaced->first <= joining->first)) {
+                copyTo(replaced->first);
+                out += replaced->second.second;
+                pos = replaced->second.first;
+                ++replaced;
+            } else {
+                copyTo(joining->first);
+                if (pos > 0 && text[pos - 1] != '\n')
+                    out += eol; // the section ends the file without a final line break
+                joining->second.appendTo(out, eol);
+                ++joining;
+            }
+        }
+        copyTo(text.size());
+        if (!m_newSections.isEmpty() && !out.isEmpty() && !out.endsWith('\n')) out += eol;
+        for (const Keys& section : m_newSections) {
+            out += '[' + oneLine(section.section) + ']' + eol;
+            section.appendTo(out, eol);
+        }
+        return out;
+    }
+
+private:
+    struct Keys {
+        QString section; // a new section's name as first written
+        QList<QPair<QString, QString>> keys;
+        QHash<Name, qsizetype> index;
+
+        void set(const QString& key, const QString& value) {
+            const auto found = index.constFind(Name{key});
+            if (found != index.cend()) {
+                keys[*found].second = value;
+                return;
+            }
+            index.insert(Name{key}, keys.size());
+            keys.append({key, value});
+        }
+        void appendTo(QByteArray& out, const QByteArray& eol) const {
+            for (const auto& [key, value] : keys)
+                out += oneLine(key) + '=' + oneLine(value) + eol;
+        }
+    };
+
+    Keys& newSection(const QString& name) {
+        const auto found = m_newSectionIndex.constFind(Name{name});
+        if (found != m_newSectionIndex.cend()) return m_newSections[*found];
+        m_newSectionIndex.insert(Name{name}, m_newSections.size());
+        m_newSections.append({name, {}, {}});
+        return m_newSections.last();
+    }
+
+    const SettingsFile& m_file;
+    std::map<qsizetype, std::pair<qsizetype, QByteArray>> m_replaced; // start -> end, new text
+    std::map<qsizetype, Keys> m_joining; // insert position -> the keys joining that section
+    QList<Keys> m_newSections;
+    QHash<Name, qsizetype> m_newSectionIndex;
+};
+
 bool SettingsFile::setValue(const QString& section, const QString& key, const QString& value) {
+    return setValues({{section, key, value}});
+}
+
+bool SettingsFile::setValues(const QList<Write>& writes) {
     // Another program may have changed the file since it was read: work on what is there now.
     read();
+    m_convertedFrom.reset();
+    Edits edits(*this);
+    for (const Write& write : writes)
+        edits.add(write);
+    QByteArray text = edits.apply(lineEnding());
 
-    QByteArray text = m_text;
-    const QByteArray eol = lineEnding();
-    const Section* s = findSection(section);
-    if (const Entry* found = s ? firstLine(*s, key) : nullptr) {
-        // A bare key name takes the "=" with its value, as the profile functions do.
-        const Entry& entry = *found;
-        const QByteArray replacement = (entry.bare ? "=" : "") + oneLine(value);
-        text.replace(entry.valueStart, entry.valueEnd - entry.valueStart, replacement);
-    } else if (s) {
-        QByteArray newLine = oneLine(key) + '=' + oneLine(value) + eol;
-        if (s->insertAt > 0 && text[s->insertAt - 1] != '\n')
-            newLine.prepend(eol); // the section ends the file without a final line break
-        text.insert(s->insertAt, newLine);
-    } else {
-        if (!text.isEmpty() && !text.endsWith('\n')) text.append(eol);
-        text.append('[' + oneLine(section) + ']' + eol + oneLine(key) + '=' + oneLine(value) + eol);
+    // Rather than lose a character, the file gives up the encoding it had.
+    TextEncoding encoding = m_encoding;
+    std::optional<QByteArray> bytes = encodeText(text, encoding);
+    if (!bytes) {
+        encoding = TextEncoding::Utf8WithBom;
+        bytes = encodeText(text, encoding);
     }
-    if (!writeFileAtomically(m_path, encodeText(text, m_encoding), nullptr, WriteFallback::InPlace))
-        return false;
-    m_text = text;
+    if (!writeFileAtomically(m_path, *bytes, nullptr, WriteFallback::InPlace)) return false;
+    if (encoding != m_encoding) m_convertedFrom = m_encoding;
+    m_encoding = encoding;
+    m_text = std::move(text);
     parse();
     return true;
 }

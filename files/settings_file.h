@@ -19,7 +19,9 @@
 //
 // Files come from Windows editors as often as from this program: UTF-16 with a byte-order mark
 // (either byte order), UTF-8 with or without one, and the 8-bit Windows-1252 code page for text
-// that is not valid UTF-8 are all read, and a file is written back in the encoding it had.
+// that is not valid UTF-8 are all read, and a file is written back in the encoding it had, unless
+// that encoding cannot hold a character written: the whole file then becomes UTF-8 with a
+// byte-order mark.
 class SettingsFile {
 public:
     // Reads the file now; a missing or unreadable file reads as empty.
@@ -43,6 +45,16 @@ public:
     // Reads the file afresh, sets the one key and writes the file back. Returns false when the
     // file cannot be written; the file on disk is then unchanged.
     bool setValue(const QString& section, const QString& key, const QString& value);
+
+    struct Write {
+        QString section, key, value;
+    };
+    // The same bytes as setValue() called for each write in turn, made in one pass over the
+    // file and written once: a dump of thousands of keys costs as much as the text it writes.
+    bool setValues(const QList<Write>& writes);
+
+    // The encoding the file had before the last write, when that write had to convert it.
+    std::optional<TextEncoding> convertedFrom() const { return m_convertedFrom; }
 
     // The integer rule on its own, for texts that come from elsewhere.
     static std::optional<qint64> parseInteger(const QString& text);
@@ -75,6 +87,9 @@ private:
         bool listed = false;                // the first section of its name
     };
 
+    // The text of a batch of writes, in the order setValue() would make it.
+    class Edits;
+
     void read();
     void parse();
     void addEntry(Section& section, Entry entry);
@@ -86,6 +101,7 @@ private:
 
     QString m_path;
     TextEncoding m_encoding = TextEncoding::Utf8;
+    std::optional<TextEncoding> m_convertedFrom;
     QByteArray m_text; // the file's text as UTF-8, without a byte-order mark
     QList<Section> m_sections;
     QHash<Name, qsizetype> m_sectionIndex; // name -> first section of that name

@@ -28,12 +28,12 @@ QString fromWindows1252(const QByteArray& bytes) {
     return text;
 }
 
-char toWindows1252(QChar c) {
+std::optional<char> toWindows1252(QChar c) {
     const char16_t code = c.unicode();
     if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<char>(code);
     for (std::size_t i = 0; i < kCp1252High.size(); ++i)
         if (kCp1252High[i] == code) return static_cast<char>(0x80 + i);
-    return '?';
+    return std::nullopt;
 }
 
 QByteArray utf16(const QByteArray& bytes, QStringConverter::Encoding encoding) {
@@ -56,7 +56,7 @@ DecodedText decodeText(const QByteArray& bytes) {
     return {fromWindows1252(bytes).toUtf8(), TextEncoding::Windows1252};
 }
 
-QByteArray encodeText(const QByteArray& utf8, TextEncoding encoding) {
+std::optional<QByteArray> encodeText(const QByteArray& utf8, TextEncoding encoding) {
     switch (encoding) {
     case TextEncoding::Utf8:
         return utf8;
@@ -72,8 +72,11 @@ QByteArray encodeText(const QByteArray& utf8, TextEncoding encoding) {
     case TextEncoding::Windows1252: {
         const QString text = QString::fromUtf8(utf8);
         QByteArray bytes(text.size(), Qt::Uninitialized);
-        for (qsizetype i = 0; i < text.size(); ++i)
-            bytes[i] = toWindows1252(text[i]);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const auto byte = toWindows1252(text[i]);
+            if (!byte) return std::nullopt;
+            bytes[i] = *byte;
+        }
         return bytes;
     }
     }

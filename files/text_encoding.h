@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <optional>
 
 enum class TextEncoding { Utf8, Utf8WithBom, Utf16LE, Utf16BE, Windows1252 };
 
@@ -15,6 +16,6 @@ struct DecodedText {
 // bytes are valid UTF-8, else the Windows-1252 code page.
 DecodedText decodeText(const QByteArray& bytes);
 
-// The UTF-8 text in `encoding`, with the byte-order mark that encoding had. Characters that
-// Windows-1252 cannot hold become "?".
-QByteArray encodeText(const QByteArray& utf8, TextEncoding encoding);
+// The UTF-8 text in `encoding`, with the byte-order mark that encoding had. Nothing when the text
+// holds a character that Windows-1252 cannot hold: no character is ever replaced.
+std::optional<QByteArray> encodeText(const QByteArray& utf8, TextEncoding encoding);

@@ -128,4 +128,23 @@ TEST_F(DeskDescriptionTest, FilesThatAreNoDeskAreRefusedWithAReason) {
     EXPECT_TRUE(problem.contains("too many sections"));
 }
 
+// A UTF-16 file has a zero byte before or after each "[": its headers were once not counted.
+TEST_F(DeskDescriptionTest, TooManySectionsAreCountedInUtf16FilesToo) {
+    const QString text = QStringLiteral("[s]\r\n").repeated(3 * kMaxSections);
+    for (const bool little : {true, false}) {
+        QByteArray bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (const QChar c : text) {
+            const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+            bytes.append(little ? low : high).append(little ? high : low);
+        }
+        const QString path = dir.filePath("many16.vpt");
+        ASSERT_TRUE(writeFileBytes(path, bytes));
+        QString problem;
+        EXPECT_FALSE(readDeskFile(path, &problem));
+        EXPECT_EQ(problem, QStringLiteral("Desk file %1 has too many sections (%2)")
+                               .arg(path)
+                               .arg(3 * kMaxSections));
+    }
+}
+
 } // namespace

@@ -161,7 +161,8 @@ TEST_F(PresetLibraryTest, StoringAppSettingsChangesOnlyItsThreeKeys) {
                               "FILENAME=start.syx\r\n";
     const QString path = write(before);
     const QString deskFile = preset_file::read(path, programDir).customDeskFile;
-    ASSERT_TRUE(storeAppSettings(path, deskFile, true, true));
+    QStringList log;
+    ASSERT_TRUE(storeAppSettings(path, deskFile, true, true, log));
     QByteArray expected = before;
     expected.replace("FileName = self", "FileName =" + deskFile.toUtf8());
     expected.replace("autoshow=0\r\n", "autoshow=1\r\nEDITORHIDE=1\r\n");
@@ -171,12 +172,40 @@ TEST_F(PresetLibraryTest, StoringAppSettingsChangesOnlyItsThreeKeys) {
 
 TEST_F(PresetLibraryTest, StoringAppSettingsCreatesAMissingFile) {
     const QString path = dir.filePath("fresh.ini");
-    ASSERT_TRUE(storeAppSettings(path, "/opt/vpultron64/customdesk.vpt", false, true));
+    QStringList log;
+    ASSERT_TRUE(storeAppSettings(path, "/opt/vpultron64/customdesk.vpt", false, true, log));
     EXPECT_EQ(read(path), QByteArray("[CUSTOMDESK]\n"
                                      "FILENAME=/opt/vpultron64/customdesk.vpt\n"
                                      "AUTOSHOW=0\n"
                                      "EDITORHIDE=1\n"));
-    EXPECT_FALSE(storeAppSettings(dir.filePath("no/such/folder.ini"), "x", false, false));
+    EXPECT_FALSE(storeAppSettings(dir.filePath("no/such/folder.ini"), "x", false, false, log));
+}
+
+// Ctrl+Alt+S once wrote "?" for such characters, and the next start looked for the wrong desk.
+TEST_F(PresetLibraryTest, StoringAppSettingsLosesNoCharacterOfAWindows1252File) {
+    const QByteArray before = "; r\xE9glages\r\n[CUSTOMDESK]\r\nFILENAME=d\xE9sk.vpt\r\n";
+    struct Case {
+        QString deskFile;
+        QByteArray after; // without the final AUTOSHOW and EDITORHIDE lines
+        bool converted;
+    } cases[] = {
+        {"/home/r\u00E9mi/\u20AC.vpt", "; r\xE9glages\r\n[CUSTOMDESK]\r\nFILENAME=/home/r\xE9mi/\x80.vpt",
+         false},
+        {"/home/\u0141ukasz/\u03A9.vpt",
+         "\xEF\xBB\xBF; r\u00E9glages\r\n[CUSTOMDESK]\r\nFILENAME=/home/\u0141ukasz/\u03A9.vpt",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.deskFile.toStdString());
+        const QString path = write(before);
+        QStringList log;
+        ASSERT_TRUE(storeAppSettings(path, c.deskFile, true, false, log));
+        EXPECT_EQ(read(path), c.after + "\r\nAUTOSHOW=1\r\nEDITORHIDE=0\r\n");
+        EXPECT_EQ(preset_file::read(path, programDir).customDeskFile, c.deskFile);
+        EXPECT_EQ(log, c.converted ? QStringList{path + " converted from Windows-1252 to UTF-8 to "
+                                                        "hold the path " + c.deskFile}
+                                   : QStringList{});
+    }
 }
 
 TEST_F(PresetLibraryTest, PresetKeysReadLikeHexadecimalScans) {

@@ -214,6 +214,36 @@ TEST_F(SettingsFileTest, FilesMadeElsewhereAreReadAndWrittenBackInTheirOwnForm) 
     }
 }
 
+// The desk dump writes thousands of keys in one batch; its bytes are those of writing them one
+// by one.
+TEST_F(SettingsFileTest, ABatchOfWritesGivesTheBytesOfWritingKeyByKey) {
+    const QList<SettingsFile::Write> writes = {
+        {"Form", "Top", "1"},      {"One", "a", "new a"}, {"one", "Fresh", "x"},
+        {"New", "k", "1"},         {"Two", "lone", "v"},  {"NEW", "K", "2"},
+        {"Later", "k", "3"},       {"new", "other", "4"}, {"ONE", "fresh", "y"},
+        {"Two", "last", "at end"}, {"Form", "Top", "2"},
+    };
+    const QByteArray files[] = {
+        "",
+        "[One]\r\na=1\r\n; note\r\n\r\n[Two]\r\nlone\r\nlast=", // ends inside a value
+        "[Form]\nTop=0\n[One]\n  A = 1  \n[Two]\nb=2\n\n\n",
+        "[Two]\nlone   ", // a bare key ends the file
+        "\xEF\xBB\xBF[One]\na=caf\xC3\xA9\n",
+    };
+    for (const QByteArray& before : files) {
+        SCOPED_TRACE(before.toStdString());
+        const QString oneByOne = write(before, "one-by-one.ini");
+        SettingsFile single(oneByOne);
+        for (const SettingsFile::Write& w : writes)
+            ASSERT_TRUE(single.setValue(w.section, w.key, w.value));
+        const QString batched = write(before, "batch.ini");
+        SettingsFile batch(batched);
+        ASSERT_TRUE(batch.setValues(writes));
+        EXPECT_EQ(read(batched), read(oneByOne));
+        EXPECT_EQ(batch.value("new", "k"), "2");
+    }
+}
+
 TEST_F(SettingsFileTest, AValueWithLineBreaksStaysOnOneLine) {
     const QString path = write("[S]\nkey=old\nnext=1\n");
     SettingsFile file(path);
