@@ -139,9 +139,8 @@ int exportIniCommand(const QString& in, const QString& out, const CliStreams& st
         preset_file::read(preset_file::settingsFilePath({}, programDir), programDir);
     const ConverterIniHeader header{QStringLiteral("Release : ") + buildDate(),
                                     TransferPage::webAddress(), converterIniTime()};
-    const QByteArray text = converterIniText(
-        header, *record, converterIniPots(*record),
-        converterIniButtons(*record, presets.buttPresetKeys, presets.buttPresetNames));
+    const QByteArray text = converterIniTextOfBank(header, *record, presets.buttPresetKeys,
+                                                   presets.buttPresetNames);
     return writeAndSay(out, text, QStringLiteral("'%1' saved in dump_kit '.ini' format."), streams);
 }
 

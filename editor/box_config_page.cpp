@@ -1,6 +1,7 @@
 #include "box_config_page.h"
 
 #include "edit_combo.h"
+#include "field_ranges.h"
 #include "page_controls.h"
 #include "spin_edit.h"
 
@@ -16,42 +17,11 @@
 #include <string>
 
 using namespace page_controls;
+using namespace field_ranges;
 
 namespace {
 
-constexpr int kMorphGroups = 4;
 constexpr int kLedMapItems = 24;
-
-// The ranges of the number fields.
-struct Range {
-    int min, max;
-    int limit(int value) const { return std::clamp(value, min, max); }
-};
-constexpr Range kMidiChannelRange{0, 64};
-constexpr Range kTouchRange{1, 32};
-constexpr Range kMorphBankRange{1, 128};
-constexpr Range kMorphPotRange{0, 64};
-
-// The global settings as the page gives them back to a bank.
-struct Globals {
-    BankRecord::GlobalFlags flags;
-    int midiChannel, morphBank, morphPotGlobal;
-    std::array<int, kMorphGroups> morphPotGroups;
-    std::string bankName;
-    int touchsensorSensitivity;
-};
-
-// Rewrites the flag bytes whole and stores each number limited to its field's range.
-void writeGlobals(BankRecord& record, const Globals& globals) {
-    record.writeGlobalFlags(globals.flags);
-    record.setGlobalMidiChannel(kMidiChannelRange.limit(globals.midiChannel));
-    record.setMorphBank(kMorphBankRange.limit(globals.morphBank));
-    record.setMorphPotGlobal(kMorphPotRange.limit(globals.morphPotGlobal));
-    for (int g = 1; g <= kMorphGroups; ++g)
-        record.setMorphPotGroup(g, kMorphPotRange.limit(globals.morphPotGroups[g - 1]));
-    record.setBankName(globals.bankName);
-    record.setTouchsensorSensitivity(kTouchRange.limit(globals.touchsensorSensitivity));
-}
 
 } // namespace
 
@@ -138,15 +108,14 @@ QWidget* BoxConfigPage::makeSettingsGroup() {
     AutoSnapshot = checkBox(tr("Auto Snapshot :"), "AutoSnapshot");
     SendPCOnBankChange = checkBox(tr("Send PC On Bank Change :"), "SendPCOnBankChange");
     ReceivePCForBankChange = checkBox(tr("Receive PC For Bank Change :"), "ReceivePCForBankChange");
-    GlobalMIDIChannel = numberField(kMidiChannelRange.min, kMidiChannelRange.max, 0,
-                                    "GlobalMIDIChannel", tr(" Global MIDI Channel :"));
+    GlobalMIDIChannel = numberField(kMidiChannel.min, kMidiChannel.max, 0, "GlobalMIDIChannel",
+                                    tr(" Global MIDI Channel :"));
     TouchsensorSensitivity =
-        numberField(kTouchRange.min, kTouchRange.max, 3, "TouchsensorSensitivity",
+        numberField(kTouchSensitivity.min, kTouchSensitivity.max, 3, "TouchsensorSensitivity",
                     tr(" Touchsensor Sensitivity :"));
-    MorphBank =
-        numberField(kMorphBankRange.min, kMorphBankRange.max, 1, "MorphBank", tr(" Morph Bank :"));
-    MorphPotGlobal = numberField(kMorphPotRange.min, kMorphPotRange.max, 1, "MorphPotGlobal",
-                                 tr("Morph Pots - Global :"));
+    MorphBank = numberField(kMorphBank.min, kMorphBank.max, 1, "MorphBank", tr(" Morph Bank :"));
+    MorphPotGlobal =
+        numberField(kMorphPot.min, kMorphPot.max, 1, "MorphPotGlobal", tr("Morph Pots - Global :"));
 
     auto* group = new QGroupBox(tr("Box Config"));
     auto* grid = new QGridLayout(group);
@@ -170,7 +139,7 @@ QWidget* BoxConfigPage::makeSettingsGroup() {
     for (int g = 1; g <= kMorphGroups; ++g) {
         const QString text = tr("Grp%1").arg(g);
         SpinEdit*& box = MorphPotG[g - 1];
-        box = numberField(kMorphPotRange.min, kMorphPotRange.max, 1,
+        box = numberField(kMorphPot.min, kMorphPot.max, 1,
                           QStringLiteral("MorphPotG%1").arg(g).toLatin1().constData(), text);
         groups->addWidget(caption(text, box));
         groups->addWidget(box);
@@ -227,21 +196,6 @@ void BoxConfigPage::loadFromRecord() {
         const int value = m_record.sroutMap(k);
         SROUT_Map[k - 1]->setCurrentIndex(value < kLedMapItems ? value : -1);
     }
-}
-
-void BoxConfigPage::giveBackAsShown(BankRecord& record) {
-    std::array<int, kMorphGroups> groups{};
-    for (int g = 1; g <= kMorphGroups; ++g)
-        groups[g - 1] = record.morphPotGroup(g);
-    writeGlobals(record, {{record.mergerMode(), record.potBehaviour(), record.sendPCOnBankChange(),
-                           record.receivePCForBankChange(), record.snapShotAtPowerOn(),
-                           record.autoSnapshot()},
-                          record.globalMidiChannel(),
-                          record.morphBank(),
-                          record.morphPotGlobal(),
-                          groups,
-                          record.bankName(),
-                          record.touchsensorSensitivity()});
 }
 
 void BoxConfigPage::saveToRecord() {

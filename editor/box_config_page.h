@@ -45,11 +45,8 @@ public:
     // shows its fields' design values.
     void loadFromRecord();
     // Page to record: the global settings; the LED map is left alone. A page not built yet gives
-    // the record back as its controls would have shown it (see giveBackAsShown).
+    // the record back as its controls would have shown it (field_ranges::giveBackAsShown).
     void saveToRecord();
-    // What loading the record into the controls and saving it back does to it: the flag bytes
-    // rewritten whole, the numbers limited to their fields' ranges.
-    static void giveBackAsShown(BankRecord& record);
 
     // The desk options from the settings file, kept until the page is built.
     void setDeskOptions(bool autoShowDesk, bool hideEditor);

@@ -2,6 +2,8 @@
 // that the pot and button pages share, each following the others.
 #pragma once
 
+#include "field_ranges.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -12,8 +14,8 @@ class SpinEdit;
 class StatusByteFields : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kLowestStatus = 0x90;
-    static constexpr int kHighestStatus = 0xFF;
+    static constexpr int kLowestStatus = field_ranges::kStatus.min;
+    static constexpr int kHighestStatus = field_ranges::kStatus.max;
 
     // `namePrefix` is "Pot" or "Butt": the controls are named <prefix>Byte0A, <prefix>Byte0B,
     // <prefix>Byte0 and <prefix>Byte0HEX.

@@ -1,5 +1,6 @@
 #include "converter_ini.h"
 
+#include "field_ranges.h"
 #include "preset_library.h"
 
 #include <cstdio>
@@ -108,6 +109,11 @@ QByteArray buttonLine(int n, const ConverterIniButton& button) {
                   buttonModeWord(button.mode), comment.constData());
 }
 
+// The status byte field shows the lowest status it offers for a stored status below it.
+std::uint8_t shownStatus(std::uint8_t stored) {
+    return std::uint8_t(field_ranges::kStatus.limit(fullStatus(stored)));
+}
+
 QString hex(int value) {
     return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
 }
@@ -134,11 +140,19 @@ QByteArray converterIniText(const ConverterIniHeader& header, const BankRecord& 
     return text;
 }
 
+QByteArray converterIniTextOfBank(const ConverterIniHeader& header, const BankRecord& record,
+                                  const QStringList& presetKeys, const QStringList& presetNames) {
+    BankRecord shown = record;
+    field_ranges::giveBackAsShown(shown);
+    return converterIniText(header, shown, converterIniPots(shown),
+                            converterIniButtons(shown, presetKeys, presetNames));
+}
+
 std::vector<ConverterIniPot> converterIniPots(const BankRecord& record) {
     std::vector<ConverterIniPot> pots;
     for (int n = 1; n <= bank_layout::kEntryCount; ++n) {
         const PotEntry entry = record.pot(n);
-        pots.push_back({hex(fullStatus(entry.status)), hex(entry.data), hex(entry.min),
+        pots.push_back({hex(shownStatus(entry.status)), hex(entry.data), hex(entry.min),
                         hex(entry.max), record.initialValue(n),
                         QString::fromLatin1(record.potLabel(n)), record.potLabelModeChar(n)});
     }
@@ -151,7 +165,7 @@ std::vector<ConverterIniButton> converterIniButtons(const BankRecord& record,
     std::vector<ConverterIniButton> buttons;
     for (int n = 1; n <= bank_layout::kEntryCount; ++n) {
         const ButtonEntry entry = record.button(n);
-        const std::uint8_t status = fullStatus(entry.status);
+        const std::uint8_t status = shownStatus(entry.status);
         const int preset =
             preset_file::findButtonPreset(presetKeys, {status, entry.data1, entry.data2});
         buttons.push_back({hex(status), hex(entry.data1), hex(entry.data2),

@@ -38,6 +38,11 @@ QByteArray converterIniText(const ConverterIniHeader& header, const BankRecord& 
                             const std::vector<ConverterIniPot>& pots,
                             const std::vector<ConverterIniButton>& buttons);
 
+// The text the editor exports once `record` is loaded into it, made without an editor: the global
+// numbers and the status bytes limited to the ranges of the editor's fields.
+QByteArray converterIniTextOfBank(const ConverterIniHeader& header, const BankRecord& record,
+                                  const QStringList& presetKeys, const QStringList& presetNames);
+
 // The lines as the editors show them once a decoded bank is loaded; used where no editor runs.
 std::vector<ConverterIniPot> converterIniPots(const BankRecord& record);
 std::vector<ConverterIniButton> converterIniButtons(const BankRecord& record,

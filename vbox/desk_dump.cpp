@@ -2,7 +2,6 @@
 
 #include "desk_description.h"
 #include "dip_switch.h"
-#include "dump_file.h"
 #include "knob.h"
 #include "lcd_label.h"
 #include "settings_file.h"
@@ -11,12 +10,10 @@
 #include "vr_bitmap_dial.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -60,13 +57,6 @@ Keys lcdKeys(const TLCDLabel& lcd) {
             {"CharSpacing", number(lcd.charSpacing())}};
 }
 
-// The work copy of a dump takes one safe write per key; in memory-backed storage those writes
-// cost no disk syncs (a dump of the standard desk writes some 1400 keys).
-QString workFolder() {
-    const QFileInfo shared(QStringLiteral("/dev/shm"));
-    return shared.isDir() && shared.isWritable() ? shared.filePath() : QDir::tempPath();
-}
-
 } // namespace
 
 std::vector<DumpSection> describeDesk(const QWidget& window) {
@@ -98,17 +88,11 @@ std::vector<DumpSection> describeDesk(const QWidget& window) {
 }
 
 bool writeDeskDump(const std::vector<DumpSection>& sections, const QString& path) {
-    // Key by key on a private copy, so that the file itself is replaced once, complete.
-    QTemporaryDir work(workFolder() + QStringLiteral("/vpultron64-dump-XXXXXX"));
-    if (!work.isValid()) return false;
-    const QString copy = work.filePath(QStringLiteral("desk.ini"));
-    if (QFileInfo::exists(path) && !QFile::copy(path, copy)) return false;
-    SettingsFile file(copy);
+    QList<SettingsFile::Write> writes;
     for (const DumpSection& section : sections)
         for (const auto& [key, value] : section.keys)
-            if (!file.setValue(section.name, key, value)) return false;
-    QFile written(copy);
-    return written.open(QIODevice::ReadOnly) && writeFileAtomically(path, written.readAll());
+            writes.append({section.name, key, value});
+    return SettingsFile(path).setValues(writes);
 }
 
 QString deskDumpPath(const QString& programFolder) {

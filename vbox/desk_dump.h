@@ -18,8 +18,9 @@ struct DumpSection {
 // and its index among the window's child widgets.
 std::vector<DumpSection> describeDesk(const QWidget& window);
 
-// Writes the sections into the file at `path` key by key: a key already there is replaced, all
-// other content stays. The file is replaced in one step; false when it cannot be written.
+// Writes the sections into the file at `path` as key-by-key writes would: a key already there is
+// replaced, all other content stays. The file is replaced in one step; false when it cannot be
+// written.
 bool writeDeskDump(const std::vector<DumpSection>& sections, const QString& path);
 
 // Where "customdesk.ini" goes: beside the program when that folder can be written, else the

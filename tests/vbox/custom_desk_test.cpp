@@ -14,6 +14,7 @@
 
 #include <QAccessible>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -216,6 +217,30 @@ TEST_F(CustomDesk, DumpOfTheStandardDeskWritesEveryKnownControl) {
               QStringList({"Caption", "PixelWidth", "PixelHeight", "PixelSize", "PixelOn",
                            "PixelOff", "BackGround", "BorderColor", "BorderSpace", "CharSpacing"}));
     EXPECT_TRUE(readFileBytes(path).startsWith("; mine\n"));
+}
+
+// The dump once froze the program for a second and more, writing its keys one file rewrite at a
+// time; written in one pass, its bytes stay those of the key-by-key writes, also over itself.
+TEST_F(CustomDesk, DumpWritesTheBytesOfWritingKeyByKey) {
+    box.GenerateFaderDeskExecute();
+    const auto sections = describeDesk(box.FaderDesk());
+    const QByteArray before = "; mine\n[Knob_7]\nTop=1\n";
+    // Memory-backed where there is such a folder: 1,400 safe writes to disk take seconds.
+    const QTemporaryDir memory(QFileInfo("/dev/shm").isWritable()
+                                   ? "/dev/shm/vpt64-XXXXXX"
+                                   : QDir::tempPath() + "/vpt64-XXXXXX");
+    const QString expected = memory.filePath("key-by-key.ini");
+    writeFileBytes(expected, before);
+    SettingsFile file(expected);
+    for (const DumpSection& section : sections)
+        for (const auto& [key, value] : section.keys)
+            ASSERT_TRUE(file.setValue(section.name, key, value));
+    const QString dumped = dir.filePath("customdesk.ini");
+    writeFileBytes(dumped, before);
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_TRUE(writeDeskDump(sections, dumped));
+        EXPECT_EQ(readFileBytes(dumped), readFileBytes(expected));
+    }
 }
 
 TEST_F(CustomDesk, ExampleDesksBuildWithTheirSkinsAndPictures) {
