@@ -25,6 +25,8 @@ constexpr int kExitUsage = 2;
 
 const char* const kUsage =
     "Usage: vpt64 COMMAND ...\n"
+    "  --help            show this help\n"
+    "  --version         show the version\n"
     "  decode FILE       decode a dump file and print the decoder's log lines\n"
     "                    (exit 0 taken, 1 rejected, 2 unreadable)\n"
     "  default OUT       write the built-in default bank dump to OUT\n"
@@ -72,9 +74,7 @@ private:
 };
 
 int writeOutput(const QString& path, const QByteArray& bytes, const CliStreams& streams) {
-    if (writeFileAtomically(path, bytes)) return kExitTaken;
-    std::fputs("Cannot open output file.\n", streams.err);
-    return kExitUnreadable;
+    return writeOutputFile(path, bytes, streams) ? kExitTaken : kExitUnreadable;
 }
 
 int cannotRead(const QString& path, const CliStreams& streams) {
@@ -139,8 +139,8 @@ int exportIniCommand(const QString& in, const QString& out, const CliStreams& st
         preset_file::read(preset_file::settingsFilePath({}, programDir), programDir);
     const ConverterIniHeader header{QStringLiteral("Release : ") + buildDate(),
                                     TransferPage::webAddress(), converterIniTime()};
-    const QByteArray text = converterIniTextOfBank(header, *record, presets.buttPresetKeys,
-                                                   presets.buttPresetNames);
+    const QByteArray text =
+        converterIniTextOfBank(header, *record, presets.buttPresetKeys, presets.buttPresetNames);
     return writeAndSay(out, text, QStringLiteral("'%1' saved in dump_kit '.ini' format."), streams);
 }
 
@@ -153,6 +153,14 @@ int usageError(const QString& message, const CliStreams& streams) {
 
 } // namespace
 
+bool writeOutputFile(const QString& path, const QByteArray& bytes, const CliStreams& streams) {
+    QString reason;
+    if (writeFileAtomically(path, bytes, &reason)) return true;
+    std::fprintf(streams.err, "Cannot open output file '%s': %s\n", qPrintable(path),
+                 qPrintable(reason));
+    return false;
+}
+
 int runCli(const QStringList& args, const CliStreams& streams) {
     if (args.isEmpty()) return usageError(QStringLiteral("no command given"), streams);
     const QString command = args.first();
@@ -160,6 +168,10 @@ int runCli(const QStringList& args, const CliStreams& streams) {
     if (command == QLatin1String("--help") || command == QLatin1String("help")) {
         std::fputs(kUsage, streams.out);
         std::fputs(kMidiUsage, streams.out);
+        return 0;
+    }
+    if (command == QLatin1String("--version") && rest.isEmpty()) {
+        std::fprintf(streams.out, "vpt64 %s (built %s)\n", VPT64_VERSION, qPrintable(buildDate()));
         return 0;
     }
     if (command == QLatin1String("decode") && rest.size() == 1)

@@ -2,6 +2,7 @@
 // errors on `err`, and returns the process exit code.
 #pragma once
 
+#include <QByteArray>
 #include <QStringList>
 #include <cstdio>
 
@@ -11,3 +12,6 @@ struct CliStreams {
 };
 
 int runCli(const QStringList& args, const CliStreams& streams = {});
+
+// Writes a command's output file; when that fails, says on `err` which file and why.
+bool writeOutputFile(const QString& path, const QByteArray& bytes, const CliStreams& streams);

@@ -41,6 +41,14 @@ std::optional<MidiApiChoice> apiOf(const CliArgs& args, QString* error) {
     return api;
 }
 
+// A port as `vpt64 ports` lists it: the number that --in and --out take, its name and its API.
+QString portLine(int index, const MidiDevice& device) {
+    return QStringLiteral("%1: %2 (%3)")
+        .arg(index + 1)
+        .arg(QString::fromStdString(device.name),
+             QString::fromStdString(device.backend->apiName()));
+}
+
 // A port given as its number in `vpt64 ports` or as a case-insensitive part of its name; the
 // result is the index in `devices`.
 std::optional<int> findPort(const std::vector<MidiDevice>& devices, const QString& portText,
@@ -59,20 +67,21 @@ std::optional<int> findPort(const std::vector<MidiDevice>& devices, const QStrin
         if (name.contains(portText, Qt::CaseInsensitive)) matches.push_back(i);
     }
     if (matches.size() == 1) return matches.front();
+    QStringList matched;
+    for (const int i : matches)
+        matched << portLine(i, devices[std::size_t(i)]);
     *error = matches.empty()
                  ? QStringLiteral("no port matches '%1' (see 'vpt64 ports')").arg(portText)
-                 : QStringLiteral("'%1' matches more than one port").arg(portText);
+                 : QStringLiteral("'%1' matches more than one port: %2")
+                       .arg(portText, matched.join(QStringLiteral(", ")));
     return std::nullopt;
 }
 
+// "None", the first item of the port selectors, is no choice for --in and --out: not listed.
 void listPorts(const CliStreams& streams, const char* title, const std::vector<MidiDevice>& list) {
     printLine(streams, QString::fromLatin1(title));
-    printLine(streams, QStringLiteral("  0: None"));
     for (std::size_t i = 0; i < list.size(); ++i)
-        printLine(streams, QStringLiteral("  %1: %2 (%3)")
-                               .arg(i + 1)
-                               .arg(QString::fromStdString(list[i].name),
-                                    QString::fromStdString(list[i].backend->apiName())));
+        printLine(streams, QStringLiteral("  ") + portLine(int(i), list[i]));
 }
 
 int portsCommand(const CliArgs& args, const CliStreams& streams) {
@@ -160,19 +169,18 @@ int requestCommand(const CliArgs& args, const CliStreams& streams) {
     if (!session) return fail(streams, error, kExitUsage);
     if (!session->transfer->request(*timeout))
         return fail(streams, QStringLiteral("no valid bank arrived within %1 ms").arg(*timeout));
-    if (!writeFileAtomically(args.value(QStringLiteral("-o")),
-                             session->transfer->receivedBytes())) {
-        std::fputs("Cannot open output file.\n", streams.err);
-        return kExitFailed;
-    }
-    return kExitOk;
+    return writeOutputFile(args.value(QStringLiteral("-o")), session->transfer->receivedBytes(),
+                           streams)
+               ? kExitOk
+               : kExitFailed;
 }
 
 } // namespace
 
 const char* const kMidiUsage =
     "  ports [--api API]\n"
-    "                    list the MIDI ports, numbered as the port selectors number them\n"
+    "                    list the MIDI ports with the numbers that --in and --out take, as\n"
+    "                    the port selectors number them after their first item \"None\"\n"
     "  sim [--api jack|alsa] [--name NAME] [--device-id D] [--min-block-gap MS]\n"
     "      [--bank-file FILE.syx] [--record FILE]\n"
     "                    run the simulated controller on its own MIDI ports until interrupted;\n"
@@ -183,8 +191,8 @@ const char* const kMidiUsage =
     "  request --in PORT --out PORT [--device-id D] [--bank N] [--timeout MS] -o FILE\n"
     "                    request a bank as \"Request Sysex Dump\" does and write it to FILE\n"
     "                    (exit 1 when no valid bank arrives in time, default 5000 ms)\n"
-    "  PORT is a number from 'vpt64 ports' or a part of a port name; API is alsa, jack,\n"
-    "  sim or all (default all).\n";
+    "  PORT is a number from 'vpt64 ports' or a part of a port name.\n"
+    "  API is alsa, jack, sim or all (default all).\n";
 
 std::optional<int> runMidiCommand(const QString& command, const QStringList& args,
                                   const CliStreams& streams) {

@@ -1,6 +1,8 @@
-// Opening a 2120-byte dump file through to the rebuilt desk, and the converter export, each side
-// by side with a plain baseline: reading the same file with QFile, and writing the same number of
-// bytes through QSaveFile.
+// Opening a 2120-byte dump file through to the rebuilt desk, the converter export and the desk
+// dump, each side by side with a plain baseline: reading the same file with QFile, and writing the
+// same bytes through QSaveFile.
+#include "custom_desk.h"
+#include "desk_description.h"
 #include "dump_file.h"
 #include "editor_window.h"
 #include "side_by_side.h"
@@ -60,6 +62,40 @@ void ExportConverterIni_SideBySide(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(sameSize.size());
 }
 BENCHMARK(ExportConverterIni_SideBySide)->Unit(benchmark::kMicrosecond);
+
+// A custom desk of as many sections as a desk file may have: the window and knobs.
+QString writeBigDesk(const QString& path) {
+    QByteArray text = "[Form]\nWidth=1600\nHeight=1200\n";
+    for (int i = 1; i < desk_file::kMaxSections; ++i)
+        text += "[Knob_" + QByteArray::number(i) + "]\nType=Knob\nTag=" + QByteArray::number(i) +
+                "\nLeft=" + QByteArray::number(i % 40 * 40) +
+                "\nTop=" + QByteArray::number(i / 40 * 20) + "\n";
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? path : QString();
+}
+
+// state.range(0): 0 dumps the standard virtual box, 1 a custom desk of 2,048 sections.
+void DeskDump_SideBySide(benchmark::State& state) {
+    Window w;
+    VirtualBox& box = w.form.FaderDesk();
+    if (state.range(0) == 1) w.form.CustomDeskFile = writeBigDesk(w.path("big.vpt"));
+    box.GenerateFaderDeskExecute();
+    const QWidget& desk =
+        state.range(0) == 1 ? static_cast<const QWidget&>(*box.customDesk()) : box.FaderDesk();
+    const QString dumped = box.DumpFormToINI(desk, w.dir.path());
+    QFile written(dumped);
+    const QByteArray same = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+    timeSideBySide(
+        state, "dump",
+        [&] {
+            box.DumpFormToINI(desk, w.dir.path());
+            w.form.statusLog().clear();
+        },
+        [&] { writeFileAtomically(w.path("plain.ini"), same); }, "plain_write");
+    state.counters["bytes"] = static_cast<double>(same.size());
+    if (same.isEmpty()) state.SkipWithError("the desk was not dumped");
+}
+BENCHMARK(DeskDump_SideBySide)->ArgName("big_desk")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,10 +1,13 @@
 // The two programs run as whole processes, the way users and scripts run them.
+#include "bank_record.h"
 #include "file_bytes.h"
 #include "run_process.h"
+#include "syx_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -93,7 +96,9 @@ TEST_F(Vpt64, UnreadableInputAndUnwritableOutputAreErrors) {
     const ProcessResult noFolder =
         vpt64({"encode", path("in.syx"), path("no/such/folder/out.syx")});
     EXPECT_NE(noFolder.exitCode, 0);
-    EXPECT_EQ(noFolder.err, "Cannot open output file.\n");
+    EXPECT_TRUE(noFolder.err.startsWith("Cannot open output file '" + path("no/such/folder/out.syx") +
+                                        "': "))
+        << noFolder.err.toStdString();
     const ProcessResult intoFolder = vpt64({"default", dir.path()});
     EXPECT_NE(intoFolder.exitCode, 0);
     EXPECT_TRUE(QFileInfo(dir.path()).isDir());
@@ -141,6 +146,46 @@ TEST_F(Vpt64, ExportIniAndMidWriteTheBanksFileForms) {
     writeAll(path("broken.syx"), defaultDump.left(1000));
     EXPECT_EQ(vpt64({"export-ini", path("broken.syx"), path("x.ini")}).exitCode, 1);
     EXPECT_FALSE(QFile::exists(path("x.ini")));
+}
+
+// Each command and option that --help lists opens an entry of the manual page.
+TEST(Vpt64Manual, HasEveryCommandOfTheHelp) {
+    const ProcessResult help = vpt64({"--help"});
+    ASSERT_EQ(help.exitCode, 0);
+    QString manual = QString::fromUtf8(readFileBytes(QStringLiteral(VPT64_MAN_PAGE)));
+    manual.replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    static const QRegularExpression command(QStringLiteral("^  (-{0,2}[a-z][a-z0-9-]*)"),
+                                            QRegularExpression::MultilineOption);
+    QStringList commands;
+    for (auto match = command.globalMatch(help.out); match.hasNext();)
+        commands << match.next().captured(1);
+    EXPECT_EQ(commands.size(), 11) << commands.join(' ').toStdString();
+    for (const QString& name : commands) {
+        const QRegularExpression entry("^(\\.BI? |\\\\fB)" + QRegularExpression::escape(name) +
+                                           "( |\\\\fR|$)",
+                                       QRegularExpression::MultilineOption);
+        EXPECT_TRUE(entry.match(manual).hasMatch()) << name.toStdString();
+    }
+}
+
+// "Cannot open output file." named no file, "None" was listed as port 0 though --out refused it,
+// and --version was a bad command line.
+TEST_F(Vpt64, VersionPortNumbersAndExportedNumbersAsTheEditorHasThem) {
+    const ProcessResult version = vpt64({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith("vpt64 " VPT64_VERSION " (built "))
+        << version.out.toStdString();
+
+    const ProcessResult ports = vpt64({"ports", "--api", "sim"});
+    EXPECT_EQ(ports.out, "MIDI IN ports:\n  1: vPultron64 Simulator (Simulator)\n"
+                         "MIDI OUT ports:\n  1: vPultron64 Simulator (Simulator)\n");
+    writeAll(path("zero.syx"), encodeBank(BankRecord{}, 0));
+    EXPECT_EQ(vpt64({"send", path("zero.syx"), "--api", "sim", "--out", "0"}).err,
+              "vpt64: no port number 0 (see 'vpt64 ports')\n");
+
+    // The editor shows a morph bank of 0 as 1, its lowest.
+    ASSERT_EQ(vpt64({"export-ini", path("zero.syx"), path("zero.ini")}).exitCode, 0);
+    EXPECT_TRUE(readFileBytes(path("zero.ini")).contains("[MORPH_BANK]\r\n   1\r\n"));
 }
 
 TEST(Vpultron64, ScreenshotRendersTheStartWindowsAndGalleryEveryPicture) {

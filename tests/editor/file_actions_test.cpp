@@ -306,3 +306,28 @@ TEST_F(FileActions, StoredValuesAreCheckedAndClampedByTheirControls) {
     EXPECT_EQ(stored("MIDI_IN_PORT_NAME"), "vPultron64 Simulator");
     EXPECT_EQ(stored("MIDI_OUT_PORT_NAME"), "");
 }
+
+// vpt64 export-ini once wrote MorphBank 0 where the editor wrote 1: both limit a bank's numbers
+// to the editor's fields, so both write the same text for a bank that goes beyond them.
+TEST_F(FileActions, EditorAndVpt64ExportTheSameTextForValuesBeyondTheFields) {
+    start("[BUTTONPRESETS]\n903C7F=Low Bongo\n");
+    BankRecord bank; // all zero: morph bank 0, touch sensitivity 0, status bytes 0x80
+    bank.setGlobalMidiChannel(99);
+    bank.setMorphPotGlobal(70);
+    bank.setMorphPotGroup(2, 200);
+    bank.setTouchsensorSensitivity(40);
+    bank.setSroutMap(3, 30);
+    bank.setButton(1, {0x00, 0x3C, 0x7F, 7});
+    form->ReadDumpFile(file("beyond.syx", encodeBank(bank, 0)));
+    const BankRecord decoded = form->record; // what vpt64 decodes from the same file
+    qputenv("SOURCE_DATE_EPOCH", "1000000000");
+    const QString path = dir.filePath("beyond.ini");
+    form->ExportConverterIni(path);
+    const ConverterIniHeader header{form->FileSheet->TestReleaseLabel->text(),
+                                    TransferPage::webAddress(), converterIniTime()};
+    const QByteArray vpt64 = converterIniTextOfBank(header, decoded, {"903C7F"}, {"Low Bongo"});
+    EXPECT_EQ(readFileBytes(path), vpt64);
+    EXPECT_TRUE(vpt64.contains("[MORPH_BANK]\r\n   1\r\n"));
+    EXPECT_TRUE(vpt64.contains("   4  = 90 00 [00-00:00]")); // Note Off is not offered
+    qunsetenv("SOURCE_DATE_EPOCH");
+}

@@ -35,12 +35,20 @@ TEST_F(JackCli, SendAndRequestAgainstTheSimulatorAreByteExact) {
     QString output;
     ASSERT_EQ(runVpt64({"ports", "--api", "jack"}, &output), 0);
     EXPECT_EQ(linesOf(output),
-              (QStringList{"MIDI IN ports:", "  0: None", "  1: vpt64 sim Out:MIDI Out (JACK)",
-                           "MIDI OUT ports:", "  0: None", "  1: vpt64 sim In:MIDI In (JACK)"}));
+              (QStringList{"MIDI IN ports:", "  1: vpt64 sim Out:MIDI Out (JACK)",
+                           "MIDI OUT ports:", "  1: vpt64 sim In:MIDI In (JACK)"}));
 
     BankRecord bank = loadBuiltInBank();
     bank.setPotLabel(5, "FROM THE SHELL");
     ASSERT_TRUE(writeBytes(path("bank.syx"), dumpOf(bank, 0)));
+    // The simulator's JACK port and the built-in simulator both match: the refusal lists them.
+    QString errors;
+    EXPECT_EQ(
+        runVpt64({"send", path("bank.syx"), "--api", "all", "--out", "sim"}, &output, &errors), 2);
+    EXPECT_TRUE(errors.startsWith("vpt64: 'sim' matches more than one port: "))
+        << errors.toStdString();
+    EXPECT_TRUE(errors.contains(": vpt64 sim In:MIDI In (JACK), ")) << errors.toStdString();
+    EXPECT_TRUE(errors.endsWith(": vPultron64 Simulator (Simulator)\n")) << errors.toStdString();
     ASSERT_EQ(runVpt64({"send", path("bank.syx"), "--api", "jack", "--out", "SIM IN", "--in", "1",
                         "--delay", "5", "--device-id", "3", "--bank", "5"},
                        &output),
