@@ -5,6 +5,7 @@
 #include "desk_description.h"
 #include "dump_file.h"
 #include "editor_window.h"
+#include "fader_desk.h"
 #include "side_by_side.h"
 #include "status_log.h"
 #include "virtual_box.h"
@@ -80,15 +81,15 @@ void DeskDump_SideBySide(benchmark::State& state) {
     VirtualBox& box = w.form.FaderDesk();
     if (state.range(0) == 1) w.form.CustomDeskFile = writeBigDesk(w.path("big.vpt"));
     box.GenerateFaderDeskExecute();
-    const QWidget& desk =
-        state.range(0) == 1 ? static_cast<const QWidget&>(*box.customDesk()) : box.FaderDesk();
-    const QString dumped = box.DumpFormToINI(desk, w.dir.path());
+    const QWidget* desk = state.range(0) == 1 ? static_cast<QWidget*>(box.customDesk())
+                                              : static_cast<QWidget*>(&box.FaderDesk());
+    const QString dumped = box.DumpFormToINI(*desk, w.dir.path());
     QFile written(dumped);
     const QByteArray same = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
     timeSideBySide(
         state, "dump",
         [&] {
-            box.DumpFormToINI(desk, w.dir.path());
+            box.DumpFormToINI(*desk, w.dir.path());
             w.form.statusLog().clear();
         },
         [&] { writeFileAtomically(w.path("plain.ini"), same); }, "plain_write");

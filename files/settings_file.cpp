@@ -23,9 +23,7 @@ QString stripQuotes(const QString& value) {
 
 // A value must stay on its own line.
 QByteArray oneLine(const QString& value) {
-    QString text = value;
-    text.replace(u'\r', u' ').replace(u'\n', u' ');
-    return text.toUtf8();
+    return value.toUtf8().replace('\r', ' ').replace('\n', ' ');
 }
 
 QByteArray readAll(const QString& path) {
@@ -42,8 +40,12 @@ size_t SettingsFile::Name::hash(size_t seed) const {
     size_t result = seed;
     for (qsizetype i = 0; i < text.size(); i += qsizetype(folded.size())) {
         const qsizetype n = std::min(qsizetype(folded.size()), text.size() - i);
-        for (qsizetype j = 0; j < n; ++j)
-            folded[std::size_t(j)] = QChar::toCaseFolded(text[i + j].unicode());
+        for (qsizetype j = 0; j < n; ++j) {
+            const char16_t c = text[i + j].unicode();
+            // Names are nearly always ASCII, whose folding needs no table.
+            folded[std::size_t(j)] =
+                c < 0x80 ? (c >= u'A' && c <= u'Z' ? c + 32 : c) : QChar::toCaseFolded(c);
+        }
         result = qHashBits(folded.data(), std::size_t(n) * sizeof(char16_t), result);
     }
     return result;
@@ -57,10 +59,12 @@ void SettingsFile::read() {
     DecodedText decoded = decodeText(readAll(m_path));
     m_text = std::move(decoded.utf8);
     m_encoding = decoded.encoding;
-    parse();
+    m_parsed = false;
 }
 
-void SettingsFile::parse() {
+void SettingsFile::parse() const {
+    if (m_parsed) return;
+    m_parsed = true;
     m_sections.clear();
     m_sectionIndex.clear();
     qsizetype pos = 0;
@@ -109,18 +113,31 @@ void SettingsFile::parse() {
     }
 }
 
+qsizetype SettingsFile::Section::first(const QString& key, bool bare) const {
+    if (entries.size() >= kIndexFrom) return (bare ? firstBare : firstValued).value(Name{key}, -1);
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        if (entries[i].bare == bare && entries[i].key.compare(key, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
 void SettingsFile::addEntry(Section& section, Entry entry) {
-    const Name name{entry.key};
-    const qsizetype index = section.entries.size();
-    QHash<Name, qsizetype>& first = entry.bare ? section.firstBare : section.firstValued;
-    if (!first.contains(name)) {
-        first.insert(name, index);
-        entry.listed = !entry.bare;
-    }
+    const bool firstOfName = section.first(entry.key, entry.bare) < 0;
+    entry.listed = firstOfName && !entry.bare;
     section.entries.append(std::move(entry));
+    const qsizetype size = section.entries.size();
+    if (size < kIndexFrom) return;
+    // From this size on, names are found through the index.
+    for (qsizetype i = size == kIndexFrom ? 0 : size - 1; i < size; ++i) {
+        const Entry& e = section.entries[i];
+        QHash<Name, qsizetype>& first = e.bare ? section.firstBare : section.firstValued;
+        if (size > kIndexFrom ? firstOfName : !first.contains(Name{e.key}))
+            first.insert(Name{e.key}, i);
+    }
 }
 
 const SettingsFile::Section* SettingsFile::findSection(const QString& name) const {
+    parse();
     const auto found = m_sectionIndex.constFind(Name{name});
     return found == m_sectionIndex.cend() ? nullptr : &m_sections[*found];
 }
@@ -129,20 +146,20 @@ const SettingsFile::Entry* SettingsFile::findEntry(const QString& section,
                                                    const QString& key) const {
     const Section* s = findSection(section);
     if (!s) return nullptr;
-    const auto found = s->firstValued.constFind(Name{key});
-    return found == s->firstValued.cend() ? nullptr : &s->entries[*found];
+    const qsizetype found = s->first(key, false);
+    return found < 0 ? nullptr : &s->entries[found];
 }
 
 // The first line of the key, with a value or bare: the one that writing replaces.
 const SettingsFile::Entry* SettingsFile::firstLine(const Section& section, const QString& key) {
-    const Name name{key};
-    const qsizetype valued = section.firstValued.value(name, -1);
-    const qsizetype bare = section.firstBare.value(name, -1);
+    const qsizetype valued = section.first(key, false);
+    const qsizetype bare = section.first(key, true);
     if (valued < 0 && bare < 0) return nullptr;
     return &section.entries[valued < 0 || (bare >= 0 && bare < valued) ? bare : valued];
 }
 
 QStringList SettingsFile::sectionNames() const {
+    parse();
     QStringList names;
     for (const Section& section : m_sections)
         if (section.listed) names.append(section.name);
@@ -269,13 +286,21 @@ private:
         QHash<Name, qsizetype> index;
 
         void set(const QString& key, const QString& value) {
-            const auto found = index.constFind(Name{key});
-            if (found != index.cend()) {
-                keys[*found].second = value;
+            if (const qsizetype found = find(key); found >= 0) {
+                keys[found].second = value;
                 return;
             }
-            index.insert(Name{key}, keys.size());
             keys.append({key, value});
+            // Like sections, a batch's keys for one section are indexed only when they are many.
+            for (qsizetype i = keys.size() == kIndexFrom ? 0 : keys.size() - 1;
+                 keys.size() >= kIndexFrom && i < keys.size(); ++i)
+                index.insert(Name{keys[i].first}, i);
+        }
+        qsizetype find(const QString& key) const {
+            if (keys.size() >= kIndexFrom) return index.value(Name{key}, -1);
+            for (qsizetype i = 0; i < keys.size(); ++i)
+                if (keys[i].first.compare(key, Qt::CaseInsensitive) == 0) return i;
+            return -1;
         }
         void appendTo(QByteArray& out, const QByteArray& eol) const {
             for (const auto& [key, value] : keys)
@@ -322,6 +347,6 @@ bool SettingsFile::setValues(const QList<Write>& writes) {
     if (encoding != m_encoding) m_convertedFrom = m_encoding;
     m_encoding = encoding;
     m_text = std::move(text);
-    parse();
+    m_parsed = false;
     return true;
 }

@@ -85,14 +85,21 @@ private:
         QHash<Name, qsizetype> firstValued; // key name -> first entry with a value
         QHash<Name, qsizetype> firstBare;   // key name -> first bare entry
         bool listed = false;                // the first section of its name
+
+        // The first entry of the name, valued or bare; -1 when there is none. Sections of a few
+        // keys, nearly all of them, are searched in place and keep no index.
+        qsizetype first(const QString& key, bool bare) const;
     };
+    static constexpr qsizetype kIndexFrom = 16;
 
     // The text of a batch of writes, in the order setValue() would make it.
     class Edits;
 
     void read();
-    void parse();
-    void addEntry(Section& section, Entry entry);
+    // Parses the text when it changed since the last parse; a batch written and dropped, as the
+    // desk dump does, is never parsed again.
+    void parse() const;
+    static void addEntry(Section& section, Entry entry);
     const Section* findSection(const QString& name) const;
     const Entry* findEntry(const QString& section, const QString& key) const;
     static const Entry* firstLine(const Section& section, const QString& key);
@@ -103,6 +110,7 @@ private:
     TextEncoding m_encoding = TextEncoding::Utf8;
     std::optional<TextEncoding> m_convertedFrom;
     QByteArray m_text; // the file's text as UTF-8, without a byte-order mark
-    QList<Section> m_sections;
-    QHash<Name, qsizetype> m_sectionIndex; // name -> first section of that name
+    mutable bool m_parsed = false;
+    mutable QList<Section> m_sections;
+    mutable QHash<Name, qsizetype> m_sectionIndex; // name -> first section of that name
 };

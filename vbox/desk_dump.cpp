@@ -89,6 +89,7 @@ std::vector<DumpSection> describeDesk(const QWidget& window) {
 
 bool writeDeskDump(const std::vector<DumpSection>& sections, const QString& path) {
     QList<SettingsFile::Write> writes;
+    writes.reserve(qsizetype(sections.size()) * 16);
     for (const DumpSection& section : sections)
         for (const auto& [key, value] : section.keys)
             writes.append({section.name, key, value});
