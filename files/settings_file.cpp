@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QStringEncoder>
 #include <algorithm>
 #include <array>
 #include <map>
@@ -21,9 +22,25 @@ QString stripQuotes(const QString& value) {
     return value;
 }
 
+// Names compare without regard to letter case; names of another length never match.
+bool sameName(const QString& a, const QString& b) {
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
 // A value must stay on its own line.
 QByteArray oneLine(const QString& value) {
     return value.toUtf8().replace('\r', ' ').replace('\n', ' ');
+}
+
+// The same, appended to `out` without a text of its own.
+void appendOneLine(QByteArray& out, QStringView text) {
+    const qsizetype start = out.size();
+    out.resize(start + 3 * text.size());
+    QStringEncoder utf8(QStringConverter::Utf8);
+    const char* end = utf8.appendToBuffer(out.data() + start, text);
+    out.resize(end - out.constData());
+    std::replace(out.begin() + start, out.end(), '\r', ' ');
+    std::replace(out.begin() + start, out.end(), '\n', ' ');
 }
 
 QByteArray readAll(const QString& path) {
@@ -82,12 +99,14 @@ void SettingsFile::parse() const {
         if (m_text[start] == '[') {
             qsizetype close = m_text.indexOf(']', start);
             if (close < 0 || close > end) close = end;
-            Section section{QString::fromUtf8(m_text.mid(start + 1, close - start - 1)).trimmed(),
-                            {},
-                            next,
-                            {},
-                            {},
-                            false};
+            Section section{
+                QString::fromUtf8(QByteArrayView(m_text).sliced(start + 1, close - start - 1))
+                    .trimmed(),
+                {},
+                next,
+                {},
+                {},
+                false};
             section.listed = !m_sectionIndex.contains(Name{section.name});
             if (section.listed) m_sectionIndex.insert(Name{section.name}, m_sections.size());
             m_sections.append(std::move(section));
@@ -103,11 +122,13 @@ void SettingsFile::parse() const {
             qsizetype keyEnd = end;
             while (keyEnd > start && isBlank(m_text[keyEnd - 1]))
                 --keyEnd;
-            const QString key = QString::fromUtf8(m_text.mid(start, keyEnd - start));
+            const QString key =
+                QString::fromUtf8(QByteArrayView(m_text).sliced(start, keyEnd - start));
             addEntry(section, {key, keyEnd, keyEnd, true, false});
             continue;
         }
-        const QString key = QString::fromUtf8(m_text.mid(start, equals - start)).trimmed();
+        const QString key =
+            QString::fromUtf8(QByteArrayView(m_text).sliced(start, equals - start)).trimmed();
         if (key.isEmpty()) continue;
         addEntry(section, {key, equals + 1, end, false, false});
     }
@@ -116,9 +137,19 @@ void SettingsFile::parse() const {
 qsizetype SettingsFile::Section::first(const QString& key, bool bare) const {
     if (entries.size() >= kIndexFrom) return (bare ? firstBare : firstValued).value(Name{key}, -1);
     for (qsizetype i = 0; i < entries.size(); ++i)
-        if (entries[i].bare == bare && entries[i].key.compare(key, Qt::CaseInsensitive) == 0)
-            return i;
+        if (entries[i].bare == bare && sameName(entries[i].key, key)) return i;
     return -1;
+}
+
+qsizetype SettingsFile::Section::firstOfAnyKind(const QString& key) const {
+    if (entries.size() < kIndexFrom) {
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            if (sameName(entries[i].key, key)) return i;
+        return -1;
+    }
+    const qsizetype valued = first(key, false);
+    const qsizetype bare = first(key, true);
+    return valued < 0 || (bare >= 0 && bare < valued) ? bare : valued;
 }
 
 void SettingsFile::addEntry(Section& section, Entry entry) {
@@ -148,14 +179,6 @@ const SettingsFile::Entry* SettingsFile::findEntry(const QString& section,
     if (!s) return nullptr;
     const qsizetype found = s->first(key, false);
     return found < 0 ? nullptr : &s->entries[found];
-}
-
-// The first line of the key, with a value or bare: the one that writing replaces.
-const SettingsFile::Entry* SettingsFile::firstLine(const Section& section, const QString& key) {
-    const qsizetype valued = section.first(key, false);
-    const qsizetype bare = section.first(key, true);
-    if (valued < 0 && bare < 0) return nullptr;
-    return &section.entries[valued < 0 || (bare >= 0 && bare < valued) ? bare : valued];
 }
 
 QStringList SettingsFile::sectionNames() const {
@@ -193,9 +216,9 @@ QString SettingsFile::value(const QString& section, const QString& key,
 // Values are taken from the text only when asked for: most keys of a long preset section are
 // never read.
 QString SettingsFile::valueOf(const Entry& entry) const {
-    return stripQuotes(
-        QString::fromUtf8(m_text.mid(entry.valueStart, entry.valueEnd - entry.valueStart))
-            .trimmed());
+    return stripQuotes(QString::fromUtf8(QByteArrayView(m_text).sliced(
+                                             entry.valueStart, entry.valueEnd - entry.valueStart))
+                           .trimmed());
 }
 
 std::optional<qint64> SettingsFile::parseInteger(const QString& text) {
@@ -231,16 +254,21 @@ public:
     explicit Edits(const SettingsFile& file) : m_file(file) {}
 
     void add(const Write& write) {
-        const Section* section = m_file.findSection(write.section);
-        if (!section) {
-            newSection(write.section).set(write.key, write.value);
-        } else if (const Entry* entry = firstLine(*section, write.key)) {
-            // A bare key name takes the "=" with its value, as the profile functions do.
-            m_replaced[entry->valueStart] = {entry->valueEnd,
-                                             (entry->bare ? "=" : "") + oneLine(write.value)};
-        } else {
-            m_joining[section->insertAt].set(write.key, write.value);
+        const Target target = targetOf(write.section);
+        if (!target.section) {
+            m_newSections[target.created].set(write.key, write.value);
+            return;
         }
+        // The first line of the key, with a value or bare, is the one that writing replaces.
+        const qsizetype line = target.section->firstOfAnyKind(write.key);
+        if (line < 0) {
+            m_joining[target.section->insertAt].set(write.key, write.value);
+            return;
+        }
+        // A bare key name takes the "=" with its value, as the profile functions do.
+        const Entry& entry = target.section->entries[line];
+        m_replaced[entry.valueStart] = {entry.valueEnd,
+                                        (entry.bare ? "=" : "") + oneLine(write.value)};
     }
 
     QByteArray apply(const QByteArray& eol) const {
@@ -273,7 +301,9 @@ public:
         copyTo(text.size());
         if (!m_newSections.isEmpty() && !out.isEmpty() && !out.endsWith('\n')) out += eol;
         for (const Keys& section : m_newSections) {
-            out += '[' + oneLine(section.section) + ']' + eol;
+            out += '[';
+            appendOneLine(out, section.section);
+            out += ']' + eol;
             section.appendTo(out, eol);
         }
         return out;
@@ -303,17 +333,37 @@ private:
             return -1;
         }
         void appendTo(QByteArray& out, const QByteArray& eol) const {
-            for (const auto& [key, value] : keys)
-                out += oneLine(key) + '=' + oneLine(value) + eol;
+            for (const auto& [key, value] : keys) {
+                appendOneLine(out, key);
+                out += '=';
+                appendOneLine(out, value);
+                out += eol;
+            }
         }
     };
 
-    Keys& newSection(const QString& name) {
+    // A section of the file, or else the index of a new one.
+    struct Target {
+        const Section* section = nullptr;
+        qsizetype created = -1;
+    };
+
+    // Writes come section by section: the last section's lookup serves all its keys.
+    Target targetOf(const QString& name) {
+        if (m_lastName.isNull() || name != m_lastName) {
+            m_lastName = name;
+            m_last = {m_file.findSection(name), -1};
+            if (!m_last.section) m_last.created = newSection(name);
+        }
+        return m_last;
+    }
+
+    qsizetype newSection(const QString& name) {
         const auto found = m_newSectionIndex.constFind(Name{name});
-        if (found != m_newSectionIndex.cend()) return m_newSections[*found];
+        if (found != m_newSectionIndex.cend()) return *found;
         m_newSectionIndex.insert(Name{name}, m_newSections.size());
         m_newSections.append({name, {}, {}});
-        return m_newSections.last();
+        return m_newSections.size() - 1;
     }
 
     const SettingsFile& m_file;
@@ -321,6 +371,8 @@ private:
     std::map<qsizetype, Keys> m_joining; // insert position -> the keys joining that section
     QList<Keys> m_newSections;
     QHash<Name, qsizetype> m_newSectionIndex;
+    QString m_lastName;
+    Target m_last;
 };
 
 bool SettingsFile::setValue(const QString& section, const QString& key, const QString& value) {

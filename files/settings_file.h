@@ -89,6 +89,7 @@ private:
         // The first entry of the name, valued or bare; -1 when there is none. Sections of a few
         // keys, nearly all of them, are searched in place and keep no index.
         qsizetype first(const QString& key, bool bare) const;
+        qsizetype firstOfAnyKind(const QString& key) const;
     };
     static constexpr qsizetype kIndexFrom = 16;
 
@@ -102,7 +103,6 @@ private:
     static void addEntry(Section& section, Entry entry);
     const Section* findSection(const QString& name) const;
     const Entry* findEntry(const QString& section, const QString& key) const;
-    static const Entry* firstLine(const Section& section, const QString& key);
     QString valueOf(const Entry& entry) const;
     QByteArray lineEnding() const;
 
