@@ -274,7 +274,7 @@ void TForm1::ExportConverterIni(const QString& path) {
 }
 
 bool TForm1::writeBankFile(const QString& path, const QByteArray& bytes) {
-    const bool earlierFile = QFileInfo::exists(path);
+    const bool earlierFile = QFileInfo(path).isFile();
     QString reason;
     if (writeFileAtomically(path, bytes, &reason)) {
         SysexSaveDialogDir = folderOf(path); // the next store starts where this one went
