@@ -176,6 +176,29 @@ TEST(BitmapDial, ButtonClickStyleStepsByTheIncrement) {
     EXPECT_EQ(dial->Position(), 20);
 }
 
+TEST(BitmapDial, TheMouseWheelTurnsTheDial) {
+    ShownDial shown;
+    TVrBitmapDial* dial = shown.dial;
+    dial->SetPosition(50);
+    const struct {
+        QPoint angle;
+        Qt::KeyboardModifiers modifiers;
+        int position;
+    } turns[] = {
+        {{0, 120}, Qt::NoModifier, 51},
+        {{0, 120}, Qt::ShiftModifier, 61},
+        {{0, -240}, Qt::NoModifier, 59},
+        {{0, -60}, Qt::NoModifier, 59},
+        {{0, -60}, Qt::NoModifier, 58},
+        {{0, -120}, Qt::ShiftModifier | Qt::ControlModifier, 48},
+        {{0, 1200}, Qt::ShiftModifier, 127},
+    };
+    for (const auto& t : turns) {
+        turnWheel(dial, t.angle, t.modifiers);
+        EXPECT_EQ(dial->Position(), t.position) << t.angle.y();
+    }
+}
+
 TEST(BitmapDialPaint, FrameIsDrawnCentredOverTheColour) {
     ShownDial shown;
     TVrBitmapDial* dial = shown.dial;
