@@ -14,8 +14,6 @@ class HexByteEdit : public QLineEdit {
 public:
     explicit HexByteEdit(SpinEdit* field, QWidget* parent = nullptr);
 
-    SpinEdit* field() const { return m_field; }
-
 protected:
     void focusInEvent(QFocusEvent* event) override;
 
