@@ -74,7 +74,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    // One step per notch, ten with Shift; each turn is one assignment of Position.
+    // One step per notch, ten with Shift or Ctrl; each turn is one assignment of Position.
     void wheelEvent(QWheelEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 

@@ -50,7 +50,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     // Arrow keys step by one, Page Up and Page Down by Increment, Home and End go to the ends.
     void keyPressEvent(QKeyEvent* event) override;
-    // One step per notch, ten with Shift.
+    // One step per notch, ten with Shift or Ctrl.
     void wheelEvent(QWheelEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 

@@ -5,7 +5,7 @@
 namespace {
 
 constexpr int kNotch = 120; // angle delta of one notch, in eighths of a degree
-constexpr int kShiftFactor = 10;
+constexpr int kTenfold = 10;
 
 } // namespace
 
@@ -15,5 +15,6 @@ int WheelSteps::take(const QWheelEvent& event) {
     m_remainder += angle.y() != 0 ? angle.y() : angle.x();
     const int notches = m_remainder / kNotch;
     m_remainder -= notches * kNotch;
-    return event.modifiers() & Qt::ShiftModifier ? notches * kShiftFactor : notches;
+    const bool tenfold = event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+    return tenfold ? notches * kTenfold : notches;
 }

@@ -1,5 +1,5 @@
 // WheelSteps: turns mouse wheel turns into the steps of a knob or dial: one step per notch, ten
-// with Shift held, as the spin boxes of the editor step.
+// with Shift held, or with Ctrl as the spin boxes take ten steps.
 #pragma once
 
 class QWheelEvent;

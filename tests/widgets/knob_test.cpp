@@ -170,6 +170,7 @@ TEST(Knob, TheMouseWheelTurnsTheKnob) {
         int changes;
     } turns[] = {
         {{0, 120}, Qt::NoModifier, 51, 1},    {{0, -120}, Qt::NoModifier, 50, 1},
+        {{0, 120}, Qt::ShiftModifier, 60, 1}, {{0, -120}, Qt::ControlModifier, 50, 1},
         {{0, 120}, Qt::ShiftModifier, 60, 1}, {{0, -240}, Qt::NoModifier, 58, 1},
         {{0, 60}, Qt::NoModifier, 58, 0},     {{0, 60}, Qt::NoModifier, 59, 1}, // half notches
         {{120, 0}, Qt::NoModifier, 60, 1},    {{0, 840}, Qt::ShiftModifier, 127, 1},
