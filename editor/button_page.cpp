@@ -1,6 +1,7 @@
 #include "button_page.h"
 
 #include "edit_combo.h"
+#include "hex_byte_edit.h"
 #include "page_controls.h"
 #include "preset_library.h"
 #include "preset_selector.h"
@@ -11,10 +12,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
-#include <algorithm>
 
 using namespace page_controls;
 
@@ -82,8 +81,8 @@ QWidget* ButtonPage::makeEntryGroup() {
     ButtPresetName = named(new PresetSelector, "ButtPresetName", tr("Preset :"));
     ButtByte1 = numberField(0, kDataMax, 0, "ButtByte1", tr("Byte 1 :"));
     ButtByte2 = numberField(0, kDataMax, 0, "ButtByte2", tr("Byte 2 :"));
-    ButtByte1HEX = hexMirror("ButtByte1HEX", tr("Byte 1 :"), 0);
-    ButtByte2HEX = hexMirror("ButtByte2HEX", tr("Byte 2 :"), 0);
+    ButtByte1HEX = hexBox("ButtByte1HEX", ButtByte1);
+    ButtByte2HEX = hexBox("ButtByte2HEX", ButtByte2);
     ButtMode = named(new EditCombo(false), "ButtMode", tr("Mode :"));
     ButtMode->addItems(modeItems());
     ButtMode->setCurrentIndex(-1);
@@ -105,7 +104,7 @@ QWidget* ButtonPage::makeEntryGroup() {
     const struct {
         QLabel* label;
         SpinEdit* field;
-        QLineEdit* mirror;
+        HexByteEdit* mirror;
     } rows[] = {{caption(tr("Byte 0 :"), ButtByte0), ButtByte0, ButtByte0HEX},
                 {ButtByte1Label, ButtByte1, ButtByte1HEX},
                 {ButtByte2Label, ButtByte2, ButtByte2HEX}};
@@ -179,14 +178,12 @@ void ButtonPage::ButtByte0Change(int status) {
     storeEntryByte(&ButtonEntry::status, storedStatus(ButtByte0->clampedValue()));
 }
 
-void ButtonPage::ButtByte1Change(int value) {
-    showHex(ButtByte1HEX, value);
+void ButtonPage::ButtByte1Change() {
     if (!m_buttPresetApplying) ShowButtPresetName();
     storeEntryByte(&ButtonEntry::data1, ButtByte1->clampedValue());
 }
 
-void ButtonPage::ButtByte2Change(int value) {
-    showHex(ButtByte2HEX, value);
+void ButtonPage::ButtByte2Change() {
     if (!m_buttPresetApplying) ShowButtPresetName();
     storeEntryByte(&ButtonEntry::data2, ButtByte2->clampedValue());
 }
@@ -198,16 +195,9 @@ void ButtonPage::ButtModeChange(int index) {
 // The page is recognised by the bytes its fields hold, compared with the bytes each key gives
 // when applied; a field typed beyond its range matches no preset.
 void ButtonPage::ShowButtPresetName() {
-    int found = -1;
-    const SpinEdit* fields[] = {ButtByte0, ButtByte1, ButtByte2};
-    if (std::all_of(std::begin(fields), std::end(fields),
-                    [](const SpinEdit* f) { return f->value() == f->clampedValue(); })) {
-        found = preset_file::findButtonPreset(ButtPresetName->keys(),
-                                              {static_cast<std::uint8_t>(ButtByte0->value()),
-                                               static_cast<std::uint8_t>(ButtByte1->value()),
-                                               static_cast<std::uint8_t>(ButtByte2->value())});
-    }
-    ButtPresetName->showPreset(found);
+    const auto bytes = fieldBytes<3>({ButtByte0, ButtByte1, ButtByte2});
+    ButtPresetName->showPreset(bytes ? preset_file::findButtonPreset(ButtPresetName->keys(), *bytes)
+                                     : -1);
 }
 
 void ButtonPage::ButtPresetNameChange(int index) {
@@ -218,7 +208,9 @@ void ButtonPage::ApplyButtPreset(const QString& key) {
     const auto value = preset_file::parseButtonKey(key);
     if (!value) return;
     QScopedValueRollback applying(m_buttPresetApplying, true);
-    ButtByte0->setValue(static_cast<int>((*value >> 16) & 0xFF));
+    ButtByte0->setValue(
+        preset_file::appliedStatus(static_cast<std::uint8_t>(*value >> 16),
+                                   static_cast<std::uint8_t>(ButtByte0->clampedValue())));
     ButtByte1->setValue(static_cast<int>((*value >> 8) & 0xFF));
     ButtByte2->setValue(static_cast<int>(*value & 0xFF));
 }

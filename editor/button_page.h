@@ -4,12 +4,12 @@
 
 #include "bank_record.h"
 #include "deferred_page.h"
+#include "hex_byte_edit.h"
 
 class EditCombo;
 class PresetSelector;
 class QCheckBox;
 class QLabel;
-class QLineEdit;
 class SpinEdit;
 class StatusByteFields;
 
@@ -28,9 +28,9 @@ public:
     // bit 7 set.
     SpinEdit* ButtByte2 = nullptr;
     EditCombo* ButtMode = nullptr;
-    QLineEdit* ButtByte0HEX = nullptr;
-    QLineEdit* ButtByte1HEX = nullptr;
-    QLineEdit* ButtByte2HEX = nullptr;
+    HexByteEdit* ButtByte0HEX = nullptr;
+    HexByteEdit* ButtByte1HEX = nullptr;
+    HexByteEdit* ButtByte2HEX = nullptr;
     QLabel* ButtByte0BLabel = nullptr;
     QLabel* ButtByte1Label = nullptr;
     QLabel* ButtByte2Label = nullptr;
@@ -64,8 +64,8 @@ private:
 
     void ButtNumberChange(int n);
     void ButtByte0Change(int status);
-    void ButtByte1Change(int value);
-    void ButtByte2Change(int value);
+    void ButtByte1Change();
+    void ButtByte2Change();
     void ButtModeChange(int index);
     void ButtPresetNameChange(int index);
     void storeEntryByte(std::uint8_t ButtonEntry::*field, int value);

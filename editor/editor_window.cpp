@@ -255,6 +255,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     FormClose();
+    // The program ends with this window: no desk window may keep it running.
+    FaderDesk().closeDeskWindows();
     QWidget::closeEvent(event);
 }
 

@@ -132,7 +132,8 @@ public:
     void StoreSysexClick();
     QFileDialog* makeSysexOpenDialog();
     QFileDialog* makeSysexSaveDialog();
-    void openSysexFile(const QString& path);
+    // False when nothing was opened: no such file, or an upload runs (then the log says so).
+    bool openSysexFile(const QString& path);
     // `filterEntry` counts the save dialog's filter entries from 1.
     void storeSysexFile(const QString& path, int filterEntry);
     void ReadDumpFile(const QString& path);

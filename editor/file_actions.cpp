@@ -13,11 +13,13 @@
 #include "spin_edit.h"
 #include "sysex_protocol.h"
 #include "syx_file.h"
+#include "transfer_control.h"
 #include "transfer_controller.h"
 #include "transfer_page.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -79,8 +81,7 @@ protected:
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
             const QString path = droppedSyxFile(drop->mimeData());
-            drop->setAccepted(!path.isEmpty());
-            if (!path.isEmpty()) m_form->openSysexFile(path);
+            drop->setAccepted(!path.isEmpty() && m_form->openSysexFile(path));
             return true;
         }
         default:
@@ -129,7 +130,9 @@ QFileDialog* TForm1::makeSysexOpenDialog() {
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setNameFilters(openFilters());
     dialog->setDefaultSuffix(QStringLiteral("syx"));
-    dialog->selectFile(QStringLiteral("pultron64.syx"));
+    // A name that is not there would only disable the Open button.
+    const QString usual = QStringLiteral("pultron64.syx");
+    if (QFileInfo(QDir(SysexOpenDialogDir).filePath(usual)).isFile()) dialog->selectFile(usual);
     return dialog;
 }
 
@@ -161,11 +164,16 @@ void TForm1::StoreSysexClick() {
                    static_cast<int>(saveFilters().indexOf(dialog->selectedNameFilter())) + 1);
 }
 
-void TForm1::openSysexFile(const QString& path) {
-    if (!preset_file::fileExists(path)) return;
+bool TForm1::openSysexFile(const QString& path) {
+    if (!preset_file::fileExists(path)) return false;
+    if (transfer().transfer().uploading()) { // a new bank would end the upload half-way
+        WriteMsg(tr("ERROR: '%1' not opened - a bank upload is running").arg(path));
+        return false;
+    }
     ReadDumpFile(path);
     SysexOpenDialogDir = folderOf(path);
     setWindowTitle(tr("SysexBox : ") + QFileInfo(path).fileName());
+    return true;
 }
 
 void TForm1::storeSysexFile(const QString& path, int filterEntry) {
@@ -266,14 +274,17 @@ void TForm1::ExportConverterIni(const QString& path) {
 }
 
 bool TForm1::writeBankFile(const QString& path, const QByteArray& bytes) {
+    const bool earlierFile = QFileInfo(path).isFile();
     QString reason;
-    if (writeFileAtomically(path, bytes, &reason)) return true;
+    if (writeFileAtomically(path, bytes, &reason)) {
+        SysexSaveDialogDir = folderOf(path); // the next store starts where this one went
+        return true;
+    }
     std::fputs("Cannot open output file.\n", stderr);
     WriteMsg(tr("ERROR: '%1' not saved - %2").arg(path, reason));
-    showFileMessage(
-        QStringLiteral("FileWriteError"),
-        tr("Can't write '%1':\n%2\nAn earlier file of that name is unchanged.").arg(path, reason),
-        QMessageBox::Ok);
+    QString text = tr("Can't write '%1':\n%2").arg(path, reason);
+    if (earlierFile) text += tr("\nAn earlier file of that name is unchanged.");
+    showFileMessage(QStringLiteral("FileWriteError"), text, QMessageBox::Ok);
     return false;
 }
 

@@ -1,10 +1,10 @@
 #include "page_controls.h"
 
+#include "hex_byte_edit.h"
 #include "spin_edit.h"
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 
 namespace page_controls {
 
@@ -29,21 +29,25 @@ QCheckBox* checkBox(const QString& caption, const char* objectName) {
     return named(new QCheckBox(caption), objectName, caption);
 }
 
-QLineEdit* hexMirror(const char* objectName, const QString& fieldCaption, int value) {
-    auto* mirror = new QLineEdit;
-    mirror->setObjectName(QString::fromLatin1(objectName));
-    mirror->setAccessibleDescription(fieldCaption.trimmed() + QStringLiteral(" HEX"));
-    mirror->setReadOnly(true);
-    mirror->setFocusPolicy(Qt::NoFocus);
-    mirror->setMaximumWidth(mirror->fontMetrics().horizontalAdvance(QStringLiteral("WWWW")) + 12);
-    showHex(mirror, value);
-    return mirror;
+template <std::size_t N>
+std::optional<std::array<std::uint8_t, N>>
+fieldBytes(const std::array<const SpinEdit*, N>& fields) {
+    std::array<std::uint8_t, N> bytes{};
+    for (std::size_t i = 0; i < N; ++i) {
+        if (fields[i]->value() != fields[i]->clampedValue()) return std::nullopt;
+        bytes[i] = static_cast<std::uint8_t>(fields[i]->value());
+    }
+    return bytes;
 }
+template std::optional<std::array<std::uint8_t, 3>>
+fieldBytes(const std::array<const SpinEdit*, 3>&);
+template std::optional<std::array<std::uint8_t, 4>>
+fieldBytes(const std::array<const SpinEdit*, 4>&);
 
-void showHex(QLineEdit* mirror, int value) {
-    const QString hex = QString::asprintf("%02X", static_cast<unsigned>(value));
-    mirror->setText(hex);
-    mirror->setAccessibleName(hex); // announced with the value it mirrors
+HexByteEdit* hexBox(const char* objectName, SpinEdit* field) {
+    auto* box = new HexByteEdit(field);
+    box->setObjectName(QString::fromLatin1(objectName));
+    return box;
 }
 
 } // namespace page_controls

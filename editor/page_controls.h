@@ -2,10 +2,13 @@
 #pragma once
 
 #include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
 
+class HexByteEdit;
 class QCheckBox;
 class QLabel;
-class QLineEdit;
 class QWidget;
 class SpinEdit;
 
@@ -27,9 +30,11 @@ void setCaption(QLabel* label, const QString& text);
 SpinEdit* numberField(int min, int max, int value, const char* objectName, const QString& caption);
 QCheckBox* checkBox(const QString& caption, const char* objectName);
 
-// A read-only field that shows a number as two upper-case hexadecimal digits, announced with
-// those digits and described by the caption of the field it mirrors.
-QLineEdit* hexMirror(const char* objectName, const QString& fieldCaption, int value);
-void showHex(QLineEdit* mirror, int value);
+// The bytes a row of fields holds, or nothing while one of them is typed beyond its range.
+template <std::size_t N>
+std::optional<std::array<std::uint8_t, N>> fieldBytes(const std::array<const SpinEdit*, N>& fields);
+
+// The hexadecimal box that shows and edits `field`.
+HexByteEdit* hexBox(const char* objectName, SpinEdit* field);
 
 } // namespace page_controls

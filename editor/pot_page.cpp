@@ -1,6 +1,7 @@
 #include "pot_page.h"
 
 #include "edit_combo.h"
+#include "hex_byte_edit.h"
 #include "page_controls.h"
 #include "preset_selector.h"
 #include "spin_edit.h"
@@ -101,10 +102,10 @@ QWidget* PotPage::makeEntryGroup() {
     PotMin = numberField(0, kDataMax, 0, "PotMin", tr("Min :"));
     PotMax = numberField(0, kDataMax, 0, "PotMax", tr("Max :"));
     PotInitialValue = numberField(0, kDataMax, 0, "PotInitialValue", tr("Initial Value :"));
-    PotByte1HEX = hexMirror("PotByte1HEX", tr("Byte 1 :"), 0);
-    PotMinHEX = hexMirror("PotMinHEX", tr("Min :"), 0);
-    PotMaxHEX = hexMirror("PotMaxHEX", tr("Max :"), 0);
-    PotInitialValueHEX = hexMirror("PotInitialValueHEX", tr("Initial Value :"), 0);
+    PotByte1HEX = hexBox("PotByte1HEX", PotByte1);
+    PotMinHEX = hexBox("PotMinHEX", PotMin);
+    PotMaxHEX = hexBox("PotMaxHEX", PotMax);
+    PotInitialValueHEX = hexBox("PotInitialValueHEX", PotInitialValue);
     PotLabel = named(new QLineEdit, "PotLabel", tr("Label :"));
     PotLabel->setMaxLength(bank_layout::kLabelTextLength);
     PotLabelMode = named(new EditCombo(true), "PotLabelMode", tr("Mode :"));
@@ -132,7 +133,7 @@ QWidget* PotPage::makeEntryGroup() {
     const struct {
         QLabel* label;
         SpinEdit* field;
-        QLineEdit* mirror;
+        HexByteEdit* mirror;
     } rows[] = {{caption(tr("Byte 0 :"), PotByte0), PotByte0, PotByte0HEX},
                 {PotByte1Label, PotByte1, PotByte1HEX},
                 {PotMinLabel, PotMin, PotMinHEX},
@@ -237,11 +238,6 @@ void PotPage::PotByte0Change(int status) {
     storeEntryByte(&PotEntry::status, storedStatus(PotByte0->clampedValue()));
 }
 
-void PotPage::dataFieldChanged(QLineEdit* mirror, int value) {
-    showHex(mirror, value);
-    if (!m_potPresetApplying) ShowPotPresetName();
-}
-
 // Writes one byte of the selected pot's entry. Callers pass their field's value clamped: a number
 // typed beyond the range must not put anything but a 7-bit byte into the bank.
 void PotPage::storeEntryByte(std::uint8_t PotEntry::*field, int value) {
@@ -251,25 +247,25 @@ void PotPage::storeEntryByte(std::uint8_t PotEntry::*field, int value) {
     m_record.setPot(m_pot, entry);
 }
 
-void PotPage::PotByte1Change(int value) {
-    dataFieldChanged(PotByte1HEX, value);
+void PotPage::PotByte1Change() {
+    if (!m_potPresetApplying) ShowPotPresetName();
     storeEntryByte(&PotEntry::data, PotByte1->clampedValue());
 }
 
-void PotPage::PotMinChange(int value) {
-    dataFieldChanged(PotMinHEX, value);
+void PotPage::PotMinChange() {
+    if (!m_potPresetApplying) ShowPotPresetName();
     storeEntryByte(&PotEntry::min, PotMin->clampedValue());
     emit knobChanged(m_pot, KnobProperty::Minimum, m_record.pot(m_pot).min);
 }
 
-void PotPage::PotMaxChange(int value) {
-    dataFieldChanged(PotMaxHEX, value);
+void PotPage::PotMaxChange() {
+    if (!m_potPresetApplying) ShowPotPresetName();
     storeEntryByte(&PotEntry::max, PotMax->clampedValue());
     emit knobChanged(m_pot, KnobProperty::Maximum, m_record.pot(m_pot).max);
 }
 
-void PotPage::PotInitialValueChange(int value) {
-    dataFieldChanged(PotInitialValueHEX, value);
+void PotPage::PotInitialValueChange() {
+    if (!m_potPresetApplying) ShowPotPresetName();
     if (!m_potPageLoading)
         m_record.setInitialValue(m_pot, static_cast<std::uint8_t>(PotInitialValue->clampedValue()));
     emit knobChanged(m_pot, KnobProperty::Position, m_record.initialValue(m_pot));
@@ -288,10 +284,12 @@ void PotPage::PotLabelModeChange(int index) {
     m_record.setPotLabelModeChar(m_pot, index >= 0 ? chars[index] : chars[0]);
 }
 
+// The pot is recognised by the bytes its fields show; a field typed beyond its range matches no
+// preset.
 void PotPage::ShowPotPresetName() {
-    const QString lookup =
-        PotByte0HEX->text() + PotByte1HEX->text() + PotMinHEX->text() + PotMaxHEX->text();
-    PotPresetName->showPreset(preset_file::findPotPreset(PotPresetName->keys(), lookup));
+    const auto bytes = fieldBytes<4>({PotByte0, PotByte1, PotMin, PotMax});
+    PotPresetName->showPreset(bytes ? preset_file::findPotPreset(PotPresetName->keys(), *bytes)
+                                    : -1);
 }
 
 void PotPage::PotPresetNameChange(int index) {
@@ -308,7 +306,9 @@ void PotPage::ApplyPotPreset(const QString& key) {
     const auto byteAt = [&](int shift) {
         return static_cast<int>((preset->bytes >> shift) & 0xFF);
     };
-    PotByte0->setValue(byteAt(24));
+    PotByte0->setValue(
+        preset_file::appliedStatus(static_cast<std::uint8_t>(byteAt(24)),
+                                   static_cast<std::uint8_t>(PotByte0->clampedValue())));
     PotByte1->setValue(byteAt(16));
     PotMin->setValue(byteAt(8));
     PotMax->setValue(byteAt(0));

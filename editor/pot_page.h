@@ -4,6 +4,7 @@
 
 #include "bank_record.h"
 #include "deferred_page.h"
+#include "hex_byte_edit.h"
 #include "preset_library.h"
 
 #include <array>
@@ -41,11 +42,11 @@ public:
     SpinEdit* PotInitialValue = nullptr;
     QLineEdit* PotLabel = nullptr;
     EditCombo* PotLabelMode = nullptr;
-    QLineEdit* PotByte0HEX = nullptr;
-    QLineEdit* PotByte1HEX = nullptr;
-    QLineEdit* PotMinHEX = nullptr;
-    QLineEdit* PotMaxHEX = nullptr;
-    QLineEdit* PotInitialValueHEX = nullptr;
+    HexByteEdit* PotByte0HEX = nullptr;
+    HexByteEdit* PotByte1HEX = nullptr;
+    HexByteEdit* PotMinHEX = nullptr;
+    HexByteEdit* PotMaxHEX = nullptr;
+    HexByteEdit* PotInitialValueHEX = nullptr;
     QLabel* PotByte0BLabel = nullptr;
     QLabel* PotByte1Label = nullptr;
     QLabel* PotMinLabel = nullptr;
@@ -93,16 +94,14 @@ private:
 
     void PotNumberChange(int n);
     void PotByte0Change(int status);
-    void PotByte1Change(int value);
-    void PotMinChange(int value);
-    void PotMaxChange(int value);
-    void PotInitialValueChange(int value);
+    void PotByte1Change();
+    void PotMinChange();
+    void PotMaxChange();
+    void PotInitialValueChange();
     void PotLabelChange(const QString& text);
     void PotLabelModeChange(int index);
     void PotPresetNameChange(int index);
 
-    // Mirror and preset name follow a field of the preset key.
-    void dataFieldChanged(QLineEdit* mirror, int value);
     void storeEntryByte(std::uint8_t PotEntry::*field, int value);
 
     BankRecord& m_record;

@@ -1,10 +1,10 @@
 #include "status_byte_fields.h"
 
 #include "edit_combo.h"
+#include "hex_byte_edit.h"
 #include "page_controls.h"
 #include "spin_edit.h"
 
-#include <QLineEdit>
 #include <QScopedValueRollback>
 
 using namespace page_controls;
@@ -30,8 +30,7 @@ StatusByteFields::StatusByteFields(const QString& namePrefix, const QString& cha
     channel = numberField(1, 16, 1, controlName(namePrefix, "Byte0B").constData(), channelCaption);
     statusByte = numberField(kLowestStatus, kHighestStatus, kLowestStatus,
                              controlName(namePrefix, "Byte0").constData(), tr("Byte 0 :"));
-    mirror =
-        hexMirror(controlName(namePrefix, "Byte0HEX").constData(), tr("Byte 0 :"), kLowestStatus);
+    mirror = hexBox(controlName(namePrefix, "Byte0HEX").constData(), statusByte);
 
     connect(statusByte, &SpinEdit::valueChanged, this, &StatusByteFields::statusByteChange);
     connect(typeList, &EditCombo::userChanged, this, &StatusByteFields::typeChosen);
@@ -55,7 +54,6 @@ int StatusByteFields::eventType(int status) {
 }
 
 void StatusByteFields::statusByteChange(int status) {
-    showHex(mirror, status);
     {
         QScopedValueRollback guard(m_typeGuard, true);
         const int type = eventType(status);

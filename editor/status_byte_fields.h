@@ -8,7 +8,7 @@
 #include <QStringList>
 
 class EditCombo;
-class QLineEdit;
+class HexByteEdit;
 class SpinEdit;
 
 class StatusByteFields : public QObject {
@@ -29,7 +29,7 @@ public:
     EditCombo* typeList = nullptr; // created without a parent: the page lays them out
     SpinEdit* channel = nullptr;
     SpinEdit* statusByte = nullptr;
-    QLineEdit* mirror = nullptr;
+    HexByteEdit* mirror = nullptr;
 
 signals:
     // The status byte changed; mirror, type list and channel box already show it.

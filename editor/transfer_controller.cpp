@@ -44,6 +44,7 @@ void TransferController::createReceiver() {
     connect(m_midiIn.get(), &TMidiIn::portLost, this, [this](const QString& reason) {
         portLost(m_midiIn->lostPortLine(QStringLiteral("IN"), reason));
     });
+    logOpenAndClose(*m_midiIn, QStringLiteral("IN"));
     connect(m_midiIn.get(), &TMidiIn::inputDropped, this,
             [this](int count) { m_receiver->inputDropped(count); });
     connect(m_midiIn.get(), &TMidiIn::sysExCut, this,
@@ -69,12 +70,22 @@ void TransferController::createTransfer() {
         portLost(m_midiOut->lostPortLine(QStringLiteral("OUT"), reason));
         m_transfer->abortUpload();
     });
+    logOpenAndClose(*m_midiOut, QStringLiteral("OUT"));
     m_closeGuard = new UploadCloseGuard(m_form, *m_transfer);
 }
 
+void TransferController::logOpenAndClose(MidiPort& port, const QString& direction) {
+    connect(&port, &MidiPort::opened, this, [this, direction](const QString& device) {
+        m_form.WriteMsg(MidiPort::openedOrClosedLine(direction, device, true));
+    });
+    connect(&port, &MidiPort::closed, this, [this, direction](const QString& device) {
+        m_form.WriteMsg(MidiPort::openedOrClosedLine(direction, device, false));
+    });
+}
+
 void TransferController::connectPage() {
-    connect(m_page.MIDIInComboBox, &QComboBox::activated, this,
-            &TransferController::UpdateMIDIPorts);
+    for (QComboBox* selector : {m_page.MIDIInComboBox, m_page.MIDIOutComboBox})
+        connect(selector, &QComboBox::activated, this, &TransferController::UpdateMIDIPorts);
     connect(m_page.SlowSendToPultron, &QPushButton::clicked, this,
             &TransferController::SendSysexToPultronExecute);
     connect(m_page.RequestSysexDump, &QPushButton::clicked, this,
@@ -104,12 +115,15 @@ void TransferController::resetReceiver() {
 }
 
 void TransferController::UpdateMIDIPorts() {
-    // Unlike the first opening, a failed port is tried again whenever it is selected: that is
-    // how the user retries after starting the MIDI system or plugging the device in.
-    const auto apply = [](QComboBox* selector, auto& port) {
+    // A port already open on its selection stays open, so that choosing one port leaves the
+    // other one alone. A failed port is tried again whenever it is selected: that is how the
+    // user retries after starting the MIDI system or plugging the device in.
+    const auto apply = [](QComboBox* selector, MidiPort& port) {
+        const int device = selector->currentIndex() - 1;
+        if (device >= 0 && port.ready() && port.Port() == device) return;
         port.SetUsing(false);
-        if (selector->currentIndex() <= 0) return;
-        port.SetPort(selector->currentIndex() - 1);
+        if (device < 0) return;
+        port.SetPort(device);
         port.SetUsing(true);
     };
     apply(m_page.MIDIInComboBox, *m_midiIn);
@@ -128,6 +142,8 @@ void TransferController::UpdateButtonStatus() {
     m_page.RequestSysexDump->setEnabled(status.transferButtonsEnabled);
     m_page.MIDIInComboBox->setEnabled(status.selectorsEnabled);
     m_page.MIDIOutComboBox->setEnabled(status.selectorsEnabled);
+    // A bank opened during an upload would end it half-way.
+    m_page.OpenSysex->setEnabled(!m_transfer->uploading());
 }
 
 void TransferController::ResetReceiverBuffer() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+class MidiPort;
 class SysexReceiver;
 class TForm1;
 class TMidiIn;
@@ -53,6 +54,7 @@ protected:
 private:
     void createReceiver();
     void createTransfer();
+    void logOpenAndClose(MidiPort& port, const QString& direction);
     void connectPage();
     void showReceived();
     void receivedLastBlock();

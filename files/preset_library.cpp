@@ -60,6 +60,24 @@ std::optional<std::uint32_t> readHex(const QString& text, int& pos) {
     return value;
 }
 
+bool isChannelMessage(std::uint8_t status) {
+    return status >= 0x80 && status < 0xF0;
+}
+
+// The first key whose bytes equal `bytes`, else the first that differs only in the channel.
+template <std::size_t N, typename KeyBytes>
+int findPreset(const QStringList& keys, const std::array<std::uint8_t, N>& bytes,
+               KeyBytes keyBytes) {
+    int otherChannel = -1;
+    for (int i = 0; i < keys.size(); ++i) {
+        const auto key = keyBytes(keys[i]);
+        if (!key || !std::equal(key->begin() + 1, key->end(), bytes.begin() + 1)) continue;
+        if ((*key)[0] == bytes[0]) return i;
+        if (otherChannel < 0 && preset_file::sameEvent((*key)[0], bytes[0])) otherChannel = i;
+    }
+    return otherChannel;
+}
+
 } // namespace
 
 namespace preset_file {
@@ -153,16 +171,34 @@ std::optional<std::array<std::uint8_t, 3>> buttonKeyBytes(const QString& key) {
                                        static_cast<std::uint8_t>(std::min(byteAt(0), 0x7F))};
 }
 
-int findPotPreset(const QStringList& keys, const QString& lookup) {
-    for (int i = 0; i < keys.size(); ++i)
-        if (keys[i].compare(lookup, Qt::CaseInsensitive) == 0) return i;
-    return -1;
+std::optional<std::array<std::uint8_t, 4>> potKeyBytes(const QString& key) {
+    constexpr int kDigits = 8;
+    if (key.size() != kDigits) return std::nullopt;
+    std::array<std::uint8_t, 4> bytes{};
+    for (int i = 0; i < kDigits; ++i) {
+        const int digit = hexDigit(key[i]);
+        if (digit < 0) return std::nullopt;
+        bytes[i / 2] = static_cast<std::uint8_t>(bytes[i / 2] * 16 + digit);
+    }
+    return bytes;
+}
+
+bool sameEvent(std::uint8_t presetStatus, std::uint8_t entryStatus) {
+    return isChannelMessage(presetStatus) ? (presetStatus & 0xF0) == (entryStatus & 0xF0)
+                                          : presetStatus == entryStatus;
+}
+
+std::uint8_t appliedStatus(std::uint8_t presetStatus, std::uint8_t entryStatus) {
+    if (!isChannelMessage(presetStatus)) return presetStatus;
+    return static_cast<std::uint8_t>((presetStatus & 0xF0) | (entryStatus & 0x0F));
+}
+
+int findPotPreset(const QStringList& keys, const std::array<std::uint8_t, 4>& bytes) {
+    return findPreset(keys, bytes, potKeyBytes);
 }
 
 int findButtonPreset(const QStringList& keys, const std::array<std::uint8_t, 3>& bytes) {
-    for (int i = 0; i < keys.size(); ++i)
-        if (buttonKeyBytes(keys[i]) == bytes) return i;
-    return -1;
+    return findPreset(keys, bytes, buttonKeyBytes);
 }
 
 QString labelFromPresetName(const QString& name) {

@@ -68,9 +68,21 @@ std::optional<std::uint32_t> parseButtonKey(const QString& key);
 // the status no lower than 0x90, the data bytes no higher than 0x7F.
 std::optional<std::array<std::uint8_t, 3>> buttonKeyBytes(const QString& key);
 
-// Position of the first pot key equal to `lookup` ignoring letter case, or -1.
-int findPotPreset(const QStringList& keys, const QString& lookup);
-// Position of the first button key that applies exactly these three bytes, or -1.
+// The four bytes of a pot key that a pot can match: exactly eight hexadecimal digits in either
+// letter case. A key with an initial-value part, or in any other form, matches no pot.
+std::optional<std::array<std::uint8_t, 4>> potKeyBytes(const QString& key);
+
+// Whether a preset's status byte names the event of an entry's status byte. A channel message
+// (0x80..0xEF) matches on every channel; any other status byte only itself.
+bool sameEvent(std::uint8_t presetStatus, std::uint8_t entryStatus);
+// The status byte applying a preset gives an entry: a channel message keeps the entry's channel.
+std::uint8_t appliedStatus(std::uint8_t presetStatus, std::uint8_t entryStatus);
+
+// Position of the pot key that matches the pot's four bytes (status, data, min, max), or -1: the
+// first key on the pot's own channel, else the first on any channel.
+int findPotPreset(const QStringList& keys, const std::array<std::uint8_t, 4>& bytes);
+// Position of the button key whose applied bytes match the button's three bytes, or -1; the
+// button's own channel first, as for pots.
 int findButtonPreset(const QStringList& keys, const std::array<std::uint8_t, 3>& bytes);
 
 // The label a preset name gives: the text after its first ": ", or the whole name, at most

@@ -10,9 +10,9 @@ MidiPort::MidiPort(const std::vector<MidiDevice>& devices, QObject* parent)
 
 void MidiPort::SetUsing(bool value) {
     if (value && !m_using)
-        open();
+        openPort();
     else if (!value && m_using)
-        close();
+        closePort();
     m_using = value;
 }
 
@@ -22,9 +22,21 @@ void MidiPort::SetPort(int index) {
         m_port = index;
         return;
     }
-    close();
+    closePort();
     m_port = index;
+    openPort();
+}
+
+void MidiPort::openPort() {
     open();
+    if (isConnected() && m_portOpenResult == kPortOk)
+        emit opened(QString::fromStdString(deviceName(m_port)));
+}
+
+void MidiPort::closePort() {
+    const bool wasConnected = isConnected();
+    close();
+    if (wasConnected) emit closed(QString::fromStdString(deviceName(m_port)));
 }
 
 const MidiDevice* MidiPort::beginOpen() {
@@ -52,6 +64,11 @@ void MidiPort::PortLost(quint64 generation, const QString& reason) {
     if (generation != m_generation || !isConnected() || m_portOpenResult == kPortLost) return;
     m_portOpenResult = kPortLost;
     emit portLost(reason);
+}
+
+QString MidiPort::openedOrClosedLine(const QString& direction, const QString& device, bool opened) {
+    return QStringLiteral("MIDI %1 port \"%2\" %3")
+        .arg(direction, device, opened ? QStringLiteral("opened") : QStringLiteral("closed"));
 }
 
 QString MidiPort::lostPortLine(const QString& direction, const QString& reason) const {

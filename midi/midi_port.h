@@ -27,8 +27,13 @@ public:
     bool ready() const { return m_using && isConnected() && m_portOpenResult == kPortOk; }
     // The log line for a lost port: `direction` is "IN" or "OUT", `reason` comes with portLost.
     QString lostPortLine(const QString& direction, const QString& reason) const;
+    // The log line for a port that `opened` or closed on `device`.
+    static QString openedOrClosedLine(const QString& direction, const QString& device, bool opened);
 
 signals:
+    // The port has been opened on, or closed from, `device`; a failed open raises neither.
+    void opened(const QString& device);
+    void closed(const QString& device);
     // The open port stopped working; PortOpenResult is kPortLost from now on.
     void portLost(const QString& reason);
 
@@ -49,6 +54,8 @@ protected:
     quint64 generation() const { return m_generation; }
 
 private:
+    void openPort();
+    void closePort();
     void PortLost(quint64 generation, const QString& reason);
 
     std::vector<MidiDevice> m_caps; // the capability table

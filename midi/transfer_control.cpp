@@ -83,8 +83,8 @@ void TransferControl::refresh() const {
 
 bool TransferControl::SendSysexToPultronExecute() {
     if (m_busy) return false;
+    m_uploading = true; // before the scope shows the page, which locks what an upload locks
     BusyScope busy(*this);
-    m_uploading = true;
     m_stopRequested = false;
     if (m_hooks.recordToDump() != 0 || m_outgoing.blockCount <= 0) return false;
     if (!SendBankChangeRequest(m_outgoing.data[kModelIndex], selectedDeviceId(), selectedBank()) ||

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <utility>
 
 namespace {
 
@@ -64,6 +65,16 @@ void VirtualBox::GenerateFaderDeskExecute() {
     desk.raise();
     desk.activateWindow();
     showLines(lcd_text::startupScreen(true));
+}
+
+void VirtualBox::customDeskClosed() {
+    if (std::exchange(m_editorHiddenByDesk, false)) m_host.setEditorVisible(true);
+}
+
+void VirtualBox::closeDeskWindows() {
+    m_editorHiddenByDesk = false;
+    if (m_desk) m_desk->hide();
+    if (m_customDesk) m_customDesk->hide();
 }
 
 void VirtualBox::rebuildAfterBank() {
@@ -116,9 +127,11 @@ void VirtualBox::NewFormFromINIExecute() {
     const QSize room = screen ? screen->availableVirtualSize()
                               : QSize(desk_file::kMaxExtent, desk_file::kMaxExtent);
     auto window = m_builder.build(*description, m_registry, m_skins, room);
-    connect(window.get(), &TCustomDesk::FaderDeskFormClose, this,
-            [this] { m_host.setEditorVisible(true); });
-    if (m_host.hideEditorWithDesk()) m_host.setEditorVisible(false);
+    connect(window.get(), &TCustomDesk::FaderDeskFormClose, this, &VirtualBox::customDeskClosed);
+    if (m_host.hideEditorWithDesk()) {
+        m_host.setEditorVisible(false);
+        m_editorHiddenByDesk = true;
+    }
     for (QWidget* control : window->controls)
         wireCustomControl(control);
     if (window->lastLcd) m_currentLcd = window->lastLcd;

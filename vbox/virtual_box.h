@@ -47,6 +47,8 @@ public:
     // Writes `window` as "customdesk.ini" into the program's folder (or the documents folder
     // when that cannot be written) and logs where it went; returns the path, empty on failure.
     QString DumpFormToINI(const QWidget& window, const QString& programFolder);
+    // The editor has closed: the desk windows close with it, and the editor stays closed.
+    void closeDeskWindows();
     // After a bank arrived: rebuilt in the background, the window hidden.
     void rebuildAfterBank();
     void ClearDesk();
@@ -82,6 +84,7 @@ private:
     void wireCustomControl(QWidget* control);
     void wireButton(QObject* button);
     void showLines(const lcd_text::Lines& lines);
+    void customDeskClosed();
     void send(int potIndex, const std::optional<ShortMessage>& message);
     // Pot controls that follow the editor: while the desk is in use, the knob of pot n.
     class TKnob* followingKnob(int n) const;
@@ -90,6 +93,7 @@ private:
     DeskHost& m_host;
     std::unique_ptr<TFaderDesk> m_desk;
     std::unique_ptr<TCustomDesk> m_customDesk;
+    bool m_editorHiddenByDesk = false; // closing the custom desk brings the editor back
     CustomDeskBuilder m_builder;
     SkinLists m_skins;
     ControlRegistry m_registry;

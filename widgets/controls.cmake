@@ -13,6 +13,7 @@ target_sources(widgets PRIVATE
     vr_bitmap_dial.cpp
     vr_bitmap_list.cpp
     vr_skinned_control.cpp
+    wheel_steps.cpp
     widget_gallery.cpp
 )
 

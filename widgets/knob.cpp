@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QTimer>
+#include <QWheelEvent>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -207,6 +208,17 @@ void TKnob::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
+    setPositionWithin(target);
+}
+
+void TKnob::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    const int steps = m_wheel.take(*event);
+    if (steps != 0) setPositionWithin(static_cast<long long>(m_position) + steps);
+}
+
+// Targets are reckoned in 64 bits and brought back into the int range here.
+void TKnob::setPositionWithin(long long target) {
     SetPosition(static_cast<int>(std::clamp<long long>(target, INT_MIN, INT_MAX)));
 }
 

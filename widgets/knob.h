@@ -2,6 +2,8 @@
 // integer range onto a 300-degree sweep and reports every assignment of its position.
 #pragma once
 
+#include "wheel_steps.h"
+
 #include <QColor>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -72,9 +74,12 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // One step per notch, ten with Shift or Ctrl; each turn is one assignment of Position.
+    void wheelEvent(QWheelEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void setPositionWithin(long long target);
     void repaintPointer();
     void trackMouse(QPoint pos);
     void showInLabel(int value);
@@ -98,6 +103,7 @@ private:
     int m_mouseAngle = 0;
     bool m_dragActive = false;
     bool m_clickPending = false;
+    WheelSteps m_wheel;
     // Background, raised face and frame, drawn again only when the size, the palette, the
     // enabled state or the focus changes; a repaint copies it and adds the pointer.
     QPixmap m_face;

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <climits>
 
 using namespace dial_math;
@@ -120,6 +121,12 @@ void TVrBitmapDial::keyPressEvent(QKeyEvent* event) {
     default:
         TVrSkinnedControl::keyPressEvent(event);
     }
+}
+
+void TVrBitmapDial::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    if (const int steps = m_wheel.take(*event); steps != 0)
+        SetPosition(toInt(static_cast<long long>(m_position) + steps));
 }
 
 void TVrBitmapDial::mouseReleaseEvent(QMouseEvent*) {

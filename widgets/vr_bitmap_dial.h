@@ -3,6 +3,7 @@
 #pragma once
 
 #include "vr_skinned_control.h"
+#include "wheel_steps.h"
 
 #include <QCursor>
 
@@ -49,6 +50,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     // Arrow keys step by one, Page Up and Page Down by Increment, Home and End go to the ends.
     void keyPressEvent(QKeyEvent* event) override;
+    // One step per notch, ten with Shift or Ctrl.
+    void wheelEvent(QWheelEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -58,6 +61,7 @@ private:
     TDialStyle m_style = dsLeftRightMove;
     int m_increment = 10;
     bool m_hideCursor = true;
+    WheelSteps m_wheel;
 
     bool m_dragging = false;
     QPoint m_pressPoint;

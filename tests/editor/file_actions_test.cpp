@@ -14,10 +14,13 @@
 #include "syx_file.h"
 #include "transfer_page.h"
 
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QUrl>
@@ -152,6 +155,8 @@ TEST_F(FileActions, AFailedWriteKeepsTheOldFileAndTellsTheUser) {
         ASSERT_TRUE(message && message->isVisible());
         EXPECT_EQ(message->windowTitle(), "File Error");
         EXPECT_TRUE(message->text().contains(path));
+        // Only a file that was there before can be said to be unchanged.
+        EXPECT_EQ(message->text().contains("An earlier file"), path == old);
         delete message;
     }
     EXPECT_EQ(readFileBytes(old), "old contents");
@@ -198,12 +203,29 @@ TEST_F(FileActions, DialogsOfferTheirFiltersNamesAndFolders) {
     EXPECT_EQ(save->nameFilters(),
               QStringList({"PULTRON 64 sysex file (*.syx)", "dumpkit INI file (*.INI)",
                            "Midi file (*.mid)", "Standard MIDI File with SysEx (*.mid)"}));
-    EXPECT_EQ(open->selectedFiles(), QStringList{dir.filePath("pultron64.syx")});
+    EXPECT_EQ(open->selectedFiles(), QStringList{}); // no made-up name that cannot be opened
     EXPECT_EQ(save->selectedFiles(), QStringList{dir.filePath("custom.syx")});
+    const QString usual = file("pultron64.syx", otherDump());
+    const std::unique_ptr<QFileDialog> again(form->makeSysexOpenDialog());
+    EXPECT_EQ(again->selectedFiles(), QStringList{usual});
+    EXPECT_TRUE(again->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->isEnabled());
     EXPECT_EQ(open->defaultSuffix(), "syx");
     EXPECT_EQ(save->defaultSuffix(), "syx");
     emit save->filterSelected(save->nameFilters().at(1));
     EXPECT_EQ(save->defaultSuffix(), "INI");
+}
+
+// The store dialog starts where the last store went, in this run and the next.
+TEST_F(FileActions, StoreDialogRemembersItsFolder) {
+    start();
+    QTemporaryDir elsewhere;
+    for (const QString& folder : {dir.path(), elsewhere.path()}) {
+        form->storeSysexFile(QDir(folder).filePath("bank.mid"), 3);
+        const std::unique_ptr<QFileDialog> save(form->makeSysexSaveDialog());
+        EXPECT_EQ(save->directory().path(), folder);
+    }
+    form->close();
+    EXPECT_EQ(stored("SAVE_PATH"), elsewhere.path());
 }
 
 TEST_F(FileActions, ADroppedSyxFileOpensAndOtherDropsAreRefused) {

@@ -1,3 +1,4 @@
+#include "button_page.h"
 #include "edit_combo.h"
 #include "page_test_support.h"
 #include "pot_page.h"
@@ -201,6 +202,65 @@ TEST_F(PotPageTest, RangeAndInitialValueChangesReachTheDeskControlOfThatPotOnly)
     EXPECT_EQ(hints.last().at(1).toString(), "Seven");
     typeInto(page->PotByte1, QStringLiteral("3"));
     EXPECT_EQ(knobs.last().at(2).toInt(), 99); // the data byte is not the knob's business
+}
+
+// Typing into a hex box once went to the field that had the focus; now each box is an input.
+TEST_F(EditorTest, HexBoxesTakeWhatIsTypedIntoThem) {
+    start();
+    PotPage* pots = form->PotSettings;
+    ButtonPage* buttons = form->ButtSettings;
+    const struct {
+        QWidget* page;
+        HexByteEdit* box;
+        SpinEdit* field;
+        const char* typed;
+        int value;
+        const char* refused; // beyond the field's range
+    } boxes[] = {
+        {pots, pots->PotByte0HEX, pots->PotByte0, "c3", 0xC3, "3C"},
+        {pots, pots->PotByte1HEX, pots->PotByte1, "3C", 60, "80"},
+        {pots, pots->PotMinHEX, pots->PotMin, "3C", 60, "FF"},
+        {pots, pots->PotMaxHEX, pots->PotMax, "3C", 60, "100"},
+        {pots, pots->PotInitialValueHEX, pots->PotInitialValue, "3C", 60, "80"},
+        {buttons, buttons->ButtByte0HEX, buttons->ButtByte0, "E5", 0xE5, "8F"},
+        {buttons, buttons->ButtByte1HEX, buttons->ButtByte1, "3C", 60, "80"},
+        {buttons, buttons->ButtByte2HEX, buttons->ButtByte2, "3C", 60, "C8"},
+    };
+    for (const auto& b : boxes) {
+        SCOPED_TRACE(b.box->objectName().toStdString());
+        showPage(b.page);
+        // The field that has the focus before: it once took what was typed.
+        SpinEdit* other = b.page == buttons         ? buttons->ButtNumber
+                          : b.field == pots->PotMax ? pots->PotMin
+                                                    : pots->PotMax;
+        other->setFocus(Qt::TabFocusReason);
+        const int otherValue = other->value();
+        QTest::mouseDClick(b.box, Qt::LeftButton);
+        QTest::keyClicks(b.box, QString::fromLatin1(b.typed));
+        press(b.box, Qt::Key_Return);
+        EXPECT_EQ(b.field->value(), b.value);
+        EXPECT_EQ(b.box->text(), QString::asprintf("%02X", b.value));
+        EXPECT_EQ(other->value(), otherValue);
+        EXPECT_TRUE(b.box->accessibleName().endsWith(" HEX " + b.box->text()))
+            << b.box->accessibleName().toStdString();
+
+        typeInto(b.box, QString::fromLatin1(b.refused));
+        press(b.box, Qt::Key_Return);
+        EXPECT_EQ(b.field->value(), b.value);
+        EXPECT_EQ(b.box->text(), QString::asprintf("%02X", b.value));
+        typeInto(b.box, QStringLiteral("x")); // not a digit: the key is refused
+        EXPECT_EQ(b.box->text(), QString::asprintf("%02X", b.value));
+        typeAndLeave(b.box, QString());
+        EXPECT_EQ(b.field->value(), b.value);
+        EXPECT_EQ(b.box->text(), QString::asprintf("%02X", b.value));
+
+        // Leaving the box enters what it holds too; leading zeros do no harm.
+        typeAndLeave(b.box, QString::asprintf("00%x", b.value - 1));
+        EXPECT_EQ(b.field->value(), b.value - 1);
+    }
+    EXPECT_TRUE(form->record.pot(1) == (PotEntry{0x42, 59, 59, 59}));
+    EXPECT_EQ(form->record.initialValue(1), 59);
+    EXPECT_TRUE(form->record.button(1) == (ButtonEntry{0x64, 59, 59, 0}));
 }
 
 TEST(PotPageDesign, CaptionsStayAsDesignedWhileTheStatusByteKeepsItsDesignValue) {

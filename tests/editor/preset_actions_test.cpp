@@ -66,13 +66,14 @@ TEST_F(PresetActionsTest, TheSettingsFileFillsTheSelectorsAndOptions) {
     EXPECT_EQ(form->CustomSysexFileName, dir.filePath("start.syx"));
     // The key b05b007f matches pot 1 (B0 5B 00 7F) whatever the letter case.
     EXPECT_EQ(pots->PotPresetName->currentText(), "Reverb: Reverb Send");
-    EXPECT_EQ(form->ButtSettings->ButtPresetName->currentText(), "Unknown");
+    // Button 1 (90 3C 7F) is the drum preset's event on another channel.
+    EXPECT_EQ(form->ButtSettings->ButtPresetName->currentText(), "Drum: Hi Bongo");
 }
 
 TEST_F(PresetActionsTest, AppliedPresetsKeepTheirNameUntilThePotIsShownAgain) {
     selectPot(2);
     choose(pots->PotPresetName, QStringLiteral("CC 7 Channel Volume: Main Volume Left"));
-    EXPECT_TRUE(form->record.pot(2) == (PotEntry{0x30, 7, 0, 127}));
+    EXPECT_TRUE(form->record.pot(2) == (PotEntry{0x31, 7, 0, 127}));
     EXPECT_EQ(form->record.initialValue(2), 0x40);
     EXPECT_EQ(form->record.potLabel(2), "Main Volume Lef");
     EXPECT_EQ(pots->PotPresetName->currentText(), "CC 7 Channel Volume: Main Volume Left");
@@ -81,6 +82,22 @@ TEST_F(PresetActionsTest, AppliedPresetsKeepTheirNameUntilThePotIsShownAgain) {
     press(pots->PotLabel, Qt::Key_PageDown);
     // The lookup has no initial value part, so the key with ".40" never matches.
     EXPECT_EQ(pots->PotPresetName->currentText(), "Unknown");
+}
+
+TEST_F(PresetActionsTest, PresetsMatchAndApplyWhateverTheChannel) {
+    selectPot(5); // controller 91 on channel 5
+    EXPECT_EQ(pots->PotPresetName->currentText(), "Reverb: Reverb Send");
+    choose(pots->PotPresetName, QStringLiteral("CC 7 Channel Volume: Main Volume Left"));
+    EXPECT_TRUE(form->record.pot(5) == (PotEntry{0x34, 7, 0, 127}));
+    EXPECT_EQ(pots->PotByte0B->value(), 5);
+
+    ButtonPage* buttons = form->ButtSettings;
+    showPage(buttons);
+    typeAndLeave(buttons->ButtNumber, QStringLiteral("3")); // 92 3C 7F
+    EXPECT_EQ(buttons->ButtPresetName->currentText(), "Drum: Hi Bongo");
+    typeAndLeave(buttons->ButtByte1, QStringLiteral("61"));
+    choose(buttons->ButtPresetName, QStringLiteral("Drum: Hi Bongo"));
+    EXPECT_TRUE(form->record.button(3) == (ButtonEntry{0x12, 0x3C, 0x7F, 0}));
 }
 
 TEST_F(PresetActionsTest, LabelsComeFromTheNameAfterItsFirstSeparator) {

@@ -232,15 +232,47 @@ TEST_F(PresetLibraryTest, PresetKeysReadLikeHexadecimalScans) {
 
 TEST_F(PresetLibraryTest, LookupsFindTheFirstMatchingKey) {
     const QStringList potKeys{"B007007F.40", "b007007f", "B007007F"};
-    EXPECT_EQ(findPotPreset(potKeys, "B007007F"), 1);
-    EXPECT_EQ(findPotPreset(potKeys, "B00A007F"), -1);
+    using PotBytes = std::array<std::uint8_t, 4>;
+    EXPECT_EQ(findPotPreset(potKeys, PotBytes{0xB0, 0x07, 0x00, 0x7F}), 1);
+    EXPECT_EQ(findPotPreset(potKeys, PotBytes{0xB0, 0x0A, 0x00, 0x7F}), -1);
 
     const QStringList buttonKeys{"B0407F", "00903C7F", "903CFF", "903C7F"};
     using Bytes = std::array<std::uint8_t, 3>;
     // 00903C7F applies 90 3C 7F, and so does 903CFF once byte 2 is limited.
     EXPECT_EQ(findButtonPreset(buttonKeys, Bytes{0x90, 0x3C, 0x7F}), 1);
     EXPECT_EQ(findButtonPreset(buttonKeys, Bytes{0xB0, 0x40, 0x7F}), 0);
-    EXPECT_EQ(findButtonPreset(buttonKeys, Bytes{0x91, 0x3C, 0x7F}), -1);
+    EXPECT_EQ(findButtonPreset(buttonKeys, Bytes{0x90, 0x3D, 0x7F}), -1);
+}
+
+TEST(PresetLookup, PresetsMatchWhateverTheChannel) {
+    using PotBytes = std::array<std::uint8_t, 4>;
+    using ButtonBytes = std::array<std::uint8_t, 3>;
+    const QStringList potKeys{"B05B007F", "B45B007F", "B007007F", "F05B007F", "B05B007F.40"};
+    const struct {
+        PotBytes pot;
+        int preset;
+    } pots[] = {
+        {{0xB4, 0x5B, 0x00, 0x7F}, 1}, // its own channel first
+        {{0xB9, 0x5B, 0x00, 0x7F}, 0}, // else the first on any channel
+        {{0xBF, 0x07, 0x00, 0x7F}, 2},
+        {{0xC0, 0x07, 0x00, 0x7F}, -1}, // the event type still counts
+        {{0xF0, 0x5B, 0x00, 0x7F}, 3},
+        {{0xF1, 0x5B, 0x00, 0x7F}, -1}, // a meta event's low nibble is its id, not a channel
+        {{0xB3, 0x5B, 0x00, 0x7E}, -1},
+    };
+    for (const auto& c : pots)
+        EXPECT_EQ(findPotPreset(potKeys, c.pot), c.preset) << int(c.pot[0]) << " " << int(c.pot[3]);
+
+    const QStringList buttonKeys{"903C7F", "993C7F"};
+    EXPECT_EQ(findButtonPreset(buttonKeys, ButtonBytes{0x99, 0x3C, 0x7F}), 1);
+    EXPECT_EQ(findButtonPreset(buttonKeys, ButtonBytes{0x95, 0x3C, 0x7F}), 0);
+
+    // Applying a preset keeps the entry's channel; a meta event keeps its own id.
+    const struct {
+        std::uint8_t preset, entry, applied;
+    } statuses[] = {{0xB0, 0x94, 0xB4}, {0xC3, 0xBF, 0xCF}, {0xF2, 0xB4, 0xF2}, {0x90, 0xF5, 0x95}};
+    for (const auto& c : statuses)
+        EXPECT_EQ(appliedStatus(c.preset, c.entry), c.applied) << int(c.preset) << int(c.entry);
 }
 
 TEST_F(PresetLibraryTest, LabelsComeFromTheTextAfterTheFirstSeparator) {
@@ -267,7 +299,7 @@ TEST(ShippedPresetFile, OffersEveryStandardControllerWithAGoodLabel) {
         const QString label = name.mid(name.indexOf(": ") + 2);
         EXPECT_FALSE(label.isEmpty()) << name.toStdString();
         EXPECT_LE(label.size(), 15) << name.toStdString();
-        EXPECT_EQ(findPotPreset(library.potPresetKeys, key), i)
+        EXPECT_EQ(findPotPreset(library.potPresetKeys, *potKeyBytes(key)), i)
             << "duplicate " << key.toStdString();
         if ((value->bytes >> 24) == 0xB0)
             controllers.append(static_cast<int>((value->bytes >> 16) & 0xFF));

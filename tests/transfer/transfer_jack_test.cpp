@@ -79,6 +79,20 @@ TEST_F(JackGui, RequestAndUploadAgainstTheSimulatorAreByteExact) {
                                                        bankChange(2, 2), dumpOf(form->record, 2)}));
 }
 
+// The output port chosen after the input port opens at once on JACK ports as well.
+TEST_F(JackGui, OutPortChosenAfterTheInPortOpensAtOnce) {
+    startSimulator({});
+    TransferPage& page = *form->FileSheet;
+    const QString in = itemContaining(page.MIDIInComboBox, "vpt64 sim Out");
+    const QString out = itemContaining(page.MIDIOutComboBox, "vpt64 sim In");
+    ASSERT_TRUE(choose(page.MIDIInComboBox, in));
+    ASSERT_TRUE(choose(page.MIDIOutComboBox, out));
+    EXPECT_EQ(page.StatusLabel->text(), "Ready for data transfer");
+    EXPECT_EQ(log().mid(log().size() - 2),
+              QStringList({QStringLiteral("MIDI IN port \"%1\" opened").arg(in),
+                           QStringLiteral("MIDI OUT port \"%1\" opened").arg(out)}));
+}
+
 TEST_F(JackGui, ServerStoppedDuringAnUploadLeavesTheProgramRunningWithAClearStatus) {
     startSimulator({});
     connectToSimulator();

@@ -2,20 +2,27 @@
 
 #include "built_in_dump.h"
 #include "dump_codec.h"
+#include "dump_file.h"
 #include "midi_in.h"
 #include "midi_out.h"
 #include "simulator_backend.h"
 #include "sysex_protocol.h"
+#include "syx_file.h"
 #include "transfer_controller.h"
 #include "upload_close_guard.h"
 #include "wait_for.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDropEvent>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,9 +75,9 @@ TEST_F(SimulatorTransfer, StatusAndButtonsFollowTheSelectedPorts) {
     EXPECT_EQ(page.StatusLabel->text(), "No MIDI IN Port Selected");
     EXPECT_EQ(statusColour(page), kRed);
 
-    choose(page.MIDIOutComboBox, kSimulator); // the output selector alone changes nothing
+    choose(page.MIDIOutComboBox, kSimulator); // the output opens; the input is still missing
     EXPECT_EQ(page.StatusLabel->text(), "No MIDI IN Port Selected");
-    EXPECT_FALSE(form.MidiOut1->Using());
+    EXPECT_TRUE(form.MidiOut1->ready());
 
     choose(page.MIDIInComboBox, kSimulator);
     EXPECT_TRUE(form.MidiIn1->ready());
@@ -86,6 +93,29 @@ TEST_F(SimulatorTransfer, StatusAndButtonsFollowTheSelectedPorts) {
     choose(page.MIDIInComboBox, kSimulator);
     EXPECT_EQ(page.StatusLabel->text(), "No MIDI OUT Port Selected");
     EXPECT_FALSE(page.SlowSendToPultron->isEnabled());
+}
+
+// Each selector applies its choice at once, in either order, and leaves the other port as it is;
+// the log says which port opened or closed.
+TEST_F(SimulatorTransfer, OutPortChosenAfterTheInPortOpensAtOnce) {
+    const auto line = [&](const QComboBox* selector, const char* what) {
+        return QStringLiteral("MIDI %1 port \"%2\" %3")
+            .arg(selector == page.MIDIInComboBox ? "IN" : "OUT", kSimulator, what);
+    };
+    for (const bool inFirst : {true, false}) {
+        SCOPED_TRACE(inFirst ? "IN first" : "OUT first");
+        QComboBox* first = inFirst ? page.MIDIInComboBox : page.MIDIOutComboBox;
+        QComboBox* second = inFirst ? page.MIDIOutComboBox : page.MIDIInComboBox;
+        page.ListBox->clear();
+        ASSERT_TRUE(choose(first, kSimulator));
+        ASSERT_TRUE(choose(second, kSimulator));
+        EXPECT_EQ(pageState(page),
+                  (PageState{"2120", "8", "Ready for data transfer", kTeal, true, true, true}));
+        choose(first, QStringLiteral("None"));
+        choose(second, QStringLiteral("None"));
+        EXPECT_EQ(log(), QStringList({line(first, "opened"), line(second, "opened"),
+                                      line(first, "closed"), line(second, "closed")}));
+    }
 }
 
 TEST_F(SimulatorTransfer, UploadSendsTheBankChangeThenEveryBlockWithTheDeviceId) {
@@ -128,7 +158,10 @@ TEST_F(SimulatorTransfer, UploadSendsTheBankChangeThenEveryBlockWithTheDeviceId)
                8;
     }));
     const QStringList lines = log();
-    EXPECT_EQ(lines[1], "Requested Pultron64 Bank Change to #5 from Device ID 03");
+    EXPECT_EQ(lines.mid(1, 3),
+              QStringList({R"(MIDI OUT port "vPultron64 Simulator" opened)",
+                           R"(MIDI IN port "vPultron64 Simulator" opened)",
+                           "Requested Pultron64 Bank Change to #5 from Device ID 03"}));
     EXPECT_TRUE(lines.contains("Sent 265 bytes to Pultron64 with device ID 03 (@0x0000)"));
     EXPECT_TRUE(lines.contains("Sent 265 bytes to Pultron64 with device ID 03 (@0x0100)"));
     EXPECT_TRUE(lines.contains("Sent 265 bytes to Pultron64 with device ID 03 (@0x0700)"));
@@ -151,6 +184,45 @@ TEST_F(SimulatorTransfer, DeviceIdChangedDuringTheUploadAppliesToTheBlocksStillT
         return log().count(QStringLiteral("Received Acknowledge - block upload was successfull")) ==
                3;
     }));
+}
+
+// A bank opened during an upload would end it half-way: "Open Sysex File" is disabled while it
+// runs, a dropped file is refused with a line in the log, and the whole bank goes out.
+TEST_F(SimulatorTransfer, NoFileOpensDuringAnUploadToStopItHalfWay) {
+    connectPorts();
+    QTemporaryDir dir;
+    BankRecord other;
+    other.setBankName("OTHER");
+    const QString path = dir.filePath("other.syx");
+    ASSERT_TRUE(writeFileAtomically(path, encodeBank(other, 0)));
+    const auto drop = [&] {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &enter); // the drop goes where the drag entered
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &event);
+        return event.isAccepted();
+    };
+    bool openEnabled = true, dropAccepted = true;
+    int ticks = 0;
+    QObject::connect(form.SysexHeadTimer, &QTimer::timeout, [&] {
+        if (++ticks != 3) return;
+        openEnabled = page.OpenSysex->isEnabled();
+        dropAccepted = drop();
+    });
+    QTest::mouseClick(page.SlowSendToPultron, Qt::LeftButton);
+
+    EXPECT_FALSE(openEnabled);
+    EXPECT_FALSE(dropAccepted);
+    EXPECT_EQ(received.size(), 9u);
+    EXPECT_EQ(simulator().bank(4), form.record);
+    EXPECT_NE(form.record.bankName(), "OTHER");
+    EXPECT_TRUE(log().contains(
+        QStringLiteral("ERROR: '%1' not opened - a bank upload is running").arg(path)));
+    EXPECT_TRUE(page.OpenSysex->isEnabled());
+    EXPECT_TRUE(drop()); // once the upload is over
+    EXPECT_EQ(form.record.bankName(), "OTHER");
 }
 
 TEST_F(SimulatorTransfer, RequestReceivesDecodesAndTakesTheControllersBank) {

@@ -174,11 +174,16 @@ TEST_F(CustomDesk, HostileDesksGiveAUsableWindowAndALogLine) {
     EXPECT_TRUE(all.contains("is not a readable JPEG picture"));
 }
 
+// Closing the desk brings the editor back only when the desk hid it: a closed editor stays closed.
 TEST_F(CustomDesk, ClosingTheDeskHidesItAndBringsTheEditorBack) {
-    host.hideEditor = true;
-    build("[Form]\n").close();
-    EXPECT_EQ(host.editorVisible, (std::vector<bool>{false, true}));
-    EXPECT_FALSE(box.customDesk()->isVisible());
+    for (const bool hideEditor : {true, false}) {
+        host.hideEditor = hideEditor;
+        host.editorVisible.clear();
+        build("[Form]\n").close();
+        EXPECT_EQ(host.editorVisible,
+                  (hideEditor ? std::vector<bool>{false, true} : std::vector<bool>{}));
+        EXPECT_FALSE(box.customDesk()->isVisible());
+    }
 }
 
 TEST_F(CustomDesk, DumpOfTheStandardDeskWritesEveryKnownControl) {

@@ -15,6 +15,7 @@
 #include "../files/read_only_folder.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -166,6 +167,26 @@ TEST_F(EditorDesk, StartupTimerShowsTheDeskOnlyWithAutoshowAndHidesTheEditorOnRe
     EXPECT_FALSE(form.isVisible());
     box().customDesk()->close();
     EXPECT_TRUE(form.isVisible());
+}
+
+// The program ends with the editor window, whichever desk is open: no window stays behind.
+TEST_F(EditorDesk, ClosingTheEditorEndsTheProgramEvenWithADeskOpen) {
+    for (const QString& deskFile :
+         {QString(), QStringLiteral(VPT64_EXAMPLE_DESKS "/minimal.vpt")}) {
+        SCOPED_TRACE(deskFile.toStdString());
+        form.CustomDeskFile = deskFile;
+        form.show();
+        QTest::mouseClick(form.FileSheet->ShowFaderDesk, Qt::LeftButton);
+        ASSERT_TRUE(box().deskVisible());
+        QTimer hang; // ends the loop should the program keep running
+        hang.setSingleShot(true);
+        QObject::connect(&hang, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        hang.start(5000);
+        QTimer::singleShot(0, &form, &QWidget::close);
+        EXPECT_EQ(QApplication::exec(), 0) << "the program kept running";
+        for (const QWidget* window : QApplication::topLevelWidgets())
+            EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+    }
 }
 
 TEST_F(EditorDesk, DumpGoesToTheDocumentsFolderWhenTheProgramFolderIsReadOnly) {

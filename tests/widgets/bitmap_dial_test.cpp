@@ -176,6 +176,18 @@ TEST(BitmapDial, ButtonClickStyleStepsByTheIncrement) {
     EXPECT_EQ(dial->Position(), 20);
 }
 
+// The wheel once did nothing over a dial; it steps as over a knob (the knob test has the cases).
+TEST(BitmapDial, TheMouseWheelTurnsTheDial) {
+    ShownDial shown;
+    shown.dial->SetPosition(50);
+    turnWheel(shown.dial, {0, 120});
+    EXPECT_EQ(shown.dial->Position(), 51);
+    turnWheel(shown.dial, {0, -240}, Qt::ShiftModifier);
+    EXPECT_EQ(shown.dial->Position(), 31);
+    turnWheel(shown.dial, {0, 1200}, Qt::ShiftModifier);
+    EXPECT_EQ(shown.dial->Position(), 127);
+}
+
 TEST(BitmapDialPaint, FrameIsDrawnCentredOverTheColour) {
     ShownDial shown;
     TVrBitmapDial* dial = shown.dial;

@@ -158,6 +158,32 @@ TEST(Knob, KeysStepThePosition) {
     EXPECT_EQ(knob->Position(), INT_MAX);
 }
 
+// The wheel once did nothing over a knob; now it steps like the keys, one assignment per turn.
+TEST(Knob, TheMouseWheelTurnsTheKnob) {
+    TKnob knob;
+    knob.SetPosition(50);
+    QSignalSpy changes(&knob, &TKnob::OnChange);
+    const struct {
+        QPoint angle;
+        Qt::KeyboardModifiers modifiers;
+        int position;
+        int changes;
+    } turns[] = {
+        {{0, 120}, Qt::NoModifier, 51, 1},    {{0, -120}, Qt::NoModifier, 50, 1},
+        {{0, 120}, Qt::ShiftModifier, 60, 1}, {{0, -120}, Qt::ControlModifier, 50, 1},
+        {{0, 120}, Qt::ShiftModifier, 60, 1}, {{0, -240}, Qt::NoModifier, 58, 1},
+        {{0, 60}, Qt::NoModifier, 58, 0},     {{0, 60}, Qt::NoModifier, 59, 1}, // half notches
+        {{120, 0}, Qt::NoModifier, 60, 1},    {{0, 840}, Qt::ShiftModifier, 127, 1},
+        {{0, 120}, Qt::NoModifier, 127, 1}, // at the end: still an assignment
+    };
+    for (const auto& t : turns) {
+        changes.clear();
+        turnWheel(&knob, t.angle, t.modifiers);
+        EXPECT_EQ(knob.Position(), t.position) << t.angle.y();
+        EXPECT_EQ(changes.size(), t.changes) << t.angle.y();
+    }
+}
+
 TEST(KnobMath, MouseAnglesAboveBelowAndInTheBottomGap) {
     // A 40 x 40 knob has its centre at (20, 20).
     EXPECT_EQ(mouseAngle(20, 35, 40, 40), 240); // straight below
