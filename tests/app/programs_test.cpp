@@ -96,8 +96,8 @@ TEST_F(Vpt64, UnreadableInputAndUnwritableOutputAreErrors) {
     const ProcessResult noFolder =
         vpt64({"encode", path("in.syx"), path("no/such/folder/out.syx")});
     EXPECT_NE(noFolder.exitCode, 0);
-    EXPECT_TRUE(noFolder.err.startsWith("Cannot open output file '" + path("no/such/folder/out.syx") +
-                                        "': "))
+    EXPECT_TRUE(noFolder.err.startsWith("Cannot open output file '" +
+                                        path("no/such/folder/out.syx") + "': "))
         << noFolder.err.toStdString();
     const ProcessResult intoFolder = vpt64({"default", dir.path()});
     EXPECT_NE(intoFolder.exitCode, 0);

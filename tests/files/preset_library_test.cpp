@@ -189,8 +189,8 @@ TEST_F(PresetLibraryTest, StoringAppSettingsLosesNoCharacterOfAWindows1252File) 
         QByteArray after; // without the final AUTOSHOW and EDITORHIDE lines
         bool converted;
     } cases[] = {
-        {"/home/r\u00E9mi/\u20AC.vpt", "; r\xE9glages\r\n[CUSTOMDESK]\r\nFILENAME=/home/r\xE9mi/\x80.vpt",
-         false},
+        {"/home/r\u00E9mi/\u20AC.vpt",
+         "; r\xE9glages\r\n[CUSTOMDESK]\r\nFILENAME=/home/r\xE9mi/\x80.vpt", false},
         {"/home/\u0141ukasz/\u03A9.vpt",
          "\xEF\xBB\xBF; r\u00E9glages\r\n[CUSTOMDESK]\r\nFILENAME=/home/\u0141ukasz/\u03A9.vpt",
          true},
@@ -202,9 +202,9 @@ TEST_F(PresetLibraryTest, StoringAppSettingsLosesNoCharacterOfAWindows1252File) 
         ASSERT_TRUE(storeAppSettings(path, c.deskFile, true, false, log));
         EXPECT_EQ(read(path), c.after + "\r\nAUTOSHOW=1\r\nEDITORHIDE=0\r\n");
         EXPECT_EQ(preset_file::read(path, programDir).customDeskFile, c.deskFile);
-        EXPECT_EQ(log, c.converted ? QStringList{path + " converted from Windows-1252 to UTF-8 to "
-                                                        "hold the path " + c.deskFile}
-                                   : QStringList{});
+        const QString converted =
+            path + " converted from Windows-1252 to UTF-8 to hold the path " + c.deskFile;
+        EXPECT_EQ(log, c.converted ? QStringList{converted} : QStringList{});
     }
 }
 
