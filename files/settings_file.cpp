@@ -27,12 +27,7 @@ bool sameName(const QString& a, const QString& b) {
     return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// A value must stay on its own line.
-QByteArray oneLine(const QString& value) {
-    return value.toUtf8().replace('\r', ' ').replace('\n', ' ');
-}
-
-// The same, appended to `out` without a text of its own.
+// Appends a name or value to `out` in UTF-8; it must stay on its own line.
 void appendOneLine(QByteArray& out, QStringView text) {
     const qsizetype start = out.size();
     out.resize(start + 3 * text.size());
@@ -265,13 +260,15 @@ public:
             m_joining[target.section->insertAt].set(write.key, write.value);
             return;
         }
-        // A bare key name takes the "=" with its value, as the profile functions do.
         const Entry& entry = target.section->entries[line];
-        m_replaced[entry.valueStart] = {entry.valueEnd,
-                                        (entry.bare ? "=" : "") + oneLine(write.value)};
+        m_replaced.append({entry.valueStart, entry.valueEnd, entry.bare, write.value});
     }
 
-    QByteArray apply(const QByteArray& eol) const {
+    QByteArray apply(const QByteArray& eol) {
+        // In the order of the text; of a key written twice, the last value.
+        std::stable_sort(
+            m_replaced.begin(), m_replaced.end(),
+            [](const Replacement& a, const Replacement& b) { return a.start < b.start; });
         const QByteArray& text = m_file.m_text;
         QByteArray out;
         out.reserve(text.size());
@@ -285,10 +282,15 @@ public:
         while (replaced != m_replaced.cend() || joining != m_joining.cend()) {
             // A value replaced at the very end of the file comes before the keys that join there.
             if (joining == m_joining.cend() ||
-                (replaced != m_replaced.cend() && replaced->first <= joining->first)) {
-                copyTo(replaced->first);
-                out += replaced->second.second;
-                pos = replaced->second.first;
+                (replaced != m_replaced.cend() && replaced->start <= joining->first)) {
+                while (replaced + 1 != m_replaced.cend() &&
+                       (replaced + 1)->start == replaced->start)
+                    ++replaced;
+                copyTo(replaced->start);
+                // A bare key name takes the "=" with its value, as the profile functions do.
+                if (replaced->bare) out += '=';
+                appendOneLine(out, replaced->value);
+                pos = replaced->end;
                 ++replaced;
             } else {
                 copyTo(joining->first);
@@ -367,7 +369,12 @@ private:
     }
 
     const SettingsFile& m_file;
-    std::map<qsizetype, std::pair<qsizetype, QByteArray>> m_replaced; // start -> end, new text
+    struct Replacement {
+        qsizetype start, end; // the old value's place in the text
+        bool bare;
+        QString value;
+    };
+    QList<Replacement> m_replaced;
     std::map<qsizetype, Keys> m_joining; // insert position -> the keys joining that section
     QList<Keys> m_newSections;
     QHash<Name, qsizetype> m_newSectionIndex;
