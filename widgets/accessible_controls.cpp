@@ -98,7 +98,8 @@ public:
         return cell.translated(origin);
     }
     int offsetAtPoint(const QPoint& point) const override {
-        for (int offset = 0; offset < characterCount(); ++offset)
+        const int count = characterCount();
+        for (int offset = 0; offset < count; ++offset)
             if (characterRect(offset).contains(point)) return offset;
         return -1;
     }
