@@ -5,8 +5,9 @@
 
 using input_coalescing::kNever;
 
-InputHandOver::InputHandOver(QObject* target, DropSink dropped, int maxPending)
-    : m_target(target), m_dropped(std::move(dropped)), m_maxPending(maxPending) {
+InputHandOver::InputHandOver(QObject* target, DropSink dropped, int maxPending,
+                             std::chrono::milliseconds behind)
+    : m_target(target), m_dropped(std::move(dropped)), m_maxPending(maxPending), m_behind(behind) {
     forgetKeys();
 }
 
@@ -49,7 +50,7 @@ void InputHandOver::handOver() {
         const std::size_t i = m_next++;
         Pending pending = std::move(m_batch[i]);
         if (pending.droppedBefore > 0) m_dropped(pending.droppedBefore);
-        const bool stale = m_superseded[i] && Clock::now() - pending.arrived > kBehind;
+        const bool stale = m_superseded[i] && Clock::now() - pending.arrived > m_behind;
         if (pending.call && !stale) pending.call();
     }
     m_batch.clear();

@@ -2,11 +2,12 @@
 // arrival order. One queued wake-up takes whatever waits, so the target's event queue holds at
 // most one hand-over however fast input comes (a queue of thousands makes every repaint request
 // of the target's thread slow). A call may carry a supersede key (input_coalescing): once it has
-// waited longer than kBehind, or when the queue is full, a call with a later one of the same key
-// behind it is skipped. A controller flood thus costs the target only the latest value of each
-// controller while it is behind, and it never ends on a stale one; in step, nothing is skipped.
-// At most maxPending calls wait; others are dropped and counted, the count reported on the
-// target's thread, in order: before the next call that gets through, or once nothing waits.
+// waited longer than `behind` (kBehind unless given), or when the queue is full, a call with a
+// later one of the same key behind it is skipped. A controller flood thus costs the target only the
+// latest value of each controller while it is behind, and it never ends on a stale one; in step,
+// nothing is skipped. At most maxPending calls wait; others are dropped and counted, the count
+// reported on the target's thread, in order: before the next call that gets through, or once
+// nothing waits.
 #pragma once
 
 #include "input_coalescing.h"
@@ -26,7 +27,8 @@ public:
     using DropSink = std::function<void(int count)>;
 
     // `target` must outlive every call posted; the hand-over must outlive the target's queue.
-    InputHandOver(QObject* target, DropSink dropped, int maxPending = kMaxPending);
+    InputHandOver(QObject* target, DropSink dropped, int maxPending = kMaxPending,
+                  std::chrono::milliseconds behind = kBehind);
 
     // Any thread.
     void post(std::function<void()> call, int supersedeKey = input_coalescing::kNever);
@@ -51,6 +53,7 @@ private:
     QObject* m_target;
     DropSink m_dropped;
     int m_maxPending;
+    std::chrono::milliseconds m_behind;
 
     std::mutex m_mutex;
     std::vector<Pending> m_waiting;
