@@ -97,6 +97,7 @@ public:
             std::lock_guard lock(m_mutex);
             m_sequence.assign(std::size_t(total), {});
             m_latency.clear();
+            m_sentCount = 0;
             m_lastCause = m_lastMarker = -1;
             m_lagMs = 0;
             m_received = 0;
@@ -104,7 +105,8 @@ public:
         }
         std::uint8_t lastSent = 0;
         std::thread sender([&] {
-            const auto gap = std::chrono::nanoseconds(1'000'000'000LL * total / count / rate);
+            // `rate` controller messages a second, the markers in between.
+            const auto gap = std::chrono::nanoseconds(1'000'000'000LL * count / total / rate);
             auto next = Clock::now();
             for (int n = 0; n < total; ++n) {
                 const bool marker = n % (kMarkerEvery + 1) == kMarkerEvery;
@@ -330,22 +332,26 @@ void BM_MotorisedFloodOnX(benchmark::State& state) {
     deskWorst.report(state, "desk_");
     plainWorst.report(state, "plain_");
     state.counters["lag_ratio"] = deskWorst.lagMax / std::max(plainWorst.lagMax, kFrameMs);
-    const bool lossless = deskWorst.runsWithLoss == 0 && deskWorst.p99Max <= kLosslessP99Ms;
-    const bool bounded = deskWorst.lagMax <= kMaxLagMs && deskWorst.notOnLast == 0;
+    const auto lossless = [](const Worst& w) {
+        return w.runsWithLoss == 0 && w.p99Max <= kLosslessP99Ms;
+    };
+    const auto bounded = [](const Worst& w) { return w.lagMax <= kMaxLagMs && w.notOnLast == 0; };
+    const auto said = [](bool met) { return met ? "met" : "NOT MET"; };
     if (rate <= 10000)
-        std::printf("goal at %d/s, lossless in every run with p99 <= %.2f ms: %s\n", rate,
-                    kLosslessP99Ms, lossless ? "met" : "NOT MET");
+        std::printf("goal at %d/s, lossless in every run with p99 <= %.2f ms: %s "
+                    "(the plain pass-through alone: %s)\n",
+                    rate, kLosslessP99Ms, said(lossless(deskWorst)), said(lossless(plainWorst)));
     else
         std::printf("goal at %d/s, never more than %.0f ms behind and ending on the last value: "
-                    "%s\n",
-                    rate, kMaxLagMs, bounded ? "met" : "NOT MET");
+                    "%s (the plain pass-through alone: %s)\n",
+                    rate, kMaxLagMs, said(bounded(deskWorst)), said(bounded(plainWorst)));
     std::fflush(stdout);
 }
 BENCHMARK(BM_MotorisedFloodOnX)
     ->ArgName("messages_per_s")
     ->Arg(10000)
     ->Arg(50000)
-    ->Iterations(5)
+    ->Iterations(6)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
