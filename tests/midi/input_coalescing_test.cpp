@@ -102,4 +102,21 @@ TEST_F(HandOver, AFullQueueKeepsTheLatestOfEachControllerAndDropsOthersWithACoun
     EXPECT_EQ(drops, std::vector<int>{1});
 }
 
+// A handler that runs an event loop of its own (a message box) sees what came after it in order:
+// first what waited with it, then what arrived meanwhile.
+TEST_F(HandOver, ANestedEventLoopCarriesOnInArrivalOrder) {
+    InputHandOver handOver(&target, [](int) {});
+    handOver.post([&] {
+        ran.push_back({1, 0, 0});
+        post(handOver, 0x90, 4, 0);
+        QCoreApplication::processEvents();
+        ran.push_back({1, 1, 0});
+    });
+    post(handOver, 0x90, 2, 0);
+    post(handOver, 0x90, 3, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, (std::vector<Message>{
+                       {1, 0, 0}, {0x90, 2, 0}, {0x90, 3, 0}, {0x90, 4, 0}, {1, 1, 0}}));
+}
+
 } // namespace
