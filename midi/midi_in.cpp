@@ -12,7 +12,8 @@ struct TMidiIn::Inlet {
           splitter(
               SysexBufferSize, kMaxSysExLength,
               [this](std::uint8_t status, std::uint8_t first, std::uint8_t second) {
-                  post([=, t = this->target] { t->ShortIn(status, first, second); });
+                  post([=, t = this->target] { t->ShortIn(status, first, second); },
+                       input_coalescing::supersedeKey(status, first));
               },
               [this](std::span<const std::uint8_t> chunk) {
                   QByteArray bytes(reinterpret_cast<const char*>(chunk.data()),
@@ -24,10 +25,12 @@ struct TMidiIn::Inlet {
               }) {}
 
     // Whatever was queued for an earlier open is not delivered.
-    template <typename Call> void post(Call call) {
-        target->m_handOver.post([t = target, g = generation, call = std::move(call)] {
-            if (t->current(g)) call();
-        });
+    template <typename Call> void post(Call call, int supersedeKey = input_coalescing::kNever) {
+        target->m_handOver.post(
+            [t = target, g = generation, call = std::move(call)] {
+                if (t->current(g)) call();
+            },
+            supersedeKey);
     }
 
     TMidiIn* target; // outlives the connection that calls us

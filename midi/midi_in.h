@@ -1,5 +1,6 @@
 // TMidiIn: one MIDI input port. Delivers incoming short messages and SysEx bytes to its OnShort
-// and OnSysEx handlers on the thread that owns it, in arrival order.
+// and OnSysEx handlers on the thread that owns it, in arrival order; while that thread is behind,
+// a control change followed by a later one of the same channel and controller is skipped.
 #pragma once
 
 #include "dump_buffer.h"

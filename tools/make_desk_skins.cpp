@@ -42,19 +42,22 @@ QImage mixerKnobStrip() {
     return strip;
 }
 
-// 8 frames of 40 x 40: a rounded pad whose light comes up frame by frame.
+// 8 frames of 40 x 40: a rounded pad whose light comes up frame by frame. The unlit pad is a
+// mid grey with a light rim, so it stands out from a dark desk; a lit pad sinks by a pixel.
 QImage padStrip(QColor light) {
     constexpr int kFrames = 8;
     constexpr int kSide = 40;
+    constexpr double kUnlit = 0.36;
     QImage strip(kFrames * kSide, kSide, QImage::Format_RGB888);
     strip.fill(kSkinKeyColour);
     QPainter p(&strip);
     for (int f = 0; f < kFrames; ++f) {
+        const double share = double(f) / (kFrames - 1);
         const QRectF pad(f * kSide + 3, 3, kSide - 6, kSide - 6);
-        const QColor lit = QColor::fromRgbF(0.15 + (light.redF() - 0.15) * f / (kFrames - 1),
-                                            0.15 + (light.greenF() - 0.15) * f / (kFrames - 1),
-                                            0.15 + (light.blueF() - 0.15) * f / (kFrames - 1));
-        p.setPen(QPen(QColor(0x08, 0x08, 0x08), 2));
+        const QColor lit = QColor::fromRgbF(kUnlit + (light.redF() - kUnlit) * share,
+                                            kUnlit + (light.greenF() - kUnlit) * share,
+                                            kUnlit + (light.blueF() - kUnlit) * share);
+        p.setPen(QPen(QColor(0xB0, 0xB0, 0xB0).darker(100 + 60 * f / (kFrames - 1)), 2));
         p.setBrush(lit);
         p.drawRoundedRect(pad.translated(0, f > 3 ? 1 : 0), 6, 6);
     }

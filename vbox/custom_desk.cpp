@@ -3,6 +3,7 @@
 #include "built_in_skins.h"
 #include "control_registry.h"
 #include "desk_button.h"
+#include "desk_label.h"
 #include "desk_picture_file.h"
 #include "dip_switch.h"
 #include "knob.h"
@@ -42,11 +43,23 @@ bool entersRegistry(Kind kind, int tag) {
     }
 }
 
+// What the control plays ("Pot 5", "Button 6"), after the caption it shows, if it shows one:
+// a screen reader names what the user sees first ("Pad Six, button 6").
 QString accessibleNameFor(const DeskObject& object) {
-    if (desk_tags::isPotTag(object.tag)) return QStringLiteral("Pot %1").arg(object.tag);
-    if (desk_tags::isButtonTag(object.tag))
-        return QStringLiteral("Button %1").arg(object.tag - desk_tags::kButtonBase);
-    return object.caption.isEmpty() ? desk_file::typeWord(object.kind) : object.caption;
+    QString role;
+    if (desk_tags::isPotTag(object.tag))
+        role = QStringLiteral("Pot %1").arg(object.tag);
+    else if (desk_tags::isButtonTag(object.tag))
+        role = QStringLiteral("Button %1").arg(object.tag - desk_tags::kButtonBase);
+    const bool showsCaption = object.kind == Kind::Button && !object.caption.isEmpty();
+    if (role.isEmpty()) return showsCaption ? object.caption : desk_file::typeWord(object.kind);
+    return showsCaption ? object.caption + QStringLiteral(", ") + role.toLower() : role;
+}
+
+// Labels are read by their text and LCDs by their rows, whatever they show later; every other
+// control is named once.
+bool namedByItsText(Kind kind) {
+    return kind == Kind::Label || kind == Kind::LCDLabel;
 }
 
 void setHint(QWidget* control, const QString& hint) {
@@ -226,11 +239,10 @@ QWidget* CustomDeskBuilder::buildControl(const DeskObject& object, TCustomDesk& 
         break;
     }
     case Kind::Label: {
-        auto* label = new QLabel(&window);
+        auto* label = new TDeskLabel(&window);
         setTag(label, object.tag);
-        label->setText(object.caption);
         place(label, object, screen);
-        label->adjustSize();
+        label->SetCaption(object.caption);
         control = label;
         break;
     }
@@ -242,8 +254,9 @@ QWidget* CustomDeskBuilder::buildControl(const DeskObject& object, TCustomDesk& 
         });
         setTag(lcd, object.tag);
         lcd->setCaption(object.caption);
-        place(lcd, object, screen);
+        // The font and dots first: the size asked for is then filled with whole cells of them.
         applyLcd(*lcd, object.lcd);
+        place(lcd, object, screen);
         window.lastLcd = lcd;
         control = lcd;
         break;
@@ -279,7 +292,7 @@ QWidget* CustomDeskBuilder::buildControl(const DeskObject& object, TCustomDesk& 
     case Kind::KnobSkin:
         break;
     }
-    control->setAccessibleName(accessibleNameFor(object));
+    if (!namedByItsText(object.kind)) control->setAccessibleName(accessibleNameFor(object));
     return control;
 }
 

@@ -4,14 +4,20 @@
 #include "built_in_skins.h"
 #include "custom_desk.h"
 #include "desk_host.h"
+#include "desk_label.h"
+#include "dip_switch.h"
 #include "fader_desk.h"
 #include "knob.h"
 #include "lcd_label.h"
+#include "lcd_messages.h"
 #include "program_folders.h"
 #include "virtual_box.h"
+#include "vr_ani_button.h"
+#include "vr_bitmap_dial.h"
 #include "vr_bitmap_list.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QPainter>
 
 QImage virtualBoxPicture() {
@@ -37,6 +43,37 @@ QImage virtualBoxPicture() {
     return picture;
 }
 
+namespace {
+
+// A desk as a user meets it after a few moves: the start-up screen on its LCD, the pot
+// controls turned (their value labels following), a latching pad down and DIP switches set.
+void showInUse(TCustomDesk& desk, const ControlRegistry& registry) {
+    if (desk.lastLcd) {
+        std::string text;
+        for (const std::string& line : lcd_text::startupScreen(true))
+            text += line;
+        desk.lastLcd->setCaption(QString::fromStdString(text));
+    }
+    for (int tag = 1; tag <= 8; ++tag) {
+        const int value = std::min(127, tag * 16 - 1);
+        if (auto* knob = registry.as<TKnob>(tag)) knob->SetPosition(value); // writes its label
+        auto* dial = registry.as<TVrBitmapDial>(tag);
+        auto* label = registry.as<QLabel>(tag + desk_tags::kValueLabelOffset);
+        if (!dial) continue;
+        dial->SetPosition(value);
+        if (label) setLabelText(label, QString::number(value));
+    }
+    for (auto* pad : desk.findChildren<TVrAniButton*>())
+        if (pad->SwitchStyle()) {
+            pad->SetDown(true);
+            break;
+        }
+    for (auto* dip : desk.findChildren<TDipSwitch*>())
+        dip->SetValue(0b0101);
+}
+
+} // namespace
+
 QList<QPair<QString, QImage>> exampleDeskPictures(const QString& folder) {
     QList<QPair<QString, QImage>> pictures;
     TVrBitmapList knobSkins;
@@ -52,6 +89,7 @@ QList<QPair<QString, QImage>> exampleDeskPictures(const QString& folder) {
         if (!description) continue;
         const auto window = builder.build(*description, registry, {&knobSkins, &buttonSkins},
                                           QSize(desk_file::kMaxExtent, desk_file::kMaxExtent));
+        showInUse(*window, registry);
         pictures.append(
             {QStringLiteral("desk_") + file.completeBaseName(), window->grab().toImage()});
     }

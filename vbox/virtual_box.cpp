@@ -3,6 +3,7 @@
 #include "desk_button.h"
 #include "desk_dump.h"
 #include "desk_host.h"
+#include "desk_label.h"
 #include "dip_switch.h"
 #include "fader_desk.h"
 #include "knob.h"
@@ -221,7 +222,7 @@ void VirtualBox::KnobAction(QObject* sender) {
     } else if (auto* dial = qobject_cast<TVrBitmapDial*>(sender)) {
         PotMoved(*index, dial->Position() & 0xFF);
         if (auto* label = m_registry.as<QLabel>(tagOf(sender) + desk_tags::kValueLabelOffset))
-            label->setText(QString::number(dial->Position()));
+            setLabelText(label, QString::number(dial->Position()));
     } else if (qobject_cast<QPushButton*>(sender) || qobject_cast<TVrAniButton*>(sender)) {
         PotMoved(*index, 1);
     }

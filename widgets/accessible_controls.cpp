@@ -6,6 +6,7 @@
 #include "vr_bitmap_dial.h"
 
 #include <QAccessibleWidget>
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -48,29 +49,63 @@ private:
     Turn turn() const { return turnOf(control()); }
 };
 
-class AccessibleLcd : public QAccessibleWidget {
+// The LCD reads out the rows it shows through the text interface, the only way drawn text
+// reaches the AT-SPI bus; it has no cursor and no selection.
+class AccessibleLcd : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit AccessibleLcd(TLCDLabel* lcd) : QAccessibleWidget(lcd, QAccessible::StaticText) {}
 
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Value ||
             (t == QAccessible::Name && widget()->accessibleName().isEmpty()))
-            return rows();
+            return lcd()->shownRows();
         return QAccessibleWidget::text(t);
     }
 
-private:
-    // The caption as the display breaks it into rows, up to its first NUL.
-    QString rows() const {
-        const auto* lcd = static_cast<const TLCDLabel*>(widget());
-        QString text = lcd->caption();
-        text.truncate(text.indexOf(QChar(0)) < 0 ? text.size() : text.indexOf(QChar(0)));
-        QStringList lines;
-        const int width = std::max(1, lcd->noOfChars());
-        for (int row = 0; row < lcd->textLines() && row * width < text.size(); ++row)
-            lines << text.mid(row * width, width);
-        return lines.join(QLatin1Char('\n'));
+    QString text(int startOffset, int endOffset) const override {
+        const QString rows = lcd()->shownRows();
+        const int start = std::clamp(startOffset, 0, int(rows.size()));
+        const int end =
+            endOffset < 0 ? int(rows.size()) : std::clamp(endOffset, start, int(rows.size()));
+        return rows.mid(start, end - start);
     }
+    int characterCount() const override { return int(lcd()->shownRows().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    int selectionCount() const override { return 0; }
+    void selection(int, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = 0;
+    }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = offset;
+        return {};
+    }
+    // A character's cell on the screen: rows are joined by one line break each.
+    QRect characterRect(int offset) const override {
+        const int stride = lcd()->noOfChars() + 1;
+        if (offset < 0 || offset >= characterCount() || offset % stride == stride - 1) return {};
+        const QPoint origin = lcd()->mapToGlobal(QPoint(0, 0));
+        const QRect cell(lcd()->cellOrigin(offset / stride, offset % stride),
+                         QSize(lcd()->cellWidth(), lcd()->cellHeight()));
+        return cell.translated(origin);
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        const int count = characterCount();
+        for (int offset = 0; offset < count; ++offset)
+            if (characterRect(offset).contains(point)) return offset;
+        return -1;
+    }
+
+private:
+    const TLCDLabel* lcd() const { return static_cast<const TLCDLabel*>(widget()); }
 };
 
 QAccessibleInterface* accessibleControl(const QString& className, QObject* object) {

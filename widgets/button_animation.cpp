@@ -1,11 +1,16 @@
 #include "button_animation.h"
 
-ButtonAnimation::Step ButtonAnimation::tick(int imageCount, bool latching) {
+ButtonAnimation::Step ButtonAnimation::tick(int imageCount, bool latching, bool held) {
     Step step;
     if (phase == Rising) {
         if (frame < imageCount - 1) {
             ++frame;
             step.repaint = true;
+            return step;
+        }
+        // A held pad shows that it is held; the user would not see a press that came back up.
+        if (held && !latching) {
+            step.stop = true;
             return step;
         }
         phase = Falling;

@@ -13,7 +13,8 @@ struct ButtonAnimation {
     int frame = 0;
     int phase = Rising;
 
-    // One timer tick. A momentary button plays the whole strip up and back down; a latching
+    // One timer tick. A momentary button plays the whole strip up and back down, staying on the
+    // last frame while it is held (the timer stops there and runs again at release); a latching
     // switch stops at the last frame and plays back down on the next run of the timer.
-    Step tick(int imageCount, bool latching);
+    Step tick(int imageCount, bool latching, bool held = false);
 };

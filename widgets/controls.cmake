@@ -4,6 +4,7 @@ target_sources(widgets PRIVATE
     animation_timer.cpp
     built_in_skins.cpp
     button_animation.cpp
+    desk_label.cpp
     dip_switch.cpp
     key_colour.cpp
     knob.cpp

@@ -2,6 +2,8 @@
 
 #include "key_colour.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -14,6 +16,25 @@ constexpr int kDefaultSide = 105;
 // so a huge size cannot exhaust memory.
 constexpr int kMaxSurfaceSide = 4096;
 const QColor kBackground = Qt::white;
+// The slide switch: a slot as wide as two levers, green when on, its lever a light square.
+constexpr int kSwitchWidth = 18;
+constexpr int kSwitchHeight = 10;
+constexpr int kSwitchMargin = 4; // from the surface's right edge
+const QColor kSlotOn(0x2E, 0x8B, 0x3C);
+const QColor kSlotOff(0x50, 0x50, 0x58);
+const QColor kLever(0xF4, 0xF4, 0xF0);
+const QColor kLeverEdge(0x20, 0x20, 0x20);
+
+// The drawing font, shrunk until a line of it fits the line height: lines never run into each
+// other, whatever size the platform's default font has.
+QFont fittedFont(QFont font) {
+    font.setFamily(QStringLiteral("Arial"));
+    int pixels = QFontInfo(font).pixelSize();
+    font.setPixelSize(pixels);
+    while (pixels > 6 && QFontMetrics(font).height() > TDipSwitch::kLineHeight)
+        font.setPixelSize(--pixels);
+    return font;
+}
 
 bool isBit(int bit) {
     return bit >= 0 && bit < TDipSwitch::kMaxBits;
@@ -90,20 +111,41 @@ void TDipSwitch::DrawAgain() {
     }
     m_surface.fill(kBackground);
     QPainter painter(&m_surface);
-    QFont font = this->font();
-    font.setFamily(QStringLiteral("Arial"));
-    painter.setFont(font);
-    painter.setPen(Qt::black);
+    painter.setFont(fittedFont(font()));
     const int lines = std::clamp(m_bitCount, 0, kMaxBits);
     for (int i = 0; i < lines; ++i) {
         const QString& label = GetBitSwitch(i) ? m_onLabels[i] : m_offLabels[i];
-        const QRect line(kTextLeft, kFirstLineTop + kLineHeight * i, m_surface.width(),
-                         m_surface.height());
+        const int textRight = switchRect(i, m_surface.width()).left() - 2;
+        const QRect line(kTextLeft, kFirstLineTop + kLineHeight * i, textRight - kTextLeft,
+                         kLineHeight);
+        painter.setPen(Qt::black);
         painter.drawText(line, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                          label + QLatin1Char(' '));
+        drawSwitch(painter, i, GetBitSwitch(i));
     }
     painter.end();
     updateShown();
+}
+
+QRect TDipSwitch::switchRect(int line, int surfaceWidth) {
+    return {surfaceWidth - kSwitchMargin - kSwitchWidth, kFirstLineTop + kLineHeight * line + 1,
+            kSwitchWidth, kSwitchHeight};
+}
+
+QRect TDipSwitch::leverRect(int line, int surfaceWidth, bool on) {
+    const QRect slot = switchRect(line, surfaceWidth);
+    const int side = kSwitchHeight - 2;
+    return {on ? slot.right() - side : slot.left() + 1, slot.top() + 1, side, side};
+}
+
+void TDipSwitch::drawSwitch(QPainter& painter, int line, bool on) const {
+    const QRect slot = switchRect(line, m_surface.width());
+    if (slot.left() < kTextLeft) return; // too narrow for a switch: the text alone
+    painter.fillRect(slot, on ? kSlotOn : kSlotOff);
+    const QRect lever = leverRect(line, m_surface.width(), on);
+    painter.fillRect(lever, kLever);
+    painter.setPen(kLeverEdge);
+    painter.drawRect(lever.adjusted(0, 0, -1, -1));
 }
 
 void TDipSwitch::MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int y) {

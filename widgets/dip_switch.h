@@ -1,12 +1,15 @@
-// TDipSwitch: a column of up to 32 on/off switches drawn as text lines, one per bit of a
-// 32-bit value; a click on a line flips its bit.
+// TDipSwitch: a column of up to 32 on/off switches, one line per bit of a 32-bit value: the
+// line's text and, at the right edge, a slide switch; a click on a line flips its bit.
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <cstdint>
+
+class QPainter;
 
 class TDipSwitch : public QWidget {
     Q_OBJECT
@@ -47,6 +50,10 @@ public:
     // The drawing surface; it keeps the size the widget had when it was first drawn.
     const QImage& surface() const { return m_surface; }
     static int rowAt(int y) { return (y + 2) / kLineHeight - 1; }
+    // The slide switch of a line on a surface of the given width, and its lever: at the right
+    // end when on, at the left end when off. Text stops short of the switch.
+    static QRect switchRect(int line, int surfaceWidth);
+    static QRect leverRect(int line, int surfaceWidth, bool on);
 
 signals:
     void OnTrigger(TDipSwitch* sender);
@@ -61,6 +68,7 @@ private:
     bool labelWritable(int bit) const;
     void setLabel(std::array<QString, kMaxBits>& labels, int bit, const QString& text);
     void updateShown();
+    void drawSwitch(QPainter& painter, int line, bool on) const;
 
     std::uint32_t m_value = 0;
     QString m_caption;

@@ -1,6 +1,7 @@
 #include "knob.h"
 
 #include "accessible_controls.h"
+#include "desk_label.h"
 #include "knob_math.h"
 
 #include <QAccessible>
@@ -93,7 +94,7 @@ QString TKnob::labelText(int value) const {
 }
 
 void TKnob::showInLabel(int value) {
-    if (m_positionLabel) m_positionLabel->setText(labelText(value));
+    if (m_positionLabel) setLabelText(m_positionLabel, labelText(value));
 }
 
 void TKnob::resizeEvent(QResizeEvent*) {

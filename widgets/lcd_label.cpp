@@ -27,15 +27,25 @@ TLCDLabel::TLCDLabel(QWidget* parent) : QWidget(parent) {
 void TLCDLabel::setCaption(const QString& text) {
     const QString buffer = text.left(kMaxCaption);
     if (buffer == m_caption) return;
+    const QString oldRows = QAccessible::isActive() ? shownRows() : QString();
     m_caption = buffer;
     const qsizetype nul = m_caption.indexOf(QChar(0));
     m_textEnd = int(nul < 0 ? m_caption.size() : nul);
     m_textDirty = true;
     update();
     if (QAccessible::isActive()) {
-        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        // Screen readers announce the new rows; the whole text counts as replaced.
+        QAccessibleTextUpdateEvent changed(this, 0, oldRows, shownRows());
         QAccessible::updateAccessibility(&changed);
     }
+}
+
+QString TLCDLabel::shownRows() const {
+    QStringList rows;
+    const int width = std::max(1, m_noOfChars);
+    for (int row = 0; row < m_textLines && row * width < m_textEnd; ++row)
+        rows << m_caption.mid(row * width, std::min(width, m_textEnd - row * width));
+    return rows.join(QLatin1Char('\n'));
 }
 
 int TLCDLabel::cellCode(int cell) const {

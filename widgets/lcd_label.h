@@ -96,9 +96,14 @@ public:
     int lastCode() const { return m_font.lastCode(); }
     int cellWidth() const { return m_metrics.cellWidth(); }
     int cellHeight() const { return m_metrics.cellHeight(); }
+    // Top-left corner of a character cell inside the control.
+    QPoint cellOrigin(int line, int index) const { return m_metrics.cellOrigin(line, index); }
     // The code drawn in a cell, counted through all rows: past the text or its first NUL it is
     // code 0, and every code is limited to the font's range.
     int cellCode(int cell) const;
+    // The caption as the display breaks it into rows, up to its end or first NUL, one line each:
+    // the text a screen reader reads.
+    QString shownRows() const;
 
     // Refusals always emit valueRefused; the error dialog can be turned off (tests, batch use).
     void setRefusalDialogsEnabled(bool enabled) { m_refusalDialogs = enabled; }

@@ -110,11 +110,13 @@ void TVrAniButton::press() {
 void TVrAniButton::release() {
     if (!m_pressed) return;
     m_pressed = false;
+    // A momentary button held down on its last frame now plays back up.
+    if (!m_switchStyle && !animating()) m_timer->setEnabled(true);
     emit OnClick();
 }
 
 void TVrAniButton::timerTick() {
-    const ButtonAnimation::Step step = m_animation.tick(ImageCount(), m_switchStyle);
+    const ButtonAnimation::Step step = m_animation.tick(ImageCount(), m_switchStyle, m_pressed);
     if (step.repaint) update();
     if (step.stop) m_timer->setEnabled(false);
 }

@@ -116,7 +116,52 @@ TEST_F(CustomDesk, ButtonOutsideItsRangeIsShownNotEnteredAndPlaysItsPot) {
     EXPECT_EQ(box.registry().at(1003), buttons[1]); // p = 2: Tag 1003 lies in 1001..1999
     QTest::mouseClick(buttons[0], Qt::LeftButton);
     EXPECT_EQ(host.sent, (std::vector<ShortMessage>{{0xB0, 5, 1}}));
-    EXPECT_EQ(buttons[0]->accessibleName(), "Pot 5");
+    EXPECT_EQ(buttons[0]->accessibleName(), "Five, pot 5");
+}
+
+TEST_F(CustomDesk, ButtonsNamedOnlyByTheirNumberHideTheCaptionTheyShow) {
+    build("[Form]\n[A]\nType=Button\nTag=1006\nCaption=Pad Six\n[B]\nType=SkinButton\nTag=1007\n"
+          "Caption=Hint only\n[C]\nType=Button\nTag=3000\nCaption=Loose\n");
+    const auto& controls = box.customDesk()->controls;
+    ASSERT_EQ(controls.size(), 3u);
+    EXPECT_EQ(controls[0]->accessibleName(), "Pad Six, button 6");
+    EXPECT_EQ(controls[1]->accessibleName(), "Button 7"); // a skinned button shows no caption
+    EXPECT_EQ(controls[1]->accessibleDescription(), "Hint only");
+    EXPECT_EQ(controls[2]->accessibleName(), "Loose");
+}
+
+TEST_F(CustomDesk, LabelsKeepTheirFirstWidthAndName) {
+    build("[Form]\nWidth=400\n[K]\nType=Knob\nTag=1\nCaption=2\n[L]\nType=Label\nTag=2001\n"
+          "Caption=3\n[D]\nType=SkinKnob\nTag=2\n[M]\nType=Label\nTag=2002\nCaption=0\n");
+    box.registry().as<TKnob>(1)->SetPosition(100);
+    box.registry().as<TVrBitmapDial>(2)->SetPosition(127);
+    for (const auto& [tag, text] : {std::pair{2001, "100 2"}, {2002, "127"}}) {
+        auto* label = box.registry().as<QLabel>(tag);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text(), text);
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(text)) << text;
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), text);
+    }
+}
+
+// Rows and characters follow the size the file asks for, in the dots the file asks for.
+TEST_F(CustomDesk, LcdLabelsShowOneLineOfTenWhateverTheFileAsks) {
+    struct Case {
+        const char* keys;
+        int lines, chars;
+    };
+    for (const Case& c : {Case{"Width=182\nHeight=66\n", 4, 16},
+                          Case{"Width=260\nHeight=100\nPixelSize=1\nBorderSpace=4\n"
+                               "CharSpacing=1\n",
+                               4, 16},
+                          Case{"Width=120\nHeight=40\n", 2, 10}}) {
+        build(QByteArray("[Form]\nWidth=400\nHeight=300\n[D]\nType=LCDLabel\n") + c.keys);
+        TLCDLabel* lcd = box.customDesk()->lastLcd;
+        ASSERT_NE(lcd, nullptr);
+        EXPECT_EQ(lcd->textLines(), c.lines) << c.keys;
+        EXPECT_EQ(lcd->noOfChars(), c.chars) << c.keys;
+        EXPECT_EQ(lcd->accessibleName(), "Dot-matrix display");
+    }
 }
 
 TEST_F(CustomDesk, SkinnedControlsPlayFromTheKeyboardAndReportTheirValue) {
@@ -263,6 +308,25 @@ TEST_F(CustomDesk, ExampleDesksBuildWithTheirSkinsAndPictures) {
     ASSERT_NE(dial, nullptr);
     EXPECT_EQ(dial->frameWidth(), 32);
     EXPECT_EQ(box.customDesk()->findChildren<DeskPicture*>()[1]->picture().size(), QSize(48, 36));
+}
+
+// At a glance: every example LCD shows the controller's four lines of sixteen, and unlit pads
+// differ from the desk behind them.
+TEST_F(CustomDesk, ExampleDesksShowOneShortLcdLineAndPadsLostInTheirDesk) {
+    for (const char* name : {"minimal.vpt", "mixer.vpt", "pads.vpt"}) {
+        host.deskFile = QStringLiteral(VPT64_EXAMPLE_DESKS "/") + name;
+        box.GenerateFaderDeskExecute();
+        TLCDLabel* lcd = box.customDesk()->lastLcd;
+        ASSERT_NE(lcd, nullptr) << name;
+        EXPECT_EQ(lcd->textLines(), 4) << name;
+        EXPECT_GE(lcd->noOfChars(), 16) << name;
+    }
+    const QImage* pad = buttonSkins.GetBitmap(buttonSkins.Count() - 1);
+    ASSERT_NE(pad, nullptr);
+    const QColor unlit = pad->pixelColor(20, 20);
+    const QColor desk = box.customDesk()->palette().color(QPalette::Window);
+    EXPECT_GE(std::abs(unlit.lightness() - desk.lightness()), 48)
+        << unlit.name().toStdString() << " on " << desk.name().toStdString();
 }
 
 // The fuzzing seeds and every input the fuzzer found a fault with: each builds a window that

@@ -3,11 +3,15 @@
 #include "fader_desk.h"
 #include "knob.h"
 #include "lcd_label.h"
+#include "midi_in.h"
 #include "virtual_box.h"
+
+#include "../midi/fake_backend.h"
 
 #include <QAccessible>
 #include <QFrame>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -207,6 +211,42 @@ TEST_F(Desk, MotorisedPotsMoveEveryMatchingKnobWithinItsRangeAndIgnoreTheirOwnEc
     desk().hide();
     box.MatchIncomingToPots(0xB0, 1, 10);
     EXPECT_EQ(knob(1)->Position(), 100) << "moved while the desk is hidden";
+}
+
+// A controller flood delivered faster than the desk takes it, more than the input holds at once:
+// every knob still ends on the last value sent to it, and that is the last value it sends on.
+TEST_F(Desk, MotorisedBurstBeyondTheInputLimitEndsEveryKnobOnTheLastValueSent) {
+    auto backend = std::make_unique<FakeBackend>(1, 0);
+    FakeBackend& driver = *backend;
+    std::vector<std::unique_ptr<MidiBackend>> backends;
+    backends.push_back(std::move(backend));
+    MidiDeviceList devices(std::move(backends));
+    TMidiIn in(devices);
+    in.OnShort = [this](TMidiIn*, std::uint8_t s, std::uint8_t a, std::uint8_t b) {
+        box.MatchIncomingToPots(s, a, b);
+    };
+    QSignalSpy dropped(&in, &TMidiIn::inputDropped);
+    in.SetUsing(true);
+    host.motorized = true;
+
+    std::vector<std::vector<std::uint8_t>> burst;
+    std::array<std::uint8_t, 65> last{};
+    for (int round = 0; round < TMidiIn::kMaxPending / 64 + 50; ++round)
+        for (int n = 1; n <= 64; ++n) {
+            last[std::size_t(n)] = std::uint8_t((round * 7 + n) % 128);
+            burst.push_back({0xB0, std::uint8_t(n), last[std::size_t(n)]});
+        }
+    driver.deliverFromDriverThread(burst);
+    QCoreApplication::processEvents();
+
+    std::array<int, 65> lastSent{};
+    for (const ShortMessage& m : host.sent)
+        lastSent[m.data1] = m.data2;
+    for (int n = 1; n <= 64; ++n) {
+        EXPECT_EQ(knob(n)->Position(), last[std::size_t(n)]) << n;
+        EXPECT_EQ(lastSent[std::size_t(n)], last[std::size_t(n)]) << n;
+    }
+    EXPECT_EQ(dropped.count(), 0);
 }
 
 } // namespace

@@ -168,6 +168,21 @@ TEST(AniButton, MomentaryClickAnimatesSixtyTwoStepsAndClicksOnceAtRelease) {
     EXPECT_EQ(downs.count(), 1);
 }
 
+TEST(AniButton, MomentaryPadHeldDownComesBackUpBeforeItIsReleased) {
+    ShownButton shown(1, false);
+    TVrAniButton* button = shown.button;
+    QSignalSpy clicks(button, &TVrAniButton::OnClick);
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(15, 15));
+    ASSERT_TRUE(shown.waitUntilStill());
+    EXPECT_TRUE(button->GetDown()); // held: the last frame stays
+    EXPECT_EQ(clicks.count(), 0);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(15, 15));
+    EXPECT_EQ(clicks.count(), 1);
+    ASSERT_TRUE(shown.waitUntilStill());
+    EXPECT_EQ(button->currentFrame(), 0);
+    EXPECT_EQ(*std::max_element(shown.frames.begin(), shown.frames.end()), 31);
+}
+
 TEST(AniButton, LatchingButtonStaysDownUntilPressedAgain) {
     ShownButton shown(1, false);
     TVrAniButton* button = shown.button;

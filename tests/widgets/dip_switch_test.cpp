@@ -3,14 +3,15 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <climits>
 #include <gtest/gtest.h>
 
 namespace {
 
-// Whether any pixel of the surface rows [top, top + height) differs from white.
-bool inkInRows(const QImage& surface, int top, int height) {
+// Whether any pixel of the surface rows [top, top + height), left of `right`, differs from white.
+bool inkInRows(const QImage& surface, int top, int height, int right = INT_MAX) {
     for (int y = top; y < std::min(top + height, surface.height()); ++y)
-        for (int x = 0; x < surface.width(); ++x)
+        for (int x = 0; x < std::min(right, surface.width()); ++x)
             if ((surface.pixel(x, y) & RGB_MASK) != (QColor(Qt::white).rgb() & RGB_MASK))
                 return true;
     return false;
@@ -123,27 +124,49 @@ TEST(DipSwitch, ExtremeBitCountsKeepASaneSize) {
     EXPECT_LE(dip.surface().height(), 4096);
 }
 
-TEST(DipSwitch, Value257WithEightSwitchesShowsOnlySwitchZeroOn) {
-    TDipSwitch dip;
-    labelled(dip, 8);
-    dip.SetValue(257);
-    EXPECT_EQ(dip.GetValue(), 257u);
-    EXPECT_TRUE(dip.GetBitSwitch(0));
-    EXPECT_TRUE(dip.GetBitSwitch(8));
-    const QImage& surface = dip.surface();
-    EXPECT_TRUE(inkInRows(surface, 10, 12));          // line 0: "ON "
-    EXPECT_FALSE(inkInRows(surface, 22, 12 * 7 + 8)); // lines 1..7 and below: blanks
-    EXPECT_FALSE(inkInRows(surface, 0, 10));
-    // The text of line 0 starts at x = 10.
-    EXPECT_FALSE(inkInRows(surface.copy(0, 0, 10, surface.height()), 0, surface.height()));
+// Whether the lever of a line stands at its on (right) or off (left) end.
+bool leverAt(const QImage& surface, int line, bool on) {
+    const QColor lever =
+        surface.pixelColor(TDipSwitch::leverRect(line, surface.width(), on).center());
+    return lever.lightness() > 200;
 }
 
-TEST(DipSwitch, EmptyLabelsDrawNothingVisible) {
+// Whatever size the platform's default font has, each line's text stays on its own line.
+TEST(DipSwitch, Value257WithEightSwitchesShowsOnlySwitchZeroOn) {
+    for (const int fontPixels : {0, 12, 24}) {
+        SCOPED_TRACE(fontPixels);
+        TDipSwitch dip;
+        if (fontPixels > 0) {
+            QFont font = dip.font();
+            font.setPixelSize(fontPixels);
+            dip.setFont(font);
+        }
+        labelled(dip, 8);
+        dip.SetValue(257);
+        EXPECT_EQ(dip.GetValue(), 257u);
+        EXPECT_TRUE(dip.GetBitSwitch(0));
+        EXPECT_TRUE(dip.GetBitSwitch(8));
+        const QImage& surface = dip.surface();
+        const int text = TDipSwitch::switchRect(0, surface.width()).left();
+        EXPECT_TRUE(inkInRows(surface, 10, 12, text));             // line 0: "ON "
+        EXPECT_FALSE(inkInRows(surface, 22, 12 * 7 + 8, text));    // lines 1..7 and below: blanks
+        EXPECT_FALSE(inkInRows(surface, 0, 10));                   // nothing above the first line
+        EXPECT_FALSE(inkInRows(surface, 0, surface.height(), 10)); // text starts at x = 10
+        EXPECT_TRUE(leverAt(surface, 0, true));
+        for (int line = 1; line < 8; ++line)
+            EXPECT_TRUE(leverAt(surface, line, false)) << line;
+    }
+}
+
+TEST(DipSwitch, EmptyLabelsDrawOnlyTheSwitches) {
     TDipSwitch dip;
     dip.SetBitCount(8);
     dip.SetValue(0xFF);
     ASSERT_FALSE(dip.surface().isNull());
-    EXPECT_FALSE(inkInRows(dip.surface(), 0, dip.surface().height()));
+    const int text = TDipSwitch::switchRect(0, dip.surface().width()).left();
+    EXPECT_FALSE(inkInRows(dip.surface(), 0, dip.surface().height(), text));
+    for (int line = 0; line < 8; ++line)
+        EXPECT_TRUE(leverAt(dip.surface(), line, true)) << line;
 }
 
 TEST(DipSwitch, SurfaceKeepsTheWidthOfTheFirstDrawing) {

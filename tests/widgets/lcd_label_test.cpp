@@ -1,5 +1,6 @@
 #include "lcd_label.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QSignalSpy>
 
@@ -239,6 +240,28 @@ TEST_F(LcdLabel, HugeDimensionsDoNotOverflowOrHang) {
     m_lcd.resize(300, 40);
     const QImage image = m_lcd.grab(QRect(0, 0, 50, 20)).toImage();
     EXPECT_FALSE(image.isNull());
+}
+
+// The text interface is what carries drawn text to screen readers; a name alone reads nothing.
+TEST_F(LcdLabel, ScreenReadersHearOnlyDotMatrixDisplay) {
+    useVirtualBoxSettings();
+    m_lcd.setCaption(QStringLiteral("  Initialized       Virtual     ") + QChar(0) + "rest");
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&m_lcd);
+    ASSERT_NE(accessible, nullptr);
+    QAccessibleTextInterface* text = accessible->textInterface();
+    ASSERT_NE(text, nullptr);
+    const QString rows = QStringLiteral("  Initialized   \n    Virtual     ");
+    EXPECT_EQ(text->text(0, -1), rows);
+    EXPECT_EQ(text->characterCount(), rows.size());
+    EXPECT_EQ(text->text(18, 25), "   Virt");
+    EXPECT_EQ(accessible->text(QAccessible::Name), "Dot-matrix display");
+    EXPECT_EQ(accessible->text(QAccessible::Value), rows);
+    // Offset 18 is row 1, cell 1: its rectangle is that cell's on the screen.
+    const QRect cell = text->characterRect(18);
+    EXPECT_EQ(cell.size(), QSize(m_lcd.cellWidth(), m_lcd.cellHeight()));
+    EXPECT_EQ(cell.topLeft(), m_lcd.mapToGlobal(m_lcd.cellOrigin(1, 1)));
+    EXPECT_EQ(text->offsetAtPoint(cell.center()), 18);
+    EXPECT_FALSE(text->characterRect(16).isValid()); // the line break has no cell
 }
 
 TEST_F(LcdLabel, ClickFollowsAPressAndReleaseInside) {
