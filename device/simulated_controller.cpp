@@ -65,6 +65,11 @@ void SimulatedController::handle(Bytes message, Clock::time_point now,
         log(format("Ignored a message for device %02X (command %02X)", deviceId, command));
         return;
     }
+    if (command != BankChangeRequest && m_silentBanks.contains(m_currentBank)) {
+        log(format("Bank #%d is silent: ignored a message with command %02X", m_currentBank + 1,
+                   command));
+        return;
+    }
     switch (command) {
     case BankChangeRequest:
         bankChange(message);
@@ -126,8 +131,15 @@ void SimulatedController::storeBlock(Bytes message, Clock::time_point now,
         reply(errorReply(blockNumber, ChecksumMismatch), replies);
         return;
     }
+    if (refusing(blockNumber)) {
+        log(format("Refused block #%d for bank #%d as told: error reply", blockNumber + 1,
+                   m_currentBank + 1));
+        reply(errorReply(blockNumber, ChecksumMismatch), replies);
+        return;
+    }
     auto& bytes = writableBank(m_currentBank).bytes();
     std::copy(data.begin(), data.end(), bytes.begin() + blockNumber * kBlockDataSize);
+    corruptIfAsked(m_currentBank, blockNumber);
     log(format("Received block #%d for bank #%d: stored, acknowledged", blockNumber + 1,
                m_currentBank + 1));
     reply(acknowledge(blockNumber), replies);
@@ -143,6 +155,25 @@ void SimulatedController::storeWholeDump(Bytes message, std::vector<Message>& re
     std::copy(data.begin(), data.end(), writableBank(m_currentBank).bytes().begin());
     log(format("Received a whole dump for bank #%d: stored, acknowledged", m_currentBank + 1));
     reply(acknowledge(0), replies);
+}
+
+void SimulatedController::refuseBlock(int bank, int block, bool always) {
+    m_refusals[{bank, block}] = {always, false};
+}
+
+// A refused block is answered as one that arrived damaged.
+bool SimulatedController::refusing(int blockNumber) {
+    const auto found = m_refusals.find({m_currentBank, blockNumber});
+    if (found == m_refusals.end() || found->second.spent) return false;
+    found->second.spent = !found->second.always;
+    return true;
+}
+
+void SimulatedController::corruptIfAsked(int bank, int blockNumber) {
+    const auto found = m_corruptBytes.find(bank);
+    if (found == m_corruptBytes.end() || found->second / kBlockDataSize != blockNumber) return;
+    auto& byte = writableBank(bank).bytes()[std::size_t(found->second)];
+    byte = static_cast<std::uint8_t>((byte + 1) & 0x7F);
 }
 
 SimulatedController::Message SimulatedController::acknowledge(int blockNumber) const {

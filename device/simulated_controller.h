@@ -1,6 +1,7 @@
 // SimulatedController: behaves towards this program as the controller does. It holds 128 banks,
 // switches banks on request, dumps the current bank as eight blocks, and stores uploaded blocks,
-// answering each with an acknowledge or an error reply.
+// answering each with an acknowledge or an error reply. For tests it can be told to misbehave:
+// refuse a block, leave a bank unanswered, or store a bank with one byte changed.
 #pragma once
 
 #include "bank_record.h"
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -50,6 +52,15 @@ public:
     void setDeviceId(int deviceId) { m_settings.deviceId = deviceId & 0x07; }
     void setMinBlockGap(std::chrono::milliseconds gap) { m_settings.minBlockGap = gap; }
 
+    // Faults, banks counted 0..127 and blocks 0..7. An upload of `block` into `bank` is answered
+    // with an error reply, the first time only unless `always`.
+    void refuseBlock(int bank, int block, bool always = false);
+    // While `bank` is selected, dump requests and uploaded blocks go unanswered.
+    void silenceBank(int bank) { m_silentBanks.insert(bank); }
+    // Uploads into `bank` store the byte at `offset` of the record one higher (within 7 bits),
+    // and still acknowledge it.
+    void corruptStoredByte(int bank, int offset) { m_corruptBytes[bank] = offset; }
+
     int currentBank() const { return m_currentBank; } // 0..127
     const BankRecord& bank(int n) const;
     void setBank(int n, const BankRecord& record) { writableBank(n) = record; }
@@ -64,6 +75,8 @@ private:
     void storeWholeDump(Bytes message, std::vector<Message>& replies);
     Message acknowledge(int blockNumber) const;
     Message errorReply(int blockNumber, ErrorCode code) const;
+    bool refusing(int blockNumber);
+    void corruptIfAsked(int bank, int blockNumber);
     void reply(Message message, std::vector<Message>& replies);
     void log(const std::string& line) const;
 
@@ -77,4 +90,11 @@ private:
     bool m_blockSeen = false;
     Clock::time_point m_lastBlock{};
     Observer m_observer;
+    struct Refusal {
+        bool always = false;
+        bool spent = false;
+    };
+    std::map<std::pair<int, int>, Refusal> m_refusals; // by (bank, block)
+    std::set<int> m_silentBanks;
+    std::map<int, int> m_corruptBytes; // bank -> record offset
 };

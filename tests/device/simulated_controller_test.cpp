@@ -159,3 +159,58 @@ TEST_F(SimulatedControllerTest, BadBlocksAndWholeDumps) {
 }
 
 } // namespace
+
+namespace {
+
+// Uploads `record` into bank `bank` and returns the replies, one per block.
+std::vector<Message> uploadInto(SimulatedController& controller, int bank,
+                                const BankRecord& record) {
+    const auto now = SimulatedController::Clock::now();
+    controller.receive(bankChange(3, bank), now);
+    std::vector<Message> replies;
+    const Message upload = dumpOf(record, 3);
+    for (int b = 0; b < 8; ++b)
+        for (auto& reply : controller.receive(block(upload, b), now))
+            replies.push_back(std::move(reply));
+    return replies;
+}
+
+std::vector<Message> acknowledgesOfAllBlocks() {
+    std::vector<Message> replies;
+    for (int b = 0; b < 8; ++b)
+        replies.push_back(acknowledge(3, b));
+    return replies;
+}
+
+TEST_F(SimulatedControllerTest, RefusedBlockIsAnsweredWithErrorOnceOrAlways) {
+    controller.refuseBlock(6, 2);
+    controller.refuseBlock(7, 4, true);
+    auto expected = acknowledgesOfAllBlocks();
+    expected[2] = errorReply(3, 2, 0x01);
+    EXPECT_EQ(uploadInto(controller, 6, patternedBank(1)), expected);
+    EXPECT_EQ(uploadInto(controller, 6, patternedBank(1)), acknowledgesOfAllBlocks());
+    expected = acknowledgesOfAllBlocks();
+    expected[4] = errorReply(3, 4, 0x01);
+    for (int round = 0; round < 2; ++round)
+        EXPECT_EQ(uploadInto(controller, 7, patternedBank(1)), expected) << round;
+    EXPECT_EQ(uploadInto(controller, 5, patternedBank(1)), acknowledgesOfAllBlocks());
+}
+
+TEST_F(SimulatedControllerTest, SilentBankAnswersNothingWhileOthersDo) {
+    controller.silenceBank(9);
+    EXPECT_TRUE(uploadInto(controller, 9, patternedBank(2)).empty());
+    EXPECT_TRUE(send(dumpRequest(3)).empty());
+    EXPECT_EQ(controller.bank(9), patternedBank(0));
+    send(bankChange(3, 10));
+    EXPECT_EQ(send(dumpRequest(3)).size(), 8u);
+}
+
+TEST_F(SimulatedControllerTest, CorruptedBankIsAcknowledgedButStoredWithOneByteChanged) {
+    controller.corruptStoredByte(4, 0x300);
+    EXPECT_EQ(uploadInto(controller, 4, patternedBank(2)), acknowledgesOfAllBlocks());
+    BankRecord expected = patternedBank(2);
+    expected.bytes()[0x300] = (expected.bytes()[0x300] + 1) & 0x7F;
+    EXPECT_EQ(controller.bank(4), expected);
+}
+
+} // namespace
