@@ -1,0 +1,114 @@
+// BankJobRunner: runs a list of bank operations (request, upload, verify) against the controller
+// one after the other. Uploads are paced by the controller's acknowledges; requests and
+// acknowledges time out; every operation ends with a report, cancelled ones included.
+#pragma once
+
+#include "bank_record.h"
+#include "dump_buffer.h"
+#include "dump_codec.h"
+#include "sysex_receiver.h"
+#include "transfer_clock.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+struct BankOperation {
+    enum class Kind { Request, Upload, Verify };
+    Kind kind = Kind::Request;
+    int bank = 1;      // 1..128, as users count banks
+    BankRecord record; // Upload: what goes up; Verify: what the bank must hold
+};
+
+struct BankReport {
+    enum class Outcome { Done, Failed, Cancelled, NotRun };
+    BankOperation::Kind kind = BankOperation::Kind::Request;
+    int bank = 1;
+    Outcome outcome = Outcome::NotRun;
+    std::string reason;             // why it did not end Done
+    std::vector<std::uint8_t> dump; // Request: the bytes received
+    int blocksAcknowledged = 0;     // Upload
+    std::int64_t elapsedMs = 0;     // from its bank change request to its end
+};
+
+// Where a running operation stands: `block` blocks (1..8) of `bank` have gone or come, `bytes`
+// bytes in all.
+struct JobProgress {
+    int bank = 1;
+    int block = 0;
+    int bytes = 0;
+};
+
+class BankJobRunner {
+public:
+    struct Settings {
+        int deviceId = 0;
+        int acknowledgeTimeoutMs = 2000;
+        int requestTimeoutMs = 5000;
+        int triesPerBlock = 3;
+        int bankChangeWaitMs = 1000; // the controller's time to switch banks
+    };
+
+    struct Hooks {
+        LogSink log;
+        // Sends one complete SysEx message to the controller; false when it could not go.
+        std::function<bool(std::span<const std::uint8_t>)> send;
+        std::function<void(const JobProgress&)> progress;
+        std::function<void(const BankReport&)> operationEnded;
+        std::function<void()> finished;
+    };
+
+    BankJobRunner(TransferClock& clock, Settings settings, Hooks hooks);
+    ~BankJobRunner();
+
+    // Starts the operations; false when a job is running already.
+    bool start(std::vector<BankOperation> operations);
+    // The controller's bytes, in any chunks.
+    void receive(std::span<const std::uint8_t> bytes);
+    // Ends the job now: the running operation is reported cancelled, the rest not run.
+    void cancel();
+
+    bool running() const { return m_running; }
+    const std::vector<BankReport>& reports() const { return m_reports; }
+
+private:
+    enum class Phase { BankChange, AwaitingAcknowledge, AwaitingDump };
+
+    void startNext();
+    void afterBankChange();
+    void sendBlock();
+    void replyReceived(bool acknowledge, int block);
+    void acknowledged();
+    void dumpReceived();
+    void compareReadBack(const BankRecord& readBack);
+    void dumpTimedOut();
+    void succeed(const std::string& line);
+    void fail(const std::string& reason);
+    void end(BankReport::Outcome outcome, const std::string& reason);
+    void finish();
+    bool sendMessage(std::span<const std::uint8_t> bytes);
+    bool uploadFailedBefore(int bank) const;
+    void log(const std::string& line) const;
+    const BankOperation& operation() const { return m_operations[m_index]; }
+    BankReport& report() { return m_reports[m_index]; }
+
+    TransferClock& m_clock;
+    Settings m_settings;
+    Hooks m_hooks;
+    struct Buffers;
+    std::unique_ptr<Buffers> m_buffers;
+    std::unique_ptr<SysexReceiver> m_receiver;
+
+    std::vector<BankOperation> m_operations;
+    std::vector<BankReport> m_reports;
+    std::size_t m_index = 0;
+    bool m_running = false;
+    Phase m_phase = Phase::BankChange;
+    std::vector<std::uint8_t> m_upload; // the eight blocks of the running upload
+    int m_block = 0;                    // the block awaiting its acknowledge
+    int m_tries = 0;
+    std::int64_t m_started = 0;
+};

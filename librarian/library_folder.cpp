@@ -1,0 +1,65 @@
+#include "library_folder.h"
+
+#include "dump_buffer.h"
+#include "dump_codec.h"
+#include "dump_file.h"
+
+#include <QDir>
+#include <QStringList>
+#include <algorithm>
+#include <memory>
+
+namespace library_folder {
+
+QString bankFileName(int bank) {
+    return QStringLiteral("bank-%1.syx").arg(bank, 3, 10, QLatin1Char('0'));
+}
+
+QString bankFilePath(const QString& folder, int bank) {
+    return QDir(folder).filePath(bankFileName(bank));
+}
+
+namespace {
+
+std::optional<int> bankNumber(const QString& text) {
+    bool ok = false;
+    const int bank = text.trimmed().toInt(&ok);
+    if (!ok || bank < 1 || bank > kBankCount) return std::nullopt;
+    return bank;
+}
+
+} // namespace
+
+std::optional<std::vector<int>> parseBankList(const QString& text, QString* error) {
+    std::vector<int> banks;
+    const auto add = [&banks](int bank) {
+        if (std::find(banks.begin(), banks.end(), bank) == banks.end()) banks.push_back(bank);
+    };
+    if (text.trimmed().isEmpty()) {
+        for (int bank = 1; bank <= kBankCount; ++bank)
+            add(bank);
+        return banks;
+    }
+    for (const QString& item : text.split(QLatin1Char(','))) {
+        const QStringList ends = item.split(QLatin1Char('-'));
+        const auto first = bankNumber(ends.first());
+        const auto last = bankNumber(ends.last());
+        if (ends.size() > 2 || !first || !last || *first > *last) {
+            *error = QStringLiteral("'%1' is no bank or range of banks 1..128").arg(item);
+            return std::nullopt;
+        }
+        for (int bank = *first; bank <= *last; ++bank)
+            add(bank);
+    }
+    return banks;
+}
+
+std::optional<BankRecord> readBankFile(const QString& path) {
+    auto buffer = std::make_unique<DumpBuffer>();
+    if (!readDumpFile(path, *buffer)) return std::nullopt;
+    const auto scanned = scanDump(buffer->used(), {});
+    if (!scanned) return std::nullopt;
+    return scanned->record;
+}
+
+} // namespace library_folder

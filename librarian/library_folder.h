@@ -1,0 +1,27 @@
+// The library folder: one dump file per bank, named bank-001.syx .. bank-128.syx, and the bank
+// lists ("1-4,126-128") that choose among them.
+#pragma once
+
+#include "bank_record.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace library_folder {
+
+constexpr int kBankCount = 128;
+
+// "bank-007.syx" for bank 7 (1..128).
+QString bankFileName(int bank);
+QString bankFilePath(const QString& folder, int bank);
+
+// Banks 1..128 in the order given, each once; an empty text means all 128. Nothing when the
+// text is not a list of banks; `error` says why.
+std::optional<std::vector<int>> parseBankList(const QString& text, QString* error);
+
+// The record of a file that holds a valid dump, nothing for any other file.
+std::optional<BankRecord> readBankFile(const QString& path);
+
+} // namespace library_folder
