@@ -6,6 +6,7 @@
 #include "converter_ini.h"
 #include "dump_codec.h"
 #include "dump_file.h"
+#include "librarian_commands.h"
 #include "midi_commands.h"
 #include "midi_file.h"
 #include "preset_library.h"
@@ -147,7 +148,8 @@ int exportIniCommand(const QString& in, const QString& out, const CliStreams& st
 int exportMidCommand(QStringList args, const CliStreams& streams);
 
 int usageError(const QString& message, const CliStreams& streams) {
-    std::fprintf(streams.err, "vpt64: %s\n\n%s%s", qPrintable(message), kUsage, kMidiUsage);
+    std::fprintf(streams.err, "vpt64: %s\n\n%s%s%s", qPrintable(message), kUsage, kMidiUsage,
+                 kLibrarianUsage);
     return kExitUsage;
 }
 
@@ -168,6 +170,7 @@ int runCli(const QStringList& args, const CliStreams& streams) {
     if (command == QLatin1String("--help") || command == QLatin1String("help")) {
         std::fputs(kUsage, streams.out);
         std::fputs(kMidiUsage, streams.out);
+        std::fputs(kLibrarianUsage, streams.out);
         return 0;
     }
     if (command == QLatin1String("--version") && rest.isEmpty()) {
@@ -184,6 +187,7 @@ int runCli(const QStringList& args, const CliStreams& streams) {
         return exportIniCommand(rest[0], rest[1], streams);
     if (command == QLatin1String("export-mid")) return exportMidCommand(rest, streams);
     if (const auto code = runMidiCommand(command, rest, streams)) return *code;
+    if (const auto code = runLibrarianCommand(command, rest, streams)) return *code;
     return usageError(QStringLiteral("bad command line: %1").arg(args.join(QLatin1Char(' '))),
                       streams);
 }

@@ -33,48 +33,12 @@ LogSink printer(const CliStreams& streams) {
     };
 }
 
-std::optional<MidiApiChoice> apiOf(const CliArgs& args, QString* error) {
-    const QString text = args.has(QStringLiteral("--api")) ? args.value(QStringLiteral("--api"))
-                                                           : QStringLiteral("all");
-    const auto api = parseMidiApi(text.toStdString());
-    if (!api) *error = QStringLiteral("unknown MIDI API '%1' (alsa, jack, sim or all)").arg(text);
-    return api;
-}
-
 // A port as `vpt64 ports` lists it: the number that --in and --out take, its name and its API.
 QString portLine(int index, const MidiDevice& device) {
     return QStringLiteral("%1: %2 (%3)")
         .arg(index + 1)
         .arg(QString::fromStdString(device.name),
              QString::fromStdString(device.backend->apiName()));
-}
-
-// A port given as its number in `vpt64 ports` or as a case-insensitive part of its name; the
-// result is the index in `devices`.
-std::optional<int> findPort(const std::vector<MidiDevice>& devices, const QString& portText,
-                            QString* error) {
-    bool isNumber = false;
-    const int number = portText.toInt(&isNumber);
-    if (isNumber) {
-        if (number >= 1 && number <= static_cast<int>(devices.size())) return number - 1;
-        *error = QStringLiteral("no port number %1 (see 'vpt64 ports')").arg(portText);
-        return std::nullopt;
-    }
-    std::vector<int> matches;
-    for (int i = 0; i < static_cast<int>(devices.size()); ++i) {
-        const QString name = QString::fromStdString(devices[i].name);
-        if (name.compare(portText, Qt::CaseInsensitive) == 0) return i;
-        if (name.contains(portText, Qt::CaseInsensitive)) matches.push_back(i);
-    }
-    if (matches.size() == 1) return matches.front();
-    QStringList matched;
-    for (const int i : matches)
-        matched << portLine(i, devices[std::size_t(i)]);
-    *error = matches.empty()
-                 ? QStringLiteral("no port matches '%1' (see 'vpt64 ports')").arg(portText)
-                 : QStringLiteral("'%1' matches more than one port: %2")
-                       .arg(portText, matched.join(QStringLiteral(", ")));
-    return std::nullopt;
 }
 
 // "None", the first item of the port selectors, is no choice for --in and --out: not listed.
@@ -177,14 +141,50 @@ int requestCommand(const CliArgs& args, const CliStreams& streams) {
 
 } // namespace
 
+std::optional<MidiApiChoice> apiOf(const CliArgs& args, QString* error) {
+    const QString text = args.has(QStringLiteral("--api")) ? args.value(QStringLiteral("--api"))
+                                                           : QStringLiteral("all");
+    const auto api = parseMidiApi(text.toStdString());
+    if (!api) *error = QStringLiteral("unknown MIDI API '%1' (alsa, jack, sim or all)").arg(text);
+    return api;
+}
+
+std::optional<int> findPort(const std::vector<MidiDevice>& devices, const QString& portText,
+                            QString* error) {
+    bool isNumber = false;
+    const int number = portText.toInt(&isNumber);
+    if (isNumber) {
+        if (number >= 1 && number <= static_cast<int>(devices.size())) return number - 1;
+        *error = QStringLiteral("no port number %1 (see 'vpt64 ports')").arg(portText);
+        return std::nullopt;
+    }
+    std::vector<int> matches;
+    for (int i = 0; i < static_cast<int>(devices.size()); ++i) {
+        const QString name = QString::fromStdString(devices[i].name);
+        if (name.compare(portText, Qt::CaseInsensitive) == 0) return i;
+        if (name.contains(portText, Qt::CaseInsensitive)) matches.push_back(i);
+    }
+    if (matches.size() == 1) return matches.front();
+    QStringList matched;
+    for (const int i : matches)
+        matched << portLine(i, devices[std::size_t(i)]);
+    *error = matches.empty()
+                 ? QStringLiteral("no port matches '%1' (see 'vpt64 ports')").arg(portText)
+                 : QStringLiteral("'%1' matches more than one port: %2")
+                       .arg(portText, matched.join(QStringLiteral(", ")));
+    return std::nullopt;
+}
+
 const char* const kMidiUsage =
     "  ports [--api API]\n"
     "                    list the MIDI ports with the numbers that --in and --out take, as\n"
     "                    the port selectors number them after their first item \"None\"\n"
     "  sim [--api jack|alsa] [--name NAME] [--device-id D] [--min-block-gap MS]\n"
-    "      [--bank-file FILE.syx] [--record FILE]\n"
+    "      [--bank-file FILE.syx] [--record FILE] [--silent-banks LIST] [--corrupt-banks LIST]\n"
     "                    run the simulated controller on its own MIDI ports until interrupted;\n"
-    "                    --record writes every message it received to FILE when it stops\n"
+    "                    --record writes every message it received to FILE when it stops;\n"
+    "                    for tests, it leaves the silent banks unanswered and stores uploads\n"
+    "                    into the corrupt banks with their name's first character raised\n"
     "  send FILE --out PORT [--delay MS] [--device-id D] [--bank N] [--in PORT]\n"
     "                    upload the bank in FILE as \"Send Sysex\" does; with --in, show the\n"
     "                    controller's replies (exit 1 unless it acknowledges all 8 blocks)\n"
@@ -205,7 +205,8 @@ std::optional<int> runMidiCommand(const QString& command, const QStringList& arg
     const Entry commands[] = {
         {"ports", {"--api"}, portsCommand},
         {"sim",
-         {"--api", "--name", "--device-id", "--min-block-gap", "--bank-file", "--record"},
+         {"--api", "--name", "--device-id", "--min-block-gap", "--bank-file", "--record",
+          "--silent-banks", "--corrupt-banks"},
          simCommand},
         {"send", {"--api", "--out", "--in", "--delay", "--device-id", "--bank"}, sendCommand},
         {"request",

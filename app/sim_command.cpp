@@ -4,6 +4,7 @@
 #include "dump_codec.h"
 #include "dump_file.h"
 #include "input_hand_over.h"
+#include "library_folder.h"
 #include "rtmidi_backend.h"
 #include "simulated_controller.h"
 
@@ -38,7 +39,16 @@ struct SimOptions {
     int minBlockGap = 0;
     QString bankFile;
     QString recordFile;
+    std::vector<int> silentBanks;  // 1..128
+    std::vector<int> corruptBanks; // stored with the first character of the bank name raised
 };
+
+// A fault option's banks, none when it is absent.
+std::optional<std::vector<int>> faultBanks(const CliArgs& args, const QString& name,
+                                           QString* error) {
+    if (!args.has(name)) return std::vector<int>{};
+    return library_folder::parseBankList(args.value(name), error);
+}
 
 std::optional<SimOptions> readOptions(const CliArgs& args, QString* error) {
     SimOptions options;
@@ -67,6 +77,11 @@ std::optional<SimOptions> readOptions(const CliArgs& args, QString* error) {
     options.minBlockGap = *gap;
     options.bankFile = args.value(QStringLiteral("--bank-file"));
     options.recordFile = args.value(QStringLiteral("--record"));
+    const auto silent = faultBanks(args, QStringLiteral("--silent-banks"), error);
+    const auto corrupt = faultBanks(args, QStringLiteral("--corrupt-banks"), error);
+    if (!silent || !corrupt) return std::nullopt;
+    options.silentBanks = *silent;
+    options.corruptBanks = *corrupt;
     return options;
 }
 
@@ -198,6 +213,10 @@ int simCommand(const CliArgs& args, const CliStreams& streams) {
 
     SimulatedController controller(
         *bank, {options->deviceId, std::chrono::milliseconds(options->minBlockGap)});
+    for (const int bank : options->silentBanks)
+        controller.silenceBank(bank - 1);
+    for (const int bank : options->corruptBanks)
+        controller.corruptStoredByte(bank - 1, bank_layout::kBankLabel);
     QByteArray received;
     if (!options->recordFile.isEmpty())
         controller.setObserver({[&](SimulatedController::Bytes message) {

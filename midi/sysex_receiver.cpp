@@ -132,24 +132,25 @@ std::string SysexReceiver::codes(int length) const {
 
 void SysexReceiver::errorResponse(int length) {
     ++m_errorResponses;
-    reply(false, length);
     if (length > kMaxReplyLength)
         log("Received strange Error Response with too much bytes!");
     else if (length >= kCodedReplyLength)
         log("Received Error Code:" + codes(length));
     else
         log("Received Error Response - request failed!");
+    // After its line, so that what the reply sets off is logged after it.
+    reply(false, length);
 }
 
 void SysexReceiver::acknowledge(int length) {
     ++m_acknowledges;
-    reply(true, length);
     if (length > kMaxReplyLength)
         log("Received strange Acknowledge message with too much bytes!");
     else if (length >= kCodedReplyLength)
         log("Received Acknowledge Code:" + codes(length) + " - block upload was successfull");
     else
         log("Received Acknowledge - block upload was successfull");
+    reply(true, length);
 }
 
 void SysexReceiver::reply(bool acknowledge, int length) const {

@@ -1,0 +1,223 @@
+#include "librarian_commands.h"
+
+#include "bank_job_runner.h"
+#include "cli_args.h"
+#include "library_folder.h"
+#include "midi_commands.h"
+#include "midi_in.h"
+#include "midi_out.h"
+
+#include <QDir>
+#include <QEventLoop>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+int fail(const CliStreams& streams, const QString& message, int code) {
+    std::fprintf(streams.err, "vpt64: %s\n", qPrintable(message));
+    return code;
+}
+
+void print(const CliStreams& streams, const std::string& line) {
+    std::fprintf(streams.out, "%s\n", line.c_str());
+    std::fflush(streams.out);
+}
+
+// The options both commands share: ports, device id and banks.
+struct JobOptions {
+    MidiApiChoice api = MidiApiChoice::All;
+    QString in, out;
+    BankJobRunner::Settings settings;
+    std::vector<int> banks;
+};
+
+std::optional<JobOptions> jobOptions(const CliArgs& args, QString* error) {
+    const auto api = apiOf(args, error);
+    const auto deviceId = args.number(QStringLiteral("--device-id"), 0, 0, 7, error);
+    const auto timeout = args.number(QStringLiteral("--timeout"), 5000, 1, 600000, error);
+    if (!api || !deviceId || !timeout) return std::nullopt;
+    const auto banks = library_folder::parseBankList(args.value(QStringLiteral("--banks")), error);
+    if (!banks) return std::nullopt;
+    JobOptions options{*api, args.value(QStringLiteral("--in")),
+                       args.value(QStringLiteral("--out")), {}, *banks};
+    options.settings.deviceId = *deviceId;
+    options.settings.requestTimeoutMs = *timeout;
+    return options;
+}
+
+// Runs the operations on the two ports and returns their reports; nothing, with `error` set,
+// when a port cannot be found or opened.
+std::optional<std::vector<BankReport>>
+runJob(const JobOptions& options, std::vector<BankOperation> operations,
+       const std::function<void(const BankReport&)>& operationEnded, const CliStreams& streams,
+       QString* error) {
+    const auto devices = MidiDeviceList::create(options.api);
+    const auto in = findPort(devices->inputs(), options.in, error);
+    const auto out = in ? findPort(devices->outputs(), options.out, error) : std::nullopt;
+    if (!out) return std::nullopt;
+    TMidiIn midiIn(*devices);
+    TMidiOut midiOut(*devices);
+    midiOut.SetPort(*out);
+    midiOut.SetUsing(true);
+    midiIn.SetPort(*in);
+    midiIn.SetUsing(true);
+    if (!midiOut.ready() || !midiIn.ready()) {
+        *error = midiIn.ready() ? QStringLiteral("MIDI OUT Port not ready!")
+                                : QStringLiteral("MIDI IN Port not ready!");
+        return std::nullopt;
+    }
+    QtTransferClock clock;
+    QEventLoop loop;
+    BankJobRunner runner(
+        clock, options.settings,
+        {[&streams](const std::string& line) { print(streams, line); },
+         [&midiOut](std::span<const std::uint8_t> bytes) {
+             return midiOut.SysEx(bytes.data(), static_cast<int>(bytes.size()));
+         },
+         {},
+         operationEnded,
+         [&loop] { loop.quit(); }});
+    midiIn.OnSysEx = [&runner](TMidiIn*, const std::uint8_t* bytes, int size) {
+        runner.receive({bytes, static_cast<std::size_t>(size)});
+    };
+    // Without input every bank still to come would wait out its timeout in vain.
+    QObject::connect(&midiIn, &TMidiIn::portLost, [&](const QString& reason) {
+        print(streams, midiIn.lostPortLine(QStringLiteral("IN"), reason).toStdString());
+        runner.cancel();
+    });
+    runner.start(std::move(operations));
+    if (runner.running()) loop.exec();
+    return runner.reports();
+}
+
+// "banks 3, 17" or "bank 3".
+QString banksText(const std::vector<int>& banks) {
+    QStringList numbers;
+    for (const int bank : banks)
+        numbers << QString::number(bank);
+    return (banks.size() == 1 ? QStringLiteral("bank ") : QStringLiteral("banks ")) +
+           numbers.join(QStringLiteral(", "));
+}
+
+int backupCommand(QStringList rawArgs, const CliStreams& streams) {
+    const bool force = rawArgs.removeAll(QStringLiteral("--force")) > 0;
+    QString error;
+    const auto args = CliArgs::parse(rawArgs,
+                                     {"--api", "--in", "--out", "--device-id", "--banks",
+                                      "--timeout", "-o"},
+                                     &error);
+    if (args && (!args->positional.isEmpty() || !args->has(QStringLiteral("--in")) ||
+                 !args->has(QStringLiteral("--out")) || !args->has(QStringLiteral("-o"))))
+        error = QStringLiteral("backup needs --in PORT, --out PORT and -o DIR");
+    const auto options = error.isEmpty() ? jobOptions(*args, &error) : std::nullopt;
+    if (!options) return fail(streams, error, kExitUsage);
+    const QString folder = args->value(QStringLiteral("-o"));
+    if (!QDir().mkpath(folder))
+        return fail(streams, QStringLiteral("cannot create the folder '%1'").arg(folder),
+                    kExitFailed);
+
+    std::vector<BankOperation> requests;
+    for (const int bank : options->banks)
+        if (force || !library_folder::readBankFile(library_folder::bankFilePath(folder, bank)))
+            requests.push_back({BankOperation::Kind::Request, bank, {}});
+    print(streams, QStringLiteral("%1 of %2 banks to request; the others are in '%3' already")
+                       .arg(requests.size())
+                       .arg(options->banks.size())
+                       .arg(folder)
+                       .toStdString());
+    // Each bank is written as soon as it arrives, so that an interrupted backup goes on from there.
+    std::vector<int> missing;
+    const auto keep = [&](const BankReport& report) {
+        const QByteArray bytes(reinterpret_cast<const char*>(report.dump.data()),
+                               static_cast<qsizetype>(report.dump.size()));
+        if (report.outcome != BankReport::Outcome::Done ||
+            !writeOutputFile(library_folder::bankFilePath(folder, report.bank), bytes, streams))
+            missing.push_back(report.bank);
+    };
+    const auto reports = runJob(*options, requests, keep, streams, &error);
+    if (!reports) return fail(streams, error, kExitUsage);
+    for (const BankReport& report : *reports)
+        if (report.outcome == BankReport::Outcome::NotRun) missing.push_back(report.bank);
+    if (missing.empty()) return kExitOk;
+    return fail(streams, banksText(missing) + QStringLiteral(" did not arrive"), kExitFailed);
+}
+
+// The bank files of the folder: the listed banks, else every bank whose file is there.
+std::vector<int> banksToRestore(const QString& folder, const CliArgs& args,
+                                const std::vector<int>& listed) {
+    if (args.has(QStringLiteral("--banks"))) return listed;
+    std::vector<int> present;
+    for (const int bank : listed)
+        if (QFileInfo::exists(library_folder::bankFilePath(folder, bank))) present.push_back(bank);
+    return present;
+}
+
+int restoreCommand(QStringList rawArgs, const CliStreams& streams) {
+    const bool verify = rawArgs.removeAll(QStringLiteral("--verify")) > 0;
+    QString error;
+    const auto args = CliArgs::parse(rawArgs, {"--api", "--in", "--out", "--device-id", "--banks"},
+                                     &error);
+    if (args && (args->positional.size() != 1 || !args->has(QStringLiteral("--in")) ||
+                 !args->has(QStringLiteral("--out"))))
+        error = QStringLiteral("restore needs DIR, --in PORT and --out PORT");
+    const auto options = error.isEmpty() ? jobOptions(*args, &error) : std::nullopt;
+    if (!options) return fail(streams, error, kExitUsage);
+    const QString folder = args->positional[0];
+    const std::vector<int> banks = banksToRestore(folder, *args, options->banks);
+    if (banks.empty())
+        return fail(streams, QStringLiteral("no bank-NNN.syx files in '%1'").arg(folder),
+                    kExitUsage);
+
+    bool failed = false;
+    std::vector<BankOperation> operations;
+    for (const int bank : banks) {
+        const QString path = library_folder::bankFilePath(folder, bank);
+        const auto record = library_folder::readBankFile(path);
+        if (!record) {
+            std::fprintf(streams.err, "bank %d: '%s' holds no valid dump\n", bank,
+                         qPrintable(path));
+            failed = true;
+            continue;
+        }
+        operations.push_back({BankOperation::Kind::Upload, bank, *record});
+        if (verify) operations.push_back({BankOperation::Kind::Verify, bank, *record});
+    }
+    // One line for each failed bank: the first of its operations that did not end well.
+    std::vector<int> named;
+    const auto reportFailure = [&](const BankReport& report) {
+        if (report.outcome == BankReport::Outcome::Done ||
+            std::find(named.begin(), named.end(), report.bank) != named.end())
+            return;
+        named.push_back(report.bank);
+        std::fprintf(streams.err, "bank %d: %s\n", report.bank, report.reason.c_str());
+    };
+    const auto reports = runJob(*options, operations, reportFailure, streams, &error);
+    if (!reports) return fail(streams, error, kExitUsage);
+    for (const BankReport& report : *reports)
+        if (report.outcome == BankReport::Outcome::NotRun) reportFailure(report);
+    return failed || !named.empty() ? kExitFailed : kExitOk;
+}
+
+} // namespace
+
+const char* const kLibrarianUsage =
+    "  backup --in PORT --out PORT [--device-id D] [--banks LIST] [--timeout MS] [--force]\n"
+    "         -o DIR     request each listed bank (default all 128) and write it to\n"
+    "                    DIR/bank-001.syx .. bank-128.syx; banks whose file holds a valid dump\n"
+    "                    are not requested again unless --force (exit 1 naming the banks that\n"
+    "                    did not arrive within MS, default 5000, per bank)\n"
+    "  restore DIR --in PORT --out PORT [--device-id D] [--banks LIST] [--verify]\n"
+    "                    upload each bank-NNN.syx of DIR (or the listed banks) to its bank,\n"
+    "                    each block as soon as the one before is acknowledged; --verify reads\n"
+    "                    each bank back (exit 1 naming each bank that failed and why)\n"
+    "  LIST is like 1-4,126-128.\n";
+
+std::optional<int> runLibrarianCommand(const QString& command, const QStringList& args,
+                                       const CliStreams& streams) {
+    if (command == QLatin1String("backup")) return backupCommand(args, streams);
+    if (command == QLatin1String("restore")) return restoreCommand(args, streams);
+    return std::nullopt;
+}

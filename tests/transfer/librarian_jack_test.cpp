@@ -1,0 +1,90 @@
+#include "jack_peers.h"
+#include "jack_server.h"
+#include "qt_printers.h"
+#include "sim_process.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class JackLibrarian : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(server.start()) << server.error().toStdString();
+    }
+    QString bankFile(const char* folder, int bank) const {
+        return dir.filePath(QStringLiteral("%1/bank-%2.syx").arg(folder).arg(bank, 3, 10, QChar('0')));
+    }
+    int vpt64(const QStringList& args, QString* errors) {
+        QString output;
+        const int code = runVpt64(QStringList{args.first(), "--api", "jack", "--in", "sim",
+                                              "--out", "sim"} +
+                                      args.mid(1),
+                                  &output, errors, 60000);
+        lastOutput = output;
+        return code;
+    }
+
+    QTemporaryDir dir;
+    JackServer server;
+    SimProcess sim;
+    QString lastOutput;
+};
+
+// A silent bank is named and the others kept; a second run fetches only what is missing.
+TEST_F(JackLibrarian, BackupWritesEachBankOnceAndNamesTheBanksThatDidNotArrive) {
+    ASSERT_TRUE(sim.start({"--device-id", "3", "--silent-banks", "3"})) << sim.error().toStdString();
+    const QString folder = dir.filePath("backup");
+    QString errors;
+    EXPECT_EQ(vpt64({"backup", "--device-id", "3", "--banks", "1-4", "--timeout", "1500", "-o",
+                     folder},
+                    &errors),
+              1)
+        << lastOutput.toStdString();
+    EXPECT_EQ(errors, "vpt64: bank 3 did not arrive\n");
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files),
+              (QStringList{"bank-001.syx", "bank-002.syx", "bank-004.syx"}));
+    for (const int bank : {1, 2, 4})
+        EXPECT_EQ(readBytes(bankFile("backup", bank)), dumpOf(loadBuiltInBank(), 3)) << bank;
+
+    struct Case {
+        QStringList extra;
+        const char* said;
+    };
+    for (const Case& c : {Case{{"--banks", "1,2,4"}, "0 of 3 banks to request"},
+                          Case{{"--banks", "2", "--force"}, "1 of 1 banks to request"}}) {
+        EXPECT_EQ(vpt64(QStringList{"backup", "--device-id", "3", "-o", folder} + c.extra, &errors),
+                  0);
+        EXPECT_TRUE(lastOutput.startsWith(c.said)) << lastOutput.toStdString();
+    }
+    EXPECT_EQ(sim.output().count("Received dump request"), 4);
+}
+
+TEST_F(JackLibrarian, RestoreWithVerifyCatchesABankStoredWrongly) {
+    ASSERT_TRUE(sim.start({"--corrupt-banks", "7"})) << sim.error().toStdString();
+    ASSERT_TRUE(QDir(dir.path()).mkpath("library"));
+    for (const int bank : {5, 7}) {
+        BankRecord record = loadBuiltInBank();
+        record.setBankName(QStringLiteral("Restored %1").arg(bank, 3, 10, QChar('0')).toStdString());
+        ASSERT_TRUE(writeBytes(bankFile("library", bank), dumpOf(record, 0)));
+    }
+    QString errors;
+    EXPECT_EQ(vpt64({"restore", dir.filePath("library"), "--verify"}, &errors), 1)
+        << lastOutput.toStdString();
+    EXPECT_EQ(errors,
+              "bank 7: verification failed: bank name \"Restored 007\" reads \"Sestored 007\"\n");
+    EXPECT_TRUE(lastOutput.contains("Bank 5 verified: it reads back as uploaded\n"));
+    EXPECT_TRUE(lastOutput.contains("Upload of bank 7 complete: 8 of 8 blocks acknowledged\n"));
+
+    EXPECT_EQ(vpt64({"backup", "--banks", "5", "-o", dir.filePath("back")}, &errors), 0);
+    EXPECT_EQ(readBytes(bankFile("back", 5)), readBytes(bankFile("library", 5)));
+    EXPECT_EQ(vpt64({"restore", dir.filePath("library"), "--banks", "5", "--verify"}, &errors), 0);
+    EXPECT_EQ(vpt64({"restore", dir.filePath("library"), "--banks", "6"}, &errors), 1);
+    EXPECT_EQ(errors, QStringLiteral("bank 6: '%1' holds no valid dump\n")
+                          .arg(bankFile("library", 6)));
+}
+
+} // namespace
