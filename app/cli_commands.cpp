@@ -4,6 +4,7 @@
 #include "built_in_dump.h"
 #include "cli_args.h"
 #include "converter_ini.h"
+#include "diff_command.h"
 #include "dump_codec.h"
 #include "dump_file.h"
 #include "librarian_commands.h"
@@ -31,6 +32,8 @@ const char* const kUsage =
     "  decode FILE       decode a dump file and print the decoder's log lines\n"
     "                    (exit 0 taken, 1 rejected, 2 unreadable)\n"
     "  default OUT       write the built-in default bank dump to OUT\n"
+    "  diff A.syx B.syx  print each field in which the banks of A and B differ\n"
+    "                    (exit 0 equal, 1 different, 2 unreadable or no valid bank)\n"
     "  encode IN OUT     decode IN and write the record as a clean eight-block dump to OUT\n"
     "  export-ini IN.syx OUT.ini\n"
     "                    write the bank in IN as the text for the dumpkit converter; button\n"
@@ -179,6 +182,8 @@ int runCli(const QStringList& args, const CliStreams& streams) {
     }
     if (command == QLatin1String("decode") && rest.size() == 1)
         return decodeCommand(rest[0], streams);
+    if (command == QLatin1String("diff") && rest.size() == 2)
+        return diffCommand(rest[0], rest[1], streams);
     if (command == QLatin1String("default") && rest.size() == 1)
         return defaultCommand(rest[0], streams);
     if (command == QLatin1String("encode") && rest.size() == 2)

@@ -1,5 +1,6 @@
 // The two programs run as whole processes, the way users and scripts run them.
 #include "bank_record.h"
+#include "dump_codec.h"
 #include "file_bytes.h"
 #include "run_process.h"
 #include "syx_file.h"
@@ -148,6 +149,34 @@ TEST_F(Vpt64, ExportIniAndMidWriteTheBanksFileForms) {
     EXPECT_FALSE(QFile::exists(path("x.ini")));
 }
 
+TEST_F(Vpt64, DiffNamesEachDifferingFieldAndSaysWhyAFileHoldsNoBank) {
+    writeAll(path("a.syx"), defaultDump);
+    const auto scanned = scanDump(
+        std::span(reinterpret_cast<const std::uint8_t*>(defaultDump.data()), defaultDump.size()),
+        {});
+    ASSERT_TRUE(scanned);
+    BankRecord other = scanned->record;
+    other.setPot(7, {0x36, 74, 0, 127});
+    other.setBankName("Other Name");
+    writeAll(path("b.syx"), encodeBank(other, 3));
+    writeAll(path("broken.syx"), defaultDump.left(1000));
+
+    const ProcessResult equal = vpt64({"diff", path("a.syx"), path("a.syx")});
+    EXPECT_EQ(equal.exitCode, 0);
+    EXPECT_EQ(equal.out + equal.err, "");
+    const ProcessResult differ = vpt64({"diff", path("a.syx"), path("b.syx")});
+    EXPECT_EQ(differ.exitCode, 1);
+    EXPECT_EQ(differ.out, "pot 7 controller: 91 -> 74\n"
+                          "bank name: \"Sample Bank\" -> \"Other Name\"\n");
+    for (const char* bad : {"broken.syx", "missing.syx"}) {
+        const ProcessResult failed = vpt64({"diff", path("a.syx"), path(bad)});
+        EXPECT_EQ(failed.exitCode, 2) << bad;
+        EXPECT_EQ(failed.out, "") << bad;
+        EXPECT_TRUE(failed.err.startsWith("vpt64: ") && failed.err.contains(path(bad)))
+            << failed.err.toStdString();
+    }
+}
+
 // Each command and option that --help lists opens an entry of the manual page.
 TEST(Vpt64Manual, HasEveryCommandOfTheHelp) {
     const ProcessResult help = vpt64({"--help"});
@@ -159,7 +188,7 @@ TEST(Vpt64Manual, HasEveryCommandOfTheHelp) {
     QStringList commands;
     for (auto match = command.globalMatch(help.out); match.hasNext();)
         commands << match.next().captured(1);
-    EXPECT_EQ(commands.size(), 11) << commands.join(' ').toStdString();
+    EXPECT_EQ(commands.size(), 12) << commands.join(' ').toStdString();
     for (const QString& name : commands) {
         const QRegularExpression entry("^(\\.BI? |\\\\fB)" + QRegularExpression::escape(name) +
                                            "( |\\\\fR|$)",
