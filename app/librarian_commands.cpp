@@ -41,8 +41,8 @@ std::optional<JobOptions> jobOptions(const CliArgs& args, QString* error) {
     if (!api || !deviceId || !timeout) return std::nullopt;
     const auto banks = library_folder::parseBankList(args.value(QStringLiteral("--banks")), error);
     if (!banks) return std::nullopt;
-    JobOptions options{*api, args.value(QStringLiteral("--in")),
-                       args.value(QStringLiteral("--out")), {}, *banks};
+    JobOptions options{
+        *api, args.value(QStringLiteral("--in")), args.value(QStringLiteral("--out")), {}, *banks};
     options.settings.deviceId = *deviceId;
     options.settings.requestTimeoutMs = *timeout;
     return options;
@@ -71,15 +71,14 @@ runJob(const JobOptions& options, std::vector<BankOperation> operations,
     }
     QtTransferClock clock;
     QEventLoop loop;
-    BankJobRunner runner(
-        clock, options.settings,
-        {[&streams](const std::string& line) { print(streams, line); },
-         [&midiOut](std::span<const std::uint8_t> bytes) {
-             return midiOut.SysEx(bytes.data(), static_cast<int>(bytes.size()));
-         },
-         {},
-         operationEnded,
-         [&loop] { loop.quit(); }});
+    BankJobRunner runner(clock, options.settings,
+                         {[&streams](const std::string& line) { print(streams, line); },
+                          [&midiOut](std::span<const std::uint8_t> bytes) {
+                              return midiOut.SysEx(bytes.data(), static_cast<int>(bytes.size()));
+                          },
+                          {},
+                          operationEnded,
+                          [&loop] { loop.quit(); }});
     midiIn.OnSysEx = [&runner](TMidiIn*, const std::uint8_t* bytes, int size) {
         runner.receive({bytes, static_cast<std::size_t>(size)});
     };
@@ -105,10 +104,8 @@ QString banksText(const std::vector<int>& banks) {
 int backupCommand(QStringList rawArgs, const CliStreams& streams) {
     const bool force = rawArgs.removeAll(QStringLiteral("--force")) > 0;
     QString error;
-    const auto args = CliArgs::parse(rawArgs,
-                                     {"--api", "--in", "--out", "--device-id", "--banks",
-                                      "--timeout", "-o"},
-                                     &error);
+    const auto args = CliArgs::parse(
+        rawArgs, {"--api", "--in", "--out", "--device-id", "--banks", "--timeout", "-o"}, &error);
     if (args && (!args->positional.isEmpty() || !args->has(QStringLiteral("--in")) ||
                  !args->has(QStringLiteral("--out")) || !args->has(QStringLiteral("-o"))))
         error = QStringLiteral("backup needs --in PORT, --out PORT and -o DIR");
@@ -158,8 +155,8 @@ std::vector<int> banksToRestore(const QString& folder, const CliArgs& args,
 int restoreCommand(QStringList rawArgs, const CliStreams& streams) {
     const bool verify = rawArgs.removeAll(QStringLiteral("--verify")) > 0;
     QString error;
-    const auto args = CliArgs::parse(rawArgs, {"--api", "--in", "--out", "--device-id", "--banks"},
-                                     &error);
+    const auto args =
+        CliArgs::parse(rawArgs, {"--api", "--in", "--out", "--device-id", "--banks"}, &error);
     if (args && (args->positional.size() != 1 || !args->has(QStringLiteral("--in")) ||
                  !args->has(QStringLiteral("--out"))))
         error = QStringLiteral("restore needs DIR, --in PORT and --out PORT");

@@ -190,9 +190,18 @@ TEST_F(BankJobRunnerTest, RefusedBlockIsResentWithItsTryCounted) {
 TEST_F(BankJobRunnerTest, VerifyNamesTheFieldThatReadsBackWrongly) {
     controller.corruptStoredByte(4, bank_layout::kBankLabel);
     run({{Kind::Upload, 5, restored}, {Kind::Verify, 5, restored}});
-    EXPECT_EQ(runner.reports()[1].reason.rfind("verification failed", 0), 0u)
-        << runner.reports()[1].reason;
-    EXPECT_NE(controller.bank(4), restored);
+    EXPECT_EQ(runner.reports()[1].reason,
+              "verification failed: bank name \"Restored 005\" reads \"Sestored 005\"");
+}
+
+// The acknowledge's line came after the line of the block it set off.
+TEST_F(BankJobRunnerTest, AcknowledgeIsLoggedBeforeTheBlockItSetsOff) {
+    run({{Kind::Upload, 5, restored}});
+    const auto at = [this](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) - lines.begin();
+    };
+    EXPECT_LT(at("Received Acknowledge - block upload was successfull"),
+              at("Sent 265 bytes to Pultron64 with device ID 02 (@0x0100)"));
 }
 
 TEST_F(BankJobRunnerTest, CancelSaysWhichBankIsLeftHalfWritten) {

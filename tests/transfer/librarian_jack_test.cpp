@@ -16,14 +16,14 @@ protected:
         ASSERT_TRUE(server.start()) << server.error().toStdString();
     }
     QString bankFile(const char* folder, int bank) const {
-        return dir.filePath(QStringLiteral("%1/bank-%2.syx").arg(folder).arg(bank, 3, 10, QChar('0')));
+        return dir.filePath(
+            QStringLiteral("%1/bank-%2.syx").arg(folder).arg(bank, 3, 10, QChar('0')));
     }
     int vpt64(const QStringList& args, QString* errors) {
         QString output;
-        const int code = runVpt64(QStringList{args.first(), "--api", "jack", "--in", "sim",
-                                              "--out", "sim"} +
-                                      args.mid(1),
-                                  &output, errors, 60000);
+        const int code = runVpt64(
+            QStringList{args.first(), "--api", "jack", "--in", "sim", "--out", "sim"} + args.mid(1),
+            &output, errors, 60000);
         lastOutput = output;
         return code;
     }
@@ -36,13 +36,14 @@ protected:
 
 // A silent bank is named and the others kept; a second run fetches only what is missing.
 TEST_F(JackLibrarian, BackupWritesEachBankOnceAndNamesTheBanksThatDidNotArrive) {
-    ASSERT_TRUE(sim.start({"--device-id", "3", "--silent-banks", "3"})) << sim.error().toStdString();
+    ASSERT_TRUE(sim.start({"--device-id", "3", "--silent-banks", "3"}))
+        << sim.error().toStdString();
     const QString folder = dir.filePath("backup");
     QString errors;
-    EXPECT_EQ(vpt64({"backup", "--device-id", "3", "--banks", "1-4", "--timeout", "1500", "-o",
-                     folder},
-                    &errors),
-              1)
+    EXPECT_EQ(
+        vpt64({"backup", "--device-id", "3", "--banks", "1-4", "--timeout", "1500", "-o", folder},
+              &errors),
+        1)
         << lastOutput.toStdString();
     EXPECT_EQ(errors, "vpt64: bank 3 did not arrive\n");
     EXPECT_EQ(QDir(folder).entryList(QDir::Files),
@@ -68,7 +69,8 @@ TEST_F(JackLibrarian, RestoreWithVerifyCatchesABankStoredWrongly) {
     ASSERT_TRUE(QDir(dir.path()).mkpath("library"));
     for (const int bank : {5, 7}) {
         BankRecord record = loadBuiltInBank();
-        record.setBankName(QStringLiteral("Restored %1").arg(bank, 3, 10, QChar('0')).toStdString());
+        record.setBankName(
+            QStringLiteral("Restored %1").arg(bank, 3, 10, QChar('0')).toStdString());
         ASSERT_TRUE(writeBytes(bankFile("library", bank), dumpOf(record, 0)));
     }
     QString errors;
@@ -83,8 +85,8 @@ TEST_F(JackLibrarian, RestoreWithVerifyCatchesABankStoredWrongly) {
     EXPECT_EQ(readBytes(bankFile("back", 5)), readBytes(bankFile("library", 5)));
     EXPECT_EQ(vpt64({"restore", dir.filePath("library"), "--banks", "5", "--verify"}, &errors), 0);
     EXPECT_EQ(vpt64({"restore", dir.filePath("library"), "--banks", "6"}, &errors), 1);
-    EXPECT_EQ(errors, QStringLiteral("bank 6: '%1' holds no valid dump\n")
-                          .arg(bankFile("library", 6)));
+    EXPECT_EQ(errors,
+              QStringLiteral("bank 6: '%1' holds no valid dump\n").arg(bankFile("library", 6)));
 }
 
 } // namespace
