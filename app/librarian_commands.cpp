@@ -48,49 +48,62 @@ std::optional<JobOptions> jobOptions(const CliArgs& args, QString* error) {
     return options;
 }
 
-// Runs the operations on the two ports and returns their reports; nothing, with `error` set,
-// when a port cannot be found or opened.
-std::optional<std::vector<BankReport>>
-runJob(const JobOptions& options, std::vector<BankOperation> operations,
-       const std::function<void(const BankReport&)>& operationEnded, const CliStreams& streams,
-       QString* error) {
-    const auto devices = MidiDeviceList::create(options.api);
-    const auto in = findPort(devices->inputs(), options.in, error);
-    const auto out = in ? findPort(devices->outputs(), options.out, error) : std::nullopt;
-    if (!out) return std::nullopt;
-    TMidiIn midiIn(*devices);
-    TMidiOut midiOut(*devices);
-    midiOut.SetPort(*out);
-    midiOut.SetUsing(true);
-    midiIn.SetPort(*in);
-    midiIn.SetUsing(true);
-    if (!midiOut.ready() || !midiIn.ready()) {
-        *error = midiIn.ready() ? QStringLiteral("MIDI OUT Port not ready!")
-                                : QStringLiteral("MIDI IN Port not ready!");
-        return std::nullopt;
+// The two open ports a job runs on.
+class JobPorts {
+public:
+    // False, with `error` set, when a port cannot be found or opened.
+    bool open(const JobOptions& options, QString* error) {
+        m_devices = MidiDeviceList::create(options.api);
+        const auto in = findPort(m_devices->inputs(), options.in, error);
+        const auto out = in ? findPort(m_devices->outputs(), options.out, error) : std::nullopt;
+        if (!out) return false;
+        m_in = std::make_unique<TMidiIn>(*m_devices);
+        m_out = std::make_unique<TMidiOut>(*m_devices);
+        m_out->SetPort(*out);
+        m_out->SetUsing(true);
+        m_in->SetPort(*in);
+        m_in->SetUsing(true);
+        if (!m_out->ready()) *error = QStringLiteral("MIDI OUT Port not ready!");
+        if (!m_in->ready()) *error = QStringLiteral("MIDI IN Port not ready!");
+        return m_in->ready() && m_out->ready();
     }
-    QtTransferClock clock;
-    QEventLoop loop;
-    BankJobRunner runner(clock, options.settings,
-                         {[&streams](const std::string& line) { print(streams, line); },
-                          [&midiOut](std::span<const std::uint8_t> bytes) {
-                              return midiOut.SysEx(bytes.data(), static_cast<int>(bytes.size()));
-                          },
-                          {},
-                          operationEnded,
-                          [&loop] { loop.quit(); }});
-    midiIn.OnSysEx = [&runner](TMidiIn*, const std::uint8_t* bytes, int size) {
-        runner.receive({bytes, static_cast<std::size_t>(size)});
-    };
-    // Without input every bank still to come would wait out its timeout in vain.
-    QObject::connect(&midiIn, &TMidiIn::portLost, [&](const QString& reason) {
-        print(streams, midiIn.lostPortLine(QStringLiteral("IN"), reason).toStdString());
-        runner.cancel();
-    });
-    runner.start(std::move(operations));
-    if (runner.running()) loop.exec();
-    return runner.reports();
-}
+
+    // Runs the operations to their end and returns their reports.
+    std::vector<BankReport> run(const BankJobRunner::Settings& settings,
+                                std::vector<BankOperation> operations,
+                                const std::function<void(const BankReport&)>& operationEnded,
+                                const CliStreams& streams) {
+        QtTransferClock clock;
+        QEventLoop loop;
+        BankJobRunner runner(clock, settings,
+                             {[&streams](const std::string& line) { print(streams, line); },
+                              [this](std::span<const std::uint8_t> bytes) {
+                                  return m_out->SysEx(bytes.data(), static_cast<int>(bytes.size()));
+                              },
+                              {},
+                              operationEnded,
+                              [&loop] { loop.quit(); }});
+        m_in->OnSysEx = [&runner](TMidiIn*, const std::uint8_t* bytes, int size) {
+            runner.receive({bytes, static_cast<std::size_t>(size)});
+        };
+        // Without input every bank still to come would wait out its timeout in vain.
+        const auto lost =
+            QObject::connect(m_in.get(), &TMidiIn::portLost, [&](const QString& reason) {
+                print(streams, m_in->lostPortLine(QStringLiteral("IN"), reason).toStdString());
+                runner.cancel();
+            });
+        runner.start(std::move(operations));
+        if (runner.running()) loop.exec();
+        QObject::disconnect(lost);
+        m_in->OnSysEx = nullptr;
+        return runner.reports();
+    }
+
+private:
+    std::unique_ptr<MidiDeviceList> m_devices;
+    std::unique_ptr<TMidiIn> m_in;
+    std::unique_ptr<TMidiOut> m_out;
+};
 
 // "banks 3, 17" or "bank 3".
 QString banksText(const std::vector<int>& banks) {
@@ -110,7 +123,8 @@ int backupCommand(QStringList rawArgs, const CliStreams& streams) {
                  !args->has(QStringLiteral("--out")) || !args->has(QStringLiteral("-o"))))
         error = QStringLiteral("backup needs --in PORT, --out PORT and -o DIR");
     const auto options = error.isEmpty() ? jobOptions(*args, &error) : std::nullopt;
-    if (!options) return fail(streams, error, kExitUsage);
+    JobPorts ports;
+    if (!options || !ports.open(*options, &error)) return fail(streams, error, kExitUsage);
     const QString folder = args->value(QStringLiteral("-o"));
     if (!QDir().mkpath(folder))
         return fail(streams, QStringLiteral("cannot create the folder '%1'").arg(folder),
@@ -134,9 +148,7 @@ int backupCommand(QStringList rawArgs, const CliStreams& streams) {
             !writeOutputFile(library_folder::bankFilePath(folder, report.bank), bytes, streams))
             missing.push_back(report.bank);
     };
-    const auto reports = runJob(*options, requests, keep, streams, &error);
-    if (!reports) return fail(streams, error, kExitUsage);
-    for (const BankReport& report : *reports)
+    for (const BankReport& report : ports.run(options->settings, requests, keep, streams))
         if (report.outcome == BankReport::Outcome::NotRun) missing.push_back(report.bank);
     if (missing.empty()) return kExitOk;
     return fail(streams, banksText(missing) + QStringLiteral(" did not arrive"), kExitFailed);
@@ -161,7 +173,8 @@ int restoreCommand(QStringList rawArgs, const CliStreams& streams) {
                  !args->has(QStringLiteral("--out"))))
         error = QStringLiteral("restore needs DIR, --in PORT and --out PORT");
     const auto options = error.isEmpty() ? jobOptions(*args, &error) : std::nullopt;
-    if (!options) return fail(streams, error, kExitUsage);
+    JobPorts ports;
+    if (!options || !ports.open(*options, &error)) return fail(streams, error, kExitUsage);
     const QString folder = args->positional[0];
     const std::vector<int> banks = banksToRestore(folder, *args, options->banks);
     if (banks.empty())
@@ -191,9 +204,8 @@ int restoreCommand(QStringList rawArgs, const CliStreams& streams) {
         named.push_back(report.bank);
         std::fprintf(streams.err, "bank %d: %s\n", report.bank, report.reason.c_str());
     };
-    const auto reports = runJob(*options, operations, reportFailure, streams, &error);
-    if (!reports) return fail(streams, error, kExitUsage);
-    for (const BankReport& report : *reports)
+    for (const BankReport& report :
+         ports.run(options->settings, operations, reportFailure, streams))
         if (report.outcome == BankReport::Outcome::NotRun) reportFailure(report);
     return failed || !named.empty() ? kExitFailed : kExitOk;
 }
