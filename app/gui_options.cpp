@@ -34,7 +34,7 @@ std::optional<GuiOptions> parseGuiOptions(const QStringList& args, QString* erro
         } else if (arg.startsWith(QLatin1String("--"))) {
             *error = QStringLiteral("unknown option '%1'").arg(arg);
             return std::nullopt;
-        } else if (options.settingsFile.isEmpty() && i == 0) {
+        } else if (options.settingsFile.isEmpty()) { // the one file, before or after the options
             options.settingsFile = arg;
         } else {
             *error = QStringLiteral("unexpected argument '%1'").arg(arg);

@@ -4,6 +4,7 @@
 #include "midi_in.h"
 #include "midi_out.h"
 #include "spin_edit.h"
+#include "sysex_protocol.h"
 #include "sysex_receiver.h"
 #include "transfer_control.h"
 #include "transfer_page.h"
@@ -13,13 +14,25 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+
+namespace {
+
+constexpr int kProgressRefresh = 200; // ms between updates of the time left
+
+} // namespace
 
 TransferController::TransferController(TForm1& form, std::unique_ptr<MidiDeviceList> devices)
     : m_form(form), m_page(*form.FileSheet), m_devices(std::move(devices)),
       m_midiIn(std::make_unique<TMidiIn>(*m_devices)),
-      m_midiOut(std::make_unique<TMidiOut>(*m_devices)) {
+      m_midiOut(std::make_unique<TMidiOut>(*m_devices)), m_progressTimer(new QTimer(this)),
+      m_answerTimer(new QTimer(this)) {
+    m_progressTimer->setInterval(kProgressRefresh);
+    connect(m_progressTimer, &QTimer::timeout, this, &TransferController::showProgress);
+    m_answerTimer->setSingleShot(true);
+    connect(m_answerTimer, &QTimer::timeout, this, &TransferController::answerTimeUp);
     m_form.MidiIn1 = m_midiIn.get();
     m_form.MidiOut1 = m_midiOut.get();
     createReceiver();
@@ -34,10 +47,9 @@ void TransferController::createReceiver() {
         m_form.MessageBuffer, m_form.IncomingDump,
         SysexReceiver::Hooks{
             [this](const std::string& line) { m_form.WriteMsg(QString::fromStdString(line)); },
-            [this] { showReceived(); },
-            [this](int bank) { m_page.PatternNumber->setValue(bank); },
+            [this] { showReceived(); }, [this](int bank) { m_page.PatternNumber->setValue(bank); },
             [this] { receivedLastBlock(); },
-            {}});
+            [this](bool acknowledge, int) { replyReceived(acknowledge); }});
     m_midiIn->OnSysEx = [this](TMidiIn* sender, const std::uint8_t* bytes, int size) {
         MidiIn1SysEx(sender, bytes, size);
     };
@@ -64,6 +76,7 @@ void TransferController::createTransfer() {
             [this](int bytes, int blocks) {
                 m_page.BytesToSend->setText(QString::number(bytes));
                 m_page.BlocksToSend->setText(QString::number(blocks));
+                showProgress();
             },
             [this] { UpdateButtonStatus(); }});
     connect(m_midiOut.get(), &TMidiOut::portLost, this, [this](const QString& reason) {
@@ -90,6 +103,8 @@ void TransferController::connectPage() {
             &TransferController::SendSysexToPultronExecute);
     connect(m_page.RequestSysexDump, &QPushButton::clicked, this,
             &TransferController::RequestSysexDumpClick);
+    connect(m_page.CancelTransfer, &QPushButton::clicked, this,
+            &TransferController::cancelTransfer);
     for (QLabel* label :
          {m_page.BytesReceived, m_page.BlocksReceived, m_page.Label24, m_page.Label2}) {
         label->installEventFilter(this);
@@ -135,7 +150,7 @@ void TransferController::UpdateButtonStatus() {
     const TransferStatus status =
         evaluateTransferStatus({m_page.MIDIInComboBox->currentIndex() > 0, m_midiIn->ready()},
                                {m_page.MIDIOutComboBox->currentIndex() > 0, m_midiOut->ready()},
-                               m_transfer->sending(), m_transfer->busy());
+                               m_transfer->sending(), m_transfer->busy() || m_awaitingAnswer);
     m_page.setStatus(QString::fromStdString(status.text),
                      QColor(status.colour.red, status.colour.green, status.colour.blue));
     m_page.SlowSendToPultron->setEnabled(status.transferButtonsEnabled);
@@ -153,6 +168,10 @@ void TransferController::ResetReceiverBuffer() {
 void TransferController::showReceived() {
     m_page.BytesReceived->setText(QString::number(m_form.IncomingDump.length));
     m_page.BlocksReceived->setText(QString::number(m_form.IncomingDump.blockCount));
+    if (m_awaitingAnswer) {
+        m_progress->setDone(m_form.IncomingDump.blockCount, m_form.IncomingDump.length);
+        showProgress();
+    }
 }
 
 void TransferController::MidiIn1SysEx(TMidiIn*, const std::uint8_t* SysExAdd, int MsgSize) {
@@ -160,16 +179,110 @@ void TransferController::MidiIn1SysEx(TMidiIn*, const std::uint8_t* SysExAdd, in
 }
 
 void TransferController::receivedLastBlock() {
-    m_form.DumpToRecord(m_form.IncomingDump, m_form.record);
+    const bool taken = m_form.DumpToRecord(m_form.IncomingDump, m_form.record) == 0;
     emit receivedBankDecoded();
+    if (m_awaitingAnswer)
+        finishTransfer(taken ? TransferProgress::Ending::Complete
+                             : TransferProgress::Ending::NotTaken);
 }
 
 void TransferController::SendSysexToPultronExecute() {
-    m_transfer->SendSysexToPultronExecute();
+    if (m_transfer->busy() || m_awaitingAnswer) return;
+    const int blockInterval = std::max(1, m_page.SysexSendSpeed->value());
+    beginProgress(TransferProgress::Kind::Upload,
+                  TransferControl::kBankChangeWait + sysex::kBlockCount * blockInterval);
+    if (!m_transfer->SendSysexToPultronExecute()) {
+        finishTransfer(m_transfer->cancelled() ? TransferProgress::Ending::Cancelled
+                                               : TransferProgress::Ending::Failed);
+        return;
+    }
+    showProgress();
+    if (m_progress->allAcknowledged()) {
+        finishTransfer(TransferProgress::Ending::Complete);
+        return;
+    }
+    // The controller acknowledges a block after it has stored it: the last ones are still due.
+    m_awaitingAcknowledges = true;
+    m_answerTimer->start(kAcknowledgeGrace);
 }
 
 void TransferController::RequestSysexDumpClick() {
-    m_transfer->RequestSysexDumpClick();
+    if (m_transfer->busy() || m_awaitingAnswer) return;
+    beginProgress(TransferProgress::Kind::Request,
+                  TransferControl::kBankChangeWait + kRequestTimeout);
+    m_awaitingAnswer = true;
+    if (!m_transfer->RequestSysexDumpClick()) {
+        if (m_progress)
+            finishTransfer(m_transfer->cancelled() ? TransferProgress::Ending::Cancelled
+                                                   : TransferProgress::Ending::Failed);
+        return;
+    }
+    if (m_awaitingAnswer) m_answerTimer->start(kRequestTimeout);
+}
+
+void TransferController::beginProgress(TransferProgress::Kind kind, long long plannedMs) {
+    // An upload still waiting for its last acknowledges ends before the next transfer starts.
+    if (m_progress) finishTransfer(TransferProgress::Ending::Complete);
+    m_progress.emplace(kind, m_page.PatternNumber->value(), sysex::kBlockCount, sysex::kDumpSize,
+                       plannedMs);
+    m_progressClock.start();
+    m_progressTimer->start();
+    m_page.progressRow->show();
+    showProgress();
+}
+
+void TransferController::showProgress() {
+    if (!m_progress) return;
+    if (m_progress->kind() == TransferProgress::Kind::Upload)
+        m_progress->setDone(m_transfer->blocksSent(), m_transfer->bytesSent());
+    const QString state = QString::fromStdString(m_progress->stateText());
+    m_page.TransferProgressBar->setValue(m_progress->percent());
+    m_page.TransferProgressBar->setFormat(state);
+    m_page.TransferProgressBar->setAccessibleDescription(state);
+    m_page.TimeLeft->setText(
+        QString::fromStdString(m_progress->timeLeftText(m_progressClock.elapsed())));
+}
+
+void TransferController::replyReceived(bool acknowledge) {
+    if (!acknowledge || !m_progress || m_progress->kind() != TransferProgress::Kind::Upload) return;
+    m_progress->acknowledged();
+    // Queued, so that the receiver logs this acknowledge before the upload's closing line.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_awaitingAcknowledges && m_progress->allAcknowledged())
+                finishTransfer(TransferProgress::Ending::Complete);
+        },
+        Qt::QueuedConnection);
+}
+
+void TransferController::answerTimeUp() {
+    if (m_awaitingAcknowledges) finishTransfer(TransferProgress::Ending::Complete);
+    if (m_awaitingAnswer) finishTransfer(TransferProgress::Ending::NoAnswer);
+}
+
+void TransferController::cancelTransfer() {
+    if (m_transfer->busy()) {
+        m_transfer->cancel(); // the running transfer returns and says how it ended
+    } else if (m_awaitingAnswer) {
+        // Blocks still under way then cannot make up a whole bank with those already here.
+        ResetReceiverBuffer();
+        finishTransfer(TransferProgress::Ending::Cancelled);
+    } else if (m_awaitingAcknowledges) {
+        finishTransfer(TransferProgress::Ending::Complete);
+    }
+}
+
+void TransferController::finishTransfer(TransferProgress::Ending ending) {
+    if (!m_progress) return;
+    const TransferProgress progress = *m_progress;
+    m_progress.reset();
+    m_awaitingAnswer = m_awaitingAcknowledges = false;
+    m_answerTimer->stop();
+    m_progressTimer->stop();
+    m_page.progressRow->hide();
+    m_form.WriteMsg(QString::fromStdString(progress.endLine(ending, kRequestTimeout / 1000)));
+    UpdateButtonStatus();
 }
 
 void TransferController::portLost(const QString& line) {

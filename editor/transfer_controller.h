@@ -3,12 +3,16 @@
 #pragma once
 
 #include "midi_device_list.h"
+#include "transfer_progress.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class MidiPort;
+class QTimer;
 class SysexReceiver;
 class TForm1;
 class TMidiIn;
@@ -42,6 +46,12 @@ public:
     // Whether the window may close now; during an upload the user is asked first.
     bool FormCloseQuery();
     UploadCloseGuard& closeGuard() const { return *m_closeGuard; }
+    // Ends the running "Send Sysex" or "Request Sysex Dump", as the page's Cancel button does.
+    void cancelTransfer();
+    // How long a request waits for the whole answer after the dump request, and an upload for
+    // the acknowledges of its last blocks after the last block.
+    static constexpr int kRequestTimeout = 5000;
+    static constexpr int kAcknowledgeGrace = 1000;
 
 signals:
     // A received bank has been handed to DumpToRecord, taken or not: the virtual box is rebuilt
@@ -59,6 +69,11 @@ private:
     void showReceived();
     void receivedLastBlock();
     void portLost(const QString& line);
+    void beginProgress(TransferProgress::Kind kind, long long plannedMs);
+    void showProgress();
+    void replyReceived(bool acknowledge);
+    void answerTimeUp();
+    void finishTransfer(TransferProgress::Ending ending);
 
     TForm1& m_form;
     TransferPage& m_page;
@@ -69,4 +84,11 @@ private:
     std::unique_ptr<SysexReceiver> m_receiver;
     std::unique_ptr<TransferControl> m_transfer;
     UploadCloseGuard* m_closeGuard = nullptr; // a child of the window
+    // The transfer the page shows progress for, from its start to its closing log line.
+    std::optional<TransferProgress> m_progress;
+    QElapsedTimer m_progressClock;
+    QTimer* m_progressTimer = nullptr; // refreshes the time left
+    QTimer* m_answerTimer = nullptr;   // the request's timeout, the upload's acknowledge grace
+    bool m_awaitingAnswer = false;     // a request is out and its answer not yet whole
+    bool m_awaitingAcknowledges = false;
 };

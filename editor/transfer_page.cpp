@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -62,6 +63,7 @@ TransferPage::TransferPage(QWidget* parent) : QWidget(parent) {
     middle->addWidget(makePortsGroup(), 2);
     middle->addWidget(makeTransferGroup(), 3);
     layout->addLayout(middle);
+    layout->addWidget(makeProgressRow());
     ListBox = new StatusLog;
     layout->addWidget(ListBox);
 }
@@ -182,6 +184,22 @@ QWidget* TransferPage::makeTransferGroup() {
         grid->addWidget(box, row++, 1);
     }
     return group;
+}
+
+QWidget* TransferPage::makeProgressRow() {
+    progressRow = new QWidget;
+    auto* row = new QHBoxLayout(progressRow);
+    row->setContentsMargins(0, 0, 0, 0);
+    TransferProgressBar = named(new QProgressBar, "TransferProgressBar", tr("Transfer progress"));
+    TransferProgressBar->setRange(0, 100);
+    TimeLeft = valueLabel(QString(), "TimeLeft", tr("Time left"));
+    TimeLeft->setMinimumWidth(110);
+    CancelTransfer = named(new QPushButton(tr("Cancel")), "CancelTransfer", tr("Cancel transfer"));
+    row->addWidget(TransferProgressBar, 1);
+    row->addWidget(TimeLeft);
+    row->addWidget(CancelTransfer);
+    progressRow->hide();
+    return progressRow;
 }
 
 void TransferPage::setReleaseLeft(int x) {

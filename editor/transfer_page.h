@@ -5,6 +5,7 @@
 
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class SpinEdit;
 class StatusLog;
@@ -45,6 +46,11 @@ public:
     SpinEdit* DeviceID = nullptr;
     SpinEdit* PatternNumber = nullptr;
     StatusLog* ListBox = nullptr;
+    // Shown while "Send Sysex" or "Request Sysex Dump" runs.
+    QWidget* progressRow = nullptr;
+    QProgressBar* TransferProgressBar = nullptr;
+    QLabel* TimeLeft = nullptr;
+    QPushButton* CancelTransfer = nullptr;
 
     // Moves the release line and the web link to the given left edge.
     void setReleaseLeft(int x);
@@ -61,4 +67,5 @@ private:
     void makeSkinnedControls();
     QWidget* makePortsGroup();
     QWidget* makeTransferGroup();
+    QWidget* makeProgressRow();
 };

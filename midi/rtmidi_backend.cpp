@@ -162,11 +162,14 @@ public:
                         std::shared_ptr<JackServerWatch> watch, PortLostHandler lost,
                         std::string peer)
         : m_client(client), m_handler(std::move(handler)),
-          m_registration(std::move(watch), std::move(lost), std::move(peer)) {}
+          m_registration(std::move(watch), std::move(lost), std::move(peer)) {
+        jack_on_info_shutdown(m_client, clientShutDown, this);
+    }
     // Closing the client first guarantees that the handler is not running any more. libjack
-    // crashes when a client of a server that has gone away is closed: such a one is left.
+    // crashes when a client of a server that has gone away is closed: such a one is left. This
+    // client may hear of the shutdown before the watch does, so both are asked.
     ~JackInputConnection() override {
-        if (m_registration.alive()) jack_client_close(m_client);
+        if (m_registration.alive() && !m_clientShutDown) jack_client_close(m_client);
     }
 
     bool start(const std::string& portName) {
@@ -180,6 +183,9 @@ public:
     }
 
 private:
+    static void clientShutDown(jack_status_t, const char*, void* self) {
+        static_cast<JackInputConnection*>(self)->m_clientShutDown = true;
+    }
     static int process(jack_nframes_t frames, void* self) {
         auto* connection = static_cast<JackInputConnection*>(self);
         void* buffer = jack_port_get_buffer(connection->m_port, frames);
@@ -196,6 +202,7 @@ private:
     jack_port_t* m_port = nullptr;
     MidiInputHandler m_handler;
     WatchRegistration m_registration;
+    std::atomic<bool> m_clientShutDown{false};
 };
 
 // libjack now and then refuses a client while other JACK servers run: asked again like above.

@@ -86,6 +86,7 @@ bool TransferControl::SendSysexToPultronExecute() {
     m_uploading = true; // before the scope shows the page, which locks what an upload locks
     BusyScope busy(*this);
     m_stopRequested = false;
+    m_blocksSent = m_bytesSent = 0;
     if (m_hooks.recordToDump() != 0 || m_outgoing.blockCount <= 0) return false;
     if (!SendBankChangeRequest(m_outgoing.data[kModelIndex], selectedDeviceId(), selectedBank()) ||
         m_stopRequested)
@@ -108,8 +109,10 @@ bool TransferControl::SendSysexToPultronExecute() {
 bool TransferControl::RequestSysexDumpClick() {
     if (m_busy) return false;
     BusyScope busy(*this);
+    m_stopRequested = false;
     m_hooks.resetReceiverBuffer();
-    if (!SendBankChangeRequest(kModelId, selectedDeviceId(), selectedBank())) return false;
+    if (!SendBankChangeRequest(kModelId, selectedDeviceId(), selectedBank()) || m_stopRequested)
+        return false;
     const int deviceId = selectedDeviceId();
     const std::uint8_t request[kDumpRequestLength] = {
         kStart,     kHeader[1], kHeader[2],
@@ -184,6 +187,8 @@ void TransferControl::SysexHeadTimerTimer() {
                 return;
             }
             if (!text.empty()) log(text);
+            ++m_blocksSent;
+            m_bytesSent += length;
         }
         m_outgoing.sendPosition = end;
         m_outgoing.blocksLeft -= 1;
@@ -219,14 +224,20 @@ void TransferControl::failUpload() {
 
 void TransferControl::stopUpload() {
     if (!m_uploading || m_stopRequested) return;
-    m_stopRequested = true;
     const int sent = sending() ? m_outgoing.blockCount - m_outgoing.blocksLeft : 0;
     log(format("Upload stopped after %d of %d blocks", sent, m_outgoing.blockCount));
+    cancel();
+}
+
+void TransferControl::cancel() {
+    if (!m_busy || m_stopRequested) return;
+    m_stopRequested = true;
     m_uploadFailed = true;
     if (sending()) {
         endUpload();
         return;
     }
+    if (!m_waitTimer.isActive()) return;
     m_waitTimer.stop();
     emit waitEnded();
 }

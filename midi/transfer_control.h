@@ -55,6 +55,14 @@ public:
     // Ends a running upload at the user's wish, in its wait or between blocks, and logs how
     // much of the bank went out.
     void stopUpload();
+    // Ends a running upload or request at the user's wish, without a line of its own: a request
+    // cancelled in its wait after the bank change sends no dump request.
+    void cancel();
+    // The running or last transfer was ended by stopUpload() or cancel().
+    bool cancelled() const { return m_stopRequested; }
+    // Blocks and bytes of the running or last upload that went out.
+    int blocksSent() const { return m_blocksSent; }
+    int bytesSent() const { return m_bytesSent; }
 
 signals:
     void uploadEnded();
@@ -83,6 +91,8 @@ private:
     bool m_uploading = false;
     bool m_uploadFailed = false;
     bool m_stopRequested = false;
+    int m_blocksSent = 0;
+    int m_bytesSent = 0;
     // Timers may wake a little before their interval is over: each wait is measured as well.
     QElapsedTimer m_waitClock;
     QElapsedTimer m_blockClock;

@@ -17,6 +17,7 @@ TEST(GuiOptions, AFirstArgumentThatIsADumpIsTheStartUpBankOtherwiseTheSettingsFi
     } cases[] = {
         {{dump, "--midi-api", "sim"}, "", dump},
         {{settings}, settings, ""},
+        {{"--midi-api", "sim", dump}, "", dump}, // the file may also follow the options
         {{dir.filePath("new.ini")}, dir.filePath("new.ini"), ""}, // created on the first store
         {{"--gallery", dir.path()}, "", ""},
     };
@@ -27,4 +28,7 @@ TEST(GuiOptions, AFirstArgumentThatIsADumpIsTheStartUpBankOtherwiseTheSettingsFi
         EXPECT_EQ(options->settingsFile, c.settingsFile) << c.args.join(' ').toStdString();
         EXPECT_EQ(options->startupBankFile, c.startupBankFile) << c.args.join(' ').toStdString();
     }
+    QString error;
+    EXPECT_FALSE(parseGuiOptions({settings, dump}, &error));
+    EXPECT_EQ(error, QStringLiteral("unexpected argument '%1'").arg(dump));
 }

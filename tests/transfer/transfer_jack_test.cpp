@@ -64,7 +64,9 @@ TEST_F(JackGui, RequestAndUploadAgainstTheSimulatorAreByteExact) {
     ASSERT_TRUE(waitFor([&] { return decoded.count() == 1; }));
     EXPECT_EQ(form->record, controllerBank);
     EXPECT_EQ(bytesOf(form->IncomingDump), dumpOf(controllerBank, 2));
-    EXPECT_EQ(log().last(), "Copied SysEx Dump to Configuration Structure");
+    EXPECT_EQ(log().mid(log().size() - 2),
+              QStringList(
+                  {"Copied SysEx Dump to Configuration Structure", "Request of bank 3 complete"}));
 
     form->record.setPotLabel(3, "SENT BACK");
     QTest::mouseClick(page.SlowSendToPultron, Qt::LeftButton);
@@ -74,6 +76,9 @@ TEST_F(JackGui, RequestAndUploadAgainstTheSimulatorAreByteExact) {
     })) << log().join(QLatin1Char('\n')).toStdString()
         << "\nsimulator:\n"
         << sim.output().toStdString();
+    EXPECT_TRUE(waitFor([&] {
+        return log().last() == "Upload of bank 3 complete: 8 of 8 blocks acknowledged";
+    })) << log().last().toStdString();
     EXPECT_EQ(sim.stop(), 0);
     EXPECT_EQ(readBytes(path("received.syx")), joined({bankChange(2, 2), dumpRequest(2),
                                                        bankChange(2, 2), dumpOf(form->record, 2)}));

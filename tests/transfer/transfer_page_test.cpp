@@ -17,6 +17,7 @@
 #include <QDropEvent>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -252,7 +253,97 @@ TEST_F(SimulatorTransfer, RequestReceivesDecodesAndTakesTheControllersBank) {
                                   "Pultron64 format (@0x0000)");
     EXPECT_EQ(lines[request + 8], "Received SysEx block #8 from device 03 with 265 bytes in "
                                   "Pultron64 format (@0x0700)");
-    EXPECT_EQ(lines.last(), "Copied SysEx Dump to Configuration Structure");
+    EXPECT_EQ(lines.mid(lines.size() - 2),
+              QStringList(
+                  {"Copied SysEx Dump to Configuration Structure", "Request of bank 6 complete"}));
+}
+
+// What the progress row shows at one moment of a transfer.
+struct ProgressView {
+    bool visible;
+    QString state, timeLeft;
+    int percent;
+};
+
+ProgressView progressView(const TransferPage& page) {
+    return {page.progressRow->isVisible(), page.TransferProgressBar->format(),
+            page.TimeLeft->text(), page.TransferProgressBar->value()};
+}
+
+// Every upload ends with one line saying how: acknowledged blocks counted as the receiver saw
+// them, or where the Cancel button stopped it.
+TEST_F(SimulatorTransfer, UploadShowsItsProgressAndEndsWithALineSayingHow) {
+    const struct {
+        int cancelAtTick; // 0: never
+        int controllerDeviceId;
+        std::size_t blocks; // blocks that reach the controller
+        const char* ending;
+    } cases[] = {
+        {0, 3, 8, "Upload of bank 5 complete: 8 of 8 blocks acknowledged"},
+        {0, 2, 8, "Upload of bank 5 complete: 0 of 8 blocks acknowledged"},
+        {3, 3, 3,
+         "Upload of bank 5 cancelled after block 3 of 8: the bank in the controller is "
+         "incomplete"},
+    };
+    connectPorts();
+    form.show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ending);
+        received.clear();
+        simulator().setDeviceId(c.controllerDeviceId);
+        std::vector<ProgressView> views;
+        const auto tick = QObject::connect(form.SysexHeadTimer, &QTimer::timeout, [&] {
+            views.push_back(progressView(page));
+            if (int(views.size()) == c.cancelAtTick)
+                QTimer::singleShot(0, page.CancelTransfer, &QPushButton::click);
+        });
+        ProgressView waiting{};
+        QTimer::singleShot(300, [&] { waiting = progressView(page); });
+        QTest::mouseClick(page.SlowSendToPultron, Qt::LeftButton);
+        QObject::disconnect(tick);
+
+        EXPECT_EQ(received.size(), 1 + c.blocks);
+        ASSERT_TRUE(waitFor([&] { return log().last() == c.ending; }, 3000))
+            << log().last().toStdString();
+        EXPECT_FALSE(page.progressRow->isVisible());
+        EXPECT_TRUE(waiting.visible);
+        EXPECT_EQ(waiting.state, "Upload of bank 5: changing the bank");
+        EXPECT_EQ(waiting.timeLeft, "about 1 s left"); // 1 s + 8 x 10 ms planned, 300 ms gone
+        ASSERT_GE(views.size(), 2u);
+        EXPECT_TRUE(views[1].visible);
+        EXPECT_EQ(views[1].state, "Upload of bank 5: block 2 of 8"); // as the second tick left it
+        EXPECT_EQ(views[1].percent, 25);
+    }
+    EXPECT_EQ(page.CancelTransfer->accessibleName(), "Cancel transfer");
+    EXPECT_EQ(page.TransferProgressBar->accessibleName(), "Transfer progress");
+}
+
+// A request cancelled in its wait after the bank change sends no dump request; one that gets no
+// answer gives up after its timeout.
+TEST_F(SimulatorTransfer, RequestEndsWithALineSayingHow) {
+    connectPorts();
+    form.show();
+    QTimer::singleShot(300, page.CancelTransfer, &QPushButton::click);
+    QTest::mouseClick(page.RequestSysexDump, Qt::LeftButton);
+    EXPECT_EQ(received.size(), 1u); // the bank change request only
+    EXPECT_EQ(log().last(), "Request of bank 5 cancelled");
+    EXPECT_FALSE(page.progressRow->isVisible());
+
+    received.clear();
+    simulator().setDeviceId(2);
+    ProgressView waiting{};
+    QTimer::singleShot(2000, [&] { waiting = progressView(page); });
+    QTest::mouseClick(page.RequestSysexDump, Qt::LeftButton);
+    EXPECT_EQ(received.size(), 2u);
+    EXPECT_FALSE(page.RequestSysexDump->isEnabled()) << "the answer is still awaited";
+    ASSERT_TRUE(waitFor([&] { return !page.progressRow->isVisible(); }, 7000));
+    EXPECT_EQ(log().last(), "Request of bank 5: no answer within 5 s");
+    EXPECT_TRUE(waiting.visible);
+    EXPECT_EQ(waiting.state, "Request of bank 5: 0 of 8 blocks");
+    // 2 s into 1 s of bank change and 5 s of waiting, shown at most 200 ms ago.
+    EXPECT_TRUE(waiting.timeLeft == "at most 4 s left" || waiting.timeLeft == "at most 5 s left")
+        << waiting.timeLeft.toStdString();
+    EXPECT_TRUE(page.RequestSysexDump->isEnabled());
 }
 
 TEST_F(SimulatorTransfer, AnyOfTheFourCounterLabelsEmptiesTheReceiveBuffer) {
@@ -284,13 +375,20 @@ TEST_F(SimulatorTransfer, ClosingDuringAnUploadAsksWhetherToFinishOrStopIt) {
         int closeAfter;     // blocks sent when the window is closed; -1: in the bank change wait
         std::size_t blocks; // blocks that reach the controller
         bool closed;
-        const char* lastLine; // the last line of the upload in the log
+        const char* lastLine; // the last line of the upload's blocks in the log
+        const char* ending;   // the line that says how the upload ended
     } cases[] = {
         {"Finish Upload, Then Close", 2, 8, true,
-         "Sent 265 bytes to Pultron64 with device ID 03 (@0x0700)"},
-        {"Stop Upload and Close", 2, 2, true, "Upload stopped after 2 of 8 blocks"},
-        {"Stop Upload and Close", -1, 0, true, "Upload stopped after 0 of 8 blocks"},
-        {"Cancel", 2, 8, false, "Sent 265 bytes to Pultron64 with device ID 03 (@0x0700)"},
+         "Sent 265 bytes to Pultron64 with device ID 03 (@0x0700)",
+         "Upload of bank 5 complete: 8 of 8 blocks acknowledged"},
+        {"Stop Upload and Close", 2, 2, true, "Upload stopped after 2 of 8 blocks",
+         "Upload of bank 5 cancelled after block 2 of 8: the bank in the controller is "
+         "incomplete"},
+        {"Stop Upload and Close", -1, 0, true, "Upload stopped after 0 of 8 blocks",
+         "Upload of bank 5 cancelled before the first block: the bank in the controller is "
+         "unchanged"},
+        {"Cancel", 2, 8, false, "Sent 265 bytes to Pultron64 with device ID 03 (@0x0700)",
+         "Upload of bank 5 complete: 8 of 8 blocks acknowledged"},
     };
     connectPorts();
     for (const auto& c : cases) {
@@ -315,8 +413,10 @@ TEST_F(SimulatorTransfer, ClosingDuringAnUploadAsksWhetherToFinishOrStopIt) {
         QObject::disconnect(tick);
         EXPECT_TRUE(stillOpen) << "the window closed without asking";
         EXPECT_EQ(received.size(), 1 + c.blocks);
-        const QStringList lines = log().filter(QRegularExpression("^(Sent|Upload)"));
+        const QStringList lines = log().filter(QRegularExpression("^(Sent|Upload stopped)"));
         EXPECT_EQ(lines.last(), c.lastLine);
+        EXPECT_TRUE(waitFor([&] { return log().last() == c.ending; }))
+            << log().last().toStdString();
         EXPECT_TRUE(waitFor([&] { return form.isVisible() != c.closed; }));
         EXPECT_EQ(form.transfer().closeGuard().question(), nullptr);
         EXPECT_TRUE(form.close()) << "nothing runs any more";
