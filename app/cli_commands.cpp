@@ -151,8 +151,8 @@ int exportIniCommand(const QString& in, const QString& out, const CliStreams& st
 int exportMidCommand(QStringList args, const CliStreams& streams);
 
 int usageError(const QString& message, const CliStreams& streams) {
-    std::fprintf(streams.err, "vpt64: %s\n\n%s%s%s", qPrintable(message), kUsage, kMidiUsage,
-                 kLibrarianUsage);
+    std::fprintf(streams.err, "vpt64: %s\n\n%s%s%s%s", qPrintable(message), kUsage, kMidiUsage,
+                 kLibrarianUsage, kPortNotes);
     return kExitUsage;
 }
 
@@ -174,6 +174,7 @@ int runCli(const QStringList& args, const CliStreams& streams) {
         std::fputs(kUsage, streams.out);
         std::fputs(kMidiUsage, streams.out);
         std::fputs(kLibrarianUsage, streams.out);
+        std::fputs(kPortNotes, streams.out);
         return 0;
     }
     if (command == QLatin1String("--version") && rest.isEmpty()) {

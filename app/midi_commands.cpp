@@ -190,9 +190,10 @@ const char* const kMidiUsage =
     "                    controller's replies (exit 1 unless it acknowledges all 8 blocks)\n"
     "  request --in PORT --out PORT [--device-id D] [--bank N] [--timeout MS] -o FILE\n"
     "                    request a bank as \"Request Sysex Dump\" does and write it to FILE\n"
-    "                    (exit 1 when no valid bank arrives in time, default 5000 ms)\n"
-    "  PORT is a number from 'vpt64 ports' or a part of a port name.\n"
-    "  API is alsa, jack, sim or all (default all).\n";
+    "                    (exit 1 when no valid bank arrives in time, default 5000 ms)\n";
+
+const char* const kPortNotes = "  PORT is a number from 'vpt64 ports' or a part of a port name.\n"
+                               "  API is alsa, jack, sim or all (default all).\n";
 
 std::optional<int> runMidiCommand(const QString& command, const QStringList& args,
                                   const CliStreams& streams) {

@@ -10,6 +10,8 @@ struct CliArgs;
 
 // Their lines of the usage text.
 extern const char* const kMidiUsage;
+// What PORT and API stand for, the last lines of the usage text.
+extern const char* const kPortNotes;
 
 // Runs `command` with its arguments when it is one of the MIDI subcommands; returns nothing
 // when it is not one of them.
