@@ -9,6 +9,7 @@
 #include "edit_combo.h"
 #include "help_page.h"
 #include "key_preview.h"
+#include "library_page.h"
 #include "status_log.h"
 #include "transfer_controller.h"
 #include "transfer_page.h"
@@ -85,11 +86,13 @@ void TForm1::createPages() {
     BoxSettingsTabsheet = PageRef(new BoxConfigPage(record));
     PotSettings = PageRef(new PotPage(record));
     ButtSettings = PageRef(new ButtonPage(record));
+    LibrarySheet = PageRef(new LibraryPage(*this));
     HelpTabSheet = PageRef(new HelpPage);
     PageControl->addTab(FileSheet, tr("MIDI Transfer"));
     PageControl->addTab(BoxSettingsTabsheet.page(), tr("Box Config"));
     PageControl->addTab(PotSettings.page(), tr("Pots"));
     PageControl->addTab(ButtSettings.page(), tr("Buttons"));
+    PageControl->addTab(LibrarySheet.page(), tr("Library"));
     PageControl->addTab(HelpTabSheet.page(), tr("Help"));
 
     auto* layout = new QVBoxLayout(this);

@@ -17,6 +17,7 @@ class BoxConfigPage;
 class DeskLink;
 class ButtonPage;
 class HelpPage;
+class LibraryPage;
 class QAction;
 class QCloseEvent;
 class QFileDialog;
@@ -63,6 +64,7 @@ public:
     PageRef<BoxConfigPage> BoxSettingsTabsheet;
     PageRef<PotPage> PotSettings;
     PageRef<ButtonPage> ButtSettings;
+    PageRef<LibraryPage> LibrarySheet;
     PageRef<HelpPage> HelpTabSheet;
 
     QString PresetFileName;      // the settings file's path
@@ -71,6 +73,7 @@ public:
     QString VPTOpenDialogDir;    // where choosing a custom desk starts
     QString SysexOpenDialogDir;  // where the SysEx file dialogs start; kept between runs
     QString SysexSaveDialogDir;
+    QString LibraryFolder; // the "Library" page's folder; kept between runs
 
     // The bank as it was when OutgoingDump was taken: storing writes that dump's bytes only while
     // the bank still equals it.

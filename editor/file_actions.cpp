@@ -309,6 +309,7 @@ void TForm1::RestoreRegistry() {
     const QString folder = registry_settings::defaultFolder(QCoreApplication::applicationDirPath());
     SysexSaveDialogDir = stored.savePath.isEmpty() ? folder : stored.savePath;
     SysexOpenDialogDir = stored.openPath.isEmpty() ? folder : stored.openPath;
+    LibraryFolder = stored.libraryPath;
 }
 
 void TForm1::SaveRegistry() {
@@ -320,7 +321,8 @@ void TForm1::SaveRegistry() {
                                                      FileSheet->DeviceID->value(),
                                                      FileSheet->PatternNumber->value(),
                                                      SysexSaveDialogDir,
-                                                     SysexOpenDialogDir};
+                                                     SysexOpenDialogDir,
+                                                     LibraryFolder};
     const auto settings = registry_settings::open();
     // Settings that are kept already are not written again: a write locks and syncs the file.
     if (registry_settings::read(*settings) != values) registry_settings::write(*settings, values);

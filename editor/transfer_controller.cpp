@@ -147,10 +147,12 @@ void TransferController::UpdateMIDIPorts() {
 }
 
 void TransferController::UpdateButtonStatus() {
+    const PortState in{m_page.MIDIInComboBox->currentIndex() > 0, m_midiIn->ready()};
+    const PortState out{m_page.MIDIOutComboBox->currentIndex() > 0, m_midiOut->ready()};
+    // A library job keeps the ports as they are, like a transfer of this page.
     const TransferStatus status =
-        evaluateTransferStatus({m_page.MIDIInComboBox->currentIndex() > 0, m_midiIn->ready()},
-                               {m_page.MIDIOutComboBox->currentIndex() > 0, m_midiOut->ready()},
-                               m_transfer->sending(), m_transfer->busy() || m_awaitingAnswer);
+        evaluateTransferStatus(in, out, m_transfer->sending(),
+                               m_transfer->busy() || m_awaitingAnswer || bool(m_jobInput));
     m_page.setStatus(QString::fromStdString(status.text),
                      QColor(status.colour.red, status.colour.green, status.colour.blue));
     m_page.SlowSendToPultron->setEnabled(status.transferButtonsEnabled);
@@ -159,6 +161,16 @@ void TransferController::UpdateButtonStatus() {
     m_page.MIDIOutComboBox->setEnabled(status.selectorsEnabled);
     // A bank opened during an upload would end it half-way.
     m_page.OpenSysex->setEnabled(!m_transfer->uploading());
+    emit transferStateChanged(in.selected && in.ready && out.selected && out.ready);
+}
+
+bool TransferController::transferRunning() const {
+    return m_transfer->busy() || m_progress.has_value();
+}
+
+void TransferController::setJobInput(std::function<void(std::span<const std::uint8_t>)> input) {
+    m_jobInput = std::move(input);
+    UpdateButtonStatus();
 }
 
 void TransferController::ResetReceiverBuffer() {
@@ -175,6 +187,10 @@ void TransferController::showReceived() {
 }
 
 void TransferController::MidiIn1SysEx(TMidiIn*, const std::uint8_t* SysExAdd, int MsgSize) {
+    if (m_jobInput) {
+        m_jobInput({SysExAdd, static_cast<std::size_t>(MsgSize)});
+        return;
+    }
     m_receiver->MidiIn1SysEx(SysExAdd, MsgSize);
 }
 
@@ -187,7 +203,7 @@ void TransferController::receivedLastBlock() {
 }
 
 void TransferController::SendSysexToPultronExecute() {
-    if (m_transfer->busy() || m_awaitingAnswer) return;
+    if (m_transfer->busy() || m_awaitingAnswer || m_jobInput) return;
     const int blockInterval = std::max(1, m_page.SysexSendSpeed->value());
     beginProgress(TransferProgress::Kind::Upload,
                   TransferControl::kBankChangeWait + sysex::kBlockCount * blockInterval);
@@ -207,7 +223,7 @@ void TransferController::SendSysexToPultronExecute() {
 }
 
 void TransferController::RequestSysexDumpClick() {
-    if (m_transfer->busy() || m_awaitingAnswer) return;
+    if (m_transfer->busy() || m_awaitingAnswer || m_jobInput) return;
     beginProgress(TransferProgress::Kind::Request,
                   TransferControl::kBankChangeWait + kRequestTimeout);
     m_awaitingAnswer = true;

@@ -8,8 +8,10 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 
 class MidiPort;
 class QTimer;
@@ -53,10 +55,19 @@ public:
     static constexpr int kRequestTimeout = 5000;
     static constexpr int kAcknowledgeGrace = 1000;
 
+    // Whether "Send Sysex" or "Request Sysex Dump" runs, from its start to its closing line.
+    bool transferRunning() const;
+    // A library job takes the controller's replies while it runs, and keeps "Send Sysex" and
+    // "Request Sysex Dump" disabled; an empty `input` hands the replies back to the receiver.
+    void setJobInput(std::function<void(std::span<const std::uint8_t>)> input);
+
 signals:
     // A received bank has been handed to DumpToRecord, taken or not: the virtual box is rebuilt
     // from the record here.
     void receivedBankDecoded();
+    // The buttons have been brought up to date: a library job may start when `portsReady` and
+    // no transfer runs.
+    void transferStateChanged(bool portsReady);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -91,4 +102,5 @@ private:
     QTimer* m_answerTimer = nullptr;   // the request's timeout, the upload's acknowledge grace
     bool m_awaitingAnswer = false;     // a request is out and its answer not yet whole
     bool m_awaitingAcknowledges = false;
+    std::function<void(std::span<const std::uint8_t>)> m_jobInput;
 };

@@ -16,6 +16,7 @@ const QString kDeviceId = QStringLiteral("DEVICE_ID");
 const QString kPatternNumber = QStringLiteral("PATTERN_NUMBER");
 const QString kSavePath = QStringLiteral("SAVE_PATH");
 const QString kOpenPath = QStringLiteral("OPEN_PATH");
+const QString kLibraryPath = QStringLiteral("LIBRARY_PATH");
 
 QString text(const QSettings& settings, const QString& name) {
     return settings.value(name).toString();
@@ -43,7 +44,8 @@ TransferSettings read(const QSettings& settings) {
             number(settings, kDeviceId, defaults.deviceId),
             number(settings, kPatternNumber, defaults.patternNumber),
             text(settings, kSavePath),
-            text(settings, kOpenPath)};
+            text(settings, kOpenPath),
+            text(settings, kLibraryPath)};
 }
 
 void write(QSettings& settings, const TransferSettings& values) {
@@ -54,6 +56,7 @@ void write(QSettings& settings, const TransferSettings& values) {
     settings.setValue(kPatternNumber, QString::number(values.patternNumber));
     settings.setValue(kSavePath, values.savePath);
     settings.setValue(kOpenPath, values.openPath);
+    settings.setValue(kLibraryPath, values.libraryPath);
     settings.setValue(kMidiInPortName, values.midiInPortName);
     settings.setValue(kMidiOutPortName, values.midiOutPortName);
     settings.sync();

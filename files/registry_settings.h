@@ -1,5 +1,5 @@
 // The transfer settings that persist between runs: ports, block delay, device id, bank number
-// and the starting folders of the two SysEx file dialogs.
+// the starting folders of the two SysEx file dialogs and the library folder.
 #pragma once
 
 #include <QSettings>
@@ -20,6 +20,7 @@ struct TransferSettings {
     int patternNumber = 1;
     QString savePath; // empty: the default folder
     QString openPath;
+    QString libraryPath; // the "Library" page's folder; empty until one is chosen
 
     bool operator==(const TransferSettings&) const = default;
 };

@@ -203,11 +203,11 @@ void BankJobRunner::dumpReceived() {
                        : "the dump was rejected");
         return;
     }
+    report().dump.assign(bytes.begin(), bytes.end());
     if (verifying) {
         compareReadBack(scanned->record);
         return;
     }
-    report().dump.assign(bytes.begin(), bytes.end());
     succeed(format("Bank %d received: %d bytes", operation().bank, int(bytes.size())));
 }
 

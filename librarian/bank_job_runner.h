@@ -29,7 +29,7 @@ struct BankReport {
     int bank = 1;
     Outcome outcome = Outcome::NotRun;
     std::string reason;             // why it did not end Done
-    std::vector<std::uint8_t> dump; // Request: the bytes received
+    std::vector<std::uint8_t> dump; // Request: the bytes received; Verify: those read back
     int blocksAcknowledged = 0;     // Upload
     std::int64_t elapsedMs = 0;     // from its bank change request to its end
 };

@@ -6,6 +6,7 @@
 #include "button_page.h"
 #include "converter_ini.h"
 #include "file_bytes.h"
+#include "library_page.h"
 #include "page_test_support.h"
 #include "pot_page.h"
 #include "registry_settings.h"
@@ -327,6 +328,17 @@ TEST_F(FileActions, StoredValuesAreCheckedAndClampedByTheirControls) {
     EXPECT_EQ(stored("MIDI_IN_PORT"), QString::number(page.MIDIInComboBox->currentIndex()));
     EXPECT_EQ(stored("MIDI_IN_PORT_NAME"), "vPultron64 Simulator");
     EXPECT_EQ(stored("MIDI_OUT_PORT_NAME"), "");
+}
+
+TEST_F(FileActions, LibraryFolderIsKeptBetweenRuns) {
+    start();
+    form->LibrarySheet->openFolder(dir.path());
+    form->close();
+    EXPECT_EQ(stored("LIBRARY_PATH"), dir.path());
+    start();
+    EXPECT_EQ(form->LibraryFolder, dir.path());
+    EXPECT_EQ(form->LibrarySheet->FolderPath->text(), QDir::toNativeSeparators(dir.path()));
+    EXPECT_EQ(form->LibrarySheet->table().folder(), dir.path());
 }
 
 // vpt64 export-ini once wrote MorphBank 0 where the editor wrote 1: both limit a bank's numbers

@@ -192,6 +192,7 @@ TEST_F(BankJobRunnerTest, VerifyNamesTheFieldThatReadsBackWrongly) {
     run({{Kind::Upload, 5, restored}, {Kind::Verify, 5, restored}});
     EXPECT_EQ(runner.reports()[1].reason,
               "verification failed: bank name \"Restored 005\" reads \"Sestored 005\"");
+    EXPECT_EQ(runner.reports()[1].dump.size(), 2120u); // what was read back, for the caller
 }
 
 // The acknowledge's line came after the line of the block it set off.

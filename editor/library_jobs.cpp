@@ -1,0 +1,113 @@
+// The jobs of the "Library" page: a BankJobRunner on the window's MIDI ports, its progress on the
+// page and its reports taken into the table.
+#include "editor_window.h"
+#include "library_page.h"
+#include "midi_out.h"
+#include "spin_edit.h"
+#include "transfer_controller.h"
+#include "transfer_page.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
+namespace {
+
+constexpr int kProgressRefresh = 200; // ms between updates of the time left
+constexpr int kBankTransferMs = 1000; // a whole bank at MIDI speed, with room to spare
+
+} // namespace
+
+bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks) {
+    ensureBuilt();
+    if (m_table.folder().isEmpty() || jobRunning() || m_form.transfer().transferRunning()) {
+        m_form.WriteMsg(tr("ERROR: no library job started - no folder chosen, or a transfer runs"));
+        return false;
+    }
+    std::vector<BankOperation> operations = m_table.operations(job, banks);
+    if (operations.empty()) {
+        JobResult->setText(job == LibraryTable::Job::Backup
+                               ? tr("Nothing to back up: every bank is in the folder already")
+                               : tr("Nothing to do: no chosen bank has a file in the folder"));
+        m_form.WriteMsg(JobResult->text());
+        return false;
+    }
+    BankJobRunner::Settings settings = jobSettings;
+    settings.deviceId = m_form.FileSheet->DeviceID->value();
+    m_job = job;
+    m_estimate.emplace(job, static_cast<int>(operations.size()),
+                       settings.bankChangeWaitMs + kBankTransferMs);
+    m_estimate->setProgress({operations.front().bank, 0, 0});
+    m_clock = std::make_unique<QtTransferClock>();
+    m_runner = std::make_unique<BankJobRunner>(
+        *m_clock, settings,
+        BankJobRunner::Hooks{
+            [this](const std::string& line) { m_form.WriteMsg(QString::fromStdString(line)); },
+            [this](std::span<const std::uint8_t> bytes) {
+                return m_form.MidiOut1->SysEx(bytes.data(), static_cast<int>(bytes.size()));
+            },
+            [this](const JobProgress& progress) {
+                m_estimate->setProgress(progress);
+                showProgress();
+            },
+            [this](const BankReport& report) { operationEnded(report); },
+            // After the runner's own last step, which must not see it gone.
+            [this] {
+                QMetaObject::invokeMethod(this, &LibraryPage::jobFinished, Qt::QueuedConnection);
+            }});
+    m_form.transfer().setJobInput(
+        [this](std::span<const std::uint8_t> bytes) { m_runner->receive(bytes); });
+    m_jobClock.start();
+    if (!m_progressTimer) {
+        m_progressTimer = new QTimer(this);
+        m_progressTimer->setInterval(kProgressRefresh);
+        connect(m_progressTimer, &QTimer::timeout, this, &LibraryPage::showProgress);
+    }
+    m_progressTimer->start();
+    progressRow->show();
+    JobResult->clear();
+    updateButtons();
+    showProgress();
+    m_runner->start(std::move(operations));
+    return true;
+}
+
+void LibraryPage::cancelJob() {
+    if (m_runner) m_runner->cancel();
+}
+
+void LibraryPage::showProgress() {
+    if (!m_estimate) return;
+    const QString state = m_estimate->stateText();
+    JobProgressBar->setValue(m_estimate->percent());
+    JobProgressBar->setFormat(state);
+    JobProgressBar->setAccessibleDescription(state);
+    JobTimeLeft->setText(m_estimate->timeLeftText(m_jobClock.elapsed()));
+}
+
+void LibraryPage::operationEnded(const BankReport& report) {
+    if (!m_table.take(report))
+        m_form.WriteMsg(tr("ERROR: bank %1 not saved into '%2'")
+                            .arg(report.bank)
+                            .arg(QDir::toNativeSeparators(m_table.folder())));
+    m_estimate->operationEnded();
+    showRow(report.bank);
+    showProgress();
+}
+
+void LibraryPage::jobFinished() {
+    if (!m_runner) return;
+    const QString line = LibraryTable::endLine(m_job, m_runner->reports());
+    m_form.transfer().setJobInput(nullptr);
+    m_progressTimer->stop();
+    progressRow->hide();
+    m_runner.reset();
+    m_clock.reset();
+    m_estimate.reset();
+    JobResult->setText(line);
+    m_form.WriteMsg(line);
+    updateButtons();
+}

@@ -1,0 +1,248 @@
+#include "library_page.h"
+
+#include "editor_window.h"
+#include "page_controls.h"
+#include "record_diff.h"
+#include "transfer_controller.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <set>
+
+using page_controls::named;
+
+namespace {
+
+enum Column { BankColumn, NameColumn, StateColumn };
+
+QPushButton* button(const QString& caption, const char* objectName) {
+    return named(new QPushButton(caption), objectName, caption);
+}
+
+QTableWidgetItem* cell(const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    return item;
+}
+
+QString bankList(const std::vector<int>& banks) {
+    QStringList numbers;
+    for (const int bank : banks)
+        numbers << QString::number(bank);
+    return numbers.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+LibraryPage::LibraryPage(TForm1& form, QWidget* parent) : DeferredPage(parent), m_form(form) {
+    setObjectName(QStringLiteral("LibrarySheet"));
+}
+
+LibraryPage::~LibraryPage() = default;
+
+void LibraryPage::build() {
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(makeFolderRow());
+    BankTable = named(new QTableWidget(library_folder::kBankCount, 3), "BankTable", tr("Banks"));
+    BankTable->setHorizontalHeaderLabels({tr("Bank"), tr("Name"), tr("State")});
+    BankTable->verticalHeader()->hide();
+    // The corner button selects every bank, as Ctrl+A does.
+    if (auto* corner = BankTable->findChild<QAbstractButton*>())
+        corner->setAccessibleName(tr("Select all banks"));
+    BankTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    BankTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    BankTable->setTabKeyNavigation(false); // Tab leaves the table for the buttons
+    BankTable->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    layout->addWidget(BankTable, 1);
+    layout->addWidget(makeButtonRow());
+    layout->addWidget(makeProgressRow());
+    JobResult = new QLabel;
+    JobResult->setObjectName(QStringLiteral("JobResult"));
+    JobResult->setAccessibleDescription(tr("How the last job ended"));
+    layout->addWidget(JobResult);
+    Differences = named(new QPlainTextEdit, "Differences", tr("Differences"));
+    Differences->setReadOnly(true);
+    Differences->setMaximumHeight(110);
+    layout->addWidget(Differences);
+    connectControls();
+    openFolder(m_form.LibraryFolder);
+}
+
+QWidget* LibraryPage::makeFolderRow() {
+    auto* rowWidget = new QWidget;
+    auto* row = new QHBoxLayout(rowWidget);
+    row->setContentsMargins(0, 0, 0, 0);
+    FolderPath = new QLabel;
+    FolderPath->setObjectName(QStringLiteral("FolderPath"));
+    FolderPath->setAccessibleDescription(tr("Library folder"));
+    FolderPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    row->addWidget(new QLabel(tr("Folder:")));
+    row->addWidget(FolderPath, 1);
+    ChooseFolder = button(tr("Choose Folder…"), "ChooseFolder");
+    row->addWidget(ChooseFolder);
+    return rowWidget;
+}
+
+QWidget* LibraryPage::makeButtonRow() {
+    auto* rowWidget = new QWidget;
+    auto* row = new QHBoxLayout(rowWidget);
+    row->setContentsMargins(0, 0, 0, 0);
+    BackupDevice = button(tr("Backup Device…"), "BackupDevice");
+    RestoreDevice = button(tr("Restore to Device…"), "RestoreDevice");
+    VerifyBanks = button(tr("Verify"), "VerifyBanks");
+    OpenInEditor = button(tr("Open in Editor"), "OpenInEditor");
+    CompareBanks = button(tr("Compare"), "CompareBanks");
+    for (QPushButton* each : {BackupDevice, RestoreDevice, VerifyBanks, OpenInEditor, CompareBanks})
+        row->addWidget(each);
+    row->addStretch(1);
+    return rowWidget;
+}
+
+QWidget* LibraryPage::makeProgressRow() {
+    progressRow = new QWidget;
+    auto* row = new QHBoxLayout(progressRow);
+    row->setContentsMargins(0, 0, 0, 0);
+    JobProgressBar = named(new QProgressBar, "JobProgressBar", tr("Job progress"));
+    JobProgressBar->setRange(0, 100);
+    JobTimeLeft = new QLabel;
+    JobTimeLeft->setObjectName(QStringLiteral("JobTimeLeft"));
+    JobTimeLeft->setAccessibleDescription(tr("Time left"));
+    JobTimeLeft->setMinimumWidth(110);
+    CancelJob = button(tr("Cancel"), "CancelJob");
+    row->addWidget(JobProgressBar, 1);
+    row->addWidget(JobTimeLeft);
+    row->addWidget(CancelJob);
+    progressRow->hide();
+    return progressRow;
+}
+
+void LibraryPage::connectControls() {
+    connect(ChooseFolder, &QPushButton::clicked, this, &LibraryPage::chooseFolderClick);
+    connect(BackupDevice, &QPushButton::clicked, this, &LibraryPage::backupClick);
+    connect(RestoreDevice, &QPushButton::clicked, this, &LibraryPage::restoreClick);
+    connect(VerifyBanks, &QPushButton::clicked, this, [this] {
+        const auto banks = selectedBanks();
+        startJob(LibraryTable::Job::Verify, banks);
+    });
+    connect(OpenInEditor, &QPushButton::clicked, this, [this] {
+        if (const auto banks = selectedBanks(); !banks.empty()) openInEditor(banks.front());
+    });
+    connect(CompareBanks, &QPushButton::clicked, this, [this] { compare(selectedBanks()); });
+    connect(CancelJob, &QPushButton::clicked, this, &LibraryPage::cancelJob);
+    connect(BankTable, &QTableWidget::itemSelectionChanged, this, &LibraryPage::updateButtons);
+    connect(&m_form.transfer(), &TransferController::transferStateChanged, this,
+            [this](bool portsReady) {
+                m_portsReady = portsReady;
+                updateButtons();
+            });
+    m_form.UpdateButtonStatus(); // brings m_portsReady up to date
+}
+
+void LibraryPage::chooseFolderClick() {
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, tr("Library Folder"), m_table.folder());
+    if (!folder.isEmpty()) openFolder(folder);
+}
+
+void LibraryPage::openFolder(const QString& folder) {
+    ensureBuilt();
+    m_table.load(folder);
+    m_form.LibraryFolder = folder;
+    FolderPath->setText(folder.isEmpty() ? tr("No folder chosen")
+                                         : QDir::toNativeSeparators(folder));
+    showTable();
+}
+
+void LibraryPage::showTable() {
+    for (int bank = 1; bank <= library_folder::kBankCount; ++bank)
+        showRow(bank);
+    updateButtons();
+}
+
+void LibraryPage::showRow(int bank) {
+    const LibraryTable::Entry& entry = m_table.entry(bank);
+    const int row = bank - 1;
+    BankTable->setItem(row, BankColumn, cell(QString::number(bank)));
+    BankTable->setItem(row, NameColumn, cell(entry.name));
+    BankTable->setItem(row, StateColumn, cell(LibraryTable::stateText(entry.state)));
+}
+
+std::vector<int> LibraryPage::selectedBanks() const {
+    std::set<int> banks;
+    for (const QModelIndex& index : BankTable->selectionModel()->selectedRows())
+        banks.insert(index.row() + 1);
+    return {banks.begin(), banks.end()};
+}
+
+void LibraryPage::updateButtons() {
+    const bool haveFolder = !m_table.folder().isEmpty();
+    const bool mayStart = haveFolder && m_portsReady && !jobRunning();
+    BackupDevice->setEnabled(mayStart);
+    RestoreDevice->setEnabled(mayStart && !selectedBanks().empty());
+    VerifyBanks->setEnabled(mayStart);
+    const auto selected = selectedBanks().size();
+    OpenInEditor->setEnabled(haveFolder && selected == 1);
+    CompareBanks->setEnabled(haveFolder && (selected == 1 || selected == 2));
+}
+
+void LibraryPage::backupClick() {
+    const std::vector<int> selected = selectedBanks();
+    std::vector<int> banks = selected;
+    if (banks.empty())
+        for (int bank = 1; bank <= library_folder::kBankCount; ++bank)
+            banks.push_back(bank);
+    startJob(LibraryTable::Job::Backup, banks);
+}
+
+void LibraryPage::restoreClick() {
+    const std::vector<int> banks = selectedBanks();
+    // Shown without blocking, so that MIDI input keeps running while the user reads it.
+    auto* question = new QMessageBox(
+        QMessageBox::Question, tr("Restore to Device"),
+        tr("Overwrite bank %1 in the controller with the files of the library folder?")
+            .arg(bankList(banks)),
+        QMessageBox::Yes | QMessageBox::No, this);
+    question->setObjectName(QStringLiteral("RestoreConfirmation"));
+    question->setDefaultButton(QMessageBox::No);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    connect(question, &QMessageBox::finished, this, [this, banks](int result) {
+        if (result == QMessageBox::Yes) startJob(LibraryTable::Job::Restore, banks);
+    });
+    question->open();
+}
+
+bool LibraryPage::openInEditor(int bank) {
+    return m_form.openSysexFile(library_folder::bankFilePath(m_table.folder(), bank));
+}
+
+void LibraryPage::compare(const std::vector<int>& banks) {
+    if (banks.empty() || banks.size() > 2) return;
+    const auto against = m_table.record(banks.back());
+    const auto first = banks.size() == 2 ? m_table.record(banks.front())
+                                         : std::optional<BankRecord>(m_form.record);
+    const QString firstName =
+        banks.size() == 2 ? tr("Bank %1").arg(banks.front()) : tr("The editor's bank");
+    QStringList lines;
+    if (!first || !against) {
+        lines << tr("No valid dump in the folder for bank %1").arg(bankList(banks));
+    } else {
+        const auto differences = recordDifferences(*first, *against);
+        const QString count = differences.size() == 1
+                                  ? tr("1 difference")
+                                  : tr("%1 differences").arg(differences.size());
+        lines << tr("%1 against bank %2: %3").arg(firstName).arg(banks.back()).arg(count);
+        for (const FieldDifference& difference : differences)
+            lines << QString::fromStdString(difference.line());
+    }
+    Differences->setPlainText(lines.join(QLatin1Char('\n')));
+}

@@ -1,0 +1,91 @@
+// LibraryPage: the "Library" page of the editor window: the 128 banks of a library folder in a
+// table, and the jobs that move them between the folder and the controller (backup, restore,
+// verify) over the window's MIDI ports, with their progress and a Cancel button; a bank opened
+// in the editor, and two banks compared field by field.
+#pragma once
+
+#include "bank_job_runner.h"
+#include "deferred_page.h"
+#include "library_folder.h"
+#include "library_table.h"
+
+#include <QElapsedTimer>
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+class QtTransferClock;
+class TForm1;
+
+class LibraryPage : public DeferredPage {
+    Q_OBJECT
+public:
+    explicit LibraryPage(TForm1& form, QWidget* parent = nullptr);
+    ~LibraryPage() override;
+
+    QLabel* FolderPath = nullptr;
+    QPushButton* ChooseFolder = nullptr;
+    QTableWidget* BankTable = nullptr;
+    QPushButton* BackupDevice = nullptr;
+    QPushButton* RestoreDevice = nullptr;
+    QPushButton* VerifyBanks = nullptr;
+    QPushButton* OpenInEditor = nullptr;
+    QPushButton* CompareBanks = nullptr;
+    QWidget* progressRow = nullptr; // shown while a job runs
+    QProgressBar* JobProgressBar = nullptr;
+    QLabel* JobTimeLeft = nullptr;
+    QPushButton* CancelJob = nullptr;
+    QLabel* JobResult = nullptr; // how the last job ended
+    QPlainTextEdit* Differences = nullptr;
+
+    // The timing the jobs run with; the device id is the transfer page's.
+    BankJobRunner::Settings jobSettings;
+
+    const LibraryTable& table() const { return m_table; }
+    // What the dialogs and buttons run, for a chosen folder and chosen banks.
+    void openFolder(const QString& folder);
+    // False when the job cannot start: no folder, a transfer or job runs, or nothing to do
+    // (then the log says so).
+    bool startJob(LibraryTable::Job job, const std::vector<int>& banks);
+    void cancelJob();
+    bool jobRunning() const { return m_runner != nullptr; }
+    // The selected banks, 1..128, in table order.
+    std::vector<int> selectedBanks() const;
+    // Two banks: the first against the second; one bank: the editor's bank against it.
+    void compare(const std::vector<int>& banks);
+    bool openInEditor(int bank);
+
+protected:
+    void build() override;
+
+private:
+    QWidget* makeFolderRow();
+    QWidget* makeButtonRow();
+    QWidget* makeProgressRow();
+    void connectControls();
+    void chooseFolderClick();
+    void backupClick();
+    void restoreClick();
+    void showTable();
+    void showRow(int bank);
+    void updateButtons();
+    void showProgress();
+    void operationEnded(const BankReport& report);
+    void jobFinished();
+
+    TForm1& m_form;
+    LibraryTable m_table;
+    bool m_portsReady = false;
+    // The running job; the runner is gone between jobs.
+    LibraryTable::Job m_job = LibraryTable::Job::Backup;
+    std::unique_ptr<QtTransferClock> m_clock;
+    std::unique_ptr<BankJobRunner> m_runner;
+    std::optional<JobProgressEstimate> m_estimate;
+    QElapsedTimer m_jobClock;
+    QTimer* m_progressTimer = nullptr;
+};

@@ -1,0 +1,137 @@
+#include "library_table.h"
+
+#include "dump_codec.h"
+#include "dump_file.h"
+#include "library_folder.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Job = LibraryTable::Job;
+using Kind = BankOperation::Kind;
+using Outcome = BankReport::Outcome;
+using State = LibraryTable::State;
+
+std::vector<std::uint8_t> dumpOf(const std::string& name) {
+    BankRecord record;
+    record.setBankName(name);
+    std::vector<std::uint8_t> dump(2120);
+    buildDump(record, dump);
+    return dump;
+}
+
+QByteArray bytesOf(const std::vector<std::uint8_t>& dump) {
+    return QByteArray(reinterpret_cast<const char*>(dump.data()), qsizetype(dump.size()));
+}
+
+// A folder with a valid bank 2 ("Second") and a truncated bank 3.
+class LibraryTableTest : public ::testing::Test {
+protected:
+    LibraryTableTest() {
+        writeFileAtomically(path(2), bytesOf(dumpOf("Second")));
+        writeFileAtomically(path(3), bytesOf(dumpOf("Third")).first(1000));
+        table.load(dir.path());
+    }
+    QString path(int bank) const { return library_folder::bankFilePath(dir.path(), bank); }
+    std::vector<std::pair<Kind, int>> operations(Job job, const std::vector<int>& banks) const {
+        std::vector<std::pair<Kind, int>> kinds;
+        for (const BankOperation& op : table.operations(job, banks))
+            kinds.emplace_back(op.kind, op.bank);
+        return kinds;
+    }
+
+    QTemporaryDir dir;
+    LibraryTable table;
+};
+
+TEST_F(LibraryTableTest, FolderGivesNamesAndStatesAndEachJobItsOperations) {
+    EXPECT_EQ(table.entry(2).name, "Second");
+    EXPECT_EQ(table.entry(2).state, State::InFolder);
+    for (const int bank : {1, 3, 128}) {
+        EXPECT_EQ(table.entry(bank).state, State::NotReadYet) << bank;
+        EXPECT_EQ(table.entry(bank).name, "") << bank;
+    }
+    // A backup goes on where the folder ends; restore and verify need a valid file.
+    EXPECT_EQ(operations(Job::Backup, {1, 2, 3}),
+              (std::vector<std::pair<Kind, int>>{{Kind::Request, 1}, {Kind::Request, 3}}));
+    EXPECT_EQ(operations(Job::Restore, {1, 2, 3}),
+              (std::vector<std::pair<Kind, int>>{{Kind::Upload, 2}}));
+    EXPECT_EQ(operations(Job::Verify, {2, 3}),
+              (std::vector<std::pair<Kind, int>>{{Kind::Verify, 2}}));
+    EXPECT_EQ(table.operations(Job::Restore, {2}).front().record.bankName(), "Second");
+    EXPECT_EQ(LibraryTable::stateText(State::Differs), "differs");
+}
+
+TEST_F(LibraryTableTest, ReportsMoveTheStatesAndReceivedBanksGoIntoTheirFiles) {
+    struct Case {
+        Kind kind;
+        int bank;
+        Outcome outcome;
+        std::vector<std::uint8_t> dump;
+        State state;
+    };
+    const Case cases[] = {
+        {Kind::Request, 1, Outcome::Done, dumpOf("Fetched"), State::InController},
+        {Kind::Request, 4, Outcome::Failed, {}, State::NotReadYet},
+        {Kind::Upload, 2, Outcome::Done, {}, State::InController},
+        {Kind::Verify, 2, Outcome::Failed, dumpOf("Other"), State::Differs},
+        {Kind::Verify, 2, Outcome::Failed, {}, State::Differs}, // nothing read back: unchanged
+        {Kind::Verify, 2, Outcome::Done, dumpOf("Second"), State::InController},
+        {Kind::Verify, 2, Outcome::Cancelled, dumpOf("Other"), State::InController},
+    };
+    for (const Case& c : cases) {
+        BankReport report{c.kind, c.bank, c.outcome, {}, c.dump};
+        EXPECT_TRUE(table.take(report));
+        EXPECT_EQ(table.entry(c.bank).state, c.state) << int(c.kind) << " bank " << c.bank;
+    }
+    EXPECT_EQ(table.entry(1).name, "Fetched");
+    EXPECT_EQ(library_folder::readBankFile(path(1))->bankName(), "Fetched");
+    EXPECT_FALSE(QFile::exists(path(4)));
+
+    // A received bank that cannot be written is said so.
+    LibraryTable unwritable;
+    unwritable.load(dir.filePath("missing/folder"));
+    EXPECT_FALSE(unwritable.take({Kind::Request, 1, Outcome::Done, {}, dumpOf("Lost")}));
+}
+
+TEST(LibraryTable, EndLineSaysHowTheJobEndedAndNamesTheBanks) {
+    const auto report = [](int bank, Outcome outcome) {
+        return BankReport{Kind::Request, bank, outcome};
+    };
+    struct Case {
+        Job job;
+        std::vector<BankReport> reports;
+        const char* line;
+    };
+    const Case cases[] = {
+        {Job::Backup,
+         {report(1, Outcome::Done), report(2, Outcome::Done)},
+         "Backup of 2 banks complete"},
+        {Job::Verify, {report(7, Outcome::Done)}, "Verify of 1 bank complete"},
+        {Job::Backup,
+         {report(1, Outcome::Done), report(5, Outcome::Cancelled), report(6, Outcome::NotRun)},
+         "Backup cancelled at bank 5: 1 of 3 banks done"},
+        {Job::Restore,
+         {report(3, Outcome::Failed), report(4, Outcome::Done), report(9, Outcome::Failed)},
+         "Restore of 3 banks failed: 1 of 3 banks done; failed: bank 3, 9"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LibraryTable::endLine(c.job, c.reports), c.line);
+}
+
+TEST(JobProgressEstimate, CountsBlocksOverTheJobAndTakesThePaceOfEndedBanks) {
+    JobProgressEstimate estimate(Job::Backup, 4, 2000);
+    estimate.setProgress({7, 4, 1060});
+    EXPECT_EQ(estimate.percent(), 12);
+    EXPECT_EQ(estimate.stateText(), "Backup: bank 7 (1 of 4), block 4 of 8");
+    EXPECT_EQ(estimate.timeLeftText(1000), "about 7 s left"); // the plan: 4 x 2 s
+    estimate.operationEnded();
+    estimate.setProgress({8, 0, 0});
+    EXPECT_EQ(estimate.percent(), 25);
+    EXPECT_EQ(estimate.stateText(), "Backup: bank 8 (2 of 4), block 0 of 8");
+    EXPECT_EQ(estimate.timeLeftText(1000), "about 3 s left"); // 1 s a bank so far
+}
+
+} // namespace
