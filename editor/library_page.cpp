@@ -62,6 +62,9 @@ void LibraryPage::build() {
     BankTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     BankTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     BankTable->setTabKeyNavigation(false); // Tab leaves the table for the buttons
+    BankTable->setWordWrap(false);
+    BankTable->verticalHeader()->setDefaultSectionSize(BankTable->fontMetrics().height() + 6);
+    BankTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     BankTable->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     layout->addWidget(BankTable, 1);
     layout->addWidget(makeButtonRow());
@@ -128,12 +131,11 @@ QWidget* LibraryPage::makeProgressRow() {
 
 void LibraryPage::connectControls() {
     connect(ChooseFolder, &QPushButton::clicked, this, &LibraryPage::chooseFolderClick);
-    connect(BackupDevice, &QPushButton::clicked, this, &LibraryPage::backupClick);
+    connect(BackupDevice, &QPushButton::clicked, this,
+            [this] { startJob(LibraryTable::Job::Backup, chosenBanks()); });
     connect(RestoreDevice, &QPushButton::clicked, this, &LibraryPage::restoreClick);
-    connect(VerifyBanks, &QPushButton::clicked, this, [this] {
-        const auto banks = selectedBanks();
-        startJob(LibraryTable::Job::Verify, banks);
-    });
+    connect(VerifyBanks, &QPushButton::clicked, this,
+            [this] { startJob(LibraryTable::Job::Verify, chosenBanks()); });
     connect(OpenInEditor, &QPushButton::clicked, this, [this] {
         if (const auto banks = selectedBanks(); !banks.empty()) openInEditor(banks.front());
     });
@@ -149,8 +151,8 @@ void LibraryPage::connectControls() {
 }
 
 void LibraryPage::chooseFolderClick() {
-    const QString folder =
-        QFileDialog::getExistingDirectory(this, tr("Library Folder"), m_table.folder());
+    const QString start = m_table.folder().isEmpty() ? m_form.SysexSaveDialogDir : m_table.folder();
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Library Folder"), start);
     if (!folder.isEmpty()) openFolder(folder);
 }
 
@@ -195,13 +197,12 @@ void LibraryPage::updateButtons() {
     CompareBanks->setEnabled(haveFolder && (selected == 1 || selected == 2));
 }
 
-void LibraryPage::backupClick() {
-    const std::vector<int> selected = selectedBanks();
-    std::vector<int> banks = selected;
+std::vector<int> LibraryPage::chosenBanks() const {
+    std::vector<int> banks = selectedBanks();
     if (banks.empty())
         for (int bank = 1; bank <= library_folder::kBankCount; ++bank)
             banks.push_back(bank);
-    startJob(LibraryTable::Job::Backup, banks);
+    return banks;
 }
 
 void LibraryPage::restoreClick() {

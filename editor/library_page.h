@@ -56,6 +56,8 @@ public:
     bool jobRunning() const { return m_runner != nullptr; }
     // The selected banks, 1..128, in table order.
     std::vector<int> selectedBanks() const;
+    // The selected banks, or all 128 when none is selected.
+    std::vector<int> chosenBanks() const;
     // Two banks: the first against the second; one bank: the editor's bank against it.
     void compare(const std::vector<int>& banks);
     bool openInEditor(int bank);
@@ -69,7 +71,6 @@ private:
     QWidget* makeProgressRow();
     void connectControls();
     void chooseFolderClick();
-    void backupClick();
     void restoreClick();
     void showTable();
     void showRow(int bank);

@@ -7,7 +7,9 @@
 #include "transfer_controller.h"
 #include "wait_for.h"
 
+#include <QAbstractButton>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTableWidget>
@@ -112,7 +114,8 @@ TEST_F(LibraryPageTest, VerifyFindsTheBankThatDiffersAndCompareNamesTheFields) {
     ASSERT_TRUE(page.startJob(LibraryTable::Job::Backup, {1, 2}));
     ASSERT_TRUE(jobEnded());
     simulator().setBank(1, namedBank("Changed"));
-    ASSERT_TRUE(page.startJob(LibraryTable::Job::Verify, {1, 2}));
+    page.BankTable->clearSelection(); // nothing selected: every bank of the folder
+    QTest::mouseClick(page.VerifyBanks, Qt::LeftButton);
     ASSERT_TRUE(jobEnded());
     EXPECT_EQ((QStringList{state(1), state(2)}), (QStringList{"in the controller", "differs"}));
     EXPECT_EQ(log().last(), "Verify of 2 banks failed: 1 of 2 banks done; failed: bank 2");
@@ -130,6 +133,26 @@ TEST_F(LibraryPageTest, VerifyFindsTheBankThatDiffersAndCompareNamesTheFields) {
     EXPECT_EQ(form.record.bankName(), "Sim 2");
     QTest::mouseClick(page.CompareBanks, Qt::LeftButton);
     EXPECT_EQ(page.Differences->toPlainText(), "The editor's bank against bank 2: 0 differences");
+}
+
+TEST_F(LibraryPageTest, RestoreAsksFirstThenUploadsTheSelectedBanks) {
+    ASSERT_TRUE(page.startJob(LibraryTable::Job::Backup, {1}));
+    ASSERT_TRUE(jobEnded());
+    simulator().setBank(0, namedBank("Changed"));
+    selectBanks({1});
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        QTest::mouseClick(page.RestoreDevice, Qt::LeftButton);
+        auto* question = page.findChild<QMessageBox*>("RestoreConfirmation");
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(question->text(),
+                  "Overwrite bank 1 in the controller with the files of the library folder?");
+        question->button(answer)->click();
+        EXPECT_TRUE(waitFor([&] { return !page.findChild<QMessageBox*>("RestoreConfirmation"); }));
+        ASSERT_TRUE(jobEnded());
+        EXPECT_EQ(simulator().bank(0).bankName(), answer == QMessageBox::Yes ? "Sim 1" : "Changed");
+    }
+    EXPECT_EQ(state(1), "in the controller");
+    EXPECT_EQ(log().last(), "Restore of 1 bank complete");
 }
 
 } // namespace
