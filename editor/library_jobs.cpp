@@ -17,7 +17,7 @@
 namespace {
 
 constexpr int kProgressRefresh = 200; // ms between updates of the time left
-constexpr int kBankTransferMs = 1000; // a whole bank at MIDI speed, with room to spare
+constexpr int kBankTransferMs = 700;  // 2120 bytes at MIDI speed (3125 bytes a second)
 
 } // namespace
 
@@ -25,6 +25,10 @@ bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks)
     ensureBuilt();
     if (m_table.folder().isEmpty() || jobRunning() || m_form.transfer().transferRunning()) {
         m_form.WriteMsg(tr("ERROR: no library job started - no folder chosen, or a transfer runs"));
+        return false;
+    }
+    if (job == LibraryTable::Job::Backup && !QDir().mkpath(m_table.folder())) {
+        m_form.WriteMsg(tr("ERROR: cannot create the folder '%1'").arg(m_table.folder()));
         return false;
     }
     std::vector<BankOperation> operations = m_table.operations(job, banks);

@@ -1,6 +1,8 @@
 #include "library_page.h"
 
 #include "editor_window.h"
+#include "midi_in.h"
+#include "midi_out.h"
 #include "page_controls.h"
 #include "record_diff.h"
 #include "transfer_controller.h"
@@ -141,6 +143,9 @@ void LibraryPage::connectControls() {
     });
     connect(CompareBanks, &QPushButton::clicked, this, [this] { compare(selectedBanks()); });
     connect(CancelJob, &QPushButton::clicked, this, &LibraryPage::cancelJob);
+    // Without its ports every bank still to come would wait out its timeout in vain.
+    for (MidiPort* port : std::initializer_list<MidiPort*>{m_form.MidiIn1, m_form.MidiOut1})
+        connect(port, &MidiPort::portLost, this, &LibraryPage::cancelJob);
     connect(BankTable, &QTableWidget::itemSelectionChanged, this, &LibraryPage::updateButtons);
     connect(&m_form.transfer(), &TransferController::transferStateChanged, this,
             [this](bool portsReady) {
@@ -158,6 +163,7 @@ void LibraryPage::chooseFolderClick() {
 
 void LibraryPage::openFolder(const QString& folder) {
     ensureBuilt();
+    if (jobRunning()) return; // the job's banks go into the folder it started with
     m_table.load(folder);
     m_form.LibraryFolder = folder;
     FolderPath->setText(folder.isEmpty() ? tr("No folder chosen")
@@ -189,6 +195,7 @@ std::vector<int> LibraryPage::selectedBanks() const {
 void LibraryPage::updateButtons() {
     const bool haveFolder = !m_table.folder().isEmpty();
     const bool mayStart = haveFolder && m_portsReady && !jobRunning();
+    ChooseFolder->setEnabled(!jobRunning());
     BackupDevice->setEnabled(mayStart);
     RestoreDevice->setEnabled(mayStart && !selectedBanks().empty());
     VerifyBanks->setEnabled(mayStart);

@@ -2,6 +2,7 @@
 
 #include "library_folder.h"
 #include "library_page.h"
+#include "midi_in.h"
 #include "midi_out.h"
 #include "simulator_backend.h"
 #include "transfer_controller.h"
@@ -71,6 +72,7 @@ TEST_F(LibraryPageTest, BackupOfSelectedBanksFillsTheFolderAndTheTableFollows) {
     // While the job runs, nothing else may use the ports.
     EXPECT_TRUE(page.progressRow->isVisibleTo(&page));
     EXPECT_FALSE(page.BackupDevice->isEnabled());
+    EXPECT_FALSE(page.ChooseFolder->isEnabled());
     EXPECT_FALSE(form.FileSheet->SlowSendToPultron->isEnabled());
     EXPECT_FALSE(form.FileSheet->RequestSysexDump->isEnabled());
     EXPECT_FALSE(form.FileSheet->MIDIInComboBox->isEnabled());
@@ -108,6 +110,13 @@ TEST_F(LibraryPageTest, CancelMidJobNamesTheBankAndKeepsWhatArrived) {
               (QStringList{"in the controller", "not read yet", "not read yet"}));
     EXPECT_FALSE(QFile::exists(library_folder::bankFilePath(dir.path(), 4)));
     EXPECT_TRUE(form.FileSheet->RequestSysexDump->isEnabled());
+
+    // A port lost mid-job ends it the same way.
+    ASSERT_TRUE(page.startJob(LibraryTable::Job::Backup, {4, 5}));
+    QTest::qWait(50);
+    emit form.MidiIn1->portLost(QStringLiteral("device unplugged"));
+    ASSERT_TRUE(jobEnded());
+    EXPECT_EQ(log().last(), "Backup cancelled at bank 4: 0 of 2 banks done");
 }
 
 TEST_F(LibraryPageTest, VerifyFindsTheBankThatDiffersAndCompareNamesTheFields) {
