@@ -258,6 +258,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     FormClose();
+    // A library job stops here and says which bank it leaves as it is.
+    if (LibraryPage* library = LibrarySheet.ifBuilt()) library->cancelJob();
     // The program ends with this window: no desk window may keep it running.
     FaderDesk().closeDeskWindows();
     QWidget::closeEvent(event);

@@ -111,12 +111,16 @@ TEST_F(LibraryPageTest, CancelMidJobNamesTheBankAndKeepsWhatArrived) {
     EXPECT_FALSE(QFile::exists(library_folder::bankFilePath(dir.path(), 4)));
     EXPECT_TRUE(form.FileSheet->RequestSysexDump->isEnabled());
 
-    // A port lost mid-job ends it the same way.
-    ASSERT_TRUE(page.startJob(LibraryTable::Job::Backup, {4, 5}));
-    QTest::qWait(50);
-    emit form.MidiIn1->portLost(QStringLiteral("device unplugged"));
-    ASSERT_TRUE(jobEnded());
-    EXPECT_EQ(log().last(), "Backup cancelled at bank 4: 0 of 2 banks done");
+    // A port lost mid-job, or the window closed, ends it the same way.
+    for (const auto end : std::initializer_list<std::function<void()>>{
+             [&] { emit form.MidiIn1->portLost(QStringLiteral("device unplugged")); },
+             [&] { form.close(); }}) {
+        ASSERT_TRUE(page.startJob(LibraryTable::Job::Backup, {4, 5}));
+        QTest::qWait(50);
+        end();
+        ASSERT_TRUE(jobEnded());
+        EXPECT_EQ(log().last(), "Backup cancelled at bank 4: 0 of 2 banks done");
+    }
 }
 
 TEST_F(LibraryPageTest, VerifyFindsTheBankThatDiffersAndCompareNamesTheFields) {
