@@ -235,6 +235,7 @@ bool LibraryPage::openInEditor(int bank) {
 
 void LibraryPage::compare(const std::vector<int>& banks) {
     if (banks.empty() || banks.size() > 2) return;
+    m_form.SaveSettingsFromForm(); // the box settings reach the record only when asked
     const auto against = m_table.record(banks.back());
     const auto first = banks.size() == 2 ? m_table.record(banks.front())
                                          : std::optional<BankRecord>(m_form.record);

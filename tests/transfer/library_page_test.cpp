@@ -1,5 +1,8 @@
 #include "form_driver.h"
 
+#include "box_config_page.h"
+#include "built_in_dump.h"
+#include "dump_codec.h"
 #include "library_folder.h"
 #include "library_page.h"
 #include "midi_in.h"
@@ -21,9 +24,15 @@ namespace {
 
 const QString kSimulator = QStringLiteral("vPultron64 Simulator");
 
+// The built-in bank under another name, with values the editor's fields hold as they are.
 BankRecord namedBank(const std::string& name) {
-    BankRecord record;
+    const auto dump = loadBuiltInDump();
+    BankRecord record = scanDump(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
+                                           std::size_t(dump->size())),
+                                 {})
+                            ->record;
     record.setBankName(name);
+    record.setMorphBank(1);
     return record;
 }
 
@@ -146,6 +155,11 @@ TEST_F(LibraryPageTest, VerifyFindsTheBankThatDiffersAndCompareNamesTheFields) {
     EXPECT_EQ(form.record.bankName(), "Sim 2");
     QTest::mouseClick(page.CompareBanks, Qt::LeftButton);
     EXPECT_EQ(page.Differences->toPlainText(), "The editor's bank against bank 2: 0 differences");
+    // An edit on the "Box Config" page counts before it is stored anywhere.
+    form.BoxSettingsTabsheet->BankLabel->setText(QStringLiteral("Edited"));
+    QTest::mouseClick(page.CompareBanks, Qt::LeftButton);
+    EXPECT_EQ(page.Differences->toPlainText(),
+              "The editor's bank against bank 2: 1 difference\nbank name: \"Edited\" -> \"Sim 2\"");
 }
 
 TEST_F(LibraryPageTest, RestoreAsksFirstThenUploadsTheSelectedBanks) {
