@@ -141,6 +141,9 @@ struct FaultCase {
     Outcome secondOutcome;
 };
 
+// Test listings show a case by its name, not by its bytes.
+void PrintTo(const FaultCase& fault, std::ostream* out) { *out << fault.name; }
+
 class BankJobFaults : public BankJobRunnerTest, public ::testing::WithParamInterface<FaultCase> {};
 
 TEST_P(BankJobFaults, FaultEndsOnlyItsBankAndSaysWhy) {
