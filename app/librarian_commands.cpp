@@ -2,6 +2,7 @@
 
 #include "bank_job_runner.h"
 #include "cli_args.h"
+#include "interrupt_watch.h"
 #include "library_folder.h"
 #include "midi_commands.h"
 #include "midi_in.h"
@@ -92,6 +93,8 @@ public:
                 print(streams, m_in->lostPortLine(QStringLiteral("IN"), reason).toStdString());
                 runner.cancel();
             });
+        // Ctrl+C cancels, so that the log names a bank left half-written.
+        const InterruptWatch interrupt([&runner] { runner.cancel(); });
         runner.start(std::move(operations));
         if (runner.running()) loop.exec();
         QObject::disconnect(lost);

@@ -4,32 +4,23 @@
 #include "dump_codec.h"
 #include "dump_file.h"
 #include "input_hand_over.h"
+#include "interrupt_watch.h"
 #include "library_folder.h"
 #include "rtmidi_backend.h"
 #include "simulated_controller.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QTimer>
-#include <atomic>
-#include <csignal>
 
 namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
-constexpr int kStopPollMs = 50;
 // Input waiting to be answered. Each dump request costs 2 KB of replies, which JACK takes at a
 // few hundred banks a second: a backlog as long as the window's would keep the simulator busy
 // for many seconds after a flood.
 constexpr int kMaxPendingInput = 1000;
-
-std::atomic<bool> g_stopRequested{false};
-
-void requestStop(int) {
-    g_stopRequested = true;
-}
 
 struct SimOptions {
     RtMidiBackend::Api api = RtMidiBackend::Api::Jack;
@@ -141,14 +132,7 @@ public:
 
     // Runs until SIGINT or SIGTERM (exit code 0) or until the MIDI system goes away (1).
     int run() {
-        g_stopRequested = false;
-        std::signal(SIGINT, requestStop);
-        std::signal(SIGTERM, requestStop);
-        QTimer stopPoll;
-        QObject::connect(&stopPoll, &QTimer::timeout, [] {
-            if (g_stopRequested) QCoreApplication::exit(kExitOk);
-        });
-        stopPoll.start(kStopPollMs);
+        const InterruptWatch interrupt([] { QCoreApplication::exit(kExitOk); });
         return QCoreApplication::exec();
     }
 

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -259,4 +260,26 @@ TEST(Vpultron64, HelpVersionAndBadOptions) {
     EXPECT_EQ(run(QStringLiteral(VPT64_GUI), {"--screenshot"}).exitCode, 2);
     EXPECT_EQ(run(QStringLiteral(VPT64_GUI), {"--gallery"}).exitCode, 2);
     EXPECT_EQ(run(QStringLiteral(VPT64_GUI), {"a.ini", "b.ini"}).exitCode, 2);
+}
+
+// Ctrl+C (here SIGTERM, as a service manager stops it) ends a backup with the bank it was
+// fetching named, and the banks fetched before it kept.
+TEST_F(Vpt64, InterruptedBackupNamesTheBankItStoppedAtAndKeepsTheOthers) {
+    QProcess backup;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
+    backup.setProcessEnvironment(env);
+    backup.start(QStringLiteral(VPT64_CLI), {"backup", "--api", "sim", "--in", "1", "--out", "1",
+                                             "--banks", "1-128", "-o", path("library")});
+    QByteArray output;
+    while (!output.contains("Bank 1 received") && backup.waitForReadyRead(10000))
+        output += backup.readAllStandardOutput();
+    ASSERT_TRUE(output.contains("Bank 1 received")) << output.toStdString();
+    backup.terminate();
+    ASSERT_TRUE(backup.waitForFinished(10000));
+    output += backup.readAllStandardOutput() + backup.readAllStandardError();
+    EXPECT_EQ(backup.exitCode(), 1);
+    EXPECT_TRUE(output.contains(": cancelled")) << output.toStdString();
+    EXPECT_TRUE(output.contains("did not arrive")) << output.toStdString();
+    EXPECT_TRUE(QFile::exists(path("library/bank-001.syx")));
 }
