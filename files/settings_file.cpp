@@ -3,16 +3,27 @@
 #include "dump_file.h"
 
 #include <QFile>
+#include <QVarLengthArray>
 #include <QRegularExpression>
-#include <QStringEncoder>
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <charconv>
+#include <cstring>
 #include <map>
 
 namespace {
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
+}
+
+bool isAscii(QByteArrayView text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
+char16_t foldAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? char16_t(c + 32) : char16_t(c);
 }
 
 QString stripQuotes(const QString& value) {
@@ -22,18 +33,31 @@ QString stripQuotes(const QString& value) {
     return value;
 }
 
-// Names compare without regard to letter case; names of another length never match.
-bool sameName(const QString& a, const QString& b) {
-    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+// The place of text[start, end) without its surrounding white space, as QString::trimmed()
+// takes it: that also removes the few white space characters outside ASCII.
+std::pair<qsizetype, qsizetype> trimmed(const QByteArray& text, qsizetype start, qsizetype end) {
+    while (start < end && std::isspace(uchar(text[start])))
+        ++start;
+    while (end > start && std::isspace(uchar(text[end - 1])))
+        --end;
+    if (start == end || (uchar(text[start]) < 0x80 && uchar(text[end - 1]) < 0x80))
+        return {start, end};
+    const QString name = QString::fromUtf8(QByteArrayView(text).sliced(start, end - start));
+    const QString kept = name.trimmed();
+    const qsizetype before = kept.isEmpty() ? 0 : name.indexOf(kept);
+    start += QStringView(name).left(before).toUtf8().size();
+    return {start, start + kept.toUtf8().size()};
 }
 
-// Appends a name or value to `out` in UTF-8; it must stay on its own line.
-void appendOneLine(QByteArray& out, QStringView text) {
+qsizetype indexIn(const QByteArray& text, char c, qsizetype start, qsizetype end) {
+    const void* found = std::memchr(text.constData() + start, c, std::size_t(end - start));
+    return found ? static_cast<const char*>(found) - text.constData() : -1;
+}
+
+// Appends a name or value; it must stay on its own line.
+void appendOneLine(QByteArray& out, QByteArrayView text) {
     const qsizetype start = out.size();
-    out.resize(start + 3 * text.size());
-    QStringEncoder utf8(QStringConverter::Utf8);
-    const char* end = utf8.appendToBuffer(out.data() + start, text);
-    out.resize(end - out.constData());
+    out.append(text);
     std::replace(out.begin() + start, out.end(), '\r', ' ');
     std::replace(out.begin() + start, out.end(), '\n', ' ');
 }
@@ -46,21 +70,24 @@ QByteArray readAll(const QString& path) {
 
 } // namespace
 
-// Hashes the case-folded text piece by piece, without making a folded copy.
+bool SettingsFile::Name::operator==(const Name& other) const {
+    if (isAscii(text) && isAscii(other.text))
+        return text.size() == other.text.size() &&
+               std::equal(text.begin(), text.end(), other.text.begin(),
+                          [](char a, char b) { return foldAscii(a) == foldAscii(b); });
+    return QString::fromUtf8(text).compare(QString::fromUtf8(other.text), Qt::CaseInsensitive) ==
+           0;
+}
+
+// Hashes the case-folded UTF-16 text, so that names equal but for case hash alike.
 size_t SettingsFile::Name::hash(size_t seed) const {
-    std::array<char16_t, 64> folded;
-    size_t result = seed;
-    for (qsizetype i = 0; i < text.size(); i += qsizetype(folded.size())) {
-        const qsizetype n = std::min(qsizetype(folded.size()), text.size() - i);
-        for (qsizetype j = 0; j < n; ++j) {
-            const char16_t c = text[i + j].unicode();
-            // Names are nearly always ASCII, whose folding needs no table.
-            folded[std::size_t(j)] =
-                c < 0x80 ? (c >= u'A' && c <= u'Z' ? c + 32 : c) : QChar::toCaseFolded(c);
-        }
-        result = qHashBits(folded.data(), std::size_t(n) * sizeof(char16_t), result);
+    if (!isAscii(text)) {
+        const QString folded = QString::fromUtf8(text).toCaseFolded();
+        return qHashBits(folded.utf16(), std::size_t(folded.size()) * sizeof(char16_t), seed);
     }
-    return result;
+    QVarLengthArray<char16_t, 64> folded(text.size());
+    std::transform(text.begin(), text.end(), folded.begin(), foldAscii);
+    return qHashBits(folded.data(), std::size_t(folded.size()) * sizeof(char16_t), seed);
 }
 
 SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {
@@ -74,14 +101,17 @@ void SettingsFile::read() {
     m_parsed = false;
 }
 
+// One pass over the text notes where every section and key line is; names and values are taken
+// from the text only when asked for.
 void SettingsFile::parse() const {
     if (m_parsed) return;
     m_parsed = true;
     m_sections.clear();
+    m_entries.clear();
     m_sectionIndex.clear();
     qsizetype pos = 0;
     while (pos < m_text.size()) {
-        qsizetype newline = m_text.indexOf('\n', pos);
+        const qsizetype newline = indexIn(m_text, '\n', pos, m_text.size());
         const qsizetype next = newline < 0 ? m_text.size() : newline + 1;
         qsizetype end = newline < 0 ? m_text.size() : newline;
         if (end > pos && m_text[end - 1] == '\r') --end;
@@ -92,16 +122,13 @@ void SettingsFile::parse() const {
         if (start == end) continue;
 
         if (m_text[start] == '[') {
-            qsizetype close = m_text.indexOf(']', start);
-            if (close < 0 || close > end) close = end;
-            Section section{
-                QString::fromUtf8(QByteArrayView(m_text).sliced(start + 1, close - start - 1))
-                    .trimmed(),
-                {},
-                next,
-                {},
-                {},
-                false};
+            qsizetype close = indexIn(m_text, ']', start, end);
+            if (close < 0) close = end;
+            const auto [nameStart, nameEnd] = trimmed(m_text, start + 1, close);
+            Section section;
+            section.name = QByteArrayView(m_text).sliced(nameStart, nameEnd - nameStart);
+            section.entriesBegin = section.entriesEnd = m_entries.size();
+            section.insertAt = next;
             section.listed = !m_sectionIndex.contains(Name{section.name});
             if (section.listed) m_sectionIndex.insert(Name{section.name}, m_sections.size());
             m_sections.append(std::move(section));
@@ -112,57 +139,57 @@ void SettingsFile::parse() const {
         Section& section = m_sections.last();
         section.insertAt = next;
         if (m_text[start] == ';') continue;
-        const qsizetype equals = m_text.indexOf('=', start);
-        if (equals < 0 || equals >= end) {
+        const qsizetype equals = indexIn(m_text, '=', start, end);
+        if (equals < 0) {
             qsizetype keyEnd = end;
             while (keyEnd > start && isBlank(m_text[keyEnd - 1]))
                 --keyEnd;
-            const QString key =
-                QString::fromUtf8(QByteArrayView(m_text).sliced(start, keyEnd - start));
-            addEntry(section, {key, keyEnd, keyEnd, true, false});
+            addEntry(section, {start, keyEnd, keyEnd, keyEnd, true});
             continue;
         }
-        const QString key =
-            QString::fromUtf8(QByteArrayView(m_text).sliced(start, equals - start)).trimmed();
-        if (key.isEmpty()) continue;
-        addEntry(section, {key, equals + 1, end, false, false});
+        const auto [keyStart, keyEnd] = trimmed(m_text, start, equals);
+        if (keyStart == keyEnd) continue;
+        addEntry(section, {keyStart, keyEnd, equals + 1, end, false});
     }
 }
 
-qsizetype SettingsFile::Section::first(const QString& key, bool bare) const {
-    if (entries.size() >= kIndexFrom) return (bare ? firstBare : firstValued).value(Name{key}, -1);
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        if (entries[i].bare == bare && sameName(entries[i].key, key)) return i;
+QByteArrayView SettingsFile::keyOf(const Entry& entry) const {
+    return QByteArrayView(m_text).sliced(entry.keyStart, entry.keyEnd - entry.keyStart);
+}
+
+qsizetype SettingsFile::first(const Section& section, QByteArrayView key, bool bare) const {
+    if (section.entriesEnd - section.entriesBegin >= kIndexFrom)
+        return (bare ? section.firstBare : section.firstValued).value(Name{key}, -1);
+    for (qsizetype i = section.entriesBegin; i < section.entriesEnd; ++i)
+        if (m_entries[i].bare == bare && Name{keyOf(m_entries[i])} == Name{key}) return i;
     return -1;
 }
 
-qsizetype SettingsFile::Section::firstOfAnyKind(const QString& key) const {
-    if (entries.size() < kIndexFrom) {
-        for (qsizetype i = 0; i < entries.size(); ++i)
-            if (sameName(entries[i].key, key)) return i;
+qsizetype SettingsFile::firstOfAnyKind(const Section& section, QByteArrayView key) const {
+    if (section.entriesEnd - section.entriesBegin < kIndexFrom) {
+        for (qsizetype i = section.entriesBegin; i < section.entriesEnd; ++i)
+            if (Name{keyOf(m_entries[i])} == Name{key}) return i;
         return -1;
     }
-    const qsizetype valued = first(key, false);
-    const qsizetype bare = first(key, true);
+    const qsizetype valued = first(section, key, false);
+    const qsizetype bare = first(section, key, true);
     return valued < 0 || (bare >= 0 && bare < valued) ? bare : valued;
 }
 
-void SettingsFile::addEntry(Section& section, Entry entry) {
-    const bool firstOfName = section.first(entry.key, entry.bare) < 0;
-    entry.listed = firstOfName && !entry.bare;
-    section.entries.append(std::move(entry));
-    const qsizetype size = section.entries.size();
+void SettingsFile::addEntry(Section& section, const Entry& entry) const {
+    m_entries.append(entry);
+    const qsizetype size = ++section.entriesEnd - section.entriesBegin;
     if (size < kIndexFrom) return;
     // From this size on, names are found through the index.
-    for (qsizetype i = size == kIndexFrom ? 0 : size - 1; i < size; ++i) {
-        const Entry& e = section.entries[i];
-        QHash<Name, qsizetype>& first = e.bare ? section.firstBare : section.firstValued;
-        if (size > kIndexFrom ? firstOfName : !first.contains(Name{e.key}))
-            first.insert(Name{e.key}, i);
+    for (qsizetype i = size == kIndexFrom ? section.entriesBegin : section.entriesEnd - 1;
+         i < section.entriesEnd; ++i) {
+        const Entry& e = m_entries[i];
+        QHash<Name, qsizetype>& index = e.bare ? section.firstBare : section.firstValued;
+        if (!index.contains(Name{keyOf(e)})) index.insert(Name{keyOf(e)}, i);
     }
 }
 
-const SettingsFile::Section* SettingsFile::findSection(const QString& name) const {
+const SettingsFile::Section* SettingsFile::findSection(QByteArrayView name) const {
     parse();
     const auto found = m_sectionIndex.constFind(Name{name});
     return found == m_sectionIndex.cend() ? nullptr : &m_sections[*found];
@@ -170,30 +197,32 @@ const SettingsFile::Section* SettingsFile::findSection(const QString& name) cons
 
 const SettingsFile::Entry* SettingsFile::findEntry(const QString& section,
                                                    const QString& key) const {
-    const Section* s = findSection(section);
+    const Section* s = findSection(section.toUtf8());
     if (!s) return nullptr;
-    const qsizetype found = s->first(key, false);
-    return found < 0 ? nullptr : &s->entries[found];
+    const qsizetype found = first(*s, key.toUtf8(), false);
+    return found < 0 ? nullptr : &m_entries[found];
 }
 
 QStringList SettingsFile::sectionNames() const {
     parse();
     QStringList names;
     for (const Section& section : m_sections)
-        if (section.listed) names.append(section.name);
+        if (section.listed) names.append(QString::fromUtf8(section.name));
     return names;
 }
 
 QStringList SettingsFile::keys(const QString& section, qsizetype listBytes) const {
     QStringList names;
-    const Section* s = findSection(section);
+    const Section* s = findSection(section.toUtf8());
     if (!s) return names;
     qsizetype used = 1; // the zero that ends the list
-    for (const Entry& entry : s->entries) {
-        if (!entry.listed) continue;
-        used += entry.key.toUtf8().size() + 1;
+    for (qsizetype i = s->entriesBegin; i < s->entriesEnd; ++i) {
+        const QByteArrayView key = keyOf(m_entries[i]);
+        // Of the keys of one name, the first with a value is listed.
+        if (m_entries[i].bare || first(*s, key, false) != i) continue;
+        used += key.size() + 1;
         if (listBytes >= 0 && used > listBytes) break;
-        names.append(entry.key);
+        names.append(QString::fromUtf8(key));
     }
     return names;
 }
@@ -208,8 +237,6 @@ QString SettingsFile::value(const QString& section, const QString& key,
     return entry ? valueOf(*entry) : fallback;
 }
 
-// Values are taken from the text only when asked for: most keys of a long preset section are
-// never read.
 QString SettingsFile::valueOf(const Entry& entry) const {
     return stripQuotes(QString::fromUtf8(QByteArrayView(m_text).sliced(
                                              entry.valueStart, entry.valueEnd - entry.valueStart))
@@ -248,30 +275,30 @@ class SettingsFile::Edits {
 public:
     explicit Edits(const SettingsFile& file) : m_file(file) {}
 
-    void add(const Write& write) {
-        const Target target = targetOf(write.section);
+    void add(const Writes::View& write) {
+        const Target target = targetOf(write);
         if (!target.section) {
             m_newSections[target.created].set(write.key, write.value);
             return;
         }
         // The first line of the key, with a value or bare, is the one that writing replaces.
-        const qsizetype line = target.section->firstOfAnyKind(write.key);
+        const qsizetype line = m_file.firstOfAnyKind(*target.section, write.key);
         if (line < 0) {
             m_joining[target.section->insertAt].set(write.key, write.value);
             return;
         }
-        const Entry& entry = target.section->entries[line];
+        const Entry& entry = m_file.m_entries[line];
         m_replaced.append({entry.valueStart, entry.valueEnd, entry.bare, write.value});
     }
 
     QByteArray apply(const QByteArray& eol) {
         // In the order of the text; of a key written twice, the last value.
-        std::stable_sort(
-            m_replaced.begin(), m_replaced.end(),
-            [](const Replacement& a, const Replacement& b) { return a.start < b.start; });
+        auto byStart = [](const Replacement& a, const Replacement& b) { return a.start < b.start; };
+        if (!std::is_sorted(m_replaced.cbegin(), m_replaced.cend(), byStart))
+            std::stable_sort(m_replaced.begin(), m_replaced.end(), byStart);
         const QByteArray& text = m_file.m_text;
         QByteArray out;
-        out.reserve(text.size());
+        out.reserve(text.size() + text.size() / 8);
         qsizetype pos = 0;
         auto copyTo = [&](qsizetype end) {
             out.append(text.constData() + pos, end - pos);
@@ -313,11 +340,11 @@ public:
 
 private:
     struct Keys {
-        QString section; // a new section's name as first written
-        QList<QPair<QString, QString>> keys;
+        QByteArrayView section; // a new section's name as first written
+        QList<std::pair<QByteArrayView, QByteArrayView>> keys;
         QHash<Name, qsizetype> index;
 
-        void set(const QString& key, const QString& value) {
+        void set(QByteArrayView key, QByteArrayView value) {
             if (const qsizetype found = find(key); found >= 0) {
                 keys[found].second = value;
                 return;
@@ -328,10 +355,10 @@ private:
                  keys.size() >= kIndexFrom && i < keys.size(); ++i)
                 index.insert(Name{keys[i].first}, i);
         }
-        qsizetype find(const QString& key) const {
+        qsizetype find(QByteArrayView key) const {
             if (keys.size() >= kIndexFrom) return index.value(Name{key}, -1);
             for (qsizetype i = 0; i < keys.size(); ++i)
-                if (keys[i].first.compare(key, Qt::CaseInsensitive) == 0) return i;
+                if (Name{keys[i].first} == Name{key}) return i;
             return -1;
         }
         void appendTo(QByteArray& out, const QByteArray& eol) const {
@@ -351,16 +378,16 @@ private:
     };
 
     // Writes come section by section: the last section's lookup serves all its keys.
-    Target targetOf(const QString& name) {
-        if (m_lastName.isNull() || name != m_lastName) {
-            m_lastName = name;
-            m_last = {m_file.findSection(name), -1};
-            if (!m_last.section) m_last.created = newSection(name);
+    Target targetOf(const Writes::View& write) {
+        if (write.sectionNumber != m_lastNumber) {
+            m_lastNumber = write.sectionNumber;
+            m_last = {m_file.findSection(write.section), -1};
+            if (!m_last.section) m_last.created = newSection(write.section);
         }
         return m_last;
     }
 
-    qsizetype newSection(const QString& name) {
+    qsizetype newSection(QByteArrayView name) {
         const auto found = m_newSectionIndex.constFind(Name{name});
         if (found != m_newSectionIndex.cend()) return *found;
         m_newSectionIndex.insert(Name{name}, m_newSections.size());
@@ -372,13 +399,13 @@ private:
     struct Replacement {
         qsizetype start, end; // the old value's place in the text
         bool bare;
-        QString value;
+        QByteArrayView value;
     };
     QList<Replacement> m_replaced;
     std::map<qsizetype, Keys> m_joining; // insert position -> the keys joining that section
     QList<Keys> m_newSections;
     QHash<Name, qsizetype> m_newSectionIndex;
-    QString m_lastName;
+    qsizetype m_lastNumber = -1;
     Target m_last;
 };
 
@@ -387,12 +414,21 @@ bool SettingsFile::setValue(const QString& section, const QString& key, const QS
 }
 
 bool SettingsFile::setValues(const QList<Write>& writes) {
+    Writes batch;
+    for (const Write& write : writes) {
+        batch.beginSection(write.section);
+        batch.add(write.key, write.value);
+    }
+    return setValues(batch);
+}
+
+bool SettingsFile::setValues(const Writes& writes) {
     // Another program may have changed the file since it was read: work on what is there now.
     read();
     m_convertedFrom.reset();
     Edits edits(*this);
-    for (const Write& write : writes)
-        edits.add(write);
+    for (qsizetype i = 0; i < writes.size(); ++i)
+        edits.add(writes.at(i));
     QByteArray text = edits.apply(lineEnding());
 
     // Rather than lose a character, the file gives up the encoding it had.
@@ -408,4 +444,38 @@ bool SettingsFile::setValues(const QList<Write>& writes) {
     m_text = std::move(text);
     m_parsed = false;
     return true;
+}
+
+void SettingsFile::Writes::beginSection(QStringView name) {
+    m_sections.append(append(name));
+}
+
+void SettingsFile::Writes::add(QStringView key, QStringView value) {
+    m_writes.append({m_sections.size() - 1, append(key), append(value)});
+}
+
+void SettingsFile::Writes::add(QStringView key, qint64 value) {
+    const Span name = append(key);
+    std::array<char, 24> digits;
+    const char* end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+    m_text.append(digits.data(), end - digits.data());
+    m_writes.append({m_sections.size() - 1, name, {name.start + name.size, end - digits.data()}});
+}
+
+SettingsFile::Writes::View SettingsFile::Writes::at(qsizetype i) const {
+    const Entry& write = m_writes[i];
+    return {view(m_sections[write.section]), view(write.key), view(write.value), write.section};
+}
+
+// ASCII, nearly every name and value, is copied as it is.
+SettingsFile::Writes::Span SettingsFile::Writes::append(QStringView text) {
+    const Span span{m_text.size(), 0};
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        m_text.resize(span.start + text.size());
+        std::transform(text.begin(), text.end(), m_text.begin() + span.start,
+                       [](QChar c) { return char(c.unicode()); });
+    } else {
+        m_text.append(text.toUtf8());
+    }
+    return {span.start, m_text.size() - span.start};
 }

@@ -49,8 +49,10 @@ public:
     struct Write {
         QString section, key, value;
     };
+    class Writes;
     // The same bytes as setValue() called for each write in turn, made in one pass over the
     // file and written once: a dump of thousands of keys costs as much as the text it writes.
+    bool setValues(const Writes& writes);
     bool setValues(const QList<Write>& writes);
 
     // The encoding the file had before the last write, when that write had to convert it.
@@ -60,37 +62,32 @@ public:
     static std::optional<qint64> parseInteger(const QString& text);
 
 private:
-    // A section or key name that hashes and compares without regard to letter case. It shares
-    // the text of the name it was made from, so indexing a long section copies no names.
+    // A section or key name within the text that hashes and compares without regard to letter
+    // case. ASCII names, nearly all of them, are folded without a table.
     struct Name {
-        QString text;
-        bool operator==(const Name& other) const {
-            return text.compare(other.text, Qt::CaseInsensitive) == 0;
-        }
+        QByteArrayView text;
+        bool operator==(const Name& other) const;
         size_t hash(size_t seed) const;
         friend size_t qHash(const Name& name, size_t seed) { return name.hash(seed); }
     };
 
     struct Entry {
-        QString key;
-        qsizetype valueStart = 0; // byte offsets of the raw value within the text
+        qsizetype keyStart = 0; // byte offsets of the key name and the raw value in the text
+        qsizetype keyEnd = 0;
+        qsizetype valueStart = 0;
         qsizetype valueEnd = 0;
-        bool bare = false;   // a key name without "=": no value to read, but one to replace
-        bool listed = false; // the first valued entry of its name
+        bool bare = false; // a key name without "=": no value to read, but one to replace
     };
     struct Section {
-        QString name;
-        QList<Entry> entries;
+        QByteArrayView name;
+        qsizetype entriesBegin = 0; // the section's entries in m_entries
+        qsizetype entriesEnd = 0;
         qsizetype insertAt = 0;             // just after the section's last non-blank line
+        bool listed = false;                // the first section of its name
         QHash<Name, qsizetype> firstValued; // key name -> first entry with a value
         QHash<Name, qsizetype> firstBare;   // key name -> first bare entry
-        bool listed = false;                // the first section of its name
-
-        // The first entry of the name, valued or bare; -1 when there is none. Sections of a few
-        // keys, nearly all of them, are searched in place and keep no index.
-        qsizetype first(const QString& key, bool bare) const;
-        qsizetype firstOfAnyKind(const QString& key) const;
     };
+    // Sections of a few keys, nearly all of them, are searched in place and keep no index.
     static constexpr qsizetype kIndexFrom = 16;
 
     // The text of a batch of writes, in the order setValue() would make it.
@@ -100,8 +97,12 @@ private:
     // Parses the text when it changed since the last parse; a batch written and dropped, as the
     // desk dump does, is never parsed again.
     void parse() const;
-    static void addEntry(Section& section, Entry entry);
-    const Section* findSection(const QString& name) const;
+    void addEntry(Section& section, const Entry& entry) const;
+    QByteArrayView keyOf(const Entry& entry) const;
+    // The first entry of the name, valued or bare, in m_entries; -1 when there is none.
+    qsizetype first(const Section& section, QByteArrayView key, bool bare) const;
+    qsizetype firstOfAnyKind(const Section& section, QByteArrayView key) const;
+    const Section* findSection(QByteArrayView name) const;
     const Entry* findEntry(const QString& section, const QString& key) const;
     QString valueOf(const Entry& entry) const;
     QByteArray lineEnding() const;
@@ -112,5 +113,40 @@ private:
     QByteArray m_text; // the file's text as UTF-8, without a byte-order mark
     mutable bool m_parsed = false;
     mutable QList<Section> m_sections;
+    mutable QList<Entry> m_entries;
     mutable QHash<Name, qsizetype> m_sectionIndex; // name -> first section of that name
+};
+
+// A batch of writes for SettingsFile::setValues(), its names and values kept as UTF-8 in one
+// buffer: a batch of thousands of keys makes no allocation per key.
+class SettingsFile::Writes {
+public:
+    // The section of the keys added after it.
+    void beginSection(QStringView name);
+    void add(QStringView key, QStringView value);
+    void add(QStringView key, qint64 value);
+
+    struct View {
+        QByteArrayView section, key, value;
+        qsizetype sectionNumber; // counts beginSection() calls
+    };
+    qsizetype size() const { return m_writes.size(); }
+    View at(qsizetype i) const;
+
+private:
+    struct Span {
+        qsizetype start = 0, size = 0;
+    };
+    struct Entry {
+        qsizetype section;
+        Span key, value;
+    };
+    Span append(QStringView text);
+    QByteArrayView view(Span span) const {
+        return QByteArrayView(m_text).sliced(span.start, span.size);
+    }
+
+    QByteArray m_text;
+    QList<Span> m_sections;
+    QList<Entry> m_writes;
 };
