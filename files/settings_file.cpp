@@ -55,11 +55,12 @@ qsizetype indexIn(const QByteArray& text, char c, qsizetype start, qsizetype end
 }
 
 // Appends a name or value; it must stay on its own line.
-void appendOneLine(QByteArray& out, QByteArrayView text) {
-    const qsizetype start = out.size();
-    out.append(text);
-    std::replace(out.begin() + start, out.end(), '\r', ' ');
-    std::replace(out.begin() + start, out.end(), '\n', ' ');
+void appendOneLine(std::string& out, QByteArrayView text) {
+    const std::size_t start = out.size();
+    out.append(text.data(), std::size_t(text.size()));
+    std::replace_if(
+        out.begin() + std::ptrdiff_t(start), out.end(), [](char c) { return c == '\r' || c == '\n'; },
+        ' ');
 }
 
 QByteArray readAll(const QString& path) {
@@ -71,12 +72,17 @@ QByteArray readAll(const QString& path) {
 } // namespace
 
 bool SettingsFile::Name::operator==(const Name& other) const {
-    if (isAscii(text) && isAscii(other.text))
-        return text.size() == other.text.size() &&
-               std::equal(text.begin(), text.end(), other.text.begin(),
-                          [](char a, char b) { return foldAscii(a) == foldAscii(b); });
-    return QString::fromUtf8(text).compare(QString::fromUtf8(other.text), Qt::CaseInsensitive) ==
-           0;
+    // Up to their first character outside ASCII, names compare byte by byte.
+    const qsizetype common = std::min(text.size(), other.text.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const char a = text[i];
+        const char b = other.text[i];
+        if (uchar(a | b) >= 0x80)
+            return QString::fromUtf8(text.sliced(i)).compare(
+                       QString::fromUtf8(other.text.sliced(i)), Qt::CaseInsensitive) == 0;
+        if (foldAscii(a) != foldAscii(b)) return false;
+    }
+    return text.size() == other.text.size();
 }
 
 // Hashes the case-folded UTF-16 text, so that names equal but for case hash alike.
@@ -108,13 +114,18 @@ void SettingsFile::parse() const {
     m_parsed = true;
     m_sections.clear();
     m_entries.clear();
+    m_entries.reserve(std::size_t(m_text.size() / 16)); // about the shortest key line
     m_sectionIndex.clear();
+    m_crlf = false;
     qsizetype pos = 0;
     while (pos < m_text.size()) {
         const qsizetype newline = indexIn(m_text, '\n', pos, m_text.size());
         const qsizetype next = newline < 0 ? m_text.size() : newline + 1;
         qsizetype end = newline < 0 ? m_text.size() : newline;
-        if (end > pos && m_text[end - 1] == '\r') --end;
+        if (end > pos && m_text[end - 1] == '\r') {
+            --end;
+            m_crlf = m_crlf || newline >= 0;
+        }
         qsizetype start = pos;
         while (start < end && isBlank(m_text[start]))
             ++start;
@@ -177,7 +188,7 @@ qsizetype SettingsFile::firstOfAnyKind(const Section& section, QByteArrayView ke
 }
 
 void SettingsFile::addEntry(Section& section, const Entry& entry) const {
-    m_entries.append(entry);
+    m_entries.push_back(entry);
     const qsizetype size = ++section.entriesEnd - section.entriesBegin;
     if (size < kIndexFrom) return;
     // From this size on, names are found through the index.
@@ -264,8 +275,9 @@ bool SettingsFile::boolValue(const QString& section, const QString& key, bool fa
     return intValue(section, key, fallback ? 1 : 0) != 0;
 }
 
-QByteArray SettingsFile::lineEnding() const {
-    return m_text.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+std::string SettingsFile::lineEnding() const {
+    parse();
+    return m_crlf ? "\r\n" : "\n";
 }
 
 // Collects a batch of writes against the text as read: replaced values by their place in the
@@ -273,7 +285,9 @@ QByteArray SettingsFile::lineEnding() const {
 // first written. A key written twice keeps its first place and its last value.
 class SettingsFile::Edits {
 public:
-    explicit Edits(const SettingsFile& file) : m_file(file) {}
+    Edits(const SettingsFile& file, qsizetype writes) : m_file(file) {
+        m_replaced.reserve(std::size_t(writes));
+    }
 
     void add(const Writes::View& write) {
         const Target target = targetOf(write);
@@ -288,17 +302,17 @@ public:
             return;
         }
         const Entry& entry = m_file.m_entries[line];
-        m_replaced.append({entry.valueStart, entry.valueEnd, entry.bare, write.value});
+        m_replaced.push_back({entry.valueStart, entry.valueEnd, entry.bare, write.value});
     }
 
-    QByteArray apply(const QByteArray& eol) {
+    QByteArray apply(const std::string& eol) {
         // In the order of the text; of a key written twice, the last value.
         auto byStart = [](const Replacement& a, const Replacement& b) { return a.start < b.start; };
         if (!std::is_sorted(m_replaced.cbegin(), m_replaced.cend(), byStart))
             std::stable_sort(m_replaced.begin(), m_replaced.end(), byStart);
         const QByteArray& text = m_file.m_text;
-        QByteArray out;
-        out.reserve(text.size() + text.size() / 8);
+        std::string out; // appends to a QByteArray cost several times more
+        out.reserve(std::size_t(text.size() + text.size() / 8));
         qsizetype pos = 0;
         auto copyTo = [&](qsizetype end) {
             out.append(text.constData() + pos, end - pos);
@@ -328,14 +342,15 @@ public:
             }
         }
         copyTo(text.size());
-        if (!m_newSections.isEmpty() && !out.isEmpty() && !out.endsWith('\n')) out += eol;
+        if (!m_newSections.isEmpty() && !out.empty() && out.back() != '\n') out += eol;
         for (const Keys& section : m_newSections) {
             out += '[';
             appendOneLine(out, section.section);
-            out += ']' + eol;
+            out += ']';
+            out += eol;
             section.appendTo(out, eol);
         }
-        return out;
+        return QByteArray::fromStdString(out);
     }
 
 private:
@@ -361,7 +376,7 @@ private:
                 if (Name{keys[i].first} == Name{key}) return i;
             return -1;
         }
-        void appendTo(QByteArray& out, const QByteArray& eol) const {
+        void appendTo(std::string& out, const std::string& eol) const {
             for (const auto& [key, value] : keys) {
                 appendOneLine(out, key);
                 out += '=';
@@ -401,7 +416,7 @@ private:
         bool bare;
         QByteArrayView value;
     };
-    QList<Replacement> m_replaced;
+    std::vector<Replacement> m_replaced;
     std::map<qsizetype, Keys> m_joining; // insert position -> the keys joining that section
     QList<Keys> m_newSections;
     QHash<Name, qsizetype> m_newSectionIndex;
@@ -426,7 +441,7 @@ bool SettingsFile::setValues(const Writes& writes) {
     // Another program may have changed the file since it was read: work on what is there now.
     read();
     m_convertedFrom.reset();
-    Edits edits(*this);
+    Edits edits(*this, writes.size());
     for (qsizetype i = 0; i < writes.size(); ++i)
         edits.add(writes.at(i));
     QByteArray text = edits.apply(lineEnding());
@@ -447,35 +462,46 @@ bool SettingsFile::setValues(const Writes& writes) {
 }
 
 void SettingsFile::Writes::beginSection(QStringView name) {
-    m_sections.append(append(name));
+    m_sections.push_back(append(name));
 }
 
 void SettingsFile::Writes::add(QStringView key, QStringView value) {
-    m_writes.append({m_sections.size() - 1, append(key), append(value)});
+    const Span name = append(key);
+    m_writes.push_back({qsizetype(m_sections.size()) - 1, name, append(value)});
+}
+
+void SettingsFile::Writes::beginSection(QStringView prefix, qint64 number) {
+    const Span name = append(prefix);
+    m_sections.push_back({name.start, name.size + append(number).size});
 }
 
 void SettingsFile::Writes::add(QStringView key, qint64 value) {
     const Span name = append(key);
+    m_writes.push_back({qsizetype(m_sections.size()) - 1, name, append(value)});
+}
+
+SettingsFile::Writes::Span SettingsFile::Writes::append(qint64 number) {
     std::array<char, 24> digits;
-    const char* end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
-    m_text.append(digits.data(), end - digits.data());
-    m_writes.append({m_sections.size() - 1, name, {name.start + name.size, end - digits.data()}});
+    char* end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
+    const qsizetype start = qsizetype(m_text.size());
+    m_text.append(digits.data(), end);
+    return {start, end - digits.data()};
 }
 
 SettingsFile::Writes::View SettingsFile::Writes::at(qsizetype i) const {
-    const Entry& write = m_writes[i];
-    return {view(m_sections[write.section]), view(write.key), view(write.value), write.section};
+    const Entry& write = m_writes[std::size_t(i)];
+    return {view(m_sections[std::size_t(write.section)]), view(write.key), view(write.value),
+            write.section};
 }
 
 // ASCII, nearly every name and value, is copied as it is.
 SettingsFile::Writes::Span SettingsFile::Writes::append(QStringView text) {
-    const Span span{m_text.size(), 0};
+    const qsizetype start = qsizetype(m_text.size());
     if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
-        m_text.resize(span.start + text.size());
-        std::transform(text.begin(), text.end(), m_text.begin() + span.start,
-                       [](QChar c) { return char(c.unicode()); });
+        for (const QChar c : text)
+            m_text.push_back(char(c.unicode()));
     } else {
-        m_text.append(text.toUtf8());
+        m_text += text.toUtf8().toStdString();
     }
-    return {span.start, m_text.size() - span.start};
+    return {start, qsizetype(m_text.size()) - start};
 }

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
+#include <vector>
 
 // Section and key names match without regard to letter case and the first occurrence wins.
 // Sections and keys are listed in file order. Lines starting with ";" are comments. A value
@@ -105,7 +107,7 @@ private:
     const Section* findSection(QByteArrayView name) const;
     const Entry* findEntry(const QString& section, const QString& key) const;
     QString valueOf(const Entry& entry) const;
-    QByteArray lineEnding() const;
+    std::string lineEnding() const;
 
     QString m_path;
     TextEncoding m_encoding = TextEncoding::Utf8;
@@ -113,7 +115,8 @@ private:
     QByteArray m_text; // the file's text as UTF-8, without a byte-order mark
     mutable bool m_parsed = false;
     mutable QList<Section> m_sections;
-    mutable QList<Entry> m_entries;
+    mutable std::vector<Entry> m_entries;
+    mutable bool m_crlf = false; // lines end in CR LF
     mutable QHash<Name, qsizetype> m_sectionIndex; // name -> first section of that name
 };
 
@@ -123,6 +126,8 @@ class SettingsFile::Writes {
 public:
     // The section of the keys added after it.
     void beginSection(QStringView name);
+    // A section named by a prefix and a number, as "Knob_12".
+    void beginSection(QStringView prefix, qint64 number);
     void add(QStringView key, QStringView value);
     void add(QStringView key, qint64 value);
 
@@ -130,7 +135,7 @@ public:
         QByteArrayView section, key, value;
         qsizetype sectionNumber; // counts beginSection() calls
     };
-    qsizetype size() const { return m_writes.size(); }
+    qsizetype size() const { return qsizetype(m_writes.size()); }
     View at(qsizetype i) const;
 
 private:
@@ -142,11 +147,12 @@ private:
         Span key, value;
     };
     Span append(QStringView text);
+    Span append(qint64 number);
     QByteArrayView view(Span span) const {
-        return QByteArrayView(m_text).sliced(span.start, span.size);
+        return QByteArrayView(m_text.data() + span.start, span.size);
     }
 
-    QByteArray m_text;
-    QList<Span> m_sections;
-    QList<Entry> m_writes;
+    std::string m_text;
+    std::vector<Span> m_sections;
+    std::vector<Entry> m_writes;
 };

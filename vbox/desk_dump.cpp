@@ -70,7 +70,7 @@ SettingsFile::Writes describeDesk(const QWidget& window) {
         const QWidget* control = children[i];
         const auto kind = known(control);
         if (!kind) continue;
-        dump.beginSection(kind->prefix.toString() + QString::number(i));
+        dump.beginSection(kind->prefix, i);
         dump.add(u"Type", kind->type);
         if (kind->caption) dump.add(u"Caption", *kind->caption);
         if (auto* lcd = qobject_cast<const TLCDLabel*>(control)) addLcdKeys(dump, *lcd);
