@@ -22,10 +22,6 @@ bool isAscii(QByteArrayView text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; });
 }
 
-char16_t foldAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? char16_t(c + 32) : char16_t(c);
-}
-
 QString stripQuotes(const QString& value) {
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
         value.back() == value.front())
@@ -71,29 +67,25 @@ QByteArray readAll(const QString& path) {
 
 } // namespace
 
-bool SettingsFile::Name::operator==(const Name& other) const {
-    // Up to their first character outside ASCII, names compare byte by byte.
-    const qsizetype common = std::min(text.size(), other.text.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        const char a = text[i];
-        const char b = other.text[i];
-        if (uchar(a | b) >= 0x80)
-            return QString::fromUtf8(text.sliced(i)).compare(
-                       QString::fromUtf8(other.text.sliced(i)), Qt::CaseInsensitive) == 0;
-        if (foldAscii(a) != foldAscii(b)) return false;
-    }
-    return text.size() == other.text.size();
+bool SettingsFile::Name::equalBeyondAscii(QByteArrayView a, QByteArrayView b) {
+    return QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
 }
 
 // Hashes the case-folded UTF-16 text, so that names equal but for case hash alike.
 size_t SettingsFile::Name::hash(size_t seed) const {
-    if (!isAscii(text)) {
-        const QString folded = QString::fromUtf8(text).toCaseFolded();
-        return qHashBits(folded.utf16(), std::size_t(folded.size()) * sizeof(char16_t), seed);
+    const bool ascii = isAscii(text);
+    const QString wide = ascii ? QString() : QString::fromUtf8(text);
+    const qsizetype size = ascii ? text.size() : wide.size();
+    std::array<char16_t, 64> folded;
+    size_t result = seed;
+    for (qsizetype i = 0; i < size; i += qsizetype(folded.size())) {
+        const qsizetype n = std::min(qsizetype(folded.size()), size - i);
+        for (qsizetype j = 0; j < n; ++j)
+            folded[std::size_t(j)] =
+                ascii ? foldAscii(text[i + j]) : QChar::toCaseFolded(wide[i + j].unicode());
+        result = qHashBits(folded.data(), std::size_t(n) * sizeof(char16_t), result);
     }
-    QVarLengthArray<char16_t, 64> folded(text.size());
-    std::transform(text.begin(), text.end(), folded.begin(), foldAscii);
-    return qHashBits(folded.data(), std::size_t(folded.size()) * sizeof(char16_t), seed);
+    return result;
 }
 
 SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {
@@ -140,8 +132,10 @@ void SettingsFile::parse() const {
             section.name = QByteArrayView(m_text).sliced(nameStart, nameEnd - nameStart);
             section.entriesBegin = section.entriesEnd = m_entries.size();
             section.insertAt = next;
-            section.listed = !m_sectionIndex.contains(Name{section.name});
-            if (section.listed) m_sectionIndex.insert(Name{section.name}, m_sections.size());
+            const qsizetype known = m_sectionIndex.size();
+            qsizetype& first = m_sectionIndex[Name{section.name}]; // one hash for both
+            section.listed = m_sectionIndex.size() > known;
+            if (section.listed) first = m_sections.size();
             m_sections.append(std::move(section));
             continue;
         }
@@ -496,12 +490,16 @@ SettingsFile::Writes::View SettingsFile::Writes::at(qsizetype i) const {
 
 // ASCII, nearly every name and value, is copied as it is.
 SettingsFile::Writes::Span SettingsFile::Writes::append(QStringView text) {
-    const qsizetype start = qsizetype(m_text.size());
-    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
-        for (const QChar c : text)
-            m_text.push_back(char(c.unicode()));
-    } else {
-        m_text += text.toUtf8().toStdString();
+    const std::size_t start = m_text.size();
+    m_text.resize(start + std::size_t(text.size()));
+    char* out = m_text.data() + start;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            m_text.resize(start);
+            m_text += text.toUtf8().toStdString();
+            break;
+        }
+        *out++ = char(c.unicode());
     }
-    return {start, qsizetype(m_text.size()) - start};
+    return {qsizetype(start), qsizetype(m_text.size() - start)};
 }

@@ -5,10 +5,12 @@
 #include "text_encoding.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,12 +65,26 @@ public:
     // The integer rule on its own, for texts that come from elsewhere.
     static std::optional<qint64> parseInteger(const QString& text);
 
+    static constexpr char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; }
+
 private:
     // A section or key name within the text that hashes and compares without regard to letter
     // case. ASCII names, nearly all of them, are folded without a table.
     struct Name {
         QByteArrayView text;
-        bool operator==(const Name& other) const;
+        // Up to their first character outside ASCII, names compare byte by byte.
+        bool operator==(const Name& other) const {
+            const qsizetype common = std::min(text.size(), other.text.size());
+            for (qsizetype i = 0; i < common; ++i) {
+                const char a = text[i];
+                const char b = other.text[i];
+                if ((uchar(a) | uchar(b)) >= 0x80)
+                    return equalBeyondAscii(text.sliced(i), other.text.sliced(i));
+                if (foldAscii(a) != foldAscii(b)) return false;
+            }
+            return text.size() == other.text.size();
+        }
+        static bool equalBeyondAscii(QByteArrayView a, QByteArrayView b);
         size_t hash(size_t seed) const;
         friend size_t qHash(const Name& name, size_t seed) { return name.hash(seed); }
     };
