@@ -3,7 +3,6 @@
 #include "dump_file.h"
 
 #include <QFile>
-#include <QVarLengthArray>
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
@@ -71,21 +70,18 @@ bool SettingsFile::Name::equalBeyondAscii(QByteArrayView a, QByteArrayView b) {
     return QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
 }
 
-// Hashes the case-folded UTF-16 text, so that names equal but for case hash alike.
-size_t SettingsFile::Name::hash(size_t seed) const {
-    const bool ascii = isAscii(text);
-    const QString wide = ascii ? QString() : QString::fromUtf8(text);
-    const qsizetype size = ascii ? text.size() : wide.size();
-    std::array<char16_t, 64> folded;
-    size_t result = seed;
-    for (qsizetype i = 0; i < size; i += qsizetype(folded.size())) {
-        const qsizetype n = std::min(qsizetype(folded.size()), size - i);
-        for (qsizetype j = 0; j < n; ++j)
-            folded[std::size_t(j)] =
-                ascii ? foldAscii(text[i + j]) : QChar::toCaseFolded(wide[i + j].unicode());
-        result = qHashBits(folded.data(), std::size_t(n) * sizeof(char16_t), result);
+// FNV-1a over the case-folded UTF-16 code units, so that names equal but for case hash alike.
+size_t SettingsFile::Name::Hash::operator()(const Name& name) const {
+    size_t hash = 14695981039346656037ull;
+    auto mix = [&hash](char16_t unit) { hash = (hash ^ unit) * 1099511628211ull; };
+    if (isAscii(name.text)) {
+        for (const char c : name.text)
+            mix(char16_t(foldAscii(c)));
+    } else {
+        for (const QChar c : QString::fromUtf8(name.text))
+            mix(QChar::toCaseFolded(c.unicode()));
     }
-    return result;
+    return hash;
 }
 
 SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {
@@ -132,10 +128,7 @@ void SettingsFile::parse() const {
             section.name = QByteArrayView(m_text).sliced(nameStart, nameEnd - nameStart);
             section.entriesBegin = section.entriesEnd = m_entries.size();
             section.insertAt = next;
-            const qsizetype known = m_sectionIndex.size();
-            qsizetype& first = m_sectionIndex[Name{section.name}]; // one hash for both
-            section.listed = m_sectionIndex.size() > known;
-            if (section.listed) first = m_sections.size();
+            section.listed = m_sectionIndex.add(section.name, m_sections.size());
             m_sections.append(std::move(section));
             continue;
         }
@@ -164,7 +157,7 @@ QByteArrayView SettingsFile::keyOf(const Entry& entry) const {
 
 qsizetype SettingsFile::first(const Section& section, QByteArrayView key, bool bare) const {
     if (section.entriesEnd - section.entriesBegin >= kIndexFrom)
-        return (bare ? section.firstBare : section.firstValued).value(Name{key}, -1);
+        return (bare ? section.firstBare : section.firstValued).find(key);
     for (qsizetype i = section.entriesBegin; i < section.entriesEnd; ++i)
         if (m_entries[i].bare == bare && Name{keyOf(m_entries[i])} == Name{key}) return i;
     return -1;
@@ -189,15 +182,14 @@ void SettingsFile::addEntry(Section& section, const Entry& entry) const {
     for (qsizetype i = size == kIndexFrom ? section.entriesBegin : section.entriesEnd - 1;
          i < section.entriesEnd; ++i) {
         const Entry& e = m_entries[i];
-        QHash<Name, qsizetype>& index = e.bare ? section.firstBare : section.firstValued;
-        if (!index.contains(Name{keyOf(e)})) index.insert(Name{keyOf(e)}, i);
+        (e.bare ? section.firstBare : section.firstValued).add(keyOf(e), i);
     }
 }
 
 const SettingsFile::Section* SettingsFile::findSection(QByteArrayView name) const {
     parse();
-    const auto found = m_sectionIndex.constFind(Name{name});
-    return found == m_sectionIndex.cend() ? nullptr : &m_sections[*found];
+    const qsizetype found = m_sectionIndex.find(name);
+    return found < 0 ? nullptr : &m_sections[found];
 }
 
 const SettingsFile::Entry* SettingsFile::findEntry(const QString& section,
@@ -351,7 +343,7 @@ private:
     struct Keys {
         QByteArrayView section; // a new section's name as first written
         QList<std::pair<QByteArrayView, QByteArrayView>> keys;
-        QHash<Name, qsizetype> index;
+        NameIndex index;
 
         void set(QByteArrayView key, QByteArrayView value) {
             if (const qsizetype found = find(key); found >= 0) {
@@ -362,10 +354,10 @@ private:
             // Like sections, a batch's keys for one section are indexed only when they are many.
             for (qsizetype i = keys.size() == kIndexFrom ? 0 : keys.size() - 1;
                  keys.size() >= kIndexFrom && i < keys.size(); ++i)
-                index.insert(Name{keys[i].first}, i);
+                index.add(keys[i].first, i);
         }
         qsizetype find(QByteArrayView key) const {
-            if (keys.size() >= kIndexFrom) return index.value(Name{key}, -1);
+            if (keys.size() >= kIndexFrom) return index.find(key);
             for (qsizetype i = 0; i < keys.size(); ++i)
                 if (Name{keys[i].first} == Name{key}) return i;
             return -1;
@@ -397,9 +389,8 @@ private:
     }
 
     qsizetype newSection(QByteArrayView name) {
-        const auto found = m_newSectionIndex.constFind(Name{name});
-        if (found != m_newSectionIndex.cend()) return *found;
-        m_newSectionIndex.insert(Name{name}, m_newSections.size());
+        if (!m_newSectionIndex.add(name, m_newSections.size()))
+            return m_newSectionIndex.find(name);
         m_newSections.append({name, {}, {}});
         return m_newSections.size() - 1;
     }
@@ -413,7 +404,7 @@ private:
     std::vector<Replacement> m_replaced;
     std::map<qsizetype, Keys> m_joining; // insert position -> the keys joining that section
     QList<Keys> m_newSections;
-    QHash<Name, qsizetype> m_newSectionIndex;
+    NameIndex m_newSectionIndex;
     qsizetype m_lastNumber = -1;
     Target m_last;
 };

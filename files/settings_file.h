@@ -6,13 +6,13 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // Section and key names match without regard to letter case and the first occurrence wins.
@@ -85,8 +85,26 @@ private:
             return text.size() == other.text.size();
         }
         static bool equalBeyondAscii(QByteArrayView a, QByteArrayView b);
-        size_t hash(size_t seed) const;
-        friend size_t qHash(const Name& name, size_t seed) { return name.hash(seed); }
+        struct Hash {
+            size_t operator()(const Name& name) const;
+        };
+    };
+    // Names to the first place given for them.
+    class NameIndex {
+    public:
+        // Notes the place of a name not yet known; false when the name was known.
+        bool add(QByteArrayView name, qsizetype place) {
+            return m_places.try_emplace(Name{name}, place).second;
+        }
+        // The place of the name; -1 when it is not known.
+        qsizetype find(QByteArrayView name) const {
+            const auto found = m_places.find(Name{name});
+            return found == m_places.end() ? -1 : found->second;
+        }
+        void clear() { m_places.clear(); }
+
+    private:
+        std::unordered_map<Name, qsizetype, Name::Hash> m_places;
     };
 
     struct Entry {
@@ -102,8 +120,8 @@ private:
         qsizetype entriesEnd = 0;
         qsizetype insertAt = 0;             // just after the section's last non-blank line
         bool listed = false;                // the first section of its name
-        QHash<Name, qsizetype> firstValued; // key name -> first entry with a value
-        QHash<Name, qsizetype> firstBare;   // key name -> first bare entry
+        NameIndex firstValued; // key name -> first entry with a value
+        NameIndex firstBare;   // key name -> first bare entry
     };
     // Sections of a few keys, nearly all of them, are searched in place and keep no index.
     static constexpr qsizetype kIndexFrom = 16;
@@ -133,7 +151,7 @@ private:
     mutable QList<Section> m_sections;
     mutable std::vector<Entry> m_entries;
     mutable bool m_crlf = false; // lines end in CR LF
-    mutable QHash<Name, qsizetype> m_sectionIndex; // name -> first section of that name
+    mutable NameIndex m_sectionIndex; // name -> first section of that name
 };
 
 // A batch of writes for SettingsFile::setValues(), its names and values kept as UTF-8 in one
