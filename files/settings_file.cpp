@@ -473,6 +473,12 @@ SettingsFile::Writes::Span SettingsFile::Writes::append(qint64 number) {
     return {start, end - digits.data()};
 }
 
+void SettingsFile::Writes::reserve(qsizetype sections, qsizetype writes) {
+    m_sections.reserve(std::size_t(sections));
+    m_writes.reserve(std::size_t(writes));
+    m_text.reserve(std::size_t(writes) * 16); // a short key and value
+}
+
 SettingsFile::Writes::View SettingsFile::Writes::at(qsizetype i) const {
     const Entry& write = m_writes[std::size_t(i)];
     return {view(m_sections[std::size_t(write.section)]), view(write.key), view(write.value),

@@ -164,6 +164,7 @@ public:
     void beginSection(QStringView prefix, qint64 number);
     void add(QStringView key, QStringView value);
     void add(QStringView key, qint64 value);
+    void reserve(qsizetype sections, qsizetype writes);
 
     struct View {
         QByteArrayView section, key, value;

@@ -58,14 +58,15 @@ void addLcdKeys(SettingsFile::Writes& dump, const TLCDLabel& lcd) {
 } // namespace
 
 SettingsFile::Writes describeDesk(const QWidget& window) {
+    const QList<QWidget*> children = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     SettingsFile::Writes dump;
+    dump.reserve(children.size() + 1, children.size() * 8 + 5); // knobs, the most, have seven
     dump.beginSection(u"Form");
     dump.add(u"Top", window.y());
     dump.add(u"Left", window.x());
     dump.add(u"Width", window.width());
     dump.add(u"Height", window.height());
     dump.add(u"Caption", window.windowTitle());
-    const QList<QWidget*> children = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (int i = 0; i < children.size(); ++i) {
         const QWidget* control = children[i];
         const auto kind = known(control);
