@@ -101,6 +101,7 @@ void SettingsFile::parse() const {
     if (m_parsed) return;
     m_parsed = true;
     m_sections.clear();
+    m_sections.reserve(std::size_t(m_text.size() / 64)); // about the shortest desk section
     m_entries.clear();
     m_entries.reserve(std::size_t(m_text.size() / 16)); // about the shortest key line
     m_sectionIndex.clear();
@@ -129,12 +130,12 @@ void SettingsFile::parse() const {
             section.entriesBegin = section.entriesEnd = m_entries.size();
             section.insertAt = next;
             section.listed = m_sectionIndex.add(section.name, m_sections.size());
-            m_sections.append(std::move(section));
+            m_sections.push_back(std::move(section));
             continue;
         }
-        if (m_sections.isEmpty()) // keys before the first section belong to none
+        if (m_sections.empty()) // keys before the first section belong to none
             continue;
-        Section& section = m_sections.last();
+        Section& section = m_sections.back();
         section.insertAt = next;
         if (m_text[start] == ';') continue;
         const qsizetype equals = indexIn(m_text, '=', start, end);
@@ -142,12 +143,12 @@ void SettingsFile::parse() const {
             qsizetype keyEnd = end;
             while (keyEnd > start && isBlank(m_text[keyEnd - 1]))
                 --keyEnd;
-            addEntry(section, {start, keyEnd, keyEnd, keyEnd, true});
+            addEntry(section, {start, keyEnd, keyEnd, keyEnd, true, false});
             continue;
         }
         const auto [keyStart, keyEnd] = trimmed(m_text, start, equals);
         if (keyStart == keyEnd) continue;
-        addEntry(section, {keyStart, keyEnd, equals + 1, end, false});
+        addEntry(section, {keyStart, keyEnd, equals + 1, end, false, false});
     }
 }
 
@@ -155,18 +156,25 @@ QByteArrayView SettingsFile::keyOf(const Entry& entry) const {
     return QByteArrayView(m_text).sliced(entry.keyStart, entry.keyEnd - entry.keyStart);
 }
 
+bool SettingsFile::hasName(const Entry& entry, QByteArrayView key, bool asciiKey) const {
+    if (asciiKey && entry.ascii && entry.keyEnd - entry.keyStart != key.size()) return false;
+    return Name{keyOf(entry)} == Name{key};
+}
+
 qsizetype SettingsFile::first(const Section& section, QByteArrayView key, bool bare) const {
     if (section.entriesEnd - section.entriesBegin >= kIndexFrom)
         return (bare ? section.firstBare : section.firstValued).find(key);
+    const bool ascii = isAscii(key);
     for (qsizetype i = section.entriesBegin; i < section.entriesEnd; ++i)
-        if (m_entries[i].bare == bare && Name{keyOf(m_entries[i])} == Name{key}) return i;
+        if (m_entries[i].bare == bare && hasName(m_entries[i], key, ascii)) return i;
     return -1;
 }
 
 qsizetype SettingsFile::firstOfAnyKind(const Section& section, QByteArrayView key) const {
     if (section.entriesEnd - section.entriesBegin < kIndexFrom) {
+        const bool ascii = isAscii(key);
         for (qsizetype i = section.entriesBegin; i < section.entriesEnd; ++i)
-            if (Name{keyOf(m_entries[i])} == Name{key}) return i;
+            if (hasName(m_entries[i], key, ascii)) return i;
         return -1;
     }
     const qsizetype valued = first(section, key, false);
@@ -176,6 +184,7 @@ qsizetype SettingsFile::firstOfAnyKind(const Section& section, QByteArrayView ke
 
 void SettingsFile::addEntry(Section& section, const Entry& entry) const {
     m_entries.push_back(entry);
+    m_entries.back().ascii = isAscii(keyOf(entry));
     const qsizetype size = ++section.entriesEnd - section.entriesBegin;
     if (size < kIndexFrom) return;
     // From this size on, names are found through the index.

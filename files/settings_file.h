@@ -112,7 +112,8 @@ private:
         qsizetype keyEnd = 0;
         qsizetype valueStart = 0;
         qsizetype valueEnd = 0;
-        bool bare = false; // a key name without "=": no value to read, but one to replace
+        bool bare = false;  // a key name without "=": no value to read, but one to replace
+        bool ascii = false; // the key name is ASCII: only names of its length can match it
     };
     struct Section {
         QByteArrayView name;
@@ -135,6 +136,7 @@ private:
     void parse() const;
     void addEntry(Section& section, const Entry& entry) const;
     QByteArrayView keyOf(const Entry& entry) const;
+    bool hasName(const Entry& entry, QByteArrayView key, bool asciiKey) const;
     // The first entry of the name, valued or bare, in m_entries; -1 when there is none.
     qsizetype first(const Section& section, QByteArrayView key, bool bare) const;
     qsizetype firstOfAnyKind(const Section& section, QByteArrayView key) const;
@@ -148,7 +150,7 @@ private:
     std::optional<TextEncoding> m_convertedFrom;
     QByteArray m_text; // the file's text as UTF-8, without a byte-order mark
     mutable bool m_parsed = false;
-    mutable QList<Section> m_sections;
+    mutable std::vector<Section> m_sections;
     mutable std::vector<Entry> m_entries;
     mutable bool m_crlf = false; // lines end in CR LF
     mutable NameIndex m_sectionIndex; // name -> first section of that name
