@@ -6,7 +6,6 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cstring>
 #include <map>
@@ -15,6 +14,11 @@ namespace {
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
+}
+
+// White space within ASCII, without the locale lookup of std::isspace().
+bool isSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 bool isAscii(QByteArrayView text) {
@@ -31,9 +35,9 @@ QString stripQuotes(const QString& value) {
 // The place of text[start, end) without its surrounding white space, as QString::trimmed()
 // takes it: that also removes the few white space characters outside ASCII.
 std::pair<qsizetype, qsizetype> trimmed(const QByteArray& text, qsizetype start, qsizetype end) {
-    while (start < end && std::isspace(uchar(text[start])))
+    while (start < end && isSpace(text[start]))
         ++start;
-    while (end > start && std::isspace(uchar(text[end - 1])))
+    while (end > start && isSpace(text[end - 1]))
         --end;
     if (start == end || (uchar(text[start]) < 0x80 && uchar(text[end - 1]) < 0x80))
         return {start, end};
@@ -105,6 +109,7 @@ void SettingsFile::parse() const {
     m_entries.clear();
     m_entries.reserve(std::size_t(m_text.size() / 16)); // about the shortest key line
     m_sectionIndex.clear();
+    m_sectionIndex.reserve(m_sections.capacity());
     m_crlf = false;
     qsizetype pos = 0;
     while (pos < m_text.size()) {
@@ -156,7 +161,7 @@ QByteArrayView SettingsFile::keyOf(const Entry& entry) const {
     return QByteArrayView(m_text).sliced(entry.keyStart, entry.keyEnd - entry.keyStart);
 }
 
-bool SettingsFile::hasName(const Entry& entry, QByteArrayView key, bool asciiKey) const {
+inline bool SettingsFile::hasName(const Entry& entry, QByteArrayView key, bool asciiKey) const {
     if (asciiKey && entry.ascii && entry.keyEnd - entry.keyStart != key.size()) return false;
     return Name{keyOf(entry)} == Name{key};
 }
@@ -426,7 +431,7 @@ bool SettingsFile::setValues(const QList<Write>& writes) {
     Writes batch;
     for (const Write& write : writes) {
         batch.beginSection(write.section);
-        batch.add(write.key, write.value);
+        batch.add(write.key.toUtf8(), write.value);
     }
     return setValues(batch);
 }
@@ -459,7 +464,7 @@ void SettingsFile::Writes::beginSection(QStringView name) {
     m_sections.push_back(append(name));
 }
 
-void SettingsFile::Writes::add(QStringView key, QStringView value) {
+void SettingsFile::Writes::add(QByteArrayView key, QStringView value) {
     const Span name = append(key);
     m_writes.push_back({qsizetype(m_sections.size()) - 1, name, append(value)});
 }
@@ -469,17 +474,21 @@ void SettingsFile::Writes::beginSection(QStringView prefix, qint64 number) {
     m_sections.push_back({name.start, name.size + append(number).size});
 }
 
-void SettingsFile::Writes::add(QStringView key, qint64 value) {
+void SettingsFile::Writes::add(QByteArrayView key, qint64 value) {
     const Span name = append(key);
     m_writes.push_back({qsizetype(m_sections.size()) - 1, name, append(value)});
 }
 
 SettingsFile::Writes::Span SettingsFile::Writes::append(qint64 number) {
     std::array<char, 24> digits;
-    char* end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
+    const char* end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
+    return append(QByteArrayView(digits.data(), end));
+}
+
+SettingsFile::Writes::Span SettingsFile::Writes::append(QByteArrayView utf8) {
     const qsizetype start = qsizetype(m_text.size());
-    m_text.append(digits.data(), end);
-    return {start, end - digits.data()};
+    m_text.append(utf8.data(), std::size_t(utf8.size()));
+    return {start, utf8.size()};
 }
 
 void SettingsFile::Writes::reserve(qsizetype sections, qsizetype writes) {

@@ -102,6 +102,7 @@ private:
             return found == m_places.end() ? -1 : found->second;
         }
         void clear() { m_places.clear(); }
+        void reserve(std::size_t names) { m_places.reserve(names); }
 
     private:
         std::unordered_map<Name, qsizetype, Name::Hash> m_places;
@@ -164,8 +165,9 @@ public:
     void beginSection(QStringView name);
     // A section named by a prefix and a number, as "Knob_12".
     void beginSection(QStringView prefix, qint64 number);
-    void add(QStringView key, QStringView value);
-    void add(QStringView key, qint64 value);
+    // Key names come as UTF-8, most often a literal.
+    void add(QByteArrayView key, QStringView value);
+    void add(QByteArrayView key, qint64 value);
     void reserve(qsizetype sections, qsizetype writes);
 
     struct View {
@@ -184,6 +186,7 @@ private:
         Span key, value;
     };
     Span append(QStringView text);
+    Span append(QByteArrayView utf8);
     Span append(qint64 number);
     QByteArrayView view(Span span) const {
         return QByteArrayView(m_text.data() + span.start, span.size);

@@ -44,15 +44,15 @@ std::optional<Known> known(const QWidget* control) {
 }
 
 void addLcdKeys(SettingsFile::Writes& dump, const TLCDLabel& lcd) {
-    dump.add(u"PixelWidth", lcd.pixelWidth());
-    dump.add(u"PixelHeight", lcd.pixelHeight());
-    dump.add(u"PixelSize", lcd.pixelSize());
-    dump.add(u"PixelOn", colour(lcd.pixelOn()));
-    dump.add(u"PixelOff", colour(lcd.pixelOff()));
-    dump.add(u"BackGround", colour(lcd.backGround()));
-    dump.add(u"BorderColor", colour(lcd.borderColor()));
-    dump.add(u"BorderSpace", lcd.borderSpace());
-    dump.add(u"CharSpacing", lcd.charSpacing());
+    dump.add("PixelWidth", lcd.pixelWidth());
+    dump.add("PixelHeight", lcd.pixelHeight());
+    dump.add("PixelSize", lcd.pixelSize());
+    dump.add("PixelOn", colour(lcd.pixelOn()));
+    dump.add("PixelOff", colour(lcd.pixelOff()));
+    dump.add("BackGround", colour(lcd.backGround()));
+    dump.add("BorderColor", colour(lcd.borderColor()));
+    dump.add("BorderSpace", lcd.borderSpace());
+    dump.add("CharSpacing", lcd.charSpacing());
 }
 
 } // namespace
@@ -62,26 +62,26 @@ SettingsFile::Writes describeDesk(const QWidget& window) {
     SettingsFile::Writes dump;
     dump.reserve(children.size() + 1, children.size() * 8 + 5); // knobs, the most, have seven
     dump.beginSection(u"Form");
-    dump.add(u"Top", window.y());
-    dump.add(u"Left", window.x());
-    dump.add(u"Width", window.width());
-    dump.add(u"Height", window.height());
-    dump.add(u"Caption", window.windowTitle());
+    dump.add("Top", window.y());
+    dump.add("Left", window.x());
+    dump.add("Width", window.width());
+    dump.add("Height", window.height());
+    dump.add("Caption", window.windowTitle());
     for (int i = 0; i < children.size(); ++i) {
         const QWidget* control = children[i];
         const auto kind = known(control);
         if (!kind) continue;
         dump.beginSection(kind->prefix, i);
-        dump.add(u"Type", kind->type);
-        if (kind->caption) dump.add(u"Caption", *kind->caption);
+        dump.add("Type", kind->type);
+        if (kind->caption) dump.add("Caption", *kind->caption);
         if (auto* lcd = qobject_cast<const TLCDLabel*>(control)) addLcdKeys(dump, *lcd);
         if (auto* dip = qobject_cast<const TDipSwitch*>(control))
-            dump.add(u"BitCount", dip->GetBitCount());
-        dump.add(u"Tag", tagOf(control));
-        dump.add(u"Height", control->height());
-        dump.add(u"Width", control->width());
-        dump.add(u"Left", control->x());
-        dump.add(u"Top", control->y());
+            dump.add("BitCount", dip->GetBitCount());
+        dump.add("Tag", tagOf(control));
+        dump.add("Height", control->height());
+        dump.add("Width", control->width());
+        dump.add("Left", control->x());
+        dump.add("Top", control->y());
     }
     return dump;
 }
