@@ -58,8 +58,8 @@ void appendOneLine(std::string& out, QByteArrayView text) {
     const std::size_t start = out.size();
     out.append(text.data(), std::size_t(text.size()));
     std::replace_if(
-        out.begin() + std::ptrdiff_t(start), out.end(), [](char c) { return c == '\r' || c == '\n'; },
-        ' ');
+        out.begin() + std::ptrdiff_t(start), out.end(),
+        [](char c) { return c == '\r' || c == '\n'; }, ' ');
 }
 
 QByteArray readAll(const QString& path) {
@@ -403,8 +403,7 @@ private:
     }
 
     qsizetype newSection(QByteArrayView name) {
-        if (!m_newSectionIndex.add(name, m_newSections.size()))
-            return m_newSectionIndex.find(name);
+        if (!m_newSectionIndex.add(name, m_newSections.size())) return m_newSectionIndex.find(name);
         m_newSections.append({name, {}, {}});
         return m_newSections.size() - 1;
     }

@@ -122,8 +122,8 @@ private:
         qsizetype entriesEnd = 0;
         qsizetype insertAt = 0;             // just after the section's last non-blank line
         bool listed = false;                // the first section of its name
-        NameIndex firstValued; // key name -> first entry with a value
-        NameIndex firstBare;   // key name -> first bare entry
+        NameIndex firstValued;              // key name -> first entry with a value
+        NameIndex firstBare;                // key name -> first bare entry
     };
     // Sections of a few keys, nearly all of them, are searched in place and keep no index.
     static constexpr qsizetype kIndexFrom = 16;
@@ -153,7 +153,7 @@ private:
     mutable bool m_parsed = false;
     mutable std::vector<Section> m_sections;
     mutable std::vector<Entry> m_entries;
-    mutable bool m_crlf = false; // lines end in CR LF
+    mutable bool m_crlf = false;      // lines end in CR LF
     mutable NameIndex m_sectionIndex; // name -> first section of that name
 };
 

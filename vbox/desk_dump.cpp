@@ -33,13 +33,16 @@ std::optional<Known> known(const QWidget* control) {
         return Known{u"SkinButton", u"Button_", b->toolTip()};
     if (auto* d = qobject_cast<const TVrBitmapDial*>(control))
         return Known{u"SkinKnob", u"SkinKnob_", d->toolTip()};
-    if (auto* k = qobject_cast<const TKnob*>(control)) return Known{u"Knob", u"Knob_", k->Caption()};
+    if (auto* k = qobject_cast<const TKnob*>(control))
+        return Known{u"Knob", u"Knob_", k->Caption()};
     if (auto* l = qobject_cast<const TLCDLabel*>(control))
         return Known{u"LCDLabel", u"LCDLabel_", l->caption()};
-    if (qobject_cast<const TDipSwitch*>(control)) return Known{u"DipSwitch", u"DipSwitch_", nullopt};
+    if (qobject_cast<const TDipSwitch*>(control))
+        return Known{u"DipSwitch", u"DipSwitch_", nullopt};
     if (auto* b = qobject_cast<const QPushButton*>(control))
         return Known{u"Button", u"Button_", b->text()};
-    if (auto* l = qobject_cast<const QLabel*>(control)) return Known{u"Label", u"Label_", l->text()};
+    if (auto* l = qobject_cast<const QLabel*>(control))
+        return Known{u"Label", u"Label_", l->text()};
     return nullopt;
 }
 
