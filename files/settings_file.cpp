@@ -464,6 +464,7 @@ void SettingsFile::Writes::beginSection(QStringView name) {
 }
 
 void SettingsFile::Writes::add(QByteArrayView key, QStringView value) {
+    Q_ASSERT(!m_sections.empty());
     const Span name = append(key);
     m_writes.push_back({qsizetype(m_sections.size()) - 1, name, append(value)});
 }
@@ -474,6 +475,7 @@ void SettingsFile::Writes::beginSection(QStringView prefix, qint64 number) {
 }
 
 void SettingsFile::Writes::add(QByteArrayView key, qint64 value) {
+    Q_ASSERT(!m_sections.empty());
     const Span name = append(key);
     m_writes.push_back({qsizetype(m_sections.size()) - 1, name, append(value)});
 }

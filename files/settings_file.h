@@ -65,9 +65,9 @@ public:
     // The integer rule on its own, for texts that come from elsewhere.
     static std::optional<qint64> parseInteger(const QString& text);
 
+private:
     static constexpr char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; }
 
-private:
     // A section or key name within the text that hashes and compares without regard to letter
     // case. ASCII names, nearly all of them, are folded without a table.
     struct Name {
@@ -161,7 +161,7 @@ private:
 // buffer: a batch of thousands of keys makes no allocation per key.
 class SettingsFile::Writes {
 public:
-    // The section of the keys added after it.
+    // The section of the keys added after it; a batch starts with one.
     void beginSection(QStringView name);
     // A section named by a prefix and a number, as "Knob_12".
     void beginSection(QStringView prefix, qint64 number);
@@ -172,7 +172,7 @@ public:
 
     struct View {
         QByteArrayView section, key, value;
-        qsizetype sectionNumber; // counts beginSection() calls
+        qsizetype sectionNumber; // of the beginSection() calls, from 0
     };
     qsizetype size() const { return qsizetype(m_writes.size()); }
     View at(qsizetype i) const;
