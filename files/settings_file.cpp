@@ -4,15 +4,25 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QStringEncoder>
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstring>
 #include <map>
 
 namespace {
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
+}
+
+// White space within ASCII, without the locale lookup of std::isspace().
+bool isSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool isAscii(QByteArrayView text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; });
 }
 
 QString stripQuotes(const QString& value) {
@@ -22,20 +32,34 @@ QString stripQuotes(const QString& value) {
     return value;
 }
 
-// Names compare without regard to letter case; names of another length never match.
-bool sameName(const QString& a, const QString& b) {
-    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+// The place of text[start, end) without its surrounding white space, as QString::trimmed()
+// takes it: that also removes the few white space characters outside ASCII.
+std::pair<qsizetype, qsizetype> trimmed(const QByteArray& text, qsizetype start, qsizetype end) {
+    while (start < end && isSpace(text[start]))
+        ++start;
+    while (end > start && isSpace(text[end - 1]))
+        --end;
+    if (start == end || (uchar(text[start]) < 0x80 && uchar(text[end - 1]) < 0x80))
+        return {start, end};
+    const QString name = QString::fromUtf8(QByteArrayView(text).sliced(start, end - start));
+    const QString kept = name.trimmed();
+    const qsizetype before = kept.isEmpty() ? 0 : name.indexOf(kept);
+    start += QStringView(name).left(before).toUtf8().size();
+    return {start, start + kept.toUtf8().size()};
 }
 
-// Appends a name or value to `out` in UTF-8; it must stay on its own line.
-void appendOneLine(QByteArray& out, QStringView text) {
-    const qsizetype start = out.size();
-    out.resize(start + 3 * text.size());
-    QStringEncoder utf8(QStringConverter::Utf8);
-    const char* end = utf8.appendToBuffer(out.data() + start, text);
-    out.resize(end - out.constData());
-    std::replace(out.begin() + start, out.end(), '\r', ' ');
-    std::replace(out.begin() + start, out.end(), '\n', ' ');
+qsizetype indexIn(const QByteArray& text, char c, qsizetype start, qsizetype end) {
+    const void* found = std::memchr(text.constData() + start, c, std::size_t(end - start));
+    return found ? static_cast<const char*>(found) - text.constData() : -1;
+}
+
+// Appends a name or value; it must stay on its own line.
+void appendOneLine(std::string& out, QByteArrayView text) {
+    const std::size_t start = out.size();
+    out.append(text.data(), std::size_t(text.size()));
+    std::replace_if(
+        out.begin() + std::ptrdiff_t(start), out.end(),
+        [](char c) { return c == '\r' || c == '\n'; }, ' ');
 }
 
 QByteArray readAll(const QString& path) {
@@ -46,21 +70,22 @@ QByteArray readAll(const QString& path) {
 
 } // namespace
 
-// Hashes the case-folded text piece by piece, without making a folded copy.
-size_t SettingsFile::Name::hash(size_t seed) const {
-    std::array<char16_t, 64> folded;
-    size_t result = seed;
-    for (qsizetype i = 0; i < text.size(); i += qsizetype(folded.size())) {
-        const qsizetype n = std::min(qsizetype(folded.size()), text.size() - i);
-        for (qsizetype j = 0; j < n; ++j) {
-            const char16_t c = text[i + j].unicode();
-            // Names are nearly always ASCII, whose folding needs no table.
-            folded[std::size_t(j)] =
-                c < 0x80 ? (c >= u'A' && c <= u'Z' ? c + 32 : c) : QChar::toCaseFolded(c);
-        }
-        result = qHashBits(folded.data(), std::size_t(n) * sizeof(char16_t), result);
+bool SettingsFile::Name::equalBeyondAscii(QByteArrayView a, QByteArrayView b) {
+    return QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
+}
+
+// FNV-1a over the case-folded UTF-16 code units, so that names equal but for case hash alike.
+size_t SettingsFile::Name::Hash::operator()(const Name& name) const {
+    size_t hash = 14695981039346656037ull;
+    auto mix = [&hash](char16_t unit) { hash = (hash ^ unit) * 1099511628211ull; };
+    if (isAscii(name.text)) {
+        for (const char c : name.text)
+            mix(char16_t(foldAscii(c)));
+    } else {
+        for (const QChar c : QString::fromUtf8(name.text))
+            mix(QChar::toCaseFolded(c.unicode()));
     }
-    return result;
+    return hash;
 }
 
 SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {
@@ -74,17 +99,27 @@ void SettingsFile::read() {
     m_parsed = false;
 }
 
+// One pass over the text notes where every section and key line is; names and values are taken
+// from the text only when asked for.
 void SettingsFile::parse() const {
     if (m_parsed) return;
     m_parsed = true;
     m_sections.clear();
+    m_sections.reserve(std::size_t(m_text.size() / 64)); // about the shortest desk section
+    m_entries.clear();
+    m_entries.reserve(std::size_t(m_text.count('\n') + 1)); // at most a key a line
     m_sectionIndex.clear();
+    m_sectionIndex.reserve(m_sections.capacity());
+    m_crlf = false;
     qsizetype pos = 0;
     while (pos < m_text.size()) {
-        qsizetype newline = m_text.indexOf('\n', pos);
+        const qsizetype newline = indexIn(m_text, '\n', pos, m_text.size());
         const qsizetype next = newline < 0 ? m_text.size() : newline + 1;
         qsizetype end = newline < 0 ? m_text.size() : newline;
-        if (end > pos && m_text[end - 1] == '\r') --end;
+        if (end > pos && m_text[end - 1] == '\r') {
+            --end;
+            m_crlf = m_crlf || newline >= 0;
+        }
         qsizetype start = pos;
         while (start < end && isBlank(m_text[start]))
             ++start;
@@ -92,108 +127,113 @@ void SettingsFile::parse() const {
         if (start == end) continue;
 
         if (m_text[start] == '[') {
-            qsizetype close = m_text.indexOf(']', start);
-            if (close < 0 || close > end) close = end;
-            Section section{
-                QString::fromUtf8(QByteArrayView(m_text).sliced(start + 1, close - start - 1))
-                    .trimmed(),
-                {},
-                next,
-                {},
-                {},
-                false};
-            section.listed = !m_sectionIndex.contains(Name{section.name});
-            if (section.listed) m_sectionIndex.insert(Name{section.name}, m_sections.size());
-            m_sections.append(std::move(section));
+            qsizetype close = indexIn(m_text, ']', start, end);
+            if (close < 0) close = end;
+            const auto [nameStart, nameEnd] = trimmed(m_text, start + 1, close);
+            Section section;
+            section.name = QByteArrayView(m_text).sliced(nameStart, nameEnd - nameStart);
+            section.entriesBegin = section.entriesEnd = m_entries.size();
+            section.insertAt = next;
+            section.listed = m_sectionIndex.add(section.name, m_sections.size());
+            m_sections.push_back(std::move(section));
             continue;
         }
-        if (m_sections.isEmpty()) // keys before the first section belong to none
+        if (m_sections.empty()) // keys before the first section belong to none
             continue;
-        Section& section = m_sections.last();
+        Section& section = m_sections.back();
         section.insertAt = next;
         if (m_text[start] == ';') continue;
-        const qsizetype equals = m_text.indexOf('=', start);
-        if (equals < 0 || equals >= end) {
+        const qsizetype equals = indexIn(m_text, '=', start, end);
+        if (equals < 0) {
             qsizetype keyEnd = end;
             while (keyEnd > start && isBlank(m_text[keyEnd - 1]))
                 --keyEnd;
-            const QString key =
-                QString::fromUtf8(QByteArrayView(m_text).sliced(start, keyEnd - start));
-            addEntry(section, {key, keyEnd, keyEnd, true, false});
+            addEntry(section, {start, keyEnd, keyEnd, keyEnd, true, false});
             continue;
         }
-        const QString key =
-            QString::fromUtf8(QByteArrayView(m_text).sliced(start, equals - start)).trimmed();
-        if (key.isEmpty()) continue;
-        addEntry(section, {key, equals + 1, end, false, false});
+        const auto [keyStart, keyEnd] = trimmed(m_text, start, equals);
+        if (keyStart == keyEnd) continue;
+        addEntry(section, {keyStart, keyEnd, equals + 1, end, false, false});
     }
 }
 
-qsizetype SettingsFile::Section::first(const QString& key, bool bare) const {
-    if (entries.size() >= kIndexFrom) return (bare ? firstBare : firstValued).value(Name{key}, -1);
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        if (entries[i].bare == bare && sameName(entries[i].key, key)) return i;
+QByteArrayView SettingsFile::keyOf(const Entry& entry) const {
+    return QByteArrayView(m_text).sliced(entry.keyStart, entry.keyEnd - entry.keyStart);
+}
+
+inline bool SettingsFile::hasName(const Entry& entry, QByteArrayView key, bool asciiKey) const {
+    if (asciiKey && entry.ascii && entry.keyEnd - entry.keyStart != key.size()) return false;
+    return Name{keyOf(entry)} == Name{key};
+}
+
+qsizetype SettingsFile::first(const Section& section, QByteArrayView key, bool bare) const {
+    if (section.entriesEnd - section.entriesBegin >= kIndexFrom)
+        return (bare ? section.firstBare : section.firstValued).find(key);
+    const bool ascii = isAscii(key);
+    for (qsizetype i = section.entriesBegin; i < section.entriesEnd; ++i)
+        if (m_entries[i].bare == bare && hasName(m_entries[i], key, ascii)) return i;
     return -1;
 }
 
-qsizetype SettingsFile::Section::firstOfAnyKind(const QString& key) const {
-    if (entries.size() < kIndexFrom) {
-        for (qsizetype i = 0; i < entries.size(); ++i)
-            if (sameName(entries[i].key, key)) return i;
+qsizetype SettingsFile::firstOfAnyKind(const Section& section, QByteArrayView key) const {
+    if (section.entriesEnd - section.entriesBegin < kIndexFrom) {
+        const bool ascii = isAscii(key);
+        for (qsizetype i = section.entriesBegin; i < section.entriesEnd; ++i)
+            if (hasName(m_entries[i], key, ascii)) return i;
         return -1;
     }
-    const qsizetype valued = first(key, false);
-    const qsizetype bare = first(key, true);
+    const qsizetype valued = first(section, key, false);
+    const qsizetype bare = first(section, key, true);
     return valued < 0 || (bare >= 0 && bare < valued) ? bare : valued;
 }
 
-void SettingsFile::addEntry(Section& section, Entry entry) {
-    const bool firstOfName = section.first(entry.key, entry.bare) < 0;
-    entry.listed = firstOfName && !entry.bare;
-    section.entries.append(std::move(entry));
-    const qsizetype size = section.entries.size();
+void SettingsFile::addEntry(Section& section, const Entry& entry) const {
+    m_entries.push_back(entry);
+    m_entries.back().ascii = isAscii(keyOf(entry));
+    const qsizetype size = ++section.entriesEnd - section.entriesBegin;
     if (size < kIndexFrom) return;
     // From this size on, names are found through the index.
-    for (qsizetype i = size == kIndexFrom ? 0 : size - 1; i < size; ++i) {
-        const Entry& e = section.entries[i];
-        QHash<Name, qsizetype>& first = e.bare ? section.firstBare : section.firstValued;
-        if (size > kIndexFrom ? firstOfName : !first.contains(Name{e.key}))
-            first.insert(Name{e.key}, i);
+    for (qsizetype i = size == kIndexFrom ? section.entriesBegin : section.entriesEnd - 1;
+         i < section.entriesEnd; ++i) {
+        const Entry& e = m_entries[i];
+        (e.bare ? section.firstBare : section.firstValued).add(keyOf(e), i);
     }
 }
 
-const SettingsFile::Section* SettingsFile::findSection(const QString& name) const {
+const SettingsFile::Section* SettingsFile::findSection(QByteArrayView name) const {
     parse();
-    const auto found = m_sectionIndex.constFind(Name{name});
-    return found == m_sectionIndex.cend() ? nullptr : &m_sections[*found];
+    const qsizetype found = m_sectionIndex.find(name);
+    return found < 0 ? nullptr : &m_sections[found];
 }
 
 const SettingsFile::Entry* SettingsFile::findEntry(const QString& section,
                                                    const QString& key) const {
-    const Section* s = findSection(section);
+    const Section* s = findSection(section.toUtf8());
     if (!s) return nullptr;
-    const qsizetype found = s->first(key, false);
-    return found < 0 ? nullptr : &s->entries[found];
+    const qsizetype found = first(*s, key.toUtf8(), false);
+    return found < 0 ? nullptr : &m_entries[found];
 }
 
 QStringList SettingsFile::sectionNames() const {
     parse();
     QStringList names;
     for (const Section& section : m_sections)
-        if (section.listed) names.append(section.name);
+        if (section.listed) names.append(QString::fromUtf8(section.name));
     return names;
 }
 
 QStringList SettingsFile::keys(const QString& section, qsizetype listBytes) const {
     QStringList names;
-    const Section* s = findSection(section);
+    const Section* s = findSection(section.toUtf8());
     if (!s) return names;
     qsizetype used = 1; // the zero that ends the list
-    for (const Entry& entry : s->entries) {
-        if (!entry.listed) continue;
-        used += entry.key.toUtf8().size() + 1;
+    for (qsizetype i = s->entriesBegin; i < s->entriesEnd; ++i) {
+        const QByteArrayView key = keyOf(m_entries[i]);
+        // Of the keys of one name, the first with a value is listed.
+        if (m_entries[i].bare || first(*s, key, false) != i) continue;
+        used += key.size() + 1;
         if (listBytes >= 0 && used > listBytes) break;
-        names.append(entry.key);
+        names.append(QString::fromUtf8(key));
     }
     return names;
 }
@@ -208,8 +248,6 @@ QString SettingsFile::value(const QString& section, const QString& key,
     return entry ? valueOf(*entry) : fallback;
 }
 
-// Values are taken from the text only when asked for: most keys of a long preset section are
-// never read.
 QString SettingsFile::valueOf(const Entry& entry) const {
     return stripQuotes(QString::fromUtf8(QByteArrayView(m_text).sliced(
                                              entry.valueStart, entry.valueEnd - entry.valueStart))
@@ -237,8 +275,9 @@ bool SettingsFile::boolValue(const QString& section, const QString& key, bool fa
     return intValue(section, key, fallback ? 1 : 0) != 0;
 }
 
-QByteArray SettingsFile::lineEnding() const {
-    return m_text.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+std::string SettingsFile::lineEnding() const {
+    parse();
+    return m_crlf ? "\r\n" : "\n";
 }
 
 // Collects a batch of writes against the text as read: replaced values by their place in the
@@ -246,32 +285,34 @@ QByteArray SettingsFile::lineEnding() const {
 // first written. A key written twice keeps its first place and its last value.
 class SettingsFile::Edits {
 public:
-    explicit Edits(const SettingsFile& file) : m_file(file) {}
+    Edits(const SettingsFile& file, qsizetype writes) : m_file(file) {
+        m_replaced.reserve(std::size_t(writes));
+    }
 
-    void add(const Write& write) {
-        const Target target = targetOf(write.section);
+    void add(const Writes::View& write) {
+        const Target target = targetOf(write);
         if (!target.section) {
             m_newSections[target.created].set(write.key, write.value);
             return;
         }
         // The first line of the key, with a value or bare, is the one that writing replaces.
-        const qsizetype line = target.section->firstOfAnyKind(write.key);
+        const qsizetype line = m_file.firstOfAnyKind(*target.section, write.key);
         if (line < 0) {
             m_joining[target.section->insertAt].set(write.key, write.value);
             return;
         }
-        const Entry& entry = target.section->entries[line];
-        m_replaced.append({entry.valueStart, entry.valueEnd, entry.bare, write.value});
+        const Entry& entry = m_file.m_entries[line];
+        m_replaced.push_back({entry.valueStart, entry.valueEnd, entry.bare, write.value});
     }
 
-    QByteArray apply(const QByteArray& eol) {
+    QByteArray apply(const std::string& eol) {
         // In the order of the text; of a key written twice, the last value.
-        std::stable_sort(
-            m_replaced.begin(), m_replaced.end(),
-            [](const Replacement& a, const Replacement& b) { return a.start < b.start; });
+        auto byStart = [](const Replacement& a, const Replacement& b) { return a.start < b.start; };
+        if (!std::is_sorted(m_replaced.cbegin(), m_replaced.cend(), byStart))
+            std::stable_sort(m_replaced.begin(), m_replaced.end(), byStart);
         const QByteArray& text = m_file.m_text;
-        QByteArray out;
-        out.reserve(text.size());
+        std::string out; // appends to a QByteArray cost several times more
+        out.reserve(std::size_t(text.size() + text.size() / 8));
         qsizetype pos = 0;
         auto copyTo = [&](qsizetype end) {
             out.append(text.constData() + pos, end - pos);
@@ -301,23 +342,24 @@ public:
             }
         }
         copyTo(text.size());
-        if (!m_newSections.isEmpty() && !out.isEmpty() && !out.endsWith('\n')) out += eol;
+        if (!m_newSections.isEmpty() && !out.empty() && out.back() != '\n') out += eol;
         for (const Keys& section : m_newSections) {
             out += '[';
             appendOneLine(out, section.section);
-            out += ']' + eol;
+            out += ']';
+            out += eol;
             section.appendTo(out, eol);
         }
-        return out;
+        return QByteArray::fromStdString(out);
     }
 
 private:
     struct Keys {
-        QString section; // a new section's name as first written
-        QList<QPair<QString, QString>> keys;
-        QHash<Name, qsizetype> index;
+        QByteArrayView section; // a new section's name as first written
+        QList<std::pair<QByteArrayView, QByteArrayView>> keys;
+        NameIndex index;
 
-        void set(const QString& key, const QString& value) {
+        void set(QByteArrayView key, QByteArrayView value) {
             if (const qsizetype found = find(key); found >= 0) {
                 keys[found].second = value;
                 return;
@@ -326,15 +368,15 @@ private:
             // Like sections, a batch's keys for one section are indexed only when they are many.
             for (qsizetype i = keys.size() == kIndexFrom ? 0 : keys.size() - 1;
                  keys.size() >= kIndexFrom && i < keys.size(); ++i)
-                index.insert(Name{keys[i].first}, i);
+                index.add(keys[i].first, i);
         }
-        qsizetype find(const QString& key) const {
-            if (keys.size() >= kIndexFrom) return index.value(Name{key}, -1);
+        qsizetype find(QByteArrayView key) const {
+            if (keys.size() >= kIndexFrom) return index.find(key);
             for (qsizetype i = 0; i < keys.size(); ++i)
-                if (keys[i].first.compare(key, Qt::CaseInsensitive) == 0) return i;
+                if (Name{keys[i].first} == Name{key}) return i;
             return -1;
         }
-        void appendTo(QByteArray& out, const QByteArray& eol) const {
+        void appendTo(std::string& out, const std::string& eol) const {
             for (const auto& [key, value] : keys) {
                 appendOneLine(out, key);
                 out += '=';
@@ -351,19 +393,17 @@ private:
     };
 
     // Writes come section by section: the last section's lookup serves all its keys.
-    Target targetOf(const QString& name) {
-        if (m_lastName.isNull() || name != m_lastName) {
-            m_lastName = name;
-            m_last = {m_file.findSection(name), -1};
-            if (!m_last.section) m_last.created = newSection(name);
+    Target targetOf(const Writes::View& write) {
+        if (write.sectionNumber != m_lastNumber) {
+            m_lastNumber = write.sectionNumber;
+            m_last = {m_file.findSection(write.section), -1};
+            if (!m_last.section) m_last.created = newSection(write.section);
         }
         return m_last;
     }
 
-    qsizetype newSection(const QString& name) {
-        const auto found = m_newSectionIndex.constFind(Name{name});
-        if (found != m_newSectionIndex.cend()) return *found;
-        m_newSectionIndex.insert(Name{name}, m_newSections.size());
+    qsizetype newSection(QByteArrayView name) {
+        if (!m_newSectionIndex.add(name, m_newSections.size())) return m_newSectionIndex.find(name);
         m_newSections.append({name, {}, {}});
         return m_newSections.size() - 1;
     }
@@ -372,13 +412,13 @@ private:
     struct Replacement {
         qsizetype start, end; // the old value's place in the text
         bool bare;
-        QString value;
+        QByteArrayView value;
     };
-    QList<Replacement> m_replaced;
+    std::vector<Replacement> m_replaced;
     std::map<qsizetype, Keys> m_joining; // insert position -> the keys joining that section
     QList<Keys> m_newSections;
-    QHash<Name, qsizetype> m_newSectionIndex;
-    QString m_lastName;
+    NameIndex m_newSectionIndex;
+    qsizetype m_lastNumber = -1;
     Target m_last;
 };
 
@@ -387,12 +427,21 @@ bool SettingsFile::setValue(const QString& section, const QString& key, const QS
 }
 
 bool SettingsFile::setValues(const QList<Write>& writes) {
+    Writes batch;
+    for (const Write& write : writes) {
+        batch.beginSection(write.section);
+        batch.add(write.key.toUtf8(), write.value);
+    }
+    return setValues(batch);
+}
+
+bool SettingsFile::setValues(const Writes& writes) {
     // Another program may have changed the file since it was read: work on what is there now.
     read();
     m_convertedFrom.reset();
-    Edits edits(*this);
-    for (const Write& write : writes)
-        edits.add(write);
+    Edits edits(*this, writes.size());
+    for (qsizetype i = 0; i < writes.size(); ++i)
+        edits.add(writes.at(i));
     QByteArray text = edits.apply(lineEnding());
 
     // Rather than lose a character, the file gives up the encoding it had.
@@ -408,4 +457,65 @@ bool SettingsFile::setValues(const QList<Write>& writes) {
     m_text = std::move(text);
     m_parsed = false;
     return true;
+}
+
+void SettingsFile::Writes::beginSection(QStringView name) {
+    m_sections.push_back(append(name));
+}
+
+void SettingsFile::Writes::add(QByteArrayView key, QStringView value) {
+    Q_ASSERT(!m_sections.empty());
+    const Span name = append(key);
+    m_writes.push_back({qsizetype(m_sections.size()) - 1, name, append(value)});
+}
+
+void SettingsFile::Writes::beginSection(QStringView prefix, qint64 number) {
+    const Span name = append(prefix);
+    m_sections.push_back({name.start, name.size + append(number).size});
+}
+
+void SettingsFile::Writes::add(QByteArrayView key, qint64 value) {
+    Q_ASSERT(!m_sections.empty());
+    const Span name = append(key);
+    m_writes.push_back({qsizetype(m_sections.size()) - 1, name, append(value)});
+}
+
+SettingsFile::Writes::Span SettingsFile::Writes::append(qint64 number) {
+    std::array<char, 24> digits;
+    const char* end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
+    return append(QByteArrayView(digits.data(), end));
+}
+
+SettingsFile::Writes::Span SettingsFile::Writes::append(QByteArrayView utf8) {
+    const qsizetype start = qsizetype(m_text.size());
+    m_text.append(utf8.data(), std::size_t(utf8.size()));
+    return {start, utf8.size()};
+}
+
+void SettingsFile::Writes::reserve(qsizetype sections, qsizetype writes) {
+    m_sections.reserve(std::size_t(sections));
+    m_writes.reserve(std::size_t(writes));
+    m_text.reserve(std::size_t(writes) * 16); // a short key and value
+}
+
+SettingsFile::Writes::View SettingsFile::Writes::at(qsizetype i) const {
+    const Entry& write = m_writes[std::size_t(i)];
+    return {view(m_sections[std::size_t(write.section)]), view(write.key), view(write.value),
+            write.section};
+}
+
+// ASCII, nearly every name and value, is copied as it is.
+SettingsFile::Writes::Span SettingsFile::Writes::append(QStringView text) {
+    const std::size_t start = m_text.size();
+    m_text.resize(start + std::size_t(text.size()));
+    char* out = m_text.data() + start;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            m_text.resize(start);
+            m_text += text.toUtf8().toStdString();
+            break;
+        }
+        *out++ = char(c.unicode());
+    }
+    return {qsizetype(start), qsizetype(m_text.size() - start)};
 }

@@ -5,11 +5,15 @@
 #include "text_encoding.h"
 
 #include <QByteArray>
-#include <QHash>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 // Section and key names match without regard to letter case and the first occurrence wins.
 // Sections and keys are listed in file order. Lines starting with ";" are comments. A value
@@ -49,8 +53,10 @@ public:
     struct Write {
         QString section, key, value;
     };
+    class Writes;
     // The same bytes as setValue() called for each write in turn, made in one pass over the
     // file and written once: a dump of thousands of keys costs as much as the text it writes.
+    bool setValues(const Writes& writes);
     bool setValues(const QList<Write>& writes);
 
     // The encoding the file had before the last write, when that write had to convert it.
@@ -60,37 +66,66 @@ public:
     static std::optional<qint64> parseInteger(const QString& text);
 
 private:
-    // A section or key name that hashes and compares without regard to letter case. It shares
-    // the text of the name it was made from, so indexing a long section copies no names.
+    static constexpr char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; }
+
+    // A section or key name within the text that hashes and compares without regard to letter
+    // case. ASCII names, nearly all of them, are folded without a table.
     struct Name {
-        QString text;
+        QByteArrayView text;
+        // Up to their first character outside ASCII, names compare byte by byte.
         bool operator==(const Name& other) const {
-            return text.compare(other.text, Qt::CaseInsensitive) == 0;
+            const qsizetype common = std::min(text.size(), other.text.size());
+            for (qsizetype i = 0; i < common; ++i) {
+                const char a = text[i];
+                const char b = other.text[i];
+                if ((uchar(a) | uchar(b)) >= 0x80)
+                    return equalBeyondAscii(text.sliced(i), other.text.sliced(i));
+                if (foldAscii(a) != foldAscii(b)) return false;
+            }
+            return text.size() == other.text.size();
         }
-        size_t hash(size_t seed) const;
-        friend size_t qHash(const Name& name, size_t seed) { return name.hash(seed); }
+        static bool equalBeyondAscii(QByteArrayView a, QByteArrayView b);
+        struct Hash {
+            size_t operator()(const Name& name) const;
+        };
+    };
+    // Names to the first place given for them.
+    class NameIndex {
+    public:
+        // Notes the place of a name not yet known; false when the name was known.
+        bool add(QByteArrayView name, qsizetype place) {
+            return m_places.try_emplace(Name{name}, place).second;
+        }
+        // The place of the name; -1 when it is not known.
+        qsizetype find(QByteArrayView name) const {
+            const auto found = m_places.find(Name{name});
+            return found == m_places.end() ? -1 : found->second;
+        }
+        void clear() { m_places.clear(); }
+        void reserve(std::size_t names) { m_places.reserve(names); }
+
+    private:
+        std::unordered_map<Name, qsizetype, Name::Hash> m_places;
     };
 
     struct Entry {
-        QString key;
-        qsizetype valueStart = 0; // byte offsets of the raw value within the text
+        qsizetype keyStart = 0; // byte offsets of the key name and the raw value in the text
+        qsizetype keyEnd = 0;
+        qsizetype valueStart = 0;
         qsizetype valueEnd = 0;
-        bool bare = false;   // a key name without "=": no value to read, but one to replace
-        bool listed = false; // the first valued entry of its name
+        bool bare = false;  // a key name without "=": no value to read, but one to replace
+        bool ascii = false; // the key name is ASCII: only names of its length can match it
     };
     struct Section {
-        QString name;
-        QList<Entry> entries;
+        QByteArrayView name;
+        qsizetype entriesBegin = 0; // the section's entries in m_entries
+        qsizetype entriesEnd = 0;
         qsizetype insertAt = 0;             // just after the section's last non-blank line
-        QHash<Name, qsizetype> firstValued; // key name -> first entry with a value
-        QHash<Name, qsizetype> firstBare;   // key name -> first bare entry
         bool listed = false;                // the first section of its name
-
-        // The first entry of the name, valued or bare; -1 when there is none. Sections of a few
-        // keys, nearly all of them, are searched in place and keep no index.
-        qsizetype first(const QString& key, bool bare) const;
-        qsizetype firstOfAnyKind(const QString& key) const;
+        NameIndex firstValued;              // key name -> first entry with a value
+        NameIndex firstBare;                // key name -> first bare entry
     };
+    // Sections of a few keys, nearly all of them, are searched in place and keep no index.
     static constexpr qsizetype kIndexFrom = 16;
 
     // The text of a batch of writes, in the order setValue() would make it.
@@ -100,17 +135,64 @@ private:
     // Parses the text when it changed since the last parse; a batch written and dropped, as the
     // desk dump does, is never parsed again.
     void parse() const;
-    static void addEntry(Section& section, Entry entry);
-    const Section* findSection(const QString& name) const;
+    void addEntry(Section& section, const Entry& entry) const;
+    QByteArrayView keyOf(const Entry& entry) const;
+    bool hasName(const Entry& entry, QByteArrayView key, bool asciiKey) const;
+    // The first entry of the name, valued or bare, in m_entries; -1 when there is none.
+    qsizetype first(const Section& section, QByteArrayView key, bool bare) const;
+    qsizetype firstOfAnyKind(const Section& section, QByteArrayView key) const;
+    const Section* findSection(QByteArrayView name) const;
     const Entry* findEntry(const QString& section, const QString& key) const;
     QString valueOf(const Entry& entry) const;
-    QByteArray lineEnding() const;
+    std::string lineEnding() const;
 
     QString m_path;
     TextEncoding m_encoding = TextEncoding::Utf8;
     std::optional<TextEncoding> m_convertedFrom;
     QByteArray m_text; // the file's text as UTF-8, without a byte-order mark
     mutable bool m_parsed = false;
-    mutable QList<Section> m_sections;
-    mutable QHash<Name, qsizetype> m_sectionIndex; // name -> first section of that name
+    mutable std::vector<Section> m_sections;
+    mutable std::vector<Entry> m_entries;
+    mutable bool m_crlf = false;      // lines end in CR LF
+    mutable NameIndex m_sectionIndex; // name -> first section of that name
+};
+
+// A batch of writes for SettingsFile::setValues(), its names and values kept as UTF-8 in one
+// buffer: a batch of thousands of keys makes no allocation per key.
+class SettingsFile::Writes {
+public:
+    // The section of the keys added after it; a batch starts with one.
+    void beginSection(QStringView name);
+    // A section named by a prefix and a number, as "Knob_12".
+    void beginSection(QStringView prefix, qint64 number);
+    // Key names come as UTF-8, most often a literal.
+    void add(QByteArrayView key, QStringView value);
+    void add(QByteArrayView key, qint64 value);
+    void reserve(qsizetype sections, qsizetype writes);
+
+    struct View {
+        QByteArrayView section, key, value;
+        qsizetype sectionNumber; // of the beginSection() calls, from 0
+    };
+    qsizetype size() const { return qsizetype(m_writes.size()); }
+    View at(qsizetype i) const;
+
+private:
+    struct Span {
+        qsizetype start = 0, size = 0;
+    };
+    struct Entry {
+        qsizetype section;
+        Span key, value;
+    };
+    Span append(QStringView text);
+    Span append(QByteArrayView utf8);
+    Span append(qint64 number);
+    QByteArrayView view(Span span) const {
+        return QByteArrayView(m_text.data() + span.start, span.size);
+    }
+
+    std::string m_text;
+    std::vector<Span> m_sections;
+    std::vector<Entry> m_writes;
 };

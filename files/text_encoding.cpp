@@ -50,9 +50,7 @@ DecodedText decodeText(const QByteArray& bytes) {
     if (bytes.startsWith(kUtf16BEBom))
         return {utf16(bytes.mid(2), QStringConverter::Utf16BE), TextEncoding::Utf16BE};
     if (bytes.startsWith(kUtf8Bom)) return {bytes.mid(kUtf8Bom.size()), TextEncoding::Utf8WithBom};
-    QStringDecoder utf8(QStringConverter::Utf8);
-    const QString decoded = utf8(bytes); // the decoder runs when its result is taken
-    if (!utf8.hasError()) return {bytes, TextEncoding::Utf8};
+    if (bytes.isValidUtf8()) return {bytes, TextEncoding::Utf8}; // checked without decoding
     return {fromWindows1252(bytes).toUtf8(), TextEncoding::Windows1252};
 }
 

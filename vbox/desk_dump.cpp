@@ -4,7 +4,6 @@
 #include "dip_switch.h"
 #include "knob.h"
 #include "lcd_label.h"
-#include "settings_file.h"
 #include "tag_scheme.h"
 #include "vr_ani_button.h"
 #include "vr_bitmap_dial.h"
@@ -17,83 +16,81 @@
 
 namespace {
 
-using Keys = QList<QPair<QString, QString>>;
-
-QString number(qint64 value) {
-    return QString::number(value);
-}
-QString colour(const QColor& colour) {
-    return number(desk_file::windowsColourOf(colour.rgb()));
+qint64 colour(const QColor& colour) {
+    return desk_file::windowsColourOf(colour.rgb());
 }
 
 // The type word, the section prefix and the caption of a known control; nothing for the rest.
 struct Known {
-    QString type;
-    QString prefix;
+    QStringView type;
+    QStringView prefix;
     std::optional<QString> caption;
 };
 
 std::optional<Known> known(const QWidget* control) {
     using std::nullopt;
     if (auto* b = qobject_cast<const TVrAniButton*>(control))
-        return Known{"SkinButton", "Button_", b->toolTip()};
+        return Known{u"SkinButton", u"Button_", b->toolTip()};
     if (auto* d = qobject_cast<const TVrBitmapDial*>(control))
-        return Known{"SkinKnob", "SkinKnob_", d->toolTip()};
-    if (auto* k = qobject_cast<const TKnob*>(control)) return Known{"Knob", "Knob_", k->Caption()};
+        return Known{u"SkinKnob", u"SkinKnob_", d->toolTip()};
+    if (auto* k = qobject_cast<const TKnob*>(control))
+        return Known{u"Knob", u"Knob_", k->Caption()};
     if (auto* l = qobject_cast<const TLCDLabel*>(control))
-        return Known{"LCDLabel", "LCDLabel_", l->caption()};
-    if (qobject_cast<const TDipSwitch*>(control)) return Known{"DipSwitch", "DipSwitch_", nullopt};
+        return Known{u"LCDLabel", u"LCDLabel_", l->caption()};
+    if (qobject_cast<const TDipSwitch*>(control))
+        return Known{u"DipSwitch", u"DipSwitch_", nullopt};
     if (auto* b = qobject_cast<const QPushButton*>(control))
-        return Known{"Button", "Button_", b->text()};
-    if (auto* l = qobject_cast<const QLabel*>(control)) return Known{"Label", "Label_", l->text()};
+        return Known{u"Button", u"Button_", b->text()};
+    if (auto* l = qobject_cast<const QLabel*>(control))
+        return Known{u"Label", u"Label_", l->text()};
     return nullopt;
 }
 
-Keys lcdKeys(const TLCDLabel& lcd) {
-    return {{"PixelWidth", number(lcd.pixelWidth())},   {"PixelHeight", number(lcd.pixelHeight())},
-            {"PixelSize", number(lcd.pixelSize())},     {"PixelOn", colour(lcd.pixelOn())},
-            {"PixelOff", colour(lcd.pixelOff())},       {"BackGround", colour(lcd.backGround())},
-            {"BorderColor", colour(lcd.borderColor())}, {"BorderSpace", number(lcd.borderSpace())},
-            {"CharSpacing", number(lcd.charSpacing())}};
+void addLcdKeys(SettingsFile::Writes& dump, const TLCDLabel& lcd) {
+    dump.add("PixelWidth", lcd.pixelWidth());
+    dump.add("PixelHeight", lcd.pixelHeight());
+    dump.add("PixelSize", lcd.pixelSize());
+    dump.add("PixelOn", colour(lcd.pixelOn()));
+    dump.add("PixelOff", colour(lcd.pixelOff()));
+    dump.add("BackGround", colour(lcd.backGround()));
+    dump.add("BorderColor", colour(lcd.borderColor()));
+    dump.add("BorderSpace", lcd.borderSpace());
+    dump.add("CharSpacing", lcd.charSpacing());
 }
 
 } // namespace
 
-std::vector<DumpSection> describeDesk(const QWidget& window) {
-    std::vector<DumpSection> sections;
-    sections.push_back({"Form",
-                        {{"Top", number(window.y())},
-                         {"Left", number(window.x())},
-                         {"Width", number(window.width())},
-                         {"Height", number(window.height())},
-                         {"Caption", window.windowTitle()}}});
+SettingsFile::Writes describeDesk(const QWidget& window) {
     const QList<QWidget*> children = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    SettingsFile::Writes dump;
+    dump.reserve(children.size() + 1, children.size() * 8 + 5); // knobs, the most, have seven
+    dump.beginSection(u"Form");
+    dump.add("Top", window.y());
+    dump.add("Left", window.x());
+    dump.add("Width", window.width());
+    dump.add("Height", window.height());
+    dump.add("Caption", window.windowTitle());
     for (int i = 0; i < children.size(); ++i) {
         const QWidget* control = children[i];
         const auto kind = known(control);
         if (!kind) continue;
-        Keys keys{{"Type", kind->type}};
-        if (kind->caption) keys.append({"Caption", *kind->caption});
-        if (auto* lcd = qobject_cast<const TLCDLabel*>(control)) keys += lcdKeys(*lcd);
+        dump.beginSection(kind->prefix, i);
+        dump.add("Type", kind->type);
+        if (kind->caption) dump.add("Caption", *kind->caption);
+        if (auto* lcd = qobject_cast<const TLCDLabel*>(control)) addLcdKeys(dump, *lcd);
         if (auto* dip = qobject_cast<const TDipSwitch*>(control))
-            keys.append({"BitCount", number(dip->GetBitCount())});
-        keys += Keys{{"Tag", number(tagOf(control))},
-                     {"Height", number(control->height())},
-                     {"Width", number(control->width())},
-                     {"Left", number(control->x())},
-                     {"Top", number(control->y())}};
-        sections.push_back({kind->prefix + number(i), keys});
+            dump.add("BitCount", dip->GetBitCount());
+        dump.add("Tag", tagOf(control));
+        dump.add("Height", control->height());
+        dump.add("Width", control->width());
+        dump.add("Left", control->x());
+        dump.add("Top", control->y());
     }
-    return sections;
+    return dump;
 }
 
-bool writeDeskDump(const std::vector<DumpSection>& sections, const QString& path) {
-    QList<SettingsFile::Write> writes;
-    writes.reserve(qsizetype(sections.size()) * 16);
-    for (const DumpSection& section : sections)
-        for (const auto& [key, value] : section.keys)
-            writes.append({section.name, key, value});
-    return SettingsFile(path).setValues(writes);
+bool writeDeskDump(const SettingsFile::Writes& dump, const QString& path) {
+    return SettingsFile(path).setValues(dump);
 }
 
 QString deskDumpPath(const QString& programFolder) {

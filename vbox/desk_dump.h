@@ -2,26 +2,20 @@
 // point for a desk of one's own. Known controls only, with their type, caption, Tag and place.
 #pragma once
 
-#include <QList>
-#include <QPair>
+#include "settings_file.h"
+
 #include <QString>
-#include <vector>
 
 class QWidget;
 
-struct DumpSection {
-    QString name;
-    QList<QPair<QString, QString>> keys; // in the order they are written
-};
-
 // [Form] first, then one section per direct child control of a known class, named by its type
-// and its index among the window's child widgets.
-std::vector<DumpSection> describeDesk(const QWidget& window);
+// and its index among the window's child widgets, each with its keys in the order they are written.
+SettingsFile::Writes describeDesk(const QWidget& window);
 
-// Writes the sections into the file at `path` as key-by-key writes would: a key already there is
+// Writes the keys into the file at `path` as key-by-key writes would: a key already there is
 // replaced, all other content stays. The file is replaced in one step; false when it cannot be
 // written.
-bool writeDeskDump(const std::vector<DumpSection>& sections, const QString& path);
+bool writeDeskDump(const SettingsFile::Writes& dump, const QString& path);
 
 // Where "customdesk.ini" goes: beside the program when that folder can be written, else the
 // user's documents folder.

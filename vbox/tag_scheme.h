@@ -40,7 +40,8 @@ constexpr std::optional<int> bankButtonIndex(int tag) {
 
 } // namespace desk_tags
 
-// Widgets carry no Tag of their own; the desk keeps it as a property of the control.
+// The desk keeps a control's Tag as its "Tag" property: declared by the desk's own controls,
+// dynamic on plain Qt widgets.
 inline void setTag(QObject* control, int tag) {
     control->setProperty("Tag", tag);
 }

@@ -13,6 +13,8 @@ class QPainter;
 
 class TDipSwitch : public QWidget {
     Q_OBJECT
+    // The desk's number for the control; declared, it is read without a search by name.
+    Q_PROPERTY(int Tag MEMBER m_tag)
     Q_PROPERTY(quint32 Value READ GetValue WRITE SetValue)
     Q_PROPERTY(QString Caption READ GetCaption WRITE SetCaption)
     Q_PROPERTY(int BitCount READ GetBitCount WRITE SetBitCount)
@@ -79,4 +81,5 @@ private:
     bool m_clickPending = false;
     QImage m_surface;
     QImage m_shown; // the surface as painted, keyed when transparent
+    int m_tag = 0;
 };

@@ -14,6 +14,8 @@
 
 class TKnob : public QWidget {
     Q_OBJECT
+    // The desk's number for the control; declared, it is read without a search by name.
+    Q_PROPERTY(int Tag MEMBER m_tag)
     Q_PROPERTY(int Min READ Min WRITE SetMin)
     Q_PROPERTY(int Max READ Max WRITE SetMax)
     Q_PROPERTY(int Position READ Position WRITE SetPosition)
@@ -113,4 +115,5 @@ private:
     static constexpr qint64 kFrameMs = 16;
     QElapsedTimer m_lastPaint;
     bool m_repaintPending = false;
+    int m_tag = 0;
 };

@@ -13,6 +13,8 @@
 
 class TLCDLabel : public QWidget {
     Q_OBJECT
+    // The desk's number for the control; declared, it is read without a search by name.
+    Q_PROPERTY(int Tag MEMBER m_tag)
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
     Q_PROPERTY(Lcd::DotMatrix DotMatrix READ dotMatrix WRITE setDotMatrix)
     Q_PROPERTY(Lcd::PixelSize PixelSize READ pixelSize WRITE setPixelSize)
@@ -168,4 +170,5 @@ private:
     QImage m_frame;
     bool m_frameDirty = true; // everything must be drawn again
     bool m_textDirty = false; // only the cells must be drawn again
+    int m_tag = 0;
 };

@@ -13,6 +13,8 @@ class TVrBitmapList;
 
 class TVrSkinnedControl : public QWidget {
     Q_OBJECT
+    // The desk's number for the control; declared, it is read without a search by name.
+    Q_PROPERTY(int Tag MEMBER m_tag)
     Q_PROPERTY(int ImageCount READ ImageCount WRITE SetImageCount)
     Q_PROPERTY(int BitmapIndex READ BitmapIndex WRITE SetBitmapIndex)
     Q_PROPERTY(QColor Color READ Color WRITE SetColor)
@@ -67,4 +69,5 @@ private:
     int m_frameWidth = 0;
     int m_frameHeight = 0;
     std::vector<QPixmap> m_frames; // each frame cut from the strip (and keyed) when first drawn
+    int m_tag = 0;
 };

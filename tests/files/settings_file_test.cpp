@@ -244,6 +244,26 @@ TEST_F(SettingsFileTest, ABatchOfWritesGivesTheBytesOfWritingKeyByKey) {
     }
 }
 
+// Names are matched as bytes while they are ASCII; beyond it, letter case is still ignored,
+// reading and writing alike, and a name keeps the spaces around it out of its match.
+TEST_F(SettingsFileTest, NamesBeyondAsciiMatchWithoutRegardToCase) {
+    const QString kelvinSign = QString::fromUtf8("\xE2\x84\xAA"); // folds to "k"
+    const QString path = write("[ \xC3\x9C"
+                               "ber\xC2\xA0]\nK\xC3\xA9y=1\n[Kelvin]\nk=2\n");
+    SettingsFile file(path);
+    EXPECT_EQ(file.sectionNames(), QStringList({"\u00DCber", "Kelvin"}));
+    EXPECT_EQ(file.value("\u00FCBER", "K\u00C9Y"), "1");
+    EXPECT_EQ(file.value("KELVIN", kelvinSign), "2");
+    SettingsFile::Writes writes;
+    writes.beginSection(u"\u00DCBER");
+    writes.add("k\xC3\xA9y", u"3");
+    writes.beginSection(u"kelvin");
+    writes.add(kelvinSign.toUtf8(), 4);
+    ASSERT_TRUE(file.setValues(writes));
+    EXPECT_EQ(read(path), "[ \xC3\x9C"
+                          "ber\xC2\xA0]\nK\xC3\xA9y=3\n[Kelvin]\nk=4\n");
+}
+
 TEST_F(SettingsFileTest, AValueWithLineBreaksStaysOnOneLine) {
     const QString path = write("[S]\nkey=old\nnext=1\n");
     SettingsFile file(path);

@@ -233,12 +233,13 @@ TEST_F(CustomDesk, ClosingTheDeskHidesItAndBringsTheEditorBack) {
 
 TEST_F(CustomDesk, DumpOfTheStandardDeskWritesEveryKnownControl) {
     box.GenerateFaderDeskExecute();
-    const auto sections = describeDesk(box.FaderDesk());
+    const auto dump = describeDesk(box.FaderDesk());
     std::map<QString, std::vector<int>> tagsByPrefix;
-    for (const DumpSection& s : sections) {
-        if (s.name == "Form") continue;
-        const QString prefix = s.name.left(s.name.indexOf('_') + 1);
-        tagsByPrefix[prefix].push_back(s.keys.at(s.keys.size() - 5).second.toInt());
+    for (qsizetype i = 0; i < dump.size(); ++i) {
+        const auto write = dump.at(i);
+        if (write.key != "Tag") continue;
+        const QString section = QString::fromUtf8(write.section);
+        tagsByPrefix[section.left(section.indexOf('_') + 1)].push_back(write.value.toInt());
     }
     auto range = [](int first, int last, std::vector<int> extra) {
         for (int t = first; t <= last; ++t)
@@ -256,7 +257,7 @@ TEST_F(CustomDesk, DumpOfTheStandardDeskWritesEveryKnownControl) {
 
     const QString path = dir.filePath("customdesk.ini");
     writeFileBytes(path, "; mine\n[Form]\nCaption=old\nColor=$FF\n[Extra]\nKey=kept\n");
-    ASSERT_TRUE(writeDeskDump(sections, path));
+    ASSERT_TRUE(writeDeskDump(dump, path));
     const SettingsFile written(path);
     EXPECT_EQ(written.value("Form", "Caption"), "Virtual Pultron : Kelmo's FaderDesk");
     EXPECT_EQ(written.value("Form", "Color"), "$FF");
@@ -273,7 +274,7 @@ TEST_F(CustomDesk, DumpOfTheStandardDeskWritesEveryKnownControl) {
 // time; written in one pass, its bytes stay those of the key-by-key writes, also over itself.
 TEST_F(CustomDesk, DumpWritesTheBytesOfWritingKeyByKey) {
     box.GenerateFaderDeskExecute();
-    const auto sections = describeDesk(box.FaderDesk());
+    const auto dump = describeDesk(box.FaderDesk());
     const QByteArray before = "; mine\n[Knob_7]\nTop=1\n";
     // Memory-backed where there is such a folder: 1,400 safe writes to disk take seconds.
     const QTemporaryDir memory(QFileInfo("/dev/shm").isWritable()
@@ -282,13 +283,15 @@ TEST_F(CustomDesk, DumpWritesTheBytesOfWritingKeyByKey) {
     const QString expected = memory.filePath("key-by-key.ini");
     writeFileBytes(expected, before);
     SettingsFile file(expected);
-    for (const DumpSection& section : sections)
-        for (const auto& [key, value] : section.keys)
-            ASSERT_TRUE(file.setValue(section.name, key, value));
+    for (qsizetype i = 0; i < dump.size(); ++i) {
+        const auto write = dump.at(i);
+        ASSERT_TRUE(file.setValue(QString::fromUtf8(write.section), QString::fromUtf8(write.key),
+                                  QString::fromUtf8(write.value)));
+    }
     const QString dumped = dir.filePath("customdesk.ini");
     writeFileBytes(dumped, before);
     for (int run = 0; run < 2; ++run) {
-        ASSERT_TRUE(writeDeskDump(sections, dumped));
+        ASSERT_TRUE(writeDeskDump(dump, dumped));
         EXPECT_EQ(readFileBytes(dumped), readFileBytes(expected));
     }
 }
