@@ -13,11 +13,14 @@ constexpr auto kRetryPause = std::chrono::milliseconds(10);
 // libjack reports a missing server on stderr; the port lists already say all there is to say.
 void quiet(const char*) {}
 
+// Neither this program nor RtMidi may start a server as a side effect of looking. Set while
+// the program still has one thread: the ports are listed on a worker thread while the window is
+// built, and a setenv() there crashed fontconfig's getenv() on the GUI thread.
+const bool g_noServerStarts = setenv("JACK_NO_START_SERVER", "1", 0) == 0;
+
 void prepareLibJack() {
     static std::once_flag once;
     std::call_once(once, [] {
-        // Neither this program nor RtMidi may start a server as a side effect of looking.
-        setenv("JACK_NO_START_SERVER", "1", 0);
         jack_set_error_function(quiet);
         jack_set_info_function(quiet);
     });

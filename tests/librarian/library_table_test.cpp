@@ -98,7 +98,10 @@ TEST_F(LibraryTableTest, ReportsMoveTheStatesAndReceivedBanksGoIntoTheirFiles) {
 
 TEST(LibraryTable, EndLineSaysHowTheJobEndedAndNamesTheBanks) {
     const auto report = [](int bank, Outcome outcome) {
-        return BankReport{Kind::Request, bank, outcome};
+        BankReport done;
+        done.bank = bank;
+        done.outcome = outcome;
+        return done;
     };
     struct Case {
         Job job;

@@ -121,7 +121,7 @@ TEST_F(LibraryPageTest, CancelMidJobNamesTheBankAndKeepsWhatArrived) {
     EXPECT_TRUE(form.FileSheet->RequestSysexDump->isEnabled());
 
     // A port lost mid-job, or the window closed, ends it the same way.
-    for (const auto end : std::initializer_list<std::function<void()>>{
+    for (const auto& end : std::initializer_list<std::function<void()>>{
              [&] { emit form.MidiIn1->portLost(QStringLiteral("device unplugged")); },
              [&] { form.close(); }}) {
         ASSERT_TRUE(page.startJob(LibraryTable::Job::Backup, {4, 5}));
