@@ -49,6 +49,7 @@ double seconds(Clock::duration d) {
 std::pair<double, qsizetype> monitorRun(MidiOutputConnection& out, const QString& outputFile) {
     QProcess monitor;
     monitor.setStandardOutputFile(outputFile);
+    monitor.setReadChannel(QProcess::StandardError); // where the ready line goes
     monitor.start(SimProcess::program(), {"monitor", "--api", "jack", "--in", "monbench"});
     QByteArray errors;
     while (!errors.contains("Monitoring ") && monitor.waitForReadyRead(5000))
