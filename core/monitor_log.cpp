@@ -1,5 +1,7 @@
 #include "monitor_log.h"
 
+#include <algorithm>
+
 using midi_meaning::Category;
 using midi_meaning::Direction;
 
@@ -37,6 +39,19 @@ MonitorLog::Change MonitorLog::append(MonitorLine line) {
     }
     m_lines.push_back(std::move(line));
     return change;
+}
+
+void MonitorLog::dropOldest(std::size_t count) {
+    count = std::min(count, m_lines.size());
+    m_visible.erase(m_visible.begin(),
+                    m_visible.begin() + static_cast<std::ptrdiff_t>(visibleAmongOldest(count)));
+    m_lines.erase(m_lines.begin(), m_lines.begin() + static_cast<std::ptrdiff_t>(count));
+    m_firstSerial += count;
+}
+
+std::size_t MonitorLog::visibleAmongOldest(std::size_t count) const {
+    const auto end = std::lower_bound(m_visible.begin(), m_visible.end(), m_firstSerial + count);
+    return static_cast<std::size_t>(end - m_visible.begin());
 }
 
 void MonitorLog::clear() {

@@ -50,6 +50,12 @@ public:
     void setFilter(const MonitorFilter& filter);
     const MonitorFilter& filter() const { return m_filter; }
 
+    // Drops the `count` oldest lines; how many of them are visible can be asked first, so that
+    // a view hears of the rows before they go.
+    void dropOldest(std::size_t count);
+    std::size_t visibleAmongOldest(std::size_t count) const;
+
+    std::size_t capacity() const { return m_capacity; }
     std::size_t size() const { return m_lines.size(); }
     std::size_t visibleCount() const { return m_visible.size(); }
     const MonitorLine& visible(std::size_t row) const;

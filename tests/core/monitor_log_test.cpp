@@ -131,3 +131,19 @@ TEST(MonitorLog, PauseDiscardsAndClearEmpties) {
     log.append(line(Direction::Out, Category::SysEx, 0, "fresh"));
     EXPECT_EQ(visibleTexts(log), "fresh;");
 }
+
+TEST(MonitorLog, DropOldestTellsFirstHowManyShownLinesGo) {
+    MonitorLog log = filled();
+    MonitorFilter noSysEx;
+    noSysEx.sysEx = false;
+    log.setFilter(noSysEx);
+    const std::vector<std::pair<std::size_t, std::size_t>> oldestAndVisible{
+        {0, 0}, {1, 1}, {3, 2}, {5, 4}, {9, 4}};
+    for (const auto& [oldest, visible] : oldestAndVisible)
+        EXPECT_EQ(log.visibleAmongOldest(oldest), visible) << oldest;
+    log.dropOldest(3); // "in ch1", "out ch10" and the hidden SysEx
+    EXPECT_EQ(visibleTexts(log), "out clock;in song position;");
+    log.dropOldest(9);
+    EXPECT_EQ(log.size(), 0u);
+    EXPECT_EQ(log.visibleCount(), 0u);
+}
