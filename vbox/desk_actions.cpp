@@ -18,8 +18,7 @@ std::optional<ShortMessage> sendable(const ShortMessage& message) {
 } // namespace
 
 ShortMessage DeskActions::potMessage(int index, std::uint8_t value) const {
-    const PotEntry entry = m_bank.pot(index + 1);
-    return {fullStatus(entry.status), entry.data, value};
+    return potEvent(m_bank, index, value);
 }
 
 std::optional<ShortMessage> DeskActions::PotMoved(int index, int value) {
@@ -34,8 +33,7 @@ std::optional<ShortMessage> DeskActions::PotMoved(int index, int value) {
 }
 
 std::optional<ShortMessage> DeskActions::buttonMessage(int index, bool on) const {
-    const ButtonEntry entry = m_bank.button(index + 1);
-    return sendable({fullStatus(entry.status), entry.data1, on ? entry.data2 : std::uint8_t(0)});
+    return sendable(buttonEvent(m_bank, index, on));
 }
 
 std::optional<ShortMessage> DeskActions::ButtonPressed(int index) {

@@ -3,22 +3,11 @@
 #pragma once
 
 #include "bank_record.h"
+#include "control_events.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
-
-struct ShortMessage {
-    std::uint8_t status = 0;
-    std::uint8_t data1 = 0;
-    std::uint8_t data2 = 0;
-    bool operator==(const ShortMessage&) const = default;
-};
-
-// System and meta events (status F0..FF) are stored and shown, never sent by the desk.
-constexpr bool isSendable(const ShortMessage& message) {
-    return message.status >= 0x80 && message.status < 0xF0;
-}
 
 class DeskActions {
 public:
