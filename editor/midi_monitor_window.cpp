@@ -105,7 +105,7 @@ MidiMonitorWindow::MidiMonitorWindow(const BankRecord& bank, QWidget* parent)
     layout->addWidget(makeFilterRow());
     layout->addWidget(Lines, 1);
     layout->addWidget(makeButtonRow());
-    resize(760, 480);
+    resize(1000, 480);
 
     m_frame = new QTimer(this);
     m_frame->setInterval(kFrameMs);
