@@ -61,7 +61,8 @@ TEST_F(MidiMonitor, ShowsWhatGoesOutAndComesInNamedByTheBank) {
     EXPECT_EQ(countContaining(lines, " in  " + kSimulator), 8);
     EXPECT_EQ(countContaining(lines, "dump request"), 1);
     EXPECT_EQ(countContaining(lines, "dump block 8 of 8"), 1);
-    EXPECT_TRUE(lines[10].contains("Control Change ch 1 cc 91 = 100, pot 1")) << lines[10].toStdString();
+    EXPECT_TRUE(lines[10].contains("Control Change ch 1 cc 91 = 100, pot 1"))
+        << lines[10].toStdString();
     EXPECT_TRUE(lines[11].endsWith("Timing Clock")) << lines[11].toStdString();
     EXPECT_EQ(monitor.Lines->verticalScrollBar()->value(),
               monitor.Lines->verticalScrollBar()->maximum());
