@@ -4,6 +4,7 @@
 #include "dump_file.h"
 #include "headless_transfer.h"
 #include "midi_device_list.h"
+#include "monitor_command.h"
 #include "sim_command.h"
 #include "sysex_protocol.h"
 
@@ -185,6 +186,10 @@ const char* const kMidiUsage =
     "                    --record writes every message it received to FILE when it stops;\n"
     "                    for tests, it leaves the silent banks unanswered and stores uploads\n"
     "                    into the corrupt banks with their name's first character raised\n"
+    "  monitor --in PORT [--bank FILE.syx] [--out PORT] [--api API]\n"
+    "                    print one line per message arriving at PORT, in words that name the\n"
+    "                    pots and buttons of the bank (the built-in one unless --bank), until\n"
+    "                    interrupted; with --out, pass every message on to that port\n"
     "  send FILE --out PORT [--delay MS] [--device-id D] [--bank N] [--in PORT]\n"
     "                    upload the bank in FILE as \"Send Sysex\" does; with --in, show the\n"
     "                    controller's replies (exit 1 unless it acknowledges all 8 blocks)\n"
@@ -209,6 +214,7 @@ std::optional<int> runMidiCommand(const QString& command, const QStringList& arg
          {"--api", "--name", "--device-id", "--min-block-gap", "--bank-file", "--record",
           "--silent-banks", "--corrupt-banks"},
          simCommand},
+        {"monitor", {"--api", "--in", "--out", "--bank"}, monitorCommand},
         {"send", {"--api", "--out", "--in", "--delay", "--device-id", "--bank"}, sendCommand},
         {"request",
          {"--api", "--out", "--in", "--device-id", "--bank", "--timeout", "-o"},

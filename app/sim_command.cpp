@@ -83,20 +83,6 @@ std::unique_ptr<RtMidiBackend> openBackend(const SimOptions& options) {
     return RtMidiBackend::create(RtMidiBackend::Api::Jack);
 }
 
-// The bank every one of the 128 banks starts with: the file's, else the built-in one.
-std::optional<BankRecord> initialBank(const QString& file, const LogSink& log) {
-    auto buffer = std::make_unique<DumpBuffer>();
-    if (!file.isEmpty()) {
-        if (!readDumpFile(file, *buffer)) return std::nullopt;
-    } else if (const auto dump = loadBuiltInDump()) {
-        buffer->assign(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
-                                 static_cast<std::size_t>(dump->size())));
-    }
-    const auto scanned = scanDump(buffer->used(), log);
-    if (!scanned) return std::nullopt;
-    return scanned->record;
-}
-
 int fail(const CliStreams& streams, const QString& message, int code) {
     std::fprintf(streams.err, "vpt64: %s\n", qPrintable(message));
     return code;
@@ -176,6 +162,19 @@ private:
 
 } // namespace
 
+std::optional<BankRecord> bankOfFile(const QString& file, const LogSink& log) {
+    auto buffer = std::make_unique<DumpBuffer>();
+    if (!file.isEmpty()) {
+        if (!readDumpFile(file, *buffer)) return std::nullopt;
+    } else if (const auto dump = loadBuiltInDump()) {
+        buffer->assign(std::span(reinterpret_cast<const std::uint8_t*>(dump->constData()),
+                                 static_cast<std::size_t>(dump->size())));
+    }
+    const auto scanned = scanDump(buffer->used(), log);
+    if (!scanned) return std::nullopt;
+    return scanned->record;
+}
+
 int simCommand(const CliArgs& args, const CliStreams& streams) {
     QString error;
     const auto options = readOptions(args, &error);
@@ -190,7 +189,7 @@ int simCommand(const CliArgs& args, const CliStreams& streams) {
                     QStringLiteral("no MIDI system to run on (no ALSA sequencer, and no "
                                    "JACK server answers)"),
                     kExitFailed);
-    const auto bank = initialBank(options->bankFile, print);
+    const auto bank = bankOfFile(options->bankFile, print);
     if (!bank)
         return fail(streams, QStringLiteral("cannot take a bank from '%1'").arg(options->bankFile),
                     kExitFailed);

@@ -189,7 +189,7 @@ TEST(Vpt64Manual, HasEveryCommandOfTheHelp) {
     QStringList commands;
     for (auto match = command.globalMatch(help.out); match.hasNext();)
         commands << match.next().captured(1);
-    EXPECT_EQ(commands.size(), 14) << commands.join(' ').toStdString();
+    EXPECT_EQ(commands.size(), 15) << commands.join(' ').toStdString();
     for (const QString& name : commands) {
         const QRegularExpression entry("^(\\.BI? |\\\\fB)" + QRegularExpression::escape(name) +
                                            "( |\\\\fR|$)",
