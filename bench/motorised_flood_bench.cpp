@@ -9,6 +9,7 @@
 #include "fader_desk.h"
 #include "jack_server.h"
 #include "midi_in.h"
+#include "midi_monitor_window.h"
 #include "midi_out.h"
 #include "pot_page.h"
 #include "rtmidi_backend.h"
@@ -226,10 +227,10 @@ int choose(QComboBox* selector, const std::string& port) {
 }
 
 // The editor with the standard desk shown: pot 1 on controller 1, pot 2 on note 60, both on
-// channel 1 with the full range, motorised pots on.
+// channel 1 with the full range, motorised pots on; `monitored`: the MIDI Monitor window open too.
 class DeskUnderFlood {
 public:
-    bool open(const FloodPeer& peer) {
+    bool open(const FloodPeer& peer, bool monitored = false) {
         m_form = std::make_unique<TForm1>(TForm1::Options{QString(), QStringLiteral("jack")});
         m_form->record.setPot(1, {0x30, kPotController, 0, 127});
         m_form->record.setPot(2, {0x10, kMarkerNote, 0, 127});
@@ -241,8 +242,10 @@ public:
         m_form->show();
         m_form->PageControl->setCurrentWidget(m_form->PotSettings.page());
         m_form->FaderDesk().GenerateFaderDeskExecute();
+        if (monitored) m_form->midiMonitor().show();
         return m_form->FaderDesk().deskVisible();
     }
+    std::size_t monitorLines() const { return m_form->midiMonitor().log().size(); }
 
 private:
     std::unique_ptr<TForm1> m_form;
@@ -303,8 +306,24 @@ void printRun(const char* who, int rate, const RunResult& run) {
                 run.p50Ms, run.p99Ms, run.lagMs, run.endsOnLast ? "sent on" : "MISSING");
 }
 
-// state.range(0): controller messages a second. Each iteration is one run of the desk and one
-// of the baseline, alternately.
+// state.range(0): controller messages a second. Each iteration is one run of `a` and one of `b`;
+// returns the worst of each.
+std::pair<Worst, Worst> alternate(benchmark::State& state, FloodPeer& a, const char* aName,
+                                  FloodPeer& b, const char* bName) {
+    const int rate = int(state.range(0));
+    Worst aWorst, bWorst;
+    for (auto _ : state) {
+        const RunResult aRun = a.run(rate);
+        const RunResult bRun = b.run(rate);
+        printRun(aName, rate, aRun);
+        printRun(bName, rate, bRun);
+        aWorst.add(aRun);
+        bWorst.add(bRun);
+    }
+    return {aWorst, bWorst};
+}
+
+// The desk against the baseline, alternately.
 void BM_MotorisedFloodOnX(benchmark::State& state) {
     JackServer server;
     if (!server.start()) {
@@ -320,15 +339,7 @@ void BM_MotorisedFloodOnX(benchmark::State& state) {
         !plain.open(plainPeer) || !deskPeer.warmUp() || !plainPeer.warmUp())
         return state.SkipWithError("cannot open the JACK ports");
     const int rate = int(state.range(0));
-    Worst deskWorst, plainWorst;
-    for (auto _ : state) {
-        const RunResult deskRun = deskPeer.run(rate);
-        const RunResult plainRun = plainPeer.run(rate);
-        printRun("desk", rate, deskRun);
-        printRun("plain", rate, plainRun);
-        deskWorst.add(deskRun);
-        plainWorst.add(plainRun);
-    }
+    const auto [deskWorst, plainWorst] = alternate(state, deskPeer, "desk", plainPeer, "plain");
     deskWorst.report(state, "desk_");
     plainWorst.report(state, "plain_");
     state.counters["lag_ratio"] = deskWorst.lagMax / std::max(plainWorst.lagMax, kFrameMs);
@@ -351,6 +362,43 @@ BENCHMARK(BM_MotorisedFloodOnX)
     ->ArgName("messages_per_s")
     ->Arg(10000)
     ->Arg(50000)
+    ->Iterations(6)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The same flood into two desks, one with the MIDI Monitor window open on its ports: what
+// monitoring costs the desk.
+void BM_MotorisedFloodMonitoredOnX(benchmark::State& state) {
+    JackServer server;
+    if (!server.start()) {
+        state.SkipWithError(server.error().toStdString().c_str());
+        return;
+    }
+    auto backend = RtMidiBackend::create(RtMidiBackend::Api::Jack);
+    if (!backend) return state.SkipWithError("no JACK client");
+    FloodPeer monitoredPeer(*backend, "flood monitored"), deskPeer(*backend, "flood desk");
+    DeskUnderFlood monitored, desk;
+    if (!monitoredPeer.opened() || !deskPeer.opened() || !monitored.open(monitoredPeer, true) ||
+        !desk.open(deskPeer) || !monitoredPeer.warmUp() || !deskPeer.warmUp())
+        return state.SkipWithError("cannot open the JACK ports");
+    const int rate = int(state.range(0));
+    const auto [monitoredWorst, deskWorst] =
+        alternate(state, monitoredPeer, "monitored", deskPeer, "desk");
+    monitoredWorst.report(state, "monitored_");
+    deskWorst.report(state, "desk_");
+    state.counters["p99_ratio"] = monitoredWorst.p99Max / std::max(deskWorst.p99Max, kFrameMs);
+    state.counters["lag_ratio"] = monitoredWorst.lagMax / std::max(deskWorst.lagMax, kFrameMs);
+    state.counters["monitor_lines"] = double(monitored.monitorLines());
+    const bool met = monitoredWorst.runsWithLoss == 0 && monitoredWorst.p99Max <= kLosslessP99Ms;
+    std::printf("goal at %d/s with the monitor open (%zu lines held), lossless in every run with "
+                "p99 <= %.2f ms: %s (p99 %.2f ms; without the monitor %.2f ms)\n",
+                rate, monitored.monitorLines(), kLosslessP99Ms, met ? "met" : "NOT MET",
+                monitoredWorst.p99Max, deskWorst.p99Max);
+    std::fflush(stdout);
+}
+BENCHMARK(BM_MotorisedFloodMonitoredOnX)
+    ->ArgName("messages_per_s")
+    ->Arg(10000)
     ->Iterations(6)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

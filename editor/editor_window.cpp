@@ -10,6 +10,9 @@
 #include "help_page.h"
 #include "key_preview.h"
 #include "library_page.h"
+#include "midi_in.h"
+#include "midi_monitor_window.h"
+#include "midi_out.h"
 #include "status_log.h"
 #include "transfer_controller.h"
 #include "transfer_page.h"
@@ -147,6 +150,12 @@ void TForm1::createDeskActions() {
 
 void TForm1::connectControls() {
     connect(FileSheet->HintsButton, &QPushButton::clicked, this, &TForm1::HintsButtonClick);
+    connect(FileSheet->ShowMidiMonitor, &QPushButton::clicked, this, [this] {
+        MidiMonitorWindow& monitor = midiMonitor();
+        monitor.show();
+        monitor.raise();
+        monitor.activateWindow();
+    });
     connect(FileSheet, &TransferPage::webLinkClicked, this,
             [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
     connect(FileSheet->TestKnob, &TVrBitmapDial::OnChange, this, &TForm1::TestKnobChange);
@@ -295,4 +304,20 @@ void TForm1::HintsButtonClick() {
 
 void TForm1::TestKnobChange() {
     FileSheet->setReleaseLeft(FileSheet->TestKnob->Position() + 16);
+}
+
+// The ports feed the monitor from the moment it exists; it lives as long as this window.
+MidiMonitorWindow& TForm1::midiMonitor() {
+    if (m_monitor) return *m_monitor;
+    m_monitor = new MidiMonitorWindow(record, this);
+    const auto tap = [this](MidiPort* port, midi_meaning::Direction direction) {
+        port->OnTraffic = [this, port, direction](std::span<const std::uint8_t> message) {
+            const int index = port->Port();
+            m_monitor->record(direction, index < port->NumDevs() ? port->deviceName(index) : "",
+                              message);
+        };
+    };
+    tap(MidiIn1, midi_meaning::Direction::In);
+    tap(MidiOut1, midi_meaning::Direction::Out);
+    return *m_monitor;
 }

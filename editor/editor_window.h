@@ -18,6 +18,7 @@ class DeskLink;
 class ButtonPage;
 class HelpPage;
 class LibraryPage;
+class MidiMonitorWindow;
 class QAction;
 class QCloseEvent;
 class QFileDialog;
@@ -104,6 +105,8 @@ public:
     TransferController& transfer() const { return *m_transfer; }
     // The virtual box that plays the bank; its window is built when first shown.
     VirtualBox& FaderDesk() const;
+    // The "MIDI Monitor" window, built and fed from its first showing on.
+    MidiMonitorWindow& midiMonitor();
     void UpdateMIDIPorts();
     void UpdateButtonStatus();
 
@@ -191,4 +194,5 @@ private:
     DumpCodec m_codec;
     std::unique_ptr<TransferController> m_transfer;
     DeskLink* m_desk = nullptr;
+    MidiMonitorWindow* m_monitor = nullptr;
 };

@@ -95,8 +95,9 @@ QWidget* TransferPage::makeHeader() {
 
     HintsButton = button(tr("About/Hints ..."), "HintsButton");
     ShowFaderDesk = button(tr("Virtual Box"), "ShowFaderDesk");
+    ShowMidiMonitor = button(tr("MIDI Monitor"), "ShowMidiMonitor");
     SelecCustomBox = button(tr("Custom Box"), "SelecCustomBox");
-    for (auto* b : {HintsButton, ShowFaderDesk, SelecCustomBox})
+    for (auto* b : {HintsButton, ShowFaderDesk, ShowMidiMonitor, SelecCustomBox})
         row->addWidget(b);
     return header;
 }

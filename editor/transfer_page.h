@@ -27,6 +27,7 @@ public:
     TVrAniButton* TestButton = nullptr; // shows the skinned button
     QPushButton* HintsButton = nullptr;
     QPushButton* ShowFaderDesk = nullptr;
+    QPushButton* ShowMidiMonitor = nullptr;
     QPushButton* SelecCustomBox = nullptr;
     QComboBox* MIDIInComboBox = nullptr;
     QComboBox* MIDIOutComboBox = nullptr;

@@ -71,10 +71,17 @@ bool TMidiIn::current(quint64 generation) const {
 }
 
 void TMidiIn::ShortIn(std::uint8_t status, std::uint8_t first, std::uint8_t second) {
+    if (OnTraffic) {
+        const std::uint8_t bytes[] = {status, first, second};
+        OnTraffic(std::span(bytes, static_cast<std::size_t>(shortMessageLength(status))));
+    }
     if (OnShort && m_useShort) OnShort(this, status, first, second);
 }
 
 void TMidiIn::LongIn(const QByteArray& bytes) {
+    if (OnTraffic)
+        OnTraffic(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                            static_cast<std::size_t>(bytes.size())));
     if (OnSysEx && m_useSysEx)
         OnSysEx(this, reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                 static_cast<int>(bytes.size()));

@@ -75,3 +75,25 @@ QString MidiPort::lostPortLine(const QString& direction, const QString& reason) 
     return QStringLiteral("Lost MIDI %1 Port \"%2\" - %3!")
         .arg(direction, QString::fromStdString(deviceName(m_port)), reason);
 }
+
+// Bytes of a short message, its status included, as the status defines them.
+int shortMessageLength(std::uint8_t status) {
+    switch (status & 0xF0) {
+    case 0xC0:
+    case 0xD0:
+        return 2;
+    case 0xF0:
+        break;
+    default:
+        return 3;
+    }
+    switch (status) {
+    case 0xF1:
+    case 0xF3:
+        return 2;
+    case 0xF2:
+        return 3;
+    default:
+        return 1;
+    }
+}

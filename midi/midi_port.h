@@ -5,14 +5,23 @@
 #include "midi_device_list.h"
 
 #include <QObject>
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
+
+// Bytes of a short message, its status included, as the status defines them.
+int shortMessageLength(std::uint8_t status);
 
 class MidiPort : public QObject {
     Q_OBJECT
 public:
     static constexpr int kMaxDevices = 12;
+
+    // Sees each message the port delivers or sends, on the owning thread (the MIDI monitor).
+    // Input SysEx comes in the chunks that reach OnSysEx.
+    std::function<void(std::span<const std::uint8_t> message)> OnTraffic;
 
     bool Using() const { return m_using; }
     void SetUsing(bool value);

@@ -2,6 +2,7 @@
 // controls without a name and for value displays not announced with the value they show.
 #include "editor_window.h"
 #include "fader_desk.h"
+#include "midi_monitor_window.h"
 #include "transfer_page.h"
 #include "virtual_box.h"
 
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -91,6 +93,19 @@ TEST(Accessibility, EveryWindowNamesItsControlsAndAnnouncesItsValues) {
     const Counts desk = walk(form.FaderDesk().FaderDesk());
     EXPECT_GE(desk.controls, 128);
     EXPECT_GE(desk.values, 64);
+
+    // The MIDI Monitor: its controls, and each line a list item that reads as its text.
+    MidiMonitorWindow& monitor = form.midiMonitor();
+    monitor.show();
+    EXPECT_GE(walk(monitor).controls, 12);
+    const std::uint8_t clock[] = {0xF8};
+    monitor.record(midi_meaning::Direction::Out, "synth", clock);
+    QTRY_COMPARE(monitor.Lines->model()->rowCount(), 1);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(monitor.Lines);
+    ASSERT_TRUE(list && list->childCount() >= 1);
+    EXPECT_TRUE(
+        list->child(list->childCount() - 1)->text(QAccessible::Name).endsWith("Timing Clock"))
+        << list->child(list->childCount() - 1)->text(QAccessible::Name).toStdString();
 
     form.PresetFileName = dir.filePath("missing/vpt64presets.ini");
     form.StoreAppSettings();

@@ -1,0 +1,74 @@
+// MonitorLog: the lines of the MIDI monitor. Holds at most `capacity` lines, dropping the oldest,
+// so that memory stays bounded however long the monitor runs; keeps the lines that pass the
+// filter in order for the view; discards what arrives while paused. Plain C++, no Qt.
+#pragma once
+
+#include "midi_meaning.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+struct MonitorLine {
+    midi_meaning::Direction direction = midi_meaning::Direction::In;
+    midi_meaning::Category category = midi_meaning::Category::Channel;
+    int channel = 0; // 1..16 for a channel message, 0 otherwise
+    std::string text;
+};
+
+// Which lines the monitor shows. `channel` 0 shows every channel.
+struct MonitorFilter {
+    bool in = true;
+    bool out = true;
+    bool channelMessages = true;
+    bool sysEx = true;
+    bool realTime = true;
+    bool common = true;
+    int channel = 0;
+
+    bool accepts(const MonitorLine& line) const;
+};
+
+class MonitorLog {
+public:
+    static constexpr std::size_t kCapacity = 100'000;
+
+    // What an append did to the visible lines: `dropped` left at the front, `added` at the end.
+    struct Change {
+        std::size_t dropped = 0;
+        std::size_t added = 0;
+    };
+
+    explicit MonitorLog(std::size_t capacity = kCapacity);
+
+    // Lines that arrive while paused are discarded, not held back.
+    Change append(MonitorLine line);
+    void setPaused(bool paused) { m_paused = paused; }
+    bool paused() const { return m_paused; }
+    void clear();
+    void setFilter(const MonitorFilter& filter);
+    const MonitorFilter& filter() const { return m_filter; }
+
+    // Drops the `count` oldest lines; how many of them are visible can be asked first, so that
+    // a view hears of the rows before they go.
+    void dropOldest(std::size_t count);
+    std::size_t visibleAmongOldest(std::size_t count) const;
+
+    std::size_t capacity() const { return m_capacity; }
+    std::size_t size() const { return m_lines.size(); }
+    std::size_t visibleCount() const { return m_visible.size(); }
+    const MonitorLine& visible(std::size_t row) const;
+    // The visible lines, one per text line, for Copy and Save As.
+    std::string visibleText() const;
+
+private:
+    void rebuildVisible();
+
+    std::size_t m_capacity;
+    bool m_paused = false;
+    MonitorFilter m_filter;
+    std::uint64_t m_firstSerial = 0; // serial number of m_lines.front()
+    std::deque<MonitorLine> m_lines;
+    std::deque<std::uint64_t> m_visible; // serial numbers of the lines that pass the filter
+};

@@ -1,0 +1,73 @@
+// MidiMonitorWindow: the "MIDI Monitor" window. Shows each message that arrives on the editor's
+// MIDI IN or leaves on its MIDI OUT as one line, named by the current bank's pots and buttons;
+// the lines live in a MonitorLog and reach the list once per frame.
+#pragma once
+
+#include "bank_record.h"
+#include "monitor_log.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+class MonitorListModel;
+class QCheckBox;
+class QComboBox;
+class QListView;
+class QPushButton;
+class QTimer;
+
+class MidiMonitorWindow : public QWidget {
+    Q_OBJECT
+public:
+    // `bank` names the pots and buttons; it must outlive the window.
+    explicit MidiMonitorWindow(const BankRecord& bank, QWidget* parent = nullptr);
+    ~MidiMonitorWindow() override;
+
+    // Takes one message; it reaches the list with the next frame.
+    void record(midi_meaning::Direction direction, const std::string& port,
+                std::span<const std::uint8_t> message);
+    // Writes the shown lines to `path` atomically; false with `error` set when that failed.
+    bool saveTo(const QString& path, QString* error = nullptr);
+    const MonitorLog& log() const { return m_log; }
+
+    QListView* Lines = nullptr;
+    QCheckBox* ShowIn = nullptr;
+    QCheckBox* ShowOut = nullptr;
+    QCheckBox* ShowChannel = nullptr;
+    QCheckBox* ShowSysEx = nullptr;
+    QCheckBox* ShowRealTime = nullptr;
+    QCheckBox* ShowCommon = nullptr;
+    QComboBox* ChannelFilter = nullptr; // "All channels", then channels 1 to 16
+    QPushButton* PauseButton = nullptr;
+    QPushButton* ClearButton = nullptr;
+    QPushButton* CopyButton = nullptr;
+    QPushButton* SaveAsButton = nullptr;
+
+    static constexpr int kFrameMs = 16;
+
+private:
+    struct Pending {
+        std::int64_t ms;
+        midi_meaning::Direction direction;
+        std::string port;
+        std::vector<std::uint8_t> bytes;
+    };
+
+    QWidget* makeFilterRow();
+    QWidget* makeButtonRow();
+    void applyFilter();
+    void flush();
+    void copyLines();
+    void saveAsClick();
+
+    const BankRecord& m_bank;
+    MonitorLog m_log;
+    MonitorListModel* m_model = nullptr;
+    QElapsedTimer m_clock;
+    QTimer* m_frame = nullptr;
+    std::vector<Pending> m_pending;
+};

@@ -1,0 +1,118 @@
+#include "form_driver.h"
+
+#include "midi_monitor_window.h"
+#include "midi_out.h"
+#include "wait_for.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QListView>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kSimulator = QStringLiteral("vPultron64 Simulator");
+
+// The editor window on the simulator with its monitor open, after a bank request (two SysEx
+// out, eight dump blocks in), a control change and a clock sent out.
+class MidiMonitor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QTest::mouseClick(page.ShowMidiMonitor, Qt::LeftButton);
+        ASSERT_TRUE(monitor.isVisible());
+        ASSERT_TRUE(choose(page.MIDIOutComboBox, kSimulator));
+        ASSERT_TRUE(choose(page.MIDIInComboBox, kSimulator));
+        QTest::mouseClick(page.RequestSysexDump, Qt::LeftButton);
+        ASSERT_TRUE(waitFor([&] { return monitor.log().size() == 10; }));
+        form.MidiOut1->Put(0xB0, 91, 100);
+        form.MidiOut1->Put(0xF8, 0, 0);
+        ASSERT_TRUE(waitFor([&] { return rows().size() == 12; }));
+    }
+
+    // The list's items as the view and assistive technology get them.
+    QStringList rows() const {
+        QStringList texts;
+        const QAbstractItemModel* model = monitor.Lines->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QModelIndex index = model->index(row, 0);
+            EXPECT_EQ(index.data(Qt::AccessibleTextRole), index.data()) << row;
+            texts << index.data().toString();
+        }
+        return texts;
+    }
+
+    TForm1 form{TForm1::Options{QString(), QStringLiteral("sim")}};
+    TransferPage& page = *form.FileSheet;
+    MidiMonitorWindow& monitor = form.midiMonitor();
+};
+
+int countContaining(const QStringList& lines, const QString& part) {
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(),
+                                          [&](const QString& l) { return l.contains(part); }));
+}
+
+} // namespace
+
+TEST_F(MidiMonitor, ShowsWhatGoesOutAndComesInNamedByTheBank) {
+    const QStringList lines = rows();
+    EXPECT_EQ(countContaining(lines, " out " + kSimulator), 4);
+    EXPECT_EQ(countContaining(lines, " in  " + kSimulator), 8);
+    EXPECT_EQ(countContaining(lines, "dump request"), 1);
+    EXPECT_EQ(countContaining(lines, "dump block 8 of 8"), 1);
+    EXPECT_TRUE(lines[10].contains("Control Change ch 1 cc 91 = 100, pot 1"))
+        << lines[10].toStdString();
+    EXPECT_TRUE(lines[11].endsWith("Timing Clock")) << lines[11].toStdString();
+    EXPECT_EQ(monitor.Lines->verticalScrollBar()->value(),
+              monitor.Lines->verticalScrollBar()->maximum());
+}
+
+TEST_F(MidiMonitor, FiltersHideAndShowLines) {
+    struct Case {
+        QCheckBox* box;
+        int channel; // index in the channel list: 0 all, else the channel
+        int shown;
+    };
+    const std::vector<Case> cases{
+        {monitor.ShowIn, 0, 4},
+        {monitor.ShowOut, 0, 8},
+        {monitor.ShowSysEx, 0, 2},
+        {monitor.ShowChannel, 0, 11},
+        {monitor.ShowRealTime, 0, 11},
+        {nullptr, 2, 11},
+        {nullptr, 1, 12},
+    };
+    for (const Case& c : cases) {
+        if (c.box) QTest::mouseClick(c.box, Qt::LeftButton);
+        monitor.ChannelFilter->setCurrentIndex(c.channel);
+        EXPECT_EQ(rows().size(), c.shown) << (c.box ? c.box->text().toStdString() : "channel");
+        if (c.box) QTest::mouseClick(c.box, Qt::LeftButton);
+        monitor.ChannelFilter->setCurrentIndex(0);
+        EXPECT_EQ(rows().size(), 12);
+    }
+}
+
+TEST_F(MidiMonitor, SaveAsWritesTheShownLinesAndPauseAndClearStopAndEmpty) {
+    QTest::mouseClick(monitor.ShowIn, Qt::LeftButton);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("monitor.txt"));
+    ASSERT_TRUE(monitor.saveTo(path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), rows().join('\n') + '\n');
+    EXPECT_FALSE(monitor.saveTo(dir.filePath(QStringLiteral("missing/monitor.txt"))));
+
+    QTest::mouseClick(monitor.PauseButton, Qt::LeftButton);
+    form.MidiOut1->Put(0xB0, 91, 1);
+    QTest::qWait(4 * MidiMonitorWindow::kFrameMs);
+    EXPECT_EQ(rows().size(), 4);
+    QTest::mouseClick(monitor.PauseButton, Qt::LeftButton);
+    form.MidiOut1->Put(0xB0, 91, 2);
+    ASSERT_TRUE(waitFor([&] { return rows().size() == 5; }));
+    EXPECT_TRUE(rows().last().contains("= 2")) << rows().last().toStdString();
+
+    QTest::mouseClick(monitor.ClearButton, Qt::LeftButton);
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_EQ(monitor.log().size(), 0u);
+}
