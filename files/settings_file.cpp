@@ -107,7 +107,7 @@ void SettingsFile::parse() const {
     m_sections.clear();
     m_sections.reserve(std::size_t(m_text.size() / 64)); // about the shortest desk section
     m_entries.clear();
-    m_entries.reserve(std::size_t(m_text.count('\n') + 1)); // at most a key a line
+    m_entries.reserve(std::size_t(m_text.size() / 10)); // key lines are rarely shorter
     m_sectionIndex.clear();
     m_sectionIndex.reserve(m_sections.capacity());
     m_crlf = false;
