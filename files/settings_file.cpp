@@ -107,7 +107,7 @@ void SettingsFile::parse() const {
     m_sections.clear();
     m_sections.reserve(std::size_t(m_text.size() / 64)); // about the shortest desk section
     m_entries.clear();
-    m_entries.reserve(std::size_t(m_text.count('\n') + 1)); // at most a key a line
+    m_entries.reserve(std::size_t(m_text.size() / 10)); // key lines are rarely shorter
     m_sectionIndex.clear();
     m_sectionIndex.reserve(m_sections.capacity());
     m_crlf = false;
@@ -405,6 +405,7 @@ private:
     qsizetype newSection(QByteArrayView name) {
         if (!m_newSectionIndex.add(name, m_newSections.size())) return m_newSectionIndex.find(name);
         m_newSections.append({name, {}, {}});
+        m_newSections.back().keys.reserve(kIndexFrom); // a desk control has a dozen keys at most
         return m_newSections.size() - 1;
     }
 
@@ -433,6 +434,10 @@ bool SettingsFile::setValues(const QList<Write>& writes) {
         batch.add(write.key.toUtf8(), write.value);
     }
     return setValues(batch);
+}
+
+bool SettingsFile::writeValues(QString path, const Writes& writes) {
+    return SettingsFile(std::move(path), Unread{}).setValues(writes);
 }
 
 bool SettingsFile::setValues(const Writes& writes) {

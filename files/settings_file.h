@@ -58,6 +58,8 @@ public:
     // file and written once: a dump of thousands of keys costs as much as the text it writes.
     bool setValues(const Writes& writes);
     bool setValues(const QList<Write>& writes);
+    // SettingsFile(path).setValues(writes), with the file read once rather than twice.
+    static bool writeValues(QString path, const Writes& writes);
 
     // The encoding the file had before the last write, when that write had to convert it.
     std::optional<TextEncoding> convertedFrom() const { return m_convertedFrom; }
@@ -120,10 +122,10 @@ private:
         QByteArrayView name;
         qsizetype entriesBegin = 0; // the section's entries in m_entries
         qsizetype entriesEnd = 0;
-        qsizetype insertAt = 0;             // just after the section's last non-blank line
-        bool listed = false;                // the first section of its name
-        NameIndex firstValued;              // key name -> first entry with a value
-        NameIndex firstBare;                // key name -> first bare entry
+        qsizetype insertAt = 0; // just after the section's last non-blank line
+        bool listed = false;    // the first section of its name
+        NameIndex firstValued;  // key name -> first entry with a value
+        NameIndex firstBare;    // key name -> first bare entry
     };
     // Sections of a few keys, nearly all of them, are searched in place and keep no index.
     static constexpr qsizetype kIndexFrom = 16;
@@ -131,6 +133,8 @@ private:
     // The text of a batch of writes, in the order setValue() would make it.
     class Edits;
 
+    struct Unread {};
+    SettingsFile(QString path, Unread) : m_path(std::move(path)) {}
     void read();
     // Parses the text when it changed since the last parse; a batch written and dropped, as the
     // desk dump does, is never parsed again.

@@ -90,7 +90,7 @@ SettingsFile::Writes describeDesk(const QWidget& window) {
 }
 
 bool writeDeskDump(const SettingsFile::Writes& dump, const QString& path) {
-    return SettingsFile(path).setValues(dump);
+    return SettingsFile::writeValues(path, dump);
 }
 
 QString deskDumpPath(const QString& programFolder) {

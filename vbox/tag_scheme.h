@@ -5,6 +5,7 @@
 
 #include "bank_layout.h"
 
+#include <QMetaProperty>
 #include <QObject>
 #include <QVariant>
 #include <optional>
@@ -46,5 +47,25 @@ inline void setTag(QObject* control, int tag) {
     control->setProperty("Tag", tag);
 }
 inline int tagOf(const QObject* control) {
-    return control ? control->property("Tag").toInt() : 0;
+    if (!control) return 0;
+    // Finding the name among a widget's many properties and reading it through a QVariant cost
+    // more than the rest of a control's dump: the last class's index serves the next control,
+    // nearly always of the same class, and the int is read in place.
+    static const QMetaObject* lastClass = nullptr;
+    static int lastIndex = -1;
+    const QMetaObject* meta = control->metaObject();
+    if (meta != lastClass) {
+        const int index = meta->indexOfProperty("Tag");
+        const bool isInt =
+            index >= 0 && meta->property(index).metaType() == QMetaType::fromType<int>();
+        lastClass = meta;
+        lastIndex = isInt ? index : -1;
+    }
+    if (lastIndex < 0) return control->property("Tag").toInt(); // dynamic on plain widgets
+    int tag = 0;
+    int status = -1;
+    void* arguments[] = {&tag, nullptr, &status};
+    QMetaObject::metacall(const_cast<QObject*>(control), QMetaObject::ReadProperty, lastIndex,
+                          arguments);
+    return tag;
 }

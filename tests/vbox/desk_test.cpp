@@ -4,6 +4,7 @@
 #include "knob.h"
 #include "lcd_label.h"
 #include "midi_in.h"
+#include "tag_scheme.h"
 #include "virtual_box.h"
 
 #include "../midi/fake_backend.h"
@@ -250,3 +251,18 @@ TEST_F(Desk, MotorisedBurstBeyondTheInputLimitEndsEveryKnobOnTheLastValueSent) {
 }
 
 } // namespace
+
+// Tags are read through each class's property index, remembered from the class asked last.
+TEST(DeskTags, TagsReadRightWhateverTheClassBefore) {
+    TKnob knob;
+    TLCDLabel lcd;
+    QLabel tagged, untagged;
+    setTag(&knob, 7);
+    setTag(&lcd, -3);
+    setTag(&tagged, 2005);
+    const std::vector<std::pair<const QObject*, int>> cases = {
+        {&knob, 7}, {&knob, 7},      {&tagged, 2005}, {&lcd, -3}, {&untagged, 0},
+        {&lcd, -3}, {&tagged, 2005}, {nullptr, 0},    {&knob, 7}};
+    for (const auto& [control, tag] : cases)
+        EXPECT_EQ(tagOf(control), tag) << (control ? control->metaObject()->className() : "none");
+}
