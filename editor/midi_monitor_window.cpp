@@ -44,7 +44,10 @@ public:
             lines.erase(lines.begin(), lines.end() - static_cast<std::ptrdiff_t>(capacity));
         const std::size_t room = capacity - m_log.size();
         if (lines.size() > room) {
-            const std::size_t oldest = lines.size() - room;
+            // Rows leaving at the top make the view lay out every row again: they leave a
+            // twentieth of the log at a time rather than a few every frame.
+            const std::size_t oldest =
+                std::min(m_log.size(), std::max(lines.size() - room, capacity / 20));
             const int leaving = static_cast<int>(m_log.visibleAmongOldest(oldest));
             if (leaving > 0) beginRemoveRows({}, 0, leaving - 1);
             m_log.dropOldest(oldest);
