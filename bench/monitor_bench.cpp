@@ -120,11 +120,3 @@ void BM_MonitorAt10000PerSecond(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_MonitorAt10000PerSecond)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,4 +1,5 @@
 #include "dump_codec.h"
+#include "text_format.h"
 
 #include "sysex_protocol.h"
 
@@ -10,12 +11,6 @@ using namespace sysex;
 namespace {
 
 constexpr int kRecordSize = bank_layout::kRecordSize;
-
-template <typename... Args> std::string format(const char* pattern, Args... args) {
-    char text[256];
-    std::snprintf(text, sizeof text, pattern, args...);
-    return text;
-}
 
 // Walks a byte stream and collects the record bytes of the dump messages in it.
 class DumpScanner {
@@ -123,8 +118,8 @@ void DumpScanner::onCommand(std::uint8_t byte) {
 void DumpScanner::onBlockNumber(std::uint8_t byte) {
     m_blockNumber = byte;
     if (m_blockNumber != m_blocksDone)
-        error(format("ERROR: wrong block or wrong order of blocks (actual: #%d, expected: #%d)",
-                     m_blockNumber + 1, m_blocksDone + 1));
+        error(formatText("ERROR: wrong block or wrong order of blocks (actual: #%d, expected: #%d)",
+                         m_blockNumber + 1, m_blocksDone + 1));
     m_bytesInBlock = 0;
     m_checksum = byte;
     m_state = State::Data;
@@ -151,8 +146,8 @@ void DumpScanner::onData(std::uint8_t byte) {
 void DumpScanner::onChecksum(std::uint8_t byte) {
     const int expected = (0 - m_checksum) & 0x7F;
     if (byte != expected)
-        error(format("ERROR: checksum mismatch in block #%d (actual: %02X, expected: %02X)",
-                     m_blockNumber + 1, byte, expected));
+        error(formatText("ERROR: checksum mismatch in block #%d (actual: %02X, expected: %02X)",
+                         m_blockNumber + 1, byte, expected));
     m_state = State::End;
 }
 
@@ -160,18 +155,18 @@ void DumpScanner::onEnd(std::uint8_t byte) {
     if (byte == kEnd)
         ++m_blocksDone;
     else
-        error(format("ERROR: block #%d not complete!", m_blockNumber + 1));
+        error(formatText("ERROR: block #%d not complete!", m_blockNumber + 1));
     m_state = State::Idle;
 }
 
 std::optional<ScannedDump> DumpScanner::finish() {
     if (m_collected != kRecordSize)
-        error(format("ERROR: dump not complete, got only %d bytes (expected %d bytes)!",
-                     m_collected, kRecordSize));
+        error(formatText("ERROR: dump not complete, got only %d bytes (expected %d bytes)!",
+                         m_collected, kRecordSize));
     const int expectedBlocks = m_wholeForm ? 1 : kBlockCount;
     if (m_blocksDone != expectedBlocks)
-        error(format("ERROR: dump not complete, got only %d blocks (expected %d blocks)!",
-                     m_blocksDone, expectedBlocks));
+        error(formatText("ERROR: dump not complete, got only %d blocks (expected %d blocks)!",
+                         m_blocksDone, expectedBlocks));
     if (m_error) {
         log("ERROR: Dump data not taken due to previous error(s)!");
         return std::nullopt;
@@ -248,7 +243,7 @@ int DumpCodec::RecordToDump(BankRecord& record, DumpBuffer& target) {
     target.length = written;
     if (written != kDumpSize) {
         m_hooks.writeMsg(
-            format("Internal Error in RecordToDump - tried to send %d bytes!", written));
+            formatText("Internal Error in RecordToDump - tried to send %d bytes!", written));
         return 1;
     }
     return 0;

@@ -1,4 +1,5 @@
 #include "midi_meaning.h"
+#include "text_format.h"
 
 #include "control_events.h"
 #include "sysex_protocol.h"
@@ -13,26 +14,19 @@ namespace {
 using Bytes = std::span<const std::uint8_t>;
 
 // printf-style formatting into a string (the compiler's library has no format).
-template <typename... Args> std::string format(const char* pattern, Args... args) {
-    const int length = std::snprintf(nullptr, 0, pattern, args...);
-    std::string text(std::size_t(length), '\0');
-    std::snprintf(text.data(), text.size() + 1, pattern, args...);
-    return text;
-}
-
 constexpr std::size_t kShownSysExBytes = 16;
 constexpr std::size_t kSysExHeadBytes = 8;
 
 std::string noteName(std::uint8_t note) {
     static constexpr std::array<const char*, 12> names{"C",  "C#", "D",  "D#", "E",  "F",
                                                        "F#", "G",  "G#", "A",  "A#", "B"};
-    return format("%s%d", names[note % 12], note / 12 - 1);
+    return formatText("%s%d", names[note % 12], note / 12 - 1);
 }
 
 std::string hexList(Bytes bytes) {
     std::string text;
     for (std::uint8_t b : bytes)
-        text += format("%s%02X", text.empty() ? "" : " ", b);
+        text += formatText("%s%02X", text.empty() ? "" : " ", b);
     return text;
 }
 
@@ -64,17 +58,17 @@ std::string channelValues(Bytes m) {
     switch (m[0] >> 4) {
     case 0x8:
     case 0x9:
-        return noteName(m[1]) + format(" vel %d", m[2]);
+        return noteName(m[1]) + formatText(" vel %d", m[2]);
     case 0xA:
-        return noteName(m[1]) + format(" = %d", m[2]);
+        return noteName(m[1]) + formatText(" = %d", m[2]);
     case 0xB:
-        return format("cc %d = %d", m[1], m[2]);
+        return formatText("cc %d = %d", m[1], m[2]);
     case 0xC:
-        return format("program %d", m[1]);
+        return formatText("program %d", m[1]);
     case 0xD:
-        return format("= %d", m[1]);
+        return formatText("= %d", m[1]);
     default:
-        return format("= %d", (m[2] << 7 | m[1]) - 8192);
+        return formatText("= %d", (m[2] << 7 | m[1]) - 8192);
     }
 }
 
@@ -87,14 +81,14 @@ std::string bankNames(Bytes m, const BankRecord& bank) {
     for (int i = 0; i < bank_layout::kEntryCount; ++i) {
         if (potEvent(bank, i, m[2]) != message) continue;
         const std::string label = bank.potLabel(i + 1);
-        add(label.empty() ? format("pot %d = %d", i + 1, m[2])
-                          : format("pot %d \"%s\" = %d", i + 1, label.c_str(), m[2]));
+        add(label.empty() ? formatText("pot %d = %d", i + 1, m[2])
+                          : formatText("pot %d \"%s\" = %d", i + 1, label.c_str(), m[2]));
     }
     for (int i = 0; i < bank_layout::kEntryCount; ++i) {
         if (buttonEvent(bank, i, true) == message)
-            add(format("button %d pressed", i + 1));
+            add(formatText("button %d pressed", i + 1));
         else if (buttonEvent(bank, i, false) == message)
-            add(format("button %d released", i + 1));
+            add(formatText("button %d released", i + 1));
     }
     return names;
 }
@@ -104,8 +98,8 @@ std::string channelMeaning(Bytes m, const BankRecord* bank) {
     const int ch = (m[0] & 0x0F) + 1;
     if (int(m.size()) != kind.length ||
         std::any_of(m.begin() + 1, m.end(), [](std::uint8_t b) { return b >= 0x80; }))
-        return format("%s ch %d, malformed (%zu bytes)", kind.name, ch, m.size());
-    std::string text = format("%s ch %d ", kind.name, ch) + channelValues(m);
+        return formatText("%s ch %d, malformed (%zu bytes)", kind.name, ch, m.size());
+    std::string text = formatText("%s ch %d ", kind.name, ch) + channelValues(m);
     if (bank) text += bankNames(m, *bank);
     return text;
 }
@@ -113,11 +107,11 @@ std::string channelMeaning(Bytes m, const BankRecord* bank) {
 std::string systemMeaning(Bytes m) {
     switch (m[0]) {
     case 0xF1:
-        return m.size() == 2 ? format("MTC Quarter Frame %02X", m[1]) : "MTC Quarter Frame";
+        return m.size() == 2 ? formatText("MTC Quarter Frame %02X", m[1]) : "MTC Quarter Frame";
     case 0xF2:
-        return m.size() == 3 ? format("Song Position %d", m[2] << 7 | m[1]) : "Song Position";
+        return m.size() == 3 ? formatText("Song Position %d", m[2] << 7 | m[1]) : "Song Position";
     case 0xF3:
-        return m.size() == 2 ? format("Song Select %d", m[1]) : "Song Select";
+        return m.size() == 2 ? formatText("Song Select %d", m[1]) : "Song Select";
     case 0xF6:
         return "Tune Request";
     case 0xF7:
@@ -135,7 +129,7 @@ std::string systemMeaning(Bytes m) {
     case 0xFF:
         return "System Reset";
     default:
-        return format("Undefined %02X", m[0]);
+        return formatText("Undefined %02X", m[0]);
     }
 }
 
@@ -148,13 +142,13 @@ std::string deviceReply(const char* name, Bytes m) {
 
 std::string dumpBlock(Bytes m, int device) {
     if (m.size() != std::size_t(sysex::kBlockSize))
-        return format("dump block (device %d, %zu bytes, wrong length)", device, m.size());
+        return formatText("dump block (device %d, %zu bytes, wrong length)", device, m.size());
     const int block = m[sysex::kBlockNumberIndex];
     const bool ok =
         sysex::blockChecksum(block, m.subspan(sysex::kBlockDataIndex, sysex::kBlockDataSize)) ==
         m[sysex::kBlockChecksumIndex];
-    return format("dump block %d of %d (device %d, %zu bytes, checksum %s)", block + 1,
-                  sysex::kBlockCount, device, m.size(), ok ? "ok" : "wrong");
+    return formatText("dump block %d of %d (device %d, %zu bytes, checksum %s)", block + 1,
+                      sysex::kBlockCount, device, m.size(), ok ? "ok" : "wrong");
 }
 
 std::string controllerMeaning(Bytes m) {
@@ -164,17 +158,17 @@ std::string controllerMeaning(Bytes m) {
     const int argument = hasArgument ? m[sysex::kBlockNumberIndex] : -1;
     switch (deviceCommand & 0x0F) {
     case sysex::WholeDump:
-        return format("whole dump (device %d, %zu bytes)", device, m.size());
+        return formatText("whole dump (device %d, %zu bytes)", device, m.size());
     case sysex::BlockDump:
         return dumpBlock(m, device);
     case sysex::DumpRequest:
-        return format("dump request (device %d)", device);
+        return formatText("dump request (device %d)", device);
     case sysex::BankNumberMessage:
         if (!hasArgument) break;
-        return format("bank number %d (device %d)", argument + 1, device);
+        return formatText("bank number %d (device %d)", argument + 1, device);
     case sysex::BankChangeRequest:
         if (!hasArgument) break;
-        return format("bank change request to bank %d (device %d)", argument + 1, device);
+        return formatText("bank change request to bank %d (device %d)", argument + 1, device);
     case sysex::ErrorResponse:
         return deviceReply("error reply", m);
     case sysex::Acknowledge:
@@ -182,8 +176,9 @@ std::string controllerMeaning(Bytes m) {
     default:
         break;
     }
-    return format("%s command %X (device %d, %zu bytes)", sysex::ModelName(sysex::kModelId).data(),
-                  deviceCommand & 0x0F, device, m.size());
+    return formatText("%s command %X (device %d, %zu bytes)",
+                      sysex::ModelName(sysex::kModelId).data(), deviceCommand & 0x0F, device,
+                      m.size());
 }
 
 std::string manufacturer(Bytes m) {
@@ -198,7 +193,7 @@ std::string manufacturer(Bytes m) {
     case 0x00:
         return m.size() >= 4 ? hexList(m.subspan(1, 3)) : "00";
     default:
-        return format("%02X", m[1]);
+        return formatText("%02X", m[1]);
     }
 }
 
@@ -206,7 +201,7 @@ std::string sysExMeaning(Bytes m) {
     const bool controller = m.size() > std::size_t(sysex::kDeviceCommandIndex + 1) &&
                             std::equal(sysex::kHeader.begin(), sysex::kHeader.end(), m.begin());
     if (controller) return controllerMeaning(m);
-    return format("SysEx, %zu bytes, manufacturer ", m.size()) + manufacturer(m);
+    return formatText("SysEx, %zu bytes, manufacturer ", m.size()) + manufacturer(m);
 }
 
 } // namespace
@@ -225,7 +220,7 @@ int channel(Bytes message) {
 std::string hexBytes(Bytes message) {
     if (message.size() <= kShownSysExBytes || category(message) != Category::SysEx)
         return hexList(message);
-    return hexList(message.first(kSysExHeadBytes)) + format(" ... (%zu bytes)", message.size());
+    return hexList(message.first(kSysExHeadBytes)) + formatText(" ... (%zu bytes)", message.size());
 }
 
 std::string meaning(Bytes message, const BankRecord* bank) {
@@ -243,8 +238,8 @@ std::string meaning(Bytes message, const BankRecord* bank) {
 
 std::string monitorLine(std::int64_t ms, Direction direction, std::string_view port, Bytes message,
                         const BankRecord* bank) {
-    return format("%8lld %-3s ", static_cast<long long>(ms),
-                  direction == Direction::In ? "in" : "out") +
+    return formatText("%8lld %-3s ", static_cast<long long>(ms),
+                      direction == Direction::In ? "in" : "out") +
            std::string(port) + "  " + hexBytes(message) + "  " + meaning(message, bank);
 }
 

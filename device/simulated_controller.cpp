@@ -1,4 +1,5 @@
 #include "simulated_controller.h"
+#include "text_format.h"
 
 #include "dump_codec.h"
 #include "sysex_protocol.h"
@@ -13,12 +14,6 @@ namespace {
 
 // The longest message the controller takes is the whole-form dump.
 constexpr std::size_t kMaxMessage = 4096;
-
-template <typename... Args> std::string format(const char* pattern, Args... args) {
-    char text[200];
-    std::snprintf(text, sizeof text, pattern, args...);
-    return text;
-}
 
 bool hasOurHeader(SimulatedController::Bytes message) {
     return message.size() >= 7 && std::equal(kHeader.begin(), kHeader.end(), message.begin());
@@ -48,7 +43,7 @@ std::vector<SimulatedController::Message> SimulatedController::receive(Bytes byt
     const int droppedBefore = m_assembler.dropped();
     m_assembler.feed(bytes, [&](Bytes message) { handle(message, now, replies); });
     if (const int dropped = m_assembler.dropped() - droppedBefore; dropped > 0)
-        log(format("Dropped %d broken or overlong message(s)", dropped));
+        log(formatText("Dropped %d broken or overlong message(s)", dropped));
     return replies;
 }
 
@@ -56,18 +51,18 @@ void SimulatedController::handle(Bytes message, Clock::time_point now,
                                  std::vector<Message>& replies) {
     if (m_observer.received) m_observer.received(message);
     if (!hasOurHeader(message)) {
-        log(format("Ignored a message of %d bytes for another model", int(message.size())));
+        log(formatText("Ignored a message of %d bytes for another model", int(message.size())));
         return;
     }
     const int deviceId = message[kDeviceCommandIndex] >> 4;
     const int command = message[kDeviceCommandIndex] & 0x0F;
     if (deviceId != m_settings.deviceId) {
-        log(format("Ignored a message for device %02X (command %02X)", deviceId, command));
+        log(formatText("Ignored a message for device %02X (command %02X)", deviceId, command));
         return;
     }
     if (command != BankChangeRequest && m_silentBanks.contains(m_currentBank)) {
-        log(format("Bank #%d is silent: ignored a message with command %02X", m_currentBank + 1,
-                   command));
+        log(formatText("Bank #%d is silent: ignored a message with command %02X", m_currentBank + 1,
+                       command));
         return;
     }
     switch (command) {
@@ -84,18 +79,18 @@ void SimulatedController::handle(Bytes message, Clock::time_point now,
         storeWholeDump(message, replies);
         break;
     default:
-        log(format("Ignored a message with command %02X", command));
+        log(formatText("Ignored a message with command %02X", command));
     }
 }
 
 void SimulatedController::bankChange(Bytes message) {
     m_currentBank = message[kBlockNumberIndex] & 0x7F;
-    log(format("Received bank change request: now at bank #%d", m_currentBank + 1));
+    log(formatText("Received bank change request: now at bank #%d", m_currentBank + 1));
 }
 
 void SimulatedController::dumpCurrentBank(std::vector<Message>& replies) {
-    log(format("Received dump request: sending bank #%d as %d blocks", m_currentBank + 1,
-               kBlockCount));
+    log(formatText("Received dump request: sending bank #%d as %d blocks", m_currentBank + 1,
+                   kBlockCount));
     Message dump(kDumpSize);
     buildDump(bank(m_currentBank), dump);
     for (int b = 0; b < kBlockCount; ++b) {
@@ -113,47 +108,47 @@ void SimulatedController::storeBlock(Bytes message, Clock::time_point now,
     m_blockSeen = true;
     m_lastBlock = now;
     if (message.size() != std::size_t(kBlockSize) || blockNumber >= kBlockCount) {
-        log(format("Received a bad block (#%d, %d bytes): error reply", blockNumber + 1,
-                   int(message.size())));
+        log(formatText("Received a bad block (#%d, %d bytes): error reply", blockNumber + 1,
+                       int(message.size())));
         reply(errorReply(blockNumber, BadBlock), replies);
         return;
     }
     if (tooSoon) {
-        log(format("Received block #%d too soon after the one before (minimum gap %d ms): "
-                   "error reply",
-                   blockNumber + 1, int(m_settings.minBlockGap.count())));
+        log(formatText("Received block #%d too soon after the one before (minimum gap %d ms): "
+                       "error reply",
+                       blockNumber + 1, int(m_settings.minBlockGap.count())));
         reply(errorReply(blockNumber, BufferOverflow), replies);
         return;
     }
     const auto data = message.subspan(kBlockDataIndex, kBlockDataSize);
     if (blockChecksum(blockNumber, data) != message[kBlockChecksumIndex]) {
-        log(format("Received block #%d with a wrong checksum: error reply", blockNumber + 1));
+        log(formatText("Received block #%d with a wrong checksum: error reply", blockNumber + 1));
         reply(errorReply(blockNumber, ChecksumMismatch), replies);
         return;
     }
     if (refusing(blockNumber)) {
-        log(format("Refused block #%d for bank #%d as told: error reply", blockNumber + 1,
-                   m_currentBank + 1));
+        log(formatText("Refused block #%d for bank #%d as told: error reply", blockNumber + 1,
+                       m_currentBank + 1));
         reply(errorReply(blockNumber, ChecksumMismatch), replies);
         return;
     }
     auto& bytes = writableBank(m_currentBank).bytes();
     std::copy(data.begin(), data.end(), bytes.begin() + blockNumber * kBlockDataSize);
     corruptIfAsked(m_currentBank, blockNumber);
-    log(format("Received block #%d for bank #%d: stored, acknowledged", blockNumber + 1,
-               m_currentBank + 1));
+    log(formatText("Received block #%d for bank #%d: stored, acknowledged", blockNumber + 1,
+                   m_currentBank + 1));
     reply(acknowledge(blockNumber), replies);
 }
 
 void SimulatedController::storeWholeDump(Bytes message, std::vector<Message>& replies) {
     if (message.size() != std::size_t(kWholeDumpSize)) {
-        log(format("Received a bad whole dump (%d bytes): error reply", int(message.size())));
+        log(formatText("Received a bad whole dump (%d bytes): error reply", int(message.size())));
         reply(errorReply(0, BadBlock), replies);
         return;
     }
     const auto data = message.subspan(kBlockNumberIndex, bank_layout::kRecordSize);
     std::copy(data.begin(), data.end(), writableBank(m_currentBank).bytes().begin());
-    log(format("Received a whole dump for bank #%d: stored, acknowledged", m_currentBank + 1));
+    log(formatText("Received a whole dump for bank #%d: stored, acknowledged", m_currentBank + 1));
     reply(acknowledge(0), replies);
 }
 

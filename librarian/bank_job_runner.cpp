@@ -1,4 +1,5 @@
 #include "bank_job_runner.h"
+#include "text_format.h"
 
 #include "record_diff.h"
 #include "sysex_protocol.h"
@@ -11,12 +12,6 @@ namespace {
 
 // How many differing fields a failed verify names.
 constexpr std::size_t kNamedDifferences = 3;
-
-template <typename... Args> std::string format(const char* pattern, Args... args) {
-    char text[300];
-    std::snprintf(text, sizeof text, pattern, args...);
-    return text;
-}
 
 std::vector<std::uint8_t> bankChangeRequest(int deviceId, int bank) {
     return {kStart,
@@ -54,7 +49,7 @@ std::string readBackDifferences(const BankRecord& uploaded, const BankRecord& re
                 difference.after;
     }
     if (differences.size() > kNamedDifferences)
-        text += format(" and %d more", int(differences.size() - kNamedDifferences));
+        text += formatText(" and %d more", int(differences.size() - kNamedDifferences));
     return text;
 }
 
@@ -117,8 +112,8 @@ void BankJobRunner::startNext() {
         return;
     }
     m_phase = Phase::BankChange;
-    const std::string line = format("Requested Pultron64 Bank Change to #%d from Device ID %02X",
-                                    op.bank, m_settings.deviceId);
+    const std::string line = formatText(
+        "Requested Pultron64 Bank Change to #%d from Device ID %02X", op.bank, m_settings.deviceId);
     m_clock.callAfter(m_settings.bankChangeWaitMs, [this] { afterBankChange(); });
     if (sendMessage(bankChangeRequest(m_settings.deviceId, op.bank))) log(line);
 }
@@ -143,7 +138,7 @@ void BankJobRunner::afterBankChange() {
     m_phase = Phase::AwaitingDump;
     m_clock.callAfter(m_settings.requestTimeoutMs, [this] { dumpTimedOut(); });
     if (sendMessage(dumpRequest(m_settings.deviceId)))
-        log(format("Requested Pultron64 Bank from Device ID %02X", m_settings.deviceId));
+        log(formatText("Requested Pultron64 Bank from Device ID %02X", m_settings.deviceId));
 }
 
 // The acknowledge timer is armed before the block goes, as the reply may come at once.
@@ -152,13 +147,13 @@ void BankJobRunner::sendBlock() {
     ++m_tries;
     const int block = m_block;
     m_clock.callAfter(m_settings.acknowledgeTimeoutMs, [this, block] {
-        fail(format("block #%d not acknowledged within %d ms", block + 1,
-                    m_settings.acknowledgeTimeoutMs));
+        fail(formatText("block #%d not acknowledged within %d ms", block + 1,
+                        m_settings.acknowledgeTimeoutMs));
     });
     const auto bytes = std::span(m_upload).subspan(std::size_t(block * kBlockSize), kBlockSize);
     if (sendMessage(bytes))
-        log(format("Sent %d bytes to Pultron64 with device ID %02X (@0x%04x)", kBlockSize,
-                   m_settings.deviceId, block * kBlockDataSize));
+        log(formatText("Sent %d bytes to Pultron64 with device ID %02X (@0x%04x)", kBlockSize,
+                       m_settings.deviceId, block * kBlockDataSize));
 }
 
 // A reply without a block number answers the block awaiting one, as the controller answers in
@@ -171,11 +166,11 @@ void BankJobRunner::replyReceived(bool acknowledge, int block) {
         return;
     }
     if (m_tries >= m_settings.triesPerBlock) {
-        fail(format("block #%d refused %d times", m_block + 1, m_tries));
+        fail(formatText("block #%d refused %d times", m_block + 1, m_tries));
         return;
     }
-    log(format("Block #%d of bank %d refused - sending it again (try %d of %d)", m_block + 1,
-               operation().bank, m_tries + 1, m_settings.triesPerBlock));
+    log(formatText("Block #%d of bank %d refused - sending it again (try %d of %d)", m_block + 1,
+                   operation().bank, m_tries + 1, m_settings.triesPerBlock));
     sendBlock();
 }
 
@@ -189,8 +184,8 @@ void BankJobRunner::acknowledged() {
         sendBlock();
         return;
     }
-    succeed(format("Upload of bank %d complete: %d of %d blocks acknowledged", operation().bank,
-                   kBlockCount, kBlockCount));
+    succeed(formatText("Upload of bank %d complete: %d of %d blocks acknowledged", operation().bank,
+                       kBlockCount, kBlockCount));
 }
 
 void BankJobRunner::dumpReceived() {
@@ -208,19 +203,19 @@ void BankJobRunner::dumpReceived() {
         compareReadBack(scanned->record);
         return;
     }
-    succeed(format("Bank %d received: %d bytes", operation().bank, int(bytes.size())));
+    succeed(formatText("Bank %d received: %d bytes", operation().bank, int(bytes.size())));
 }
 
 void BankJobRunner::compareReadBack(const BankRecord& readBack) {
     if (readBack == operation().record) {
-        succeed(format("Bank %d verified: it reads back as uploaded", operation().bank));
+        succeed(formatText("Bank %d verified: it reads back as uploaded", operation().bank));
         return;
     }
     fail("verification failed" + readBackDifferences(operation().record, readBack));
 }
 
 void BankJobRunner::dumpTimedOut() {
-    const std::string late = format("did not arrive within %d ms", m_settings.requestTimeoutMs);
+    const std::string late = formatText("did not arrive within %d ms", m_settings.requestTimeoutMs);
     fail(operation().kind == BankOperation::Kind::Verify ? "verification failed: the bank " + late
                                                          : late);
 }
@@ -232,11 +227,11 @@ void BankJobRunner::cancel() {
         end(BankReport::Outcome::Cancelled, "cancelled");
     else if (m_phase == Phase::BankChange)
         end(BankReport::Outcome::Cancelled,
-            format("cancelled before any block went out: bank %d is unchanged", op.bank));
+            formatText("cancelled before any block went out: bank %d is unchanged", op.bank));
     else
         end(BankReport::Outcome::Cancelled,
-            format("cancelled: bank %d left half-written (%d of %d blocks acknowledged)", op.bank,
-                   m_block, kBlockCount));
+            formatText("cancelled: bank %d left half-written (%d of %d blocks acknowledged)",
+                       op.bank, m_block, kBlockCount));
 }
 
 void BankJobRunner::succeed(const std::string& line) {
@@ -254,7 +249,7 @@ void BankJobRunner::end(BankReport::Outcome outcome, const std::string& reason) 
     done.outcome = outcome;
     done.reason = reason;
     done.elapsedMs = m_clock.nowMs() - m_started;
-    if (!reason.empty()) log(format("Bank %d: %s", done.bank, reason.c_str()));
+    if (!reason.empty()) log(formatText("Bank %d: %s", done.bank, reason.c_str()));
     if (m_hooks.operationEnded) m_hooks.operationEnded(done);
     ++m_index;
     if (outcome == BankReport::Outcome::Cancelled)
@@ -269,7 +264,7 @@ void BankJobRunner::finish() {
 
 bool BankJobRunner::sendMessage(std::span<const std::uint8_t> bytes) {
     if (m_hooks.send(bytes)) return true;
-    fail(format("could not send %d bytes - MIDI OUT Port not ready!", int(bytes.size())));
+    fail(formatText("could not send %d bytes - MIDI OUT Port not ready!", int(bytes.size())));
     return false;
 }
 

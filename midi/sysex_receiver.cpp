@@ -1,4 +1,5 @@
 #include "sysex_receiver.h"
+#include "text_format.h"
 
 #include "sysex_protocol.h"
 
@@ -17,12 +18,6 @@ constexpr int kMaxReplyLength = 20;
 constexpr int kCodedReplyLength = 9;
 constexpr int kLastBlock = kBlockCount - 1;
 
-template <typename... Args> std::string format(const char* pattern, Args... args) {
-    char text[256];
-    std::snprintf(text, sizeof text, pattern, args...);
-    return text;
-}
-
 } // namespace
 
 SysexReceiver::SysexReceiver(DumpBuffer& messageBuffer, DumpBuffer& incomingDump, Hooks hooks)
@@ -40,13 +35,13 @@ void SysexReceiver::ResetReceiverBuffer() {
 }
 
 void SysexReceiver::inputDropped(int messages) {
-    log(format("MIDI input overflow - %d messages dropped!", messages));
+    log(formatText("MIDI input overflow - %d messages dropped!", messages));
     resetState();
 }
 
 void SysexReceiver::sysExCut(long long bytes, bool restart) {
-    log(format("Received SysEx message longer than %d bytes - %lld more bytes dropped!",
-               DumpBuffer::kCapacity, bytes));
+    log(formatText("Received SysEx message longer than %d bytes - %lld more bytes dropped!",
+                   DumpBuffer::kCapacity, bytes));
     if (restart) resetState();
 }
 
@@ -126,7 +121,7 @@ void SysexReceiver::complete() {
 std::string SysexReceiver::codes(int length) const {
     std::string text;
     for (int i = kBlockDataIndex; i <= length - 2; ++i)
-        text += format(" %02X", m_message.data[i]);
+        text += formatText(" %02X", m_message.data[i]);
     return text;
 }
 
@@ -165,18 +160,19 @@ void SysexReceiver::dataMessage(int length) {
     const bool kept =
         m_command == WholeDump || m_command == BlockDump || m_command == BankNumberMessage;
     if (!kept) {
-        log(format("Received SysEx block from device %02X with %d bytes in %s format - cmd %02X "
-                   "(not saved).",
-                   m_deviceId, length, ModelName(m_model).data(), m_command));
+        log(formatText(
+            "Received SysEx block from device %02X with %d bytes in %s format - cmd %02X "
+            "(not saved).",
+            m_deviceId, length, ModelName(m_model).data(), m_command));
         return;
     }
     const std::string address =
-        m_command == BlockDump ? format("(@0x%04x)", m_blockNumber * kBlockDataSize) : "";
+        m_command == BlockDump ? formatText("(@0x%04x)", m_blockNumber * kBlockDataSize) : "";
     if (m_command == BankNumberMessage && m_hooks.bankNumberReceived)
         m_hooks.bankNumberReceived(std::clamp(m_blockNumber + 1, 1, 128));
-    log(format("Received SysEx block #%d from device %02X with %d bytes in %s format %s",
-               m_incoming.blockCount + 1, m_deviceId, length, ModelName(m_model).data(),
-               address.c_str()));
+    log(formatText("Received SysEx block #%d from device %02X with %d bytes in %s format %s",
+                   m_incoming.blockCount + 1, m_deviceId, length, ModelName(m_model).data(),
+                   address.c_str()));
     // Only a block that was really stored can complete a bank: an echoed request or a block
     // turned away by a full buffer must not take an old dump into the record again.
     if (store(length) && m_blockNumber == kLastBlock && m_hooks.lastBlockReceived)

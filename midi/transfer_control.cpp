@@ -1,4 +1,5 @@
 #include "transfer_control.h"
+#include "text_format.h"
 
 #include "midi_out.h"
 #include "sysex_protocol.h"
@@ -13,12 +14,6 @@ namespace {
 
 constexpr int kDumpRequestLength = 7;
 constexpr int kBankChangeLength = 8;
-
-template <typename... Args> std::string format(const char* pattern, Args... args) {
-    char text[256];
-    std::snprintf(text, sizeof text, pattern, args...);
-    return text;
-}
 
 // Runs events until `ended` fires; false when the loop was left for another reason (the
 // application quitting) while `timer` still ran.
@@ -119,7 +114,7 @@ bool TransferControl::RequestSysexDumpClick() {
         kHeader[3], kModelId,   deviceCommandByte(deviceId, DumpRequest),
         kEnd};
     return sendLogged(request, kDumpRequestLength,
-                      format("Requested Pultron64 Bank from Device ID %02X", deviceId));
+                      formatText("Requested Pultron64 Bank from Device ID %02X", deviceId));
 }
 
 bool TransferControl::SendBankChangeRequest(std::uint8_t model, int deviceId, int bank) {
@@ -132,14 +127,14 @@ bool TransferControl::SendBankChangeRequest(std::uint8_t model, int deviceId, in
         deviceCommandByte(deviceId & 0x07, BankChangeRequest),
         std::uint8_t(bank & 0x7F),
         kEnd};
-    const std::string text = format("Requested %s Bank Change to #%d from Device ID %02X",
-                                    ModelName(model).data(), bank + 1, deviceId & 0x07);
+    const std::string text = formatText("Requested %s Bank Change to #%d from Device ID %02X",
+                                        ModelName(model).data(), bank + 1, deviceId & 0x07);
     return sendLogged(request, kBankChangeLength, text) && WaitMilliseconds(kBankChangeWait);
 }
 
 bool TransferControl::sendLogged(const std::uint8_t* bytes, int length, const std::string& text) {
     if (!m_midiOut.SysEx(bytes, length)) {
-        log(format("Could not send %d bytes - MIDI OUT Port not ready!", length));
+        log(formatText("Could not send %d bytes - MIDI OUT Port not ready!", length));
         return false;
     }
     log(text);
@@ -176,11 +171,12 @@ void TransferControl::SysexHeadTimerTimer() {
                 message[kDeviceCommandIndex] =
                     std::uint8_t(deviceId << 4 | (message[kDeviceCommandIndex] & 0x0F));
                 const auto model = ModelName(message[kModelIndex]).data();
-                text = (message[kDeviceCommandIndex] & 0x0F) == BlockDump
-                           ? format("Sent %d bytes to %s with device ID %02X (@0x%04x)", length,
-                                    model, deviceId, message[kBlockNumberIndex] * kBlockDataSize)
-                           : format("Sent %d bytes to %s with device ID %02X", length, model,
-                                    deviceId);
+                text =
+                    (message[kDeviceCommandIndex] & 0x0F) == BlockDump
+                        ? formatText("Sent %d bytes to %s with device ID %02X (@0x%04x)", length,
+                                     model, deviceId, message[kBlockNumberIndex] * kBlockDataSize)
+                        : formatText("Sent %d bytes to %s with device ID %02X", length, model,
+                                     deviceId);
             }
             if (!m_midiOut.SysEx(message, length)) {
                 failUpload();
@@ -216,8 +212,8 @@ void TransferControl::abortUpload() {
 
 void TransferControl::failUpload() {
     const int sent = m_outgoing.blockCount - m_outgoing.blocksLeft;
-    log(format("Upload aborted after %d of %d blocks - MIDI OUT Port not ready!", sent,
-               m_outgoing.blockCount));
+    log(formatText("Upload aborted after %d of %d blocks - MIDI OUT Port not ready!", sent,
+                   m_outgoing.blockCount));
     m_uploadFailed = true;
     endUpload();
 }
@@ -225,7 +221,7 @@ void TransferControl::failUpload() {
 void TransferControl::stopUpload() {
     if (!m_uploading || m_stopRequested) return;
     const int sent = sending() ? m_outgoing.blockCount - m_outgoing.blocksLeft : 0;
-    log(format("Upload stopped after %d of %d blocks", sent, m_outgoing.blockCount));
+    log(formatText("Upload stopped after %d of %d blocks", sent, m_outgoing.blockCount));
     cancel();
 }
 

@@ -1,4 +1,5 @@
 #include "lcd_messages.h"
+#include "text_format.h"
 
 #include <cstdio>
 
@@ -9,12 +10,6 @@ namespace {
 // The credit line of both start-up screens.
 constexpr std::string_view kCreditLine = "  vPultron64 Qt ";
 static_assert(kCreditLine.size() == kLineLength);
-
-template <typename... Args> std::string format(const char* pattern, Args... args) {
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, args...);
-    return text;
-}
 
 Lines padded(const Lines& lines) {
     Lines result;
@@ -48,16 +43,16 @@ std::string potLabelText(const BankRecord& bank, int n) {
 
 Lines potReport(const BankRecord& bank, int potIndex) {
     const int n = potIndex + 1;
-    return padded({"Potmeter Moved  ", potLabelText(bank, n), format("Knob ID : %3d ", n),
-                   format("Value   : %3d ", int(bank.initialValue(n)))});
+    return padded({"Potmeter Moved  ", potLabelText(bank, n), formatText("Knob ID : %3d ", n),
+                   formatText("Value   : %3d ", int(bank.initialValue(n)))});
 }
 
 Lines buttonReport(const BankRecord& bank, int buttonIndex, bool pushed) {
     const ButtonEntry entry = bank.button(buttonIndex + 1);
     return padded({pushed ? "Button Pushed   " : "Button Released ",
-                   format("   %02X %02X %02X    ", int(fullStatus(entry.status)), int(entry.data1),
-                          pushed ? int(entry.data2) : 0),
-                   format("Button ID : %d ", buttonIndex + 1), "--------------- "});
+                   formatText("   %02X %02X %02X    ", int(fullStatus(entry.status)),
+                              int(entry.data1), pushed ? int(entry.data2) : 0),
+                   formatText("Button ID : %d ", buttonIndex + 1), "--------------- "});
 }
 
 Lines barGraph(const BankRecord& bank) {

@@ -1,0 +1,14 @@
+// formatText: printf-style formatting into a std::string of the exact length, for the log lines
+// and texts that pure code returns.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+template <typename... Args> std::string formatText(const char* pattern, Args... args) {
+    const int length = std::snprintf(nullptr, 0, pattern, args...);
+    if (length <= 0) return {};
+    std::string text(std::size_t(length), '\0');
+    std::snprintf(text.data(), text.size() + 1, pattern, args...);
+    return text;
+}
