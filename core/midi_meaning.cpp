@@ -17,12 +17,6 @@ using Bytes = std::span<const std::uint8_t>;
 constexpr std::size_t kShownSysExBytes = 16;
 constexpr std::size_t kSysExHeadBytes = 8;
 
-std::string noteName(std::uint8_t note) {
-    static constexpr std::array<const char*, 12> names{"C",  "C#", "D",  "D#", "E",  "F",
-                                                       "F#", "G",  "G#", "A",  "A#", "B"};
-    return formatText("%s%d", names[note % 12], note / 12 - 1);
-}
-
 std::string hexList(Bytes bytes) {
     std::string text;
     for (std::uint8_t b : bytes)
@@ -205,6 +199,12 @@ std::string sysExMeaning(Bytes m) {
 }
 
 } // namespace
+
+std::string noteName(std::uint8_t note) {
+    static constexpr std::array<const char*, 12> names{"C",  "C#", "D",  "D#", "E",  "F",
+                                                       "F#", "G",  "G#", "A",  "A#", "B"};
+    return formatText("%s%d", names[note % 12], note / 12 - 1);
+}
 
 Category category(Bytes message) {
     if (message.empty() || message[0] < 0xF0) return Category::Channel;

@@ -19,6 +19,7 @@ class ButtonPage;
 class HelpPage;
 class LibraryPage;
 class MidiMonitorWindow;
+class OverviewPage;
 class QAction;
 class QCloseEvent;
 class QFileDialog;
@@ -65,6 +66,7 @@ public:
     PageRef<BoxConfigPage> BoxSettingsTabsheet;
     PageRef<PotPage> PotSettings;
     PageRef<ButtonPage> ButtSettings;
+    PageRef<OverviewPage> Overview;
     PageRef<LibraryPage> LibrarySheet;
     PageRef<HelpPage> HelpTabSheet;
 
@@ -176,6 +178,7 @@ protected:
 private:
     void FormCreate(const Options& options);
     void createPages();
+    void connectOverview();
     void createTimers();
     void createSkinLists();
     void connectControls();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -33,6 +34,14 @@ QCheckBox* checkBox(const QString& caption, const char* objectName);
 // The bytes a row of fields holds, or nothing while one of them is typed beyond its range.
 template <std::size_t N>
 std::optional<std::array<std::uint8_t, N>> fieldBytes(const std::array<const SpinEdit*, N>& fields);
+
+// The items of a list, from the editor's fixed texts.
+template <std::size_t N> QStringList itemTexts(const std::array<const char*, N>& texts) {
+    QStringList items;
+    for (const char* text : texts)
+        items.append(QString::fromLatin1(text));
+    return items;
+}
 
 // The hexadecimal box that shows and edits `field`.
 HexByteEdit* hexBox(const char* objectName, SpinEdit* field);
