@@ -293,6 +293,31 @@ bool isEditable(Controls controls, int column) {
     return c && c->field != Field::Number && c->field != Field::Event;
 }
 
+std::string widestText(Controls controls, int column) {
+    const Column* c = columnAt(controls, column);
+    if (!c) return {};
+    std::string widest = c->title;
+    const auto wider = [&widest](const std::string& text) {
+        if (text.size() > widest.size()) widest = text;
+    };
+    switch (c->field) {
+    case Field::Label:
+        wider(std::string(bank_layout::kLabelTextLength, 'W'));
+        break;
+    case Field::Event:
+        wider(eventWords(storedStatus(0xDF), 0)); // "Channel aftertouch ch 16"
+        break;
+    case Field::Mode:
+        for (const char* item : modeItems(controls))
+            wider(item);
+        break;
+    default:
+        wider(c->format == Format::Hex ? "FF" : "255");
+        break;
+    }
+    return widest;
+}
+
 std::string cellText(const BankRecord& record, Controls controls, int n, int column) {
     const Column* c = columnAt(controls, column);
     if (!c || !validNumber(n)) return {};

@@ -48,6 +48,8 @@ enum class ButtonColumn {
 int columnCount(Controls controls);
 std::string columnTitle(Controls controls, int column);
 bool isEditable(Controls controls, int column);
+// The widest text the column can show (its title, or its widest value), for sizing it once.
+std::string widestText(Controls controls, int column);
 
 // What a cell shows: its text, and its number when it shows one in decimal (for sorting by
 // value; the hexadecimal cells, two digits each, sort as text).

@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -24,6 +25,20 @@
 using namespace page_controls;
 using overview::BulkResult;
 using overview::Controls;
+
+namespace {
+
+// Each column as wide as the widest text it can show, measured once: letting the header size the
+// columns to their contents would measure every cell again on every change.
+void fitColumns(QTableView* table, Controls controls) {
+    const QFontMetrics metrics(table->font());
+    const int margin = 3 * metrics.averageCharWidth();
+    for (int column = 0; column < overview::columnCount(controls); ++column)
+        table->setColumnWidth(column, margin + metrics.horizontalAdvance(QString::fromStdString(
+                                                   overview::widestText(controls, column))));
+}
+
+} // namespace
 
 OverviewPage::OverviewPage(BankRecord& record, QWidget* parent)
     : DeferredPage(parent), m_record(record) {
@@ -81,10 +96,10 @@ QTableView* OverviewPage::makeTable(Controls controls, const char* objectName,
     table->setSortingEnabled(true);
     table->sortByColumn(0, Qt::AscendingOrder);
     table->verticalHeader()->hide();
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->setAlternatingRowColors(true);
     // Tab leaves the table for the next control; the arrow keys move between cells.
     table->setTabKeyNavigation(false);
+    fitColumns(table, controls);
     if (auto* corner = table->findChild<QAbstractButton*>())
         corner->setAccessibleName(tr("Choose all %1").arg(name.toLower()));
     return table;

@@ -39,6 +39,10 @@ TEST_F(BankOverview, RowsShowEveryColumnOfTheControl) {
     EXPECT_EQ(cellNumber(bank, Controls::Pots, 3, col(PotColumn::StatusHex)), std::nullopt);
     EXPECT_FALSE(isEditable(Controls::Pots, col(PotColumn::Event)));
     EXPECT_TRUE(isEditable(Controls::Buttons, col(ButtonColumn::Data2Hex)));
+    // The texts a column is sized by, once: its title or its widest value.
+    EXPECT_EQ(widestText(Controls::Pots, col(PotColumn::Event)), "Channel aftertouch ch 16");
+    EXPECT_EQ(widestText(Controls::Pots, col(PotColumn::Status)), "Byte 0");
+    EXPECT_EQ(widestText(Controls::Buttons, col(ButtonColumn::Mode)), "ON ONLY");
 }
 
 TEST_F(BankOverview, TypedValuesGoInWithTheRulesOfThePages) {
