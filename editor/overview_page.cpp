@@ -100,6 +100,8 @@ QTableView* OverviewPage::makeTable(Controls controls, const char* objectName,
     // Tab leaves the table for the next control; the arrow keys move between cells.
     table->setTabKeyNavigation(false);
     fitColumns(table, controls);
+    // Dense rows: as many controls at a glance as the window allows.
+    table->verticalHeader()->setDefaultSectionSize(QFontMetrics(table->font()).height() + 6);
     if (auto* corner = table->findChild<QAbstractButton*>())
         corner->setAccessibleName(tr("Choose all %1").arg(name.toLower()));
     return table;
@@ -139,21 +141,22 @@ QWidget* OverviewPage::makeBulkControls() {
                 {NumberStart, nullptr, NumberUpward, tr("Start :")},
                 {BulkMin, BulkMax, SetRange, tr("Min :")},
                 {BulkPreset, nullptr, ApplyPreset, tr("Preset :")}};
-    int row = 1;
+    int index = 0;
     for (const auto& r : rows) {
-        const int column = row % 2 == 1 ? 0 : 3; // two edits side by side
-        grid->addWidget(caption(r.text, r.first), row / 2 + 1, column);
+        const int row = index / 2 + 1, column = index % 2 * 3; // two edits side by side
+        grid->addWidget(caption(r.text, r.first), row, column);
         auto* fields = new QHBoxLayout;
         fields->addWidget(r.first);
         if (r.second) {
             fields->addWidget(caption(tr("Max :"), r.second));
             fields->addWidget(r.second);
         }
-        grid->addLayout(fields, row / 2 + 1, column + 1);
-        grid->addWidget(r.action, row / 2 + 1, column + 2);
-        ++row;
+        fields->addStretch();
+        grid->addLayout(fields, row, column + 1);
+        grid->addWidget(r.action, row, column + 2);
+        ++index;
     }
-    grid->addWidget(CopyRow, row / 2 + 1, 3, 1, 3);
+    grid->addWidget(CopyRow, index / 2 + 1, 3, 1, 3);
 
     connect(SetChannel, &QPushButton::clicked, this, [this] {
         const int channel = BulkChannel->clampedValue();
