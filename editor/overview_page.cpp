@@ -197,6 +197,8 @@ void OverviewPage::connectTable(QTableView* table, Controls controls) {
     OverviewTableModel& source = model(controls);
     connect(&source, &OverviewTableModel::edited, this, &OverviewPage::tookEdit);
     connect(&source, &OverviewTableModel::refused, this, &OverviewPage::writeLine);
+    // Bulk edits act on the table last used, even when a click leaves its selection as it was.
+    connect(table, &QAbstractItemView::pressed, this, [this, controls] { activate(controls); });
     auto* selection = table->selectionModel();
     connect(selection, &QItemSelectionModel::selectionChanged, this,
             [this, controls] { activate(controls); });
@@ -214,8 +216,8 @@ void OverviewPage::connectTable(QTableView* table, Controls controls) {
             });
 }
 
-OverviewTableModel& OverviewPage::model(Controls controls) const {
-    if (!m_pots) const_cast<OverviewPage*>(this)->ensureBuilt();
+OverviewTableModel& OverviewPage::model(Controls controls) {
+    if (!m_pots) ensureBuilt();
     return controls == Controls::Pots ? *m_pots : *m_buttons;
 }
 

@@ -42,7 +42,7 @@ public:
     QPushButton* ApplyPreset = nullptr;
     QLabel* LastResult = nullptr; // the last line this page wrote to the log
 
-    OverviewTableModel& model(overview::Controls controls) const;
+    OverviewTableModel& model(overview::Controls controls);
     // Which table the bulk edits act on: the one whose rows were chosen last.
     overview::Controls activeControls() const { return m_active; }
     // The chosen rows' controls of `controls`, top to bottom as the table shows them.

@@ -190,6 +190,14 @@ TEST_F(OverviewPageTest, BulkEditsThroughTheControlsChangeTheBankAndLogTheCount)
     choose(Controls::Buttons, {1});
     EXPECT_EQ(page->BulkPreset->itemText(0), "Sustain");
     EXPECT_FALSE(page->SetRange->isEnabled());
+    // A click on the pots table turns the bulk edits back to pots, even on the row chosen already.
+    QTableView* pots = table(Controls::Pots);
+    pots->setCurrentIndex(cell(Controls::Pots, 1, 1));
+    choose(Controls::Buttons, {1});
+    QTest::mouseClick(pots->viewport(), Qt::LeftButton, {},
+                      pots->visualRect(cell(Controls::Pots, 1, 1)).center());
+    EXPECT_EQ(page->activeControls(), Controls::Pots);
+    EXPECT_TRUE(page->SetRange->isEnabled());
 }
 
 TEST_F(OverviewPageTest, FilterAndAccessibilityReadTheTablesAsTheyAre) {
