@@ -52,8 +52,6 @@ void OverviewPage::build() {
     Filter->setPlaceholderText(tr("Show the rows that contain this text"));
     PotTable = makeTable(Controls::Pots, "PotTable", tr("Pots"));
     ButtonTable = makeTable(Controls::Buttons, "ButtonTable", tr("Buttons"));
-    m_potRows = qobject_cast<QSortFilterProxyModel*>(PotTable->model());
-    m_buttonRows = qobject_cast<QSortFilterProxyModel*>(ButtonTable->model());
 
     auto* filterRow = new QHBoxLayout;
     filterRow->addWidget(caption(tr("Filter :"), Filter));
@@ -84,6 +82,7 @@ void OverviewPage::build() {
 QTableView* OverviewPage::makeTable(Controls controls, const char* objectName,
                                     const QString& name) {
     auto* rows = new QSortFilterProxyModel(this);
+    (controls == Controls::Pots ? m_potRows : m_buttonRows) = rows;
     rows->setSourceModel(&model(controls));
     rows->setFilterKeyColumn(-1);
     rows->setFilterCaseSensitivity(Qt::CaseInsensitive);
@@ -108,24 +107,27 @@ QTableView* OverviewPage::makeTable(Controls controls, const char* objectName,
 }
 
 QWidget* OverviewPage::makeBulkControls() {
-    const auto button = [this](const QString& text, const char* objectName) {
+    const auto button = [](const QString& text, const char* objectName) {
         auto* b = named(new QPushButton(text), objectName, text);
         b->setAutoDefault(false);
         return b;
     };
     ChosenControls = new QLabel;
     ChosenControls->setObjectName(QStringLiteral("ChosenControls"));
-    BulkChannel = numberField(1, 16, 1, "BulkChannel", tr("Channel :"));
+    using field_ranges::kDataByte;
+    using field_ranges::kEntryChannel;
+    BulkChannel = numberField(kEntryChannel.min, kEntryChannel.max, kEntryChannel.min,
+                              "BulkChannel", tr("Channel :"));
     SetChannel = button(tr("Set Channel"), "SetChannel");
     BulkEventType = named(new QComboBox, "BulkEventType", tr("Event Type :"));
     BulkEventType->addItems(itemTexts(field_ranges::kEventTypeItems));
     BulkEventType->setCurrentIndex(2);
     SetEventType = button(tr("Set Event Type"), "SetEventType");
-    NumberStart = numberField(0, 127, 0, "NumberStart", tr("Start :"));
+    NumberStart = numberField(kDataByte.min, kDataByte.max, 0, "NumberStart", tr("Start :"));
     NumberUpward = button(tr("Number Byte 1 Upward"), "NumberUpward");
     CopyRow = button(tr("Copy Current Row To Chosen Rows"), "CopyRow");
-    BulkMin = numberField(0, 127, 0, "BulkMin", tr("Min :"));
-    BulkMax = numberField(0, 127, 127, "BulkMax", tr("Max :"));
+    BulkMin = numberField(kDataByte.min, kDataByte.max, kDataByte.min, "BulkMin", tr("Min :"));
+    BulkMax = numberField(kDataByte.min, kDataByte.max, kDataByte.max, "BulkMax", tr("Max :"));
     SetRange = button(tr("Set Min/Max"), "SetRange");
     BulkPreset = named(new QComboBox, "BulkPreset", tr("Preset :"));
     ApplyPreset = button(tr("Apply Preset"), "ApplyPreset");
@@ -203,10 +205,9 @@ void OverviewPage::connectTable(QTableView* table, Controls controls) {
     connect(selection, &QItemSelectionModel::selectionChanged, this,
             [this, controls] { activate(controls); });
     connect(selection, &QItemSelectionModel::currentRowChanged, this,
-            [this, controls, table](const QModelIndex& current) {
+            [this, controls](const QModelIndex& current) {
                 if (!current.isValid() || m_following) return;
-                auto* rows = qobject_cast<QSortFilterProxyModel*>(table->model());
-                const int n = OverviewTableModel::numberOfRow(rows->mapToSource(current).row());
+                const int n = numberAt(controls, current);
                 (controls == Controls::Pots ? m_shownPot : m_shownButton) = n;
                 activate(controls);
                 if (controls == Controls::Pots)
@@ -225,15 +226,19 @@ QTableView* OverviewPage::tableOf(Controls controls) const {
     return controls == Controls::Pots ? PotTable : ButtonTable;
 }
 
+int OverviewPage::numberAt(Controls controls, const QModelIndex& shown) const {
+    const QSortFilterProxyModel* rows = controls == Controls::Pots ? m_potRows : m_buttonRows;
+    return OverviewTableModel::numberOfRow(rows->mapToSource(shown).row());
+}
+
 std::vector<int> OverviewPage::chosenNumbers(Controls controls) const {
     QTableView* table = tableOf(controls);
-    auto* rows = qobject_cast<QSortFilterProxyModel*>(table->model());
     QModelIndexList chosen = table->selectionModel()->selectedRows();
     std::sort(chosen.begin(), chosen.end(),
               [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     std::vector<int> numbers;
     for (const QModelIndex& row : chosen)
-        numbers.push_back(OverviewTableModel::numberOfRow(rows->mapToSource(row).row()));
+        numbers.push_back(numberAt(controls, row));
     return numbers;
 }
 
@@ -294,8 +299,7 @@ void OverviewPage::copyCurrentRow() {
     QTableView* table = tableOf(controls);
     const QModelIndex current = table->currentIndex();
     if (!current.isValid()) return writeLine(tr("Overview: copy a row: no current row"));
-    auto* rows = qobject_cast<QSortFilterProxyModel*>(table->model());
-    const int source = OverviewTableModel::numberOfRow(rows->mapToSource(current).row());
+    const int source = numberAt(controls, current);
     const QString name = model(controls).controlName(source);
     runBulkEdit(tr("Copy %1").arg(name),
                 [source](BankRecord& r, Controls c, std::vector<int> numbers) {
@@ -379,7 +383,7 @@ void OverviewPage::showButton(int n) {
 // Makes control n's row the current and only chosen one, unless it is the current row already.
 void OverviewPage::selectRow(Controls controls, int n) {
     QTableView* table = tableOf(controls);
-    auto* rows = qobject_cast<QSortFilterProxyModel*>(table->model());
+    const QSortFilterProxyModel* rows = controls == Controls::Pots ? m_potRows : m_buttonRows;
     const QModelIndex row = rows->mapFromSource(model(controls).index(n - 1, 0));
     if (!row.isValid() || table->currentIndex().row() == row.row()) return;
     QScopedValueRollback following(m_following, true);

@@ -86,6 +86,8 @@ private:
     QWidget* makeBulkControls();
     void connectTable(QTableView* table, overview::Controls controls);
     QTableView* tableOf(overview::Controls controls) const;
+    // The control a row of the table shows, as sorted and filtered.
+    int numberAt(overview::Controls controls, const QModelIndex& shown) const;
     void activate(overview::Controls controls);
     void showChosen();
     void selectRow(overview::Controls controls, int n);
