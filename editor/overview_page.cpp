@@ -18,6 +18,7 @@
 #include <QScopedValueRollback>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -37,6 +38,31 @@ void fitColumns(QTableView* table, Controls controls) {
         table->setColumnWidth(column, margin + metrics.horizontalAdvance(QString::fromStdString(
                                                    overview::widestText(controls, column))));
 }
+
+// Mode cells edit with the list of modes, as on the pot and button pages.
+class ModeDelegate : public QStyledItemDelegate {
+public:
+    ModeDelegate(const QStringList& modes, QObject* parent)
+        : QStyledItemDelegate(parent), m_modes(modes) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        auto* list = new QComboBox(parent);
+        list->setAccessibleName(QObject::tr("Mode :").trimmed());
+        list->addItems(m_modes);
+        return list;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        static_cast<QComboBox*>(editor)->setCurrentText(index.data(Qt::EditRole).toString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        model->setData(index, static_cast<QComboBox*>(editor)->currentText());
+    }
+
+private:
+    QStringList m_modes;
+};
 
 } // namespace
 
@@ -99,6 +125,12 @@ QTableView* OverviewPage::makeTable(Controls controls, const char* objectName,
     // Tab leaves the table for the next control; the arrow keys move between cells.
     table->setTabKeyNavigation(false);
     fitColumns(table, controls);
+    const bool pots = controls == Controls::Pots;
+    table->setItemDelegateForColumn(
+        pots ? int(overview::PotColumn::Mode) : int(overview::ButtonColumn::Mode),
+        new ModeDelegate(pots ? itemTexts(field_ranges::kPotLabelModeItems)
+                              : itemTexts(field_ranges::kButtonModeItems),
+                         table));
     // Dense rows: as many controls at a glance as the window allows.
     table->verticalHeader()->setDefaultSectionSize(QFontMetrics(table->font()).height() + 6);
     if (auto* corner = table->findChild<QAbstractButton*>())

@@ -84,7 +84,7 @@ TEST_F(OverviewPageTest, CellsEditInPlaceAndRefuseWhatThePagesWouldNotHold) {
         {Controls::Pots, 3, int(PotColumn::Max), "300", "100", false},
         {Controls::Pots, 3, int(PotColumn::Channel), "17", "3", false},
         {Controls::Buttons, 5, int(ButtonColumn::Data1Hex), "7F", "7F", true},
-        {Controls::Buttons, 5, int(ButtonColumn::Mode), "SOMETIMES", "ON/OFF", false},
+        {Controls::Buttons, 5, int(ButtonColumn::Status), "143", "148", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -102,6 +102,18 @@ TEST_F(OverviewPageTest, CellsEditInPlaceAndRefuseWhatThePagesWouldNotHold) {
             EXPECT_EQ(lastLogLine(), page->LastResult->text());
         }
     }
+    // Modes are chosen from their list, as on the pages.
+    QTableView* buttons = table(Controls::Buttons);
+    buttons->setFocus();
+    buttons->setCurrentIndex(cell(Controls::Buttons, 5, int(ButtonColumn::Mode)));
+    QTest::keyClick(buttons, Qt::Key_F2);
+    auto* modes = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    ASSERT_TRUE(modes);
+    EXPECT_EQ(modes->count(), 3);
+    modes->setCurrentText(QStringLiteral("TOGGLE"));
+    QTest::keyClick(modes, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(form->record.button(5).mode, 2);
     // The pot page shows what the overview changed.
     form->PotSettings->selectPot(3);
     EXPECT_EQ(form->PotSettings->PotMax->value(), 100);
