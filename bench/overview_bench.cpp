@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <benchmark/benchmark.h>
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -70,21 +71,25 @@ void BM_BulkEditOverAllPotsAgainstOneFrame(benchmark::State& state) {
     page.show();
     QApplication::processEvents();
     page.PotTable->selectAll();
-    double totalMs = 0;
+    double totalMs = 0, cpuMs = 0;
     int channel = 1;
     for (auto _ : state) {
         page.BulkChannel->setValue(channel = channel % 16 + 1);
         QElapsedTimer timer;
         timer.start();
+        const std::clock_t cpuStart = std::clock();
         page.SetChannel->click();
         page.reload();
         QApplication::processEvents();
+        cpuMs += 1000.0 * double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
         totalMs += double(timer.nsecsElapsed()) / 1e6;
     }
     const double ms = totalMs / double(state.iterations());
     state.counters["bulk_edit_and_reload_ms"] = ms;
     state.counters["frame_ms"] = kFrameMs;
     state.counters["ratio_to_frame"] = ms / kFrameMs;
+    // On a loaded machine the wall time holds other programs' turns; the processor time does not.
+    state.counters["cpu_ratio_to_frame"] = cpuMs / double(state.iterations()) / kFrameMs;
 }
 BENCHMARK(BM_BulkEditOverAllPotsAgainstOneFrame)->Iterations(50)->Unit(benchmark::kMillisecond);
 

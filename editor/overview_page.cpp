@@ -398,8 +398,9 @@ void OverviewPage::refreshPot(int n) {
 }
 
 void OverviewPage::showEvent(QShowEvent* event) {
+    const bool builtBefore = isBuilt(); // a page built now has just read the bank
     DeferredPage::showEvent(event);
-    reload();
+    if (builtBefore) reload();
 }
 
 void OverviewPage::showPot(int n) {

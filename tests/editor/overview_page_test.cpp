@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 
@@ -114,10 +115,17 @@ TEST_F(OverviewPageTest, CellsEditInPlaceAndRefuseWhatThePagesWouldNotHold) {
     QTest::keyClick(modes, Qt::Key_Return);
     QApplication::processEvents();
     EXPECT_EQ(form->record.button(5).mode, 2);
-    // The pot page shows what the overview changed.
+    // The pot page shows what the overview changed, and the other way round once the overview is
+    // shown again.
+    showPage(form->PotSettings);
     form->PotSettings->selectPot(3);
     EXPECT_EQ(form->PotSettings->PotMax->value(), 100);
     EXPECT_EQ(form->PotSettings->PotLabel->text(), "Delay");
+    form->PotSettings->PotMax->setValue(50);
+    QSignalSpy repaints(&page->model(Controls::Pots), &QAbstractItemModel::dataChanged);
+    showPage(page);
+    EXPECT_EQ(repaints.size(), 1);
+    EXPECT_EQ(cell(Controls::Pots, 3, int(PotColumn::Max)).data(Qt::DisplayRole).toInt(), 50);
 }
 
 TEST_F(OverviewPageTest, RowsAndPagesFollowEachOtherWhateverTheSorting) {
