@@ -119,6 +119,7 @@ QString selectedPortName(const QComboBox* selector) {
 void TForm1::connectFileActions() {
     connect(FileSheet->OpenSysex, &QPushButton::clicked, this, &TForm1::OpenSysexClick);
     connect(FileSheet->StoreSysex, &QPushButton::clicked, this, &TForm1::StoreSysexClick);
+    connect(FileSheet->BankSheet, &QPushButton::clicked, this, &TForm1::BankSheetClick);
     connect(&transfer(), &TransferController::receivedBankDecoded, this, &TForm1::bankReplaced);
     new SyxFileDrop(this);
 }

@@ -12,16 +12,17 @@ namespace bank_sheet {
 namespace {
 
 // Sizes in points. The smallest text, 5 pt, still reads on paper.
-constexpr double kMargin = 22;
-constexpr double kHeaderHeight = 62;
+constexpr double kMargin = 18;
+constexpr double kHeaderHeight = 60;
 constexpr double kHeadingHeight = 16;
-constexpr double kPotRowHeight = 66;
-constexpr double kButtonRowHeight = 46;
+constexpr double kPotRowHeight = 65;
+constexpr double kButtonRowHeight = 50;
 constexpr double kKnobDiameter = 24;
 constexpr double kButtonSide = 18;
 constexpr double kLcdWidth = 200;
 constexpr double kLcdHeight = 54;
 constexpr double kMinTextPoints = 5;
+constexpr double kWrapPoints = 6;
 constexpr double kTextPoints = 7;
 constexpr double kLabelPoints = 8;
 constexpr double kSmallPoints = 6;
@@ -105,13 +106,26 @@ void drawKnob(QPainter& painter, const QPointF& centre, int number, const PotEnt
     drawFitted(painter, rim, QString::number(number), textFont(kSmallPoints), Qt::AlignCenter);
 }
 
-// Draws the lines under a control, each in its own font, from `top` down.
+// Draws the lines under a control, each in its own font, from `top` down. A line too wide even
+// at kWrapPoints breaks before its channel ("Program change" over "ch 16").
 void drawLines(QPainter& painter, double left, double top,
                const std::initializer_list<std::pair<QString, QFont>>& lines) {
+    const double width = columnWidth() - 2;
     for (const auto& [line, font] : lines) {
+        QFont smallest = font;
+        smallest.setPointSizeF(std::min(font.pointSizeF(), kWrapPoints));
+        const bool fits =
+            QFontMetricsF(smallest, painter.device()).horizontalAdvance(line) <= width;
+        const qsizetype channel = std::max(line.lastIndexOf(QLatin1String(" ch ")),
+                                           line.lastIndexOf(QLatin1String(" id ")));
+        const QStringList parts = fits || channel < 0
+                                      ? QStringList{line}
+                                      : QStringList{line.left(channel), line.mid(channel + 1)};
         const double height = QFontMetricsF(font, painter.device()).height();
-        drawFitted(painter, QRectF(left + 1, top, columnWidth() - 2, height), line, font);
-        top += height;
+        for (const QString& part : parts) {
+            drawFitted(painter, QRectF(left + 1, top, width, height), part, font);
+            top += height;
+        }
     }
 }
 

@@ -323,8 +323,8 @@ TEST(Vpultron64, ScreenshotRendersTheStartWindowsAndGalleryEveryPicture) {
         QStringList written;
     } cases[] = {{"--screenshot", {"editor.png"}},
                  {"--gallery",
-                  {"desk_minimal.png", "desk_mixer.png", "desk_pads.png", "editor.png", "vbox.png",
-                   "widgets.png"}}};
+                  {"desk_minimal.png", "desk_mixer.png", "desk_pads.png", "editor.png", "sheet.png",
+                   "vbox.png", "widgets.png"}}};
     for (const auto& c : cases) {
         QTemporaryDir dir;
         const ProcessResult shot = run(QStringLiteral(VPT64_GUI), {c.option, dir.filePath("out")});
