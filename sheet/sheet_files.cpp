@@ -1,7 +1,6 @@
 #include "sheet_files.h"
 
 #include <QBuffer>
-#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QHashFunctions>
 #include <QPageLayout>
@@ -46,29 +45,21 @@ std::pair<qsizetype, qsizetype> entrySpan(const QByteArray& bytes, const QByteAr
     return {from, to < 0 ? -1 : to + 1};
 }
 
-// Qt writes the time of writing as the creation date and a random document id into every PDF.
-// Both are rewritten in place, at the same length so that the cross-reference offsets hold: the
-// date becomes `created` or blanks, the id a digest of the rest of the file.
+// Qt writes the time of writing into the document information as its creation date. It is
+// rewritten in place, at the same length so that the cross-reference offsets hold: to `created`,
+// or to blanks.
 QByteArray fixedPdf(QByteArray pdf, const std::optional<QDateTime>& created) {
-    const auto [dateFrom, dateTo] = entrySpan(pdf, "/CreationDate (", ')');
-    if (dateTo > 0) {
-        const QByteArray date =
-            created ? "/CreationDate (D:" + created->toUTC().toString("yyyyMMddHHmmss").toLatin1() +
-                          "Z)"
-                    : QByteArray();
-        overwrite(pdf, dateFrom, dateTo, date);
-    }
-    const auto [idFrom, idTo] = entrySpan(pdf, "/ID [", ']');
-    if (idTo > 0) {
-        overwrite(pdf, idFrom, idTo, QByteArray());
-        const QByteArray digest =
-            QCryptographicHash::hash(pdf, QCryptographicHash::Md5).toHex().toUpper();
-        overwrite(pdf, idFrom, idTo, "/ID [<" + digest + "> <" + digest + ">]");
-    }
+    const auto [from, to] = entrySpan(pdf, "/CreationDate (", ')');
+    if (to < 0) return pdf;
+    const QByteArray date =
+        created
+            ? "/CreationDate (D:" + created->toUTC().toString("yyyyMMddHHmmss").toLatin1() + "Z)"
+            : QByteArray();
+    overwrite(pdf, from, to, date);
     return pdf;
 }
 
-// A small XMP packet of our own: Qt's own holds the time of writing and a random id.
+// A small XMP packet of our own: Qt's own holds the time of writing and a random document id.
 QByteArray xmpMetadata(const Content& content, const std::optional<QDateTime>& created) {
     QByteArray xmp = "<?xpacket begin='' id='W5M0MpCehiHzreSzNTczkc9d'?>\n"
                      "<x:xmpmeta xmlns:x='adobe:ns:meta/'>\n"
