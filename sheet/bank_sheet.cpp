@@ -6,7 +6,8 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
 
 namespace bank_sheet {
 namespace {
@@ -136,11 +137,10 @@ void drawPot(QPainter& painter, const Content& content, int index, const QPointF
     drawKnob(painter, {centreX, cell.y() + 3 + kKnobDiameter / 2}, n, pot,
              content.record.initialValue(n));
     painter.setPen(kInk);
-    drawLines(
-        painter, cell.x(), cell.y() + 5 + kKnobDiameter,
-        {{QString::fromLatin1(content.record.potLabel(n).c_str()), textFont(kLabelPoints, true)},
-         {text(eventWords(pot.status, pot.data)), textFont(kTextPoints)},
-         {QStringLiteral("%1\u2013%2").arg(pot.min).arg(pot.max), textFont(kSmallPoints)}});
+    drawLines(painter, cell.x(), cell.y() + 5 + kKnobDiameter,
+              {{text(content.record.potLabel(n)), textFont(kLabelPoints, true)},
+               {text(eventWords(pot.status, pot.data)), textFont(kTextPoints)},
+               {QStringLiteral("%1\u2013%2").arg(pot.min).arg(pot.max), textFont(kSmallPoints)}});
 }
 
 void drawButton(QPainter& painter, const Content& content, int index, const QPointF& cell) {
@@ -161,7 +161,7 @@ void drawButton(QPainter& painter, const Content& content, int index, const QPoi
 // A section title with a rule across the page; returns where the section's content starts.
 double drawHeading(QPainter& painter, double top, const QString& title) {
     painter.setPen(kInk);
-    const QFont font = textFont(8, true);
+    const QFont font = textFont(kLabelPoints, true);
     painter.setFont(font);
     const QRectF box(kMargin, top, kPageSize.width() - 2 * kMargin, kHeadingHeight - 4);
     painter.drawText(box, Qt::AlignLeft | Qt::AlignBottom, title);
@@ -180,7 +180,7 @@ void drawLcd(QPainter& painter, const Content& content) {
     const QString number =
         content.bankNumber > 0 ? QStringLiteral("Bank %1").arg(content.bankNumber) : QString();
     const QRectF lines = lcd.adjusted(10, 8, -10, -8);
-    drawFitted(painter, lines, QString::fromLatin1(content.record.bankName().c_str()), lcdFont(13),
+    drawFitted(painter, lines, text(content.record.bankName()), lcdFont(13),
                Qt::AlignLeft | Qt::AlignTop);
     drawFitted(painter, lines, number, lcdFont(13), Qt::AlignLeft | Qt::AlignBottom);
 }
@@ -200,9 +200,8 @@ void drawTitle(QPainter& painter, const Content& content) {
     drawFitted(painter, QRectF(kMargin, kMargin, width, 12), QStringLiteral("Pultron64 bank sheet"),
                textFont(8), Qt::AlignLeft | Qt::AlignTop);
     painter.setPen(kInk);
-    const QString name = QString::fromLatin1(content.record.bankName().c_str());
-    drawFitted(painter, QRectF(kMargin, kMargin + 14, width, 26), name, textFont(18, true),
-               Qt::AlignLeft | Qt::AlignTop);
+    drawFitted(painter, QRectF(kMargin, kMargin + 14, width, 26), text(content.record.bankName()),
+               textFont(18, true), Qt::AlignLeft | Qt::AlignTop);
     if (content.bankNumber > 0)
         drawFitted(painter, QRectF(kMargin, kMargin + 40, width, 16),
                    QStringLiteral("Bank %1").arg(content.bankNumber), textFont(11),
