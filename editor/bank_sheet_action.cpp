@@ -1,5 +1,6 @@
 // The editor window's "Bank Sheet…": the bank drawn for printing, saved as PDF, PNG or SVG.
 #include "editor_window.h"
+#include "page_controls.h"
 #include "sheet_files.h"
 #include "spin_edit.h"
 #include "transfer_page.h"
@@ -24,10 +25,7 @@ QFileDialog* TForm1::makeBankSheetDialog() {
     dialog->setNameFilters(sheetFilters());
     dialog->setDefaultSuffix(QStringLiteral("pdf"));
     dialog->selectFile(QStringLiteral("bank-sheet.pdf"));
-    // A name typed without an extension gets the one of the chosen kind of file.
-    connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
-        dialog->setDefaultSuffix(filter.section(QStringLiteral("(*."), 1).chopped(1));
-    });
+    page_controls::suffixFollowsFilter(dialog);
     return dialog;
 }
 

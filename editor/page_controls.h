@@ -8,6 +8,7 @@
 
 class HexByteEdit;
 class QCheckBox;
+class QFileDialog;
 class QLabel;
 class QWidget;
 class SpinEdit;
@@ -36,5 +37,8 @@ std::optional<std::array<std::uint8_t, N>> fieldBytes(const std::array<const Spi
 
 // The hexadecimal box that shows and edits `field`.
 HexByteEdit* hexBox(const char* objectName, SpinEdit* field);
+
+// Makes a save dialog give a name typed without an extension the one of the chosen filter.
+void suffixFollowsFilter(QFileDialog* dialog);
 
 } // namespace page_controls
