@@ -118,7 +118,7 @@ QByteArray svgBytes(const Content& content, const std::optional<QDateTime>& crea
     generator.setResolution(int(kPointsPerInch));
     generator.setSize(kPageSize.toSize());
     generator.setViewBox(QRectF(QPointF(0, 0), kPageSize));
-    generator.setTitle(title(content));
+    generator.setTitle(title(content).toHtmlEscaped()); // the generator writes it as it is
     generator.setDescription(created ? QStringLiteral("Created ") + isoDate(*created) : QString());
     QPainter painter(&generator);
     paint(painter, content);

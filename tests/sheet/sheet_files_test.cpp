@@ -3,6 +3,7 @@
 #include "sheet_files.h"
 
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 using namespace bank_sheet;
@@ -57,4 +58,21 @@ TEST(SheetFiles, PdfOffsetsHoldAfterTheDateIsRewritten) {
         }
         EXPECT_GT(objects, 10);
     }
+}
+
+// Labels and names may hold any 7-bit character, the ones XML reserves too.
+TEST(SheetFiles, SvgKeepsTextsWithMarkupCharactersWellFormed) {
+    BankRecord bank;
+    bank.setPotLabel(1, "R&B <1> \"x\"");
+    bank.setBankName("Rock & <Roll>");
+    const QByteArray svg = fileBytes(Format::Svg, {bank, 0}, std::nullopt);
+    QXmlStreamReader reader(svg);
+    QStringList texts;
+    while (!reader.atEnd())
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"text")
+            texts << reader.readElementText();
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    EXPECT_TRUE(texts.contains("R&B <1> \"x\"")) << texts.join('|').toStdString();
+    EXPECT_TRUE(texts.contains("Rock & <Roll>")) << texts.join('|').toStdString();
+    EXPECT_TRUE(svg.contains("<title>Pultron64 bank sheet: Rock &amp; &lt;Roll&gt;</title>"));
 }
