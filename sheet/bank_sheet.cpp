@@ -64,10 +64,6 @@ double columnWidth() {
     return (kPageSize.width() - 2 * kMargin) / kColumns;
 }
 
-QString text(const std::string& s) {
-    return QString::fromLatin1(s.data(), qsizetype(s.size()));
-}
-
 // Draws `line` in `box`, made smaller down to kMinTextPoints when it is too wide, then elided.
 void drawFitted(QPainter& painter, const QRectF& box, const QString& line, QFont font,
                 Qt::Alignment alignment = Qt::AlignHCenter | Qt::AlignTop) {
@@ -138,8 +134,8 @@ void drawPot(QPainter& painter, const Content& content, int index, const QPointF
              content.record.initialValue(n));
     painter.setPen(kInk);
     drawLines(painter, cell.x(), cell.y() + 5 + kKnobDiameter,
-              {{text(content.record.potLabel(n)), textFont(kLabelPoints, true)},
-               {text(eventWords(pot.status, pot.data)), textFont(kTextPoints)},
+              {{shownText(content.record.potLabel(n)), textFont(kLabelPoints, true)},
+               {shownText(eventWords(pot.status, pot.data)), textFont(kTextPoints)},
                {QStringLiteral("%1\u2013%2").arg(pot.min).arg(pot.max), textFont(kSmallPoints)}});
 }
 
@@ -154,8 +150,8 @@ void drawButton(QPainter& painter, const Content& content, int index, const QPoi
     painter.setPen(kInk);
     drawFitted(painter, face, QString::number(n), textFont(kTextPoints), Qt::AlignCenter);
     drawLines(painter, cell.x(), face.bottom() + 2,
-              {{text(eventWords(button.status, button.data1)), textFont(kTextPoints)},
-               {text(buttonModeName(button.mode)), textFont(kSmallPoints)}});
+              {{shownText(eventWords(button.status, button.data1)), textFont(kTextPoints)},
+               {shownText(buttonModeName(button.mode)), textFont(kSmallPoints)}});
 }
 
 // A section title with a rule across the page; returns where the section's content starts.
@@ -180,7 +176,7 @@ void drawLcd(QPainter& painter, const Content& content) {
     const QString number =
         content.bankNumber > 0 ? QStringLiteral("Bank %1").arg(content.bankNumber) : QString();
     const QRectF lines = lcd.adjusted(10, 8, -10, -8);
-    drawFitted(painter, lines, text(content.record.bankName()), lcdFont(13),
+    drawFitted(painter, lines, shownText(content.record.bankName()), lcdFont(13),
                Qt::AlignLeft | Qt::AlignTop);
     drawFitted(painter, lines, number, lcdFont(13), Qt::AlignLeft | Qt::AlignBottom);
 }
@@ -200,8 +196,9 @@ void drawTitle(QPainter& painter, const Content& content) {
     drawFitted(painter, QRectF(kMargin, kMargin, width, 12), QStringLiteral("Pultron64 bank sheet"),
                textFont(8), Qt::AlignLeft | Qt::AlignTop);
     painter.setPen(kInk);
-    drawFitted(painter, QRectF(kMargin, kMargin + 14, width, 26), text(content.record.bankName()),
-               textFont(18, true), Qt::AlignLeft | Qt::AlignTop);
+    drawFitted(painter, QRectF(kMargin, kMargin + 14, width, 26),
+               shownText(content.record.bankName()), textFont(18, true),
+               Qt::AlignLeft | Qt::AlignTop);
     if (content.bankNumber > 0)
         drawFitted(painter, QRectF(kMargin, kMargin + 40, width, 16),
                    QStringLiteral("Bank %1").arg(content.bankNumber), textFont(11),
@@ -221,7 +218,7 @@ void drawLedMap(QPainter& painter, const Content& content) {
     constexpr int kRows = kLedRegisters / 2;
     for (int k = 1; k <= kLedRegisters; ++k) {
         const QString line =
-            QStringLiteral("SR %1: ").arg(k) + text(ledMapName(content.record.sroutMap(k)));
+            QStringLiteral("SR %1: ").arg(k) + shownText(ledMapName(content.record.sroutMap(k)));
         const QRectF box(left + (k - 1) / kRows * width / 2,
                          kMargin + 14 + (k - 1) % kRows * lineHeight, width / 2 - 4, lineHeight);
         drawFitted(painter, box, line, font, Qt::AlignLeft | Qt::AlignTop);
@@ -229,6 +226,13 @@ void drawLedMap(QPainter& painter, const Content& content) {
 }
 
 } // namespace
+
+QString shownText(const std::string& bankText) {
+    QString shown = QString::fromLatin1(bankText.data(), qsizetype(bankText.size()));
+    for (QChar& c : shown)
+        if (c.unicode() < 0x20 || c.unicode() >= 0x7F) c = QChar::ReplacementCharacter;
+    return shown;
+}
 
 void paint(QPainter& painter, const Content& content) {
     painter.save();

@@ -6,6 +6,8 @@
 #include "bank_record.h"
 
 #include <QSizeF>
+#include <QString>
+#include <string>
 
 class QPainter;
 
@@ -19,6 +21,10 @@ struct Content {
     BankRecord record;
     int bankNumber = 0;
 };
+
+// A text of the bank as the sheet shows it: control characters, which neither paper nor XML
+// can hold, become the replacement character.
+QString shownText(const std::string& bankText);
 
 // Paints the page with its top left corner at the origin, one unit per point; fonts are given in
 // points, so the painter's device must have 72 logical dots per inch and the painter's transform

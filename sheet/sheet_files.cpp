@@ -15,7 +15,7 @@ constexpr double kPointsPerInch = 72;
 constexpr double kInchesPerMetre = 39.37007874;
 
 QString title(const Content& content) {
-    QString name = QString::fromLatin1(content.record.bankName().c_str());
+    QString name = shownText(content.record.bankName());
     if (content.bankNumber > 0)
         name = QStringLiteral("Bank %1 %2").arg(content.bankNumber).arg(name);
     return QStringLiteral("Pultron64 bank sheet: ") + name.trimmed();

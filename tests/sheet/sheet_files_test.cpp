@@ -64,6 +64,7 @@ TEST(SheetFiles, PdfOffsetsHoldAfterTheDateIsRewritten) {
 TEST(SheetFiles, SvgKeepsTextsWithMarkupCharactersWellFormed) {
     BankRecord bank;
     bank.setPotLabel(1, "R&B <1> \"x\"");
+    bank.setPotLabel(2, "Bell\x07!");
     bank.setBankName("Rock & <Roll>");
     const QByteArray svg = fileBytes(Format::Svg, {bank, 0}, std::nullopt);
     QXmlStreamReader reader(svg);
@@ -74,5 +75,6 @@ TEST(SheetFiles, SvgKeepsTextsWithMarkupCharactersWellFormed) {
     EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
     EXPECT_TRUE(texts.contains("R&B <1> \"x\"")) << texts.join('|').toStdString();
     EXPECT_TRUE(texts.contains("Rock & <Roll>")) << texts.join('|').toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Bell\uFFFD!"))) << texts.join('|').toStdString();
     EXPECT_TRUE(svg.contains("<title>Pultron64 bank sheet: Rock &amp; &lt;Roll&gt;</title>"));
 }
