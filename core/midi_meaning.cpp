@@ -2,6 +2,7 @@
 #include "text_format.h"
 
 #include "control_events.h"
+#include "event_words.h"
 #include "sysex_protocol.h"
 
 #include <algorithm>
@@ -199,12 +200,6 @@ std::string sysExMeaning(Bytes m) {
 }
 
 } // namespace
-
-std::string noteName(std::uint8_t note) {
-    static constexpr std::array<const char*, 12> names{"C",  "C#", "D",  "D#", "E",  "F",
-                                                       "F#", "G",  "G#", "A",  "A#", "B"};
-    return formatText("%s%d", names[note % 12], note / 12 - 1);
-}
 
 Category category(Bytes message) {
     if (message.empty() || message[0] < 0xF0) return Category::Channel;

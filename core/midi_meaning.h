@@ -15,8 +15,6 @@ namespace midi_meaning {
 enum class Direction { In, Out };
 enum class Category { Channel, SysEx, RealTime, Common };
 
-// "C4" for note 60, "C-1" for note 0.
-std::string noteName(std::uint8_t note);
 Category category(std::span<const std::uint8_t> message);
 // 1..16 for a channel message, 0 otherwise.
 int channel(std::span<const std::uint8_t> message);

@@ -149,6 +149,10 @@ public:
     void WriteMidiFile(const QString& path);
     void WriteSysexMidiFile(const QString& path);
     void ExportConverterIni(const QString& path);
+    // "Bank Sheet…": the bank drawn for printing, as PDF, PNG or SVG by the file's extension.
+    void BankSheetClick();
+    QFileDialog* makeBankSheetDialog();
+    bool writeBankSheet(const QString& path);
 
     // The transfer settings kept between runs.
     void RestoreRegistry();

@@ -9,6 +9,7 @@
 
 class HexByteEdit;
 class QCheckBox;
+class QFileDialog;
 class QLabel;
 class QWidget;
 class SpinEdit;
@@ -45,5 +46,8 @@ template <std::size_t N> QStringList itemTexts(const std::array<const char*, N>&
 
 // The hexadecimal box that shows and edits `field`.
 HexByteEdit* hexBox(const char* objectName, SpinEdit* field);
+
+// Makes a save dialog give a name typed without an extension the one of the chosen filter.
+void suffixFollowsFilter(QFileDialog* dialog);
 
 } // namespace page_controls
