@@ -1,0 +1,236 @@
+// The bank as a document: undo and redo of every kind of change, the unsaved mark in the title,
+// and the question before unsaved edits are lost.
+#include "bank_history.h"
+#include "box_config_page.h"
+#include "button_page.h"
+#include "file_bytes.h"
+#include "knob.h"
+#include "midi_in.h"
+#include "page_test_support.h"
+#include "pot_page.h"
+#include "preset_selector.h"
+#include "registry_settings.h"
+#include "spin_edit.h"
+#include "syx_file.h"
+#include "transfer_controller.h"
+#include "transfer_page.h"
+#include "unsaved_edits_question.h"
+#include "virtual_box.h"
+
+#include <QCheckBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUndoStack>
+#include <QUrl>
+#include <functional>
+
+using namespace page_test;
+
+namespace {
+
+const QByteArray kSettings = "[PotPresets]\nB00B007F=Sound: Filter: Cutoff\n";
+
+class BankDocumentTest : public EditorTest {
+protected:
+    void SetUp() override {
+        registry_settings::open()->clear();
+        start(kSettings);
+    }
+    QUndoStack& steps() const { return form->history().stack(); }
+    QString file(const char* name, const char* bankName) const {
+        BankRecord bank = form->record;
+        bank.setBankName(bankName);
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        EXPECT_TRUE(writeFileBytes(path, encodeBank(bank, 0)));
+        return path;
+    }
+    // The keys as the user presses them, wherever the focus is.
+    void keys(int combination) {
+        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : form.get();
+        QTest::keySequence(focus, QKeySequence(combination));
+        QApplication::processEvents();
+    }
+    void selectPot(int n) {
+        showPage(form->PotSettings);
+        typeAndLeave(form->PotSettings->PotNumber, QString::number(n));
+    }
+    void selectButton(int n) {
+        showPage(form->ButtSettings);
+        typeAndLeave(form->ButtSettings->ButtNumber, QString::number(n));
+    }
+    // Sends the bank as the controller does, block by block, unasked.
+    void receive(const BankRecord& bank) {
+        const QByteArray dump = encodeBank(bank, 0);
+        for (qsizetype at = 0; at < dump.size(); at += 265)
+            form->transfer().MidiIn1SysEx(
+                nullptr, reinterpret_cast<const std::uint8_t*>(dump.constData() + at), 265);
+        QApplication::processEvents();
+    }
+    TKnob* deskKnob(int pot) {
+        form->FaderDesk().GenerateFaderDeskExecute();
+        return form->FaderDesk().registry().as<TKnob>(pot);
+    }
+    void dragKnob(TKnob* knob, std::initializer_list<QPoint> path) {
+        QTest::mousePress(knob, Qt::LeftButton, {}, *path.begin());
+        for (const QPoint& point : path)
+            QTest::mouseMove(knob, point);
+        QTest::mouseRelease(knob, Qt::LeftButton, {}, *(path.end() - 1));
+    }
+    QMessageBox* question() const { return form->unsavedEditsQuestion().question(); }
+    void answer(QMessageBox::StandardButton button) {
+        ASSERT_TRUE(question() && question()->isVisible());
+        question()->button(button)->click();
+        QApplication::processEvents();
+    }
+};
+
+enum class Shown { Pot, Button, BoxConfig, Unchanged };
+
+struct EditCase {
+    const char* kind;
+    std::function<void()> edit;
+    Shown page;
+    int entry; // the pot or button shown after undo
+};
+
+} // namespace
+
+TEST_F(BankDocumentTest, EachKindOfChangeIsOneStepThatUndoAndRedoPutBack) {
+    const QString other = file("other.syx", "OPENED");
+    BankRecord received = form->record;
+    received.setBankName("RECEIVED");
+    received.setPotLabel(60, "RECEIVED");
+    const EditCase cases[] = {
+        {"pot field", [this] { selectPot(5), typeAndLeave(form->PotSettings->PotByte1, "33"); },
+         Shown::Pot, 5},
+        {"button field",
+         [this] { selectButton(7), typeAndLeave(form->ButtSettings->ButtByte2, "99"); },
+         Shown::Button, 7},
+        {"label with Enter",
+         [this] {
+             selectPot(12);
+             typeInto(form->PotSettings->PotLabel, "NEW NAME");
+             keys(Qt::Key_Return);
+         },
+         Shown::Pot, 12},
+        {"box config field",
+         [this] {
+             showPage(form->BoxSettingsTabsheet);
+             typeAndLeave(form->BoxSettingsTabsheet->TouchsensorSensitivity, "10");
+         },
+         Shown::BoxConfig, 0},
+        {"box config check box",
+         [this] {
+             showPage(form->BoxSettingsTabsheet);
+             form->BoxSettingsTabsheet->AutoSnapshot->click();
+         },
+         Shown::BoxConfig, 0},
+        {"preset", [this] { selectPot(20), choose(form->PotSettings->PotPresetName, 0); },
+         Shown::Pot, 20},
+        {"paste",
+         [this] {
+             selectPot(35), keys(Qt::CTRL | Qt::Key_C);
+             selectPot(9), keys(Qt::CTRL | Qt::Key_V);
+         },
+         Shown::Pot, 9},
+        {"learned event",
+         [this] {
+             selectPot(40);
+             form->PotSettings->LearnPot->setChecked(true);
+             form->MidiIn1->OnShort(nullptr, 0xB3, 17, 99);
+             form->PotSettings->LearnPot->setChecked(false);
+         },
+         Shown::Pot, 40},
+        {"desk turn gesture",
+         [this] {
+             dragKnob(deskKnob(3), {{5, 30}, {10, 10}, {30, 5}, {45, 20}});
+         },
+         Shown::Pot, 3},
+        {"bank opened", [&] { form->openSysexFile(other); }, Shown::Unchanged, 0},
+        {"bank received", [&] { receive(received); }, Shown::Unchanged, 0},
+    };
+    for (const EditCase& c : cases) {
+        SCOPED_TRACE(c.kind);
+        const BankRecord before = form->record;
+        const int count = steps().count();
+        c.edit();
+        const BankRecord after = form->record;
+        ASSERT_NE(after, before);
+        EXPECT_EQ(steps().count(), count + 1);
+        EXPECT_TRUE(form->isWindowModified() || c.page == Shown::Unchanged);
+
+        selectPot(1);
+        showPage(form->FileSheet);
+        keys(Qt::CTRL | Qt::Key_Z);
+        EXPECT_EQ(form->record, before);
+        QWidget* page = form->PageControl->currentWidget();
+        switch (c.page) {
+        case Shown::Pot:
+            EXPECT_EQ(page, form->PotSettings.page());
+            EXPECT_EQ(form->PotSettings->selectedPot(), c.entry);
+            EXPECT_EQ(form->PotSettings->PotByte1->value(), before.pot(c.entry).data);
+            break;
+        case Shown::Button:
+            EXPECT_EQ(page, form->ButtSettings.page());
+            EXPECT_EQ(form->ButtSettings->selectedButton(), c.entry);
+            EXPECT_EQ(form->ButtSettings->ButtByte2->value(), before.button(c.entry).data2);
+            break;
+        case Shown::BoxConfig:
+            EXPECT_EQ(page, form->BoxSettingsTabsheet.page());
+            EXPECT_EQ(form->BoxSettingsTabsheet->TouchsensorSensitivity->value(),
+                      before.touchsensorSensitivity());
+            break;
+        case Shown::Unchanged:
+            EXPECT_EQ(page, form->FileSheet);
+            EXPECT_EQ(form->BoxSettingsTabsheet->BankLabel->text().toStdString(),
+                      before.bankName());
+            break;
+        }
+        keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+        EXPECT_EQ(form->record, after);
+        keys(Qt::CTRL | Qt::Key_Z);
+        keys(Qt::CTRL | Qt::Key_Y);
+        EXPECT_EQ(form->record, after);
+    }
+}
+
+// Typing counts once, when the field is left; one desk gesture is one step, the next another.
+TEST_F(BankDocumentTest, TypingAndTurningMakeOneStepPerFieldAndGesture) {
+    selectPot(8);
+    const int count = steps().count();
+    typeInto(form->PotSettings->PotLabel, "ABCDEFGH");
+    typeInto(form->PotSettings->PotLabel, "ABC");
+    EXPECT_EQ(steps().count(), count);
+    leave(form->PotSettings->PotLabel);
+    EXPECT_EQ(steps().count(), count + 1);
+    EXPECT_EQ(steps().undoText(), "pot 8 label");
+
+    TKnob* knob = deskKnob(8);
+    dragKnob(knob, {{5, 30}, {10, 10}, {30, 5}});
+    dragKnob(knob, {{30, 5}, {45, 20}, {40, 40}});
+    EXPECT_EQ(steps().count(), count + 3);
+    EXPECT_EQ(steps().undoText(), "desk turn of pot 8");
+}
+
+TEST_F(BankDocumentTest, TheTitleMarkFollowsEditsStoreUndoAndUpload) {
+    const QString path = dir.filePath("stored.syx");
+    EXPECT_FALSE(form->isWindowModified());
+    EXPECT_TRUE(form->windowTitle().endsWith("[*]"));
+    selectPot(2);
+    typeAndLeave(form->PotSettings->PotByte1, "44");
+    EXPECT_TRUE(form->isWindowModified());
+    ASSERT_TRUE(form->storeSysexFile(path, 1));
+    EXPECT_FALSE(form->isWindowModified());
+    keys(Qt::CTRL | Qt::Key_Z); // back before the stored state
+    EXPECT_TRUE(form->isWindowModified());
+    keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    EXPECT_FALSE(form->isWindowModified());
+    // A MIDI file is no bank that opens again: the mark stays.
+    typeAndLeave(form->PotSettings->PotByte1, "45");
+    ASSERT_TRUE(form->storeSysexFile(dir.filePath("bank.mid"), 3));
+    EXPECT_TRUE(form->isWindowModified());
+    // Ctrl+S stores to the file the bank went to last.
+    keys(Qt::CTRL | Qt::Key_S);
+    EXPECT_FALSE(form->isWindowModified());
+    EXPECT_EQ(readFileBytes(path).at(7 + 4 + 1), 45); // pot 2's data byte in block 0
+}
