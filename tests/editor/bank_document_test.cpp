@@ -11,6 +11,7 @@
 #include "preset_selector.h"
 #include "registry_settings.h"
 #include "spin_edit.h"
+#include "status_log.h"
 #include "syx_file.h"
 #include "transfer_controller.h"
 #include "transfer_page.h"
@@ -76,10 +77,12 @@ protected:
             QTest::mouseMove(knob, point);
         QTest::mouseRelease(knob, Qt::LeftButton, {}, *(path.end() - 1));
     }
+    // Pot 2's data byte in a stored dump: block 0 after its seven header bytes.
+    static int potTwoData(const QString& path) { return quint8(readFileBytes(path).at(7 + 4 + 1)); }
     QMessageBox* question() const { return form->unsavedEditsQuestion().question(); }
-    void answer(QMessageBox::StandardButton button) {
+    void answer(int button) {
         ASSERT_TRUE(question() && question()->isVisible());
-        question()->button(button)->click();
+        question()->button(QMessageBox::StandardButton(button))->click();
         QApplication::processEvents();
     }
 };
@@ -232,5 +235,79 @@ TEST_F(BankDocumentTest, TheTitleMarkFollowsEditsStoreUndoAndUpload) {
     // Ctrl+S stores to the file the bank went to last.
     keys(Qt::CTRL | Qt::Key_S);
     EXPECT_FALSE(form->isWindowModified());
-    EXPECT_EQ(readFileBytes(path).at(7 + 4 + 1), 45); // pot 2's data byte in block 0
+    EXPECT_EQ(potTwoData(path), 45);
+}
+
+namespace {
+
+enum class Loss { Close, Open, Drop, Receive };
+
+} // namespace
+
+// Save stores the edits and goes on, Discard goes on, Cancel changes nothing; for each way edits
+// could be lost.
+TEST_F(BankDocumentTest, EachLossOfEditsAsksSaveDiscardOrCancel) {
+    const QString current = file("current.syx", "CURRENT");
+    const QString other = file("other.syx", "OTHER");
+    const QByteArray currentBytes = readFileBytes(current);
+    const int original = potTwoData(current);
+    ASSERT_NE(original, 44);
+    BankRecord received = form->record;
+    received.setBankName("RECEIVED");
+    const std::map<Loss, std::string> bankAfter{
+        {Loss::Open, "OTHER"}, {Loss::Drop, "OTHER"}, {Loss::Receive, "RECEIVED"}};
+    for (const Loss loss : {Loss::Close, Loss::Open, Loss::Drop, Loss::Receive}) {
+        for (const auto reply : {QMessageBox::Save, QMessageBox::Discard, QMessageBox::Cancel}) {
+            SCOPED_TRACE(testing::Message() << int(loss) << " " << reply);
+            start(kSettings);
+            ASSERT_TRUE(writeFileBytes(current, currentBytes));
+            ASSERT_TRUE(form->openSysexFile(current));
+            selectPot(2);
+            typeAndLeave(form->PotSettings->PotByte1, "44");
+            switch (loss) {
+            case Loss::Close:
+                EXPECT_FALSE(form->close());
+                break;
+            case Loss::Open:
+                form->requestOpen(other);
+                break;
+            case Loss::Drop: {
+                QMimeData mime;
+                mime.setUrls({QUrl::fromLocalFile(other)});
+                for (const QEvent::Type type : {QEvent::DragEnter, QEvent::Drop}) {
+                    QDropEvent drop(form->rect().center(), Qt::CopyAction, &mime, Qt::LeftButton,
+                                    Qt::NoModifier, type);
+                    QApplication::sendEvent(form.get(), &drop);
+                }
+                break;
+            }
+            case Loss::Receive:
+                receive(received);
+                break;
+            }
+            EXPECT_EQ(form->record.pot(2).data, 44); // nothing happens before the answer
+            answer(reply);
+            const bool goesOn = reply != QMessageBox::Cancel;
+            EXPECT_EQ(potTwoData(current), reply == QMessageBox::Save ? 44 : original);
+            if (loss == Loss::Close) {
+                EXPECT_EQ(form->isVisible(), !goesOn);
+            } else {
+                EXPECT_EQ(form->record.bankName(), goesOn ? bankAfter.at(loss) : "CURRENT");
+                EXPECT_EQ(form->isWindowModified(), !goesOn);
+            }
+        }
+    }
+}
+
+// A bank asked for is asked about when it is asked for, not again when it arrives.
+TEST_F(BankDocumentTest, RequestingABankAsksBeforeTheRequestGoesOut) {
+    selectPot(2);
+    typeAndLeave(form->PotSettings->PotByte1, "44");
+    for (const auto reply : {QMessageBox::Cancel, QMessageBox::Discard}) {
+        const qsizetype lines = form->statusLog().lines().size();
+        form->FileSheet->RequestSysexDump->setEnabled(true);
+        form->FileSheet->RequestSysexDump->click();
+        answer(reply);
+        EXPECT_EQ(form->statusLog().lines().size() > lines, reply == QMessageBox::Discard);
+    }
 }
