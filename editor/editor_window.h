@@ -201,8 +201,9 @@ public:
     // dialog. Store As: through the save dialog. True when the bank was written.
     bool storeBank();
     bool storeBankAs();
-    // Opens `path` after asking about unsaved edits: Open Recent and dropped files.
-    void requestOpen(const QString& path);
+    // Opens `path` after asking about unsaved edits: Open Recent and dropped files. False when
+    // it cannot be opened now (no such file, an upload runs).
+    bool requestOpen(const QString& path);
     // The .syx files opened or stored last, newest first, at most kRecentFiles.
     static constexpr int kRecentFiles = 10;
     QStringList RecentFiles;

@@ -4,6 +4,9 @@
 #include "box_config_page.h"
 #include "button_page.h"
 #include "editor_window.h"
+#include "preset_library.h"
+#include "transfer_control.h"
+#include "transfer_controller.h"
 #include "unsaved_edits_question.h"
 #include "virtual_box.h"
 
@@ -102,9 +105,13 @@ bool TForm1::storeBank() {
     return storeSysexFile(m_bankFile, 1);
 }
 
-void TForm1::requestOpen(const QString& path) {
+bool TForm1::requestOpen(const QString& path) {
+    // A file that cannot be opened now says so without a question first.
+    if (!preset_file::fileExists(path) || transfer().transfer().uploading())
+        return openSysexFile(path);
     askAboutUnsavedEdits(tr("opening '%1'").arg(QFileInfo(path).fileName()),
                          [this, path] { openSysexFile(path); });
+    return true;
 }
 
 void TForm1::rememberBankFile(const QString& path) {

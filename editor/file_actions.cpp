@@ -82,8 +82,7 @@ protected:
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
             const QString path = droppedSyxFile(drop->mimeData());
-            drop->setAccepted(!path.isEmpty());
-            if (!path.isEmpty()) m_form->requestOpen(path);
+            drop->setAccepted(!path.isEmpty() && m_form->requestOpen(path));
             return true;
         }
         default:
