@@ -4,6 +4,7 @@
 #include "box_config_page.h"
 #include "button_page.h"
 #include "file_bytes.h"
+#include "help_page.h"
 #include "knob.h"
 #include "midi_in.h"
 #include "page_test_support.h"
@@ -18,7 +19,10 @@
 #include "unsaved_edits_question.h"
 #include "virtual_box.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QUndoStack>
@@ -310,4 +314,73 @@ TEST_F(BankDocumentTest, RequestingABankAsksBeforeTheRequestGoesOut) {
         answer(reply);
         EXPECT_EQ(form->statusLog().lines().size() > lines, reply == QMessageBox::Discard);
     }
+}
+
+TEST_F(BankDocumentTest, TheMenusOfferTheActionsWithTheirShortcuts) {
+    const std::pair<const char*, QList<QKeySequence>> items[] = {
+        {"OpenAction", {QKeySequence("Ctrl+O")}},
+        {"StoreAction", {QKeySequence("Ctrl+S")}},
+        {"StoreAsAction", {QKeySequence("Ctrl+Shift+S")}},
+        {"QuitAction", {QKeySequence("Ctrl+Q")}},
+        {"UndoAction", {QKeySequence("Ctrl+Z")}},
+        {"RedoAction", {QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}},
+        {"CopyPotAction", {QKeySequence("Ctrl+C")}},
+        {"PastePotAction", {QKeySequence("Ctrl+V")}},
+        {"VirtualBoxAction", {}},
+        {"CustomBoxAction", {}},
+        {"MidiMonitorAction", {}},
+        {"HintsAction", {}},
+        {"AboutAction", {}},
+    };
+    QStringList menus;
+    for (QAction* menu : form->MainMenu->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&View", "&Help"}));
+    for (const auto& [name, shortcuts] : items) {
+        auto* action = form->findChild<QAction*>(name);
+        ASSERT_TRUE(action) << name;
+        EXPECT_EQ(action->shortcuts(), shortcuts) << name;
+    }
+    form->findChild<QAction*>("HintsAction")->trigger();
+    EXPECT_EQ(form->PageControl->currentWidget(), static_cast<QWidget*>(form->HelpTabSheet.page()));
+}
+
+// The desk window has no menu of its own: undo and redo reach the bank from there too.
+TEST_F(BankDocumentTest, UndoAndRedoWorkFromTheDeskWindow) {
+    TKnob* knob = deskKnob(6);
+    const BankRecord before = form->record;
+    dragKnob(knob, {{5, 30}, {30, 5}});
+    const BankRecord after = form->record;
+    ASSERT_NE(after, before);
+    QWidget* desk = knob->window();
+    QApplication::setActiveWindow(desk);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(desk));
+    QTest::keySequence(desk, QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(form->record, before);
+    EXPECT_EQ(knob->Position(), before.initialValue(6));
+    QTest::keySequence(desk, QKeySequence("Ctrl+Y"));
+    EXPECT_EQ(form->record, after);
+}
+
+// Open Recent lists the last ten banks opened or stored, newest first, kept between runs.
+TEST_F(BankDocumentTest, OpenRecentKeepsTheLastTenBanks) {
+    QStringList paths;
+    for (int n = 1; n <= 12; ++n)
+        paths.prepend(file(QStringLiteral("bank%1.syx").arg(n).toLatin1().constData(), "RECENT"));
+    for (auto path = paths.rbegin(); path != paths.rend(); ++path)
+        form->openSysexFile(*path);
+    form->storeSysexFile(paths.at(4), 1); // stored again: first once more
+    QStringList expected = paths.mid(0, 10);
+    expected.move(4, 0);
+    EXPECT_EQ(form->RecentFiles, expected);
+    QStringList shown;
+    for (QAction* item : form->RecentMenu->actions())
+        shown << item->toolTip();
+    EXPECT_EQ(shown, expected);
+    form->close();
+    TForm1 next(TForm1::Options{settingsFile});
+    EXPECT_EQ(next.RecentFiles, expected);
+    next.RecentMenu->actions().at(1)->trigger();
+    EXPECT_EQ(next.record.bankName(), "RECENT");
+    EXPECT_EQ(next.RecentFiles.first(), expected.at(1));
 }
