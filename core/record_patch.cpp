@@ -18,32 +18,23 @@ RecordPatch RecordPatch::between(const BankRecord& before, const BankRecord& aft
     for (int offset = 0; offset < kRecordSize; ++offset) {
         const std::uint8_t old = before.byteAt(offset), now = after.byteAt(offset);
         if (old == now) continue;
-        patch.m_offsets.push_back(static_cast<std::uint16_t>(offset));
-        patch.m_before.push_back(old);
-        patch.m_after.push_back(now);
+        patch.m_changes.push_back({static_cast<std::uint16_t>(offset), old, now});
     }
-    // A step lives long in the history: it keeps no spare capacity.
-    patch.m_offsets.shrink_to_fit();
-    patch.m_before.shrink_to_fit();
-    patch.m_after.shrink_to_fit();
+    patch.m_changes.shrink_to_fit(); // a step lives long in the history: no spare capacity
     return patch;
 }
 
 std::size_t RecordPatch::heapBytes() const {
-    return m_offsets.capacity() * sizeof(std::uint16_t) + m_before.capacity() + m_after.capacity();
+    return m_changes.capacity() * sizeof(ByteChange);
 }
 
 RecordPlace RecordPatch::place() const {
-    return empty() ? RecordPlace{} : placeOfOffset(m_offsets.front());
+    return empty() ? RecordPlace{} : placeOfOffset(m_changes.front().offset);
 }
 
 bool RecordPatch::withinOnePlace() const {
     const RecordPlace first = place();
-    return std::all_of(m_offsets.begin(), m_offsets.end(),
-                       [&](std::uint16_t offset) { return placeOfOffset(offset) == first; });
-}
-
-void RecordPatch::apply(BankRecord& record, const std::vector<std::uint8_t>& values) const {
-    for (std::size_t i = 0; i < m_offsets.size(); ++i)
-        record.bytes()[m_offsets[i]] = values[i];
+    return std::all_of(m_changes.begin(), m_changes.end(), [&](const ByteChange& change) {
+        return placeOfOffset(change.offset) == first;
+    });
 }

@@ -25,21 +25,27 @@ public:
     RecordPatch() = default;
     static RecordPatch between(const BankRecord& before, const BankRecord& after);
 
-    bool empty() const { return m_offsets.empty(); }
-    std::size_t changedBytes() const { return m_offsets.size(); }
+    bool empty() const { return m_changes.empty(); }
+    std::size_t changedBytes() const { return m_changes.size(); }
     // Heap bytes the patch holds.
     std::size_t heapBytes() const;
 
-    void applyBefore(BankRecord& record) const { apply(record, m_before); }
-    void applyAfter(BankRecord& record) const { apply(record, m_after); }
+    void applyBefore(BankRecord& record) const { apply<&ByteChange::before>(record); }
+    void applyAfter(BankRecord& record) const { apply<&ByteChange::after>(record); }
     // Where the first changed byte belongs; an empty patch has no place (Global, 0).
     RecordPlace place() const;
     // Every changed byte belongs to the same pot or button.
     bool withinOnePlace() const;
 
 private:
-    void apply(BankRecord& record, const std::vector<std::uint8_t>& values) const;
+    struct ByteChange {
+        std::uint16_t offset;
+        std::uint8_t before, after;
+    };
+    template <std::uint8_t ByteChange::*Side> void apply(BankRecord& record) const {
+        for (const ByteChange& change : m_changes)
+            record.bytes()[change.offset] = change.*Side;
+    }
 
-    std::vector<std::uint16_t> m_offsets;
-    std::vector<std::uint8_t> m_before, m_after;
+    std::vector<ByteChange> m_changes; // one allocation per patch
 };
