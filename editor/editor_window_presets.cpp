@@ -2,6 +2,7 @@
 #include "box_config_page.h"
 #include "button_page.h"
 #include "editor_window.h"
+#include "plain_title.h"
 #include "preset_library.h"
 #include "preset_selector.h"
 
@@ -79,7 +80,7 @@ void TForm1::StoreAppSettings() {
         if (written) return;
     }
     const QString failed = target.isEmpty() ? m_folders.userSettingsFile() : target;
-    auto* message = new QMessageBox(QMessageBox::Warning, windowTitle(),
+    auto* message = new QMessageBox(QMessageBox::Warning, plainTitle(*this),
                                     tr("Unable to write to %1").arg(failed), QMessageBox::Ok, this);
     message->setObjectName(QStringLiteral("StoreAppSettingsMessage"));
     message->setAttribute(Qt::WA_DeleteOnClose);

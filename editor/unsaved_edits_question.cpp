@@ -1,5 +1,7 @@
 #include "unsaved_edits_question.h"
 
+#include "plain_title.h"
+
 #include <QPushButton>
 
 UnsavedEditsQuestion::UnsavedEditsQuestion(QWidget& window, std::function<bool()> modified,
@@ -14,10 +16,9 @@ void UnsavedEditsQuestion::askThen(const QString& what, Action action) {
         return;
     }
     m_waiting = std::move(action);
-    m_question =
-        new QMessageBox(QMessageBox::Question, m_window.windowTitle().remove(QStringLiteral("[*]")),
-                        tr("The bank has changes that are not saved."),
-                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &m_window);
+    m_question = new QMessageBox(
+        QMessageBox::Question, plainTitle(m_window), tr("The bank has changes that are not saved."),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &m_window);
     m_question->setInformativeText(tr("Save them before %1?").arg(what));
     m_question->setObjectName(QStringLiteral("UnsavedEditsQuestion"));
     m_question->setAttribute(Qt::WA_DeleteOnClose);

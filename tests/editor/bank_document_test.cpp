@@ -86,6 +86,7 @@ protected:
     QMessageBox* question() const { return form->unsavedEditsQuestion().question(); }
     void answer(int button) {
         ASSERT_TRUE(question() && question()->isVisible());
+        EXPECT_EQ(question()->windowTitle() + "[*]", form->windowTitle()); // no place holder
         question()->button(QMessageBox::StandardButton(button))->click();
         QApplication::processEvents();
     }
