@@ -385,3 +385,20 @@ TEST_F(BankDocumentTest, OpenRecentKeepsTheLastTenBanks) {
     EXPECT_EQ(next.record.bankName(), "RECENT");
     EXPECT_EQ(next.RecentFiles.first(), expected.at(1));
 }
+
+// The history is bounded: the oldest steps go, the rest still undo to where they began.
+TEST(BankHistoryBound, KeepsTheLastThousandSteps) {
+    BankRecord record;
+    BankHistory history(record);
+    std::vector<BankRecord> states{record};
+    for (int n = 0; n < BankHistory::kUndoLimit + 5; ++n) {
+        record.bytes()[n % 2048] = static_cast<std::uint8_t>(n % 127 + 1);
+        history.commit();
+        states.push_back(record);
+    }
+    EXPECT_EQ(history.stack().count(), BankHistory::kUndoLimit);
+    while (history.stack().canUndo())
+        history.stack().undo();
+    EXPECT_EQ(record, states.at(5));
+    EXPECT_TRUE(history.modified());
+}
