@@ -19,23 +19,25 @@ QString stepName(const BankRecord& before, const BankRecord& after) {
 
 } // namespace
 
-// One step: the changed bytes, and for a desk turn the pot and gesture it belongs to.
+// One step: the changed bytes, for a desk turn the pot and gesture it belongs to, and whether it
+// loaded a bank.
 class BankStep : public QUndoCommand {
 public:
-    BankStep(BankHistory& history, RecordPatch patch, const QString& text, int pot, int gesture)
+    BankStep(BankHistory& history, RecordPatch patch, const QString& text, int pot, int gesture,
+             bool loads)
         : QUndoCommand(text), m_history(history), m_patch(std::move(patch)), m_pot(pot),
-          m_gesture(gesture) {}
+          m_gesture(gesture), m_loads(loads) {}
 
     // The record already holds the change when the step is pushed.
     void redo() override {
         if (std::exchange(m_pushed, true)) {
             m_patch.applyAfter(m_history.m_record);
-            m_history.applied(m_patch);
+            m_history.applied(m_patch, m_loads);
         }
     }
     void undo() override {
         m_patch.applyBefore(m_history.m_record);
-        m_history.applied(m_patch);
+        m_history.applied(m_patch, m_loads);
     }
     int id() const override { return m_gesture >= 0 ? kDeskTurnId : -1; }
     bool mergeWith(const QUndoCommand* other) override {
@@ -55,6 +57,7 @@ private:
     RecordPatch m_patch;
     int m_pot;
     int m_gesture;
+    bool m_loads;
     bool m_pushed = false;
 };
 
@@ -98,7 +101,7 @@ bool BankHistory::loadBank(const QString& text, const std::function<bool()>& loa
         m_committed = m_record; // a bank not taken leaves the record as it was
         return false;
     }
-    push(before, text);
+    push(before, text, 0, -1, true);
     markSaved();
     return true;
 }
@@ -114,21 +117,23 @@ void BankHistory::markSaved() {
     emit modifiedChanged(modified());
 }
 
-void BankHistory::push(const BankRecord& before, const QString& text, int pot, int gesture) {
+void BankHistory::push(const BankRecord& before, const QString& text, int pot, int gesture,
+                       bool loads) {
     if (m_quiet) return;
     RecordPatch patch = RecordPatch::between(before, m_record);
     if (patch.empty()) return;
     const QString name = text.isEmpty() ? stepName(before, m_record) : text;
     m_committed = m_record; // `before` may be m_committed itself: named first
-    m_stack.push(new BankStep(*this, std::move(patch), name, pot, gesture));
+    m_stack.push(new BankStep(*this, std::move(patch), name, pot, gesture, loads));
 }
 
-void BankHistory::applied(const RecordPatch& patch) {
+void BankHistory::applied(const RecordPatch& patch, bool loads) {
     {
         QScopedValueRollback quiet(m_quiet, true);
         emit restored(patch);
     }
     m_committed = m_record;
+    if (loads) emit loadStepPassed();
 }
 
 std::size_t BankHistory::patchBytes() const {

@@ -51,13 +51,17 @@ signals:
     // Undo or redo put the bytes of `patch` back into the record: the pages, the desk and every
     // other view of the bank reload here.
     void restored(const RecordPatch& patch);
+    // Undo or redo went past a step that loaded a bank: the file the bank came from is no longer
+    // the bank's.
+    void loadStepPassed();
     // Whether the bank holds changes that are not saved, after every step, undo, redo or save.
     void modifiedChanged(bool modified);
 
 private:
     friend class BankStep;
-    void push(const BankRecord& before, const QString& text, int pot = 0, int gesture = -1);
-    void applied(const RecordPatch& patch);
+    void push(const BankRecord& before, const QString& text, int pot = 0, int gesture = -1,
+              bool loads = false);
+    void applied(const RecordPatch& patch, bool loads);
 
     BankRecord& m_record;
     BankRecord m_committed; // the record as the last step left it

@@ -8,7 +8,6 @@
 #include "dump_codec.h"
 #include "pot_page.h"
 #include "program_folders.h"
-#include "record_patch.h"
 
 #include <QMessageBox>
 #include <QWidget>
@@ -30,6 +29,7 @@ class QMenu;
 class QMenuBar;
 class QTabWidget;
 class QTimer;
+class RecordPatch;
 class StatusLog;
 class TMidiIn;
 class TMidiOut;

@@ -20,6 +20,8 @@ void TForm1::createHistory() {
     m_history = new BankHistory(record, this);
     connect(m_history, &BankHistory::restored, this, &TForm1::showRestored);
     connect(m_history, &BankHistory::modifiedChanged, this, &QWidget::setWindowModified);
+    // Store must not put another bank into the file it came from: it asks for a name.
+    connect(m_history, &BankHistory::loadStepPassed, this, [this] { m_bankFile.clear(); });
     m_unsavedQuestion = new UnsavedEditsQuestion(
         *this, [this] { return hasUnsavedEdits(); }, [this] { return storeBank(); });
     // A typed value counts once its field is left.

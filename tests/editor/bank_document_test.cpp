@@ -21,10 +21,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTimer>
 #include <QUndoStack>
 #include <QUrl>
 #include <functional>
@@ -241,6 +243,23 @@ TEST_F(BankDocumentTest, TheTitleMarkFollowsEditsStoreUndoAndUpload) {
     keys(Qt::CTRL | Qt::Key_S);
     EXPECT_FALSE(form->isWindowModified());
     EXPECT_EQ(potTwoData(path), 45);
+}
+
+// After the opening of a file is undone, Store asks for a name instead of writing that file.
+TEST_F(BankDocumentTest, UndoingAnOpenLeavesTheFileItOpened) {
+    const QString opened = file("opened.syx", "OPENED");
+    const QByteArray bytes = readFileBytes(opened);
+    ASSERT_TRUE(form->openSysexFile(opened));
+    keys(Qt::CTRL | Qt::Key_Z);
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        asked = dialog != nullptr;
+        if (dialog) dialog->reject();
+    });
+    EXPECT_FALSE(form->storeBank());
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(readFileBytes(opened), bytes);
 }
 
 namespace {
