@@ -2,6 +2,7 @@
 // and keys already run. Shortcuts that concern the bank work from the desk windows too.
 #include "bank_history.h"
 #include "build_info.h"
+#include "button_page.h"
 #include "editor_window.h"
 #include "transfer_page.h"
 
@@ -12,6 +13,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QUndoStack>
 
 namespace {
@@ -71,12 +73,21 @@ void TForm1::createMenus() {
     showSteps();
     edit->addSeparator();
     // In a text field of its own these keys copy and paste text; the key preview sees to that.
-    addItem(
+    QAction* copy = addItem(
         edit, tr("&Copy Pot/Button"), "CopyPotAction", [this] { CopyPot(); },
         {keys(Qt::CTRL | Qt::Key_C)}, Qt::WindowShortcut);
-    addItem(
+    QAction* paste = addItem(
         edit, tr("&Paste Pot/Button"), "PastePotAction", [this] { PastePot(); },
         {keys(Qt::CTRL | Qt::Key_V)}, Qt::WindowShortcut);
+    // Only there: elsewhere the keys stay with the focused control (the log, the library table).
+    const auto entryPageShown = [this, copy, paste] {
+        QWidget* page = PageControl->currentWidget();
+        const bool entries = page == PotSettings.page() || page == ButtSettings.page();
+        copy->setEnabled(entries);
+        paste->setEnabled(entries);
+    };
+    connect(PageControl, &QTabWidget::currentChanged, this, entryPageShown);
+    entryPageShown();
 
     QMenu* view = MainMenu->addMenu(tr("&View"));
     addItem(view, tr("&Virtual Box"), "VirtualBoxAction",

@@ -361,6 +361,12 @@ TEST_F(BankDocumentTest, TheMenusOfferTheActionsWithTheirShortcuts) {
         ASSERT_TRUE(action) << name;
         EXPECT_EQ(action->shortcuts(), shortcuts) << name;
     }
+    // Copy and paste of whole entries belong to the pot and button pages.
+    QWidget* pages[] = {form->FileSheet, form->PotSettings.page(), form->ButtSettings.page()};
+    for (QWidget* page : pages) {
+        form->PageControl->setCurrentWidget(page);
+        EXPECT_EQ(form->findChild<QAction*>("CopyPotAction")->isEnabled(), page != form->FileSheet);
+    }
     form->findChild<QAction*>("HintsAction")->trigger();
     EXPECT_EQ(form->PageControl->currentWidget(), static_cast<QWidget*>(form->HelpTabSheet.page()));
 }
