@@ -151,6 +151,14 @@ TEST_F(BankDocumentTest, EachKindOfChangeIsOneStepThatUndoAndRedoPutBack) {
              form->PotSettings->LearnPot->setChecked(false);
          },
          Shown::Pot, 40},
+        {"learned button event",
+         [this] {
+             selectButton(41);
+             form->ButtSettings->LearnButt->setChecked(true);
+             form->MidiIn1->OnShort(nullptr, 0x95, 60, 77);
+             form->ButtSettings->LearnButt->setChecked(false);
+         },
+         Shown::Button, 41},
         {"desk turn gesture",
          [this] {
              dragKnob(deskKnob(3), {{5, 30}, {10, 10}, {30, 5}, {45, 20}});
