@@ -80,6 +80,7 @@ public:
         bool receivePCForBankChange = false;
         bool snapShotAtPowerOn = false;
         bool autoSnapshot = false;
+        bool operator==(const GlobalFlags&) const = default;
     };
     // Rewrites the four format bytes and flag bytes A..D whole.
     void writeGlobalFlags(const GlobalFlags& flags);

@@ -49,6 +49,7 @@ struct Globals {
     std::array<int, kMorphGroups> morphPotGroups;
     std::string bankName;
     int touchsensorSensitivity;
+    bool operator==(const Globals&) const = default;
 };
 
 Globals globalsOf(const BankRecord& record);

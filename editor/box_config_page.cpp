@@ -196,6 +196,7 @@ void BoxConfigPage::loadFromRecord() {
         const int value = m_record.sroutMap(k);
         SROUT_Map[k - 1]->setCurrentIndex(value < kLedMapItems ? value : -1);
     }
+    m_shownAtLoad = shownGlobals();
 }
 
 void BoxConfigPage::saveToRecord() {
@@ -203,25 +204,31 @@ void BoxConfigPage::saveToRecord() {
         giveBackAsShown(m_record);
         return;
     }
+    m_shownAtLoad = shownGlobals();
+    writeGlobals(m_record, m_shownAtLoad);
+}
+
+Globals BoxConfigPage::shownGlobals() const {
     std::array<int, kMorphGroups> groups{};
     for (int g = 1; g <= kMorphGroups; ++g)
         groups[g - 1] = MorphPotG[g - 1]->value();
     // A merger text typed by hand selects no item (-1), which carries the flag bits of index 3.
-    writeGlobals(m_record, {{static_cast<MergerMode>(MIDIMergerMode->currentIndex() & 3),
-                             static_cast<::PotBehaviour>(std::max(PotBehaviour->currentIndex(), 0)),
-                             SendPCOnBankChange->isChecked(), ReceivePCForBankChange->isChecked(),
-                             SnapShotAtPowerOn->isChecked(), AutoSnapshot->isChecked()},
-                            GlobalMIDIChannel->value(),
-                            MorphBank->value(),
-                            MorphPotGlobal->value(),
-                            groups,
-                            BankLabel->text().toLatin1().toStdString(),
-                            TouchsensorSensitivity->value()});
+    return {{static_cast<MergerMode>(MIDIMergerMode->currentIndex() & 3),
+             static_cast<::PotBehaviour>(std::max(PotBehaviour->currentIndex(), 0)),
+             SendPCOnBankChange->isChecked(), ReceivePCForBankChange->isChecked(),
+             SnapShotAtPowerOn->isChecked(), AutoSnapshot->isChecked()},
+            GlobalMIDIChannel->value(),
+            MorphBank->value(),
+            MorphPotGlobal->value(),
+            groups,
+            BankLabel->text().toLatin1().toStdString(),
+            TouchsensorSensitivity->value()};
 }
 
 void BoxConfigPage::MIDIMergerModeChange(int index) {
     // No item (-1) carries the flag bits of index 3, as its two lowest bits say.
     m_record.setMergerMode(static_cast<MergerMode>(index & 3));
+    m_shownAtLoad.flags.merger = static_cast<MergerMode>(index & 3); // written already
 }
 
 void BoxConfigPage::SROUT_MapChange(int shiftRegister, int index) {

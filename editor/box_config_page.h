@@ -4,6 +4,7 @@
 
 #include "bank_record.h"
 #include "deferred_page.h"
+#include "field_ranges.h"
 
 #include <array>
 
@@ -47,6 +48,9 @@ public:
     // Page to record: the global settings; the LED map is left alone. A page not built yet gives
     // the record back as its controls would have shown it (field_ranges::giveBackAsShown).
     void saveToRecord();
+    // Whether the user changed a field that reaches the record only through saveToRecord since
+    // the page was last loaded or saved.
+    bool editedSinceLoad() const { return isBuilt() && shownGlobals() != m_shownAtLoad; }
 
     // The desk options from the settings file, kept until the page is built.
     void setDeskOptions(bool autoShowDesk, bool hideEditor);
@@ -61,6 +65,7 @@ private:
     QWidget* makeLedMapGroup();
     QWidget* makeDeskOptionsGroup();
 
+    field_ranges::Globals shownGlobals() const;
     void MIDIMergerModeChange(int index);
     void SROUT_MapChange(int shiftRegister, int index);
 
@@ -68,4 +73,5 @@ private:
     bool m_autoShowDesk = false;
     bool m_hideEditor = false;
     bool m_loadWhenBuilt = false;
+    field_ranges::Globals m_shownAtLoad{};
 };

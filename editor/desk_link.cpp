@@ -1,5 +1,6 @@
 #include "desk_link.h"
 
+#include "bank_history.h"
 #include "box_config_page.h"
 #include "button_page.h"
 #include "editor_window.h"
@@ -9,6 +10,7 @@
 #include "spin_edit.h"
 #include "transfer_page.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -16,6 +18,7 @@
 DeskLink::DeskLink(TForm1& form) : QObject(&form), m_form(form), m_box(form.record, *this, this) {
     m_box.setSkinLists({form.VrKnobBitmapList, form.VrButtonBitmapList});
     connectEditor();
+    qApp->installEventFilter(this); // presses and releases end turn gestures
 }
 
 void DeskLink::connectEditor() {
@@ -59,17 +62,23 @@ void DeskLink::MidiIn1Short(TMidiIn*, std::uint8_t status, std::uint8_t data1, s
     case IncomingRoute::LearnPot: {
         PotPage& pots = *m_form.PotSettings;
         showPage(&pots);
+        m_form.commitPageEdits();
+        const BankRecord before = m_form.record;
         pots.PotByte0->setValue(status);
         pots.PotByte1->setValue(data1);
         pots.PotInitialValue->setValue(data2);
+        m_form.recordEdited(before, tr("learned event of pot %1").arg(pots.selectedPot()));
         return;
     }
     case IncomingRoute::LearnButton: {
         ButtonPage& buttons = *m_form.ButtSettings;
         showPage(&buttons);
+        m_form.commitPageEdits();
+        const BankRecord before = m_form.record;
         buttons.ButtByte0->setValue(status);
         buttons.ButtByte1->setValue(data1);
         buttons.ButtByte2->setValue(data2);
+        m_form.recordEdited(before, tr("learned event of button %1").arg(buttons.selectedButton()));
         return;
     }
     case IncomingRoute::MatchPots:
@@ -109,6 +118,19 @@ void DeskLink::potValueChanged(int potIndex, int value) {
     PotPage* pots = m_form.PotSettings.ifBuilt();
     if (pots && pots->selectedPot() == potIndex + 1) pots->PotInitialValue->setValue(value);
     m_form.Overview.page()->refreshPot(potIndex + 1);
+    // A turn without a button held that comes after a pause (the wheel, the keys) starts a new
+    // gesture, as a press or release of a button does.
+    if (QGuiApplication::mouseButtons() == Qt::NoButton &&
+        (!m_turnClock.isValid() || m_turnClock.elapsed() > kGesturePauseMs))
+        ++m_gesture;
+    m_turnClock.start();
+    m_form.history().deskTurned(potIndex + 1, m_gesture);
+}
+
+bool DeskLink::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)
+        ++m_gesture;
+    return QObject::eventFilter(watched, event);
 }
 
 void DeskLink::showPage(QWidget* page) {

@@ -1,12 +1,14 @@
 // DeskLink: joins the editor window and its virtual box. It is the desk's host (MIDI output,
 // pot editor, right-click to a page, motorised pots), routes incoming short messages to learn
-// mode or to the desk, and keeps the learn switches apart.
+// mode or to the desk, keeps the learn switches apart, and makes each turn gesture on the desk one
+// undo step.
 #pragma once
 
 #include "desk_host.h"
 #include "pot_page.h"
 #include "virtual_box.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <cstdint>
 
@@ -34,7 +36,11 @@ public:
     void setEditorVisible(bool visible) override;
     void WriteMsg(const QString& line) override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    static constexpr int kGesturePauseMs = 500;
     void connectEditor();
     // The knob of `pot` takes an edit of the pot page or the overview.
     void followPot(int pot, PotPage::KnobProperty property, int value);
@@ -42,4 +48,6 @@ private:
 
     TForm1& m_form;
     VirtualBox m_box;
+    int m_gesture = 0; // the turn gesture desk turns belong to
+    QElapsedTimer m_turnClock;
 };

@@ -1,5 +1,6 @@
 #include "editor_window.h"
 
+#include "bank_history.h"
 #include "box_config_page.h"
 #include "build_info.h"
 #include "built_in_dump.h"
@@ -71,16 +72,22 @@ TForm1::TForm1(const Options& options, QWidget* parent)
         std::async(std::launch::async, &MidiDeviceList::create,
                    parseMidiApi(options.midiApi.toStdString()).value_or(MidiApiChoice::All));
     createPages();
+    createHistory();
     createTimers();
     createSkinLists();
     m_transfer = std::make_unique<TransferController>(*this, devices.get());
     connectControls();
     m_desk = new DeskLink(*this);
     createDeskActions();
+    createMenus();
     FormCreate(options);
+    m_history->reset(); // the bank the window starts with is no edit
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // Pages going away move the focus: that is no edit any more.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 void TForm1::createPages() {
     PageControl = new QTabWidget;
@@ -153,12 +160,7 @@ void TForm1::createDeskActions() {
 
 void TForm1::connectControls() {
     connect(FileSheet->HintsButton, &QPushButton::clicked, this, &TForm1::HintsButtonClick);
-    connect(FileSheet->ShowMidiMonitor, &QPushButton::clicked, this, [this] {
-        MidiMonitorWindow& monitor = midiMonitor();
-        monitor.show();
-        monitor.raise();
-        monitor.activateWindow();
-    });
+    connect(FileSheet->ShowMidiMonitor, &QPushButton::clicked, this, &TForm1::showMidiMonitor);
     connect(FileSheet, &TransferPage::webLinkClicked, this,
             [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
     connect(FileSheet->TestKnob, &TVrBitmapDial::OnChange, this, &TForm1::TestKnobChange);
@@ -180,6 +182,8 @@ void TForm1::connectOverview() {
         ButtSettings.page()->UpdateButtProps();
     });
     connect(overview, &OverviewPage::logLine, this, &TForm1::WriteMsg);
+    connect(overview, &OverviewPage::recordEdited, this,
+            [this](const BankRecord& before, const QString& text) { recordEdited(before, text); });
 }
 
 void TForm1::FormCreate(const Options& options) {
@@ -188,7 +192,7 @@ void TForm1::FormCreate(const Options& options) {
 
     FileSheet->TestReleaseLabel->setText(tr("Release : ") + buildDate());
     FileSheet->TestReleaseLabel->adjustSize();
-    setWindowTitle(tr("Pultron64 Editor : Version Compiled on ") + buildDate());
+    setBankTitle(tr("Pultron64 Editor : Version Compiled on ") + buildDate());
 
     m_transfer->fillPortSelectors();
     m_transfer->resetReceiver();
@@ -285,6 +289,14 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!m_closeAnswered && hasUnsavedEdits()) {
+        event->ignore();
+        askAboutUnsavedEdits(tr("closing"), [this] {
+            m_closeAnswered = true;
+            close();
+        });
+        return;
+    }
     FormClose();
     // A library job stops here and says which bank it leaves as it is.
     if (LibraryPage* library = LibrarySheet.ifBuilt()) library->cancelJob();
@@ -301,7 +313,15 @@ void TForm1::LoadSettingsToForm() {
 }
 
 void TForm1::SaveSettingsFromForm() {
-    BoxSettingsTabsheet.page()->saveToRecord();
+    BoxConfigPage* box = BoxSettingsTabsheet.page();
+    if (box->editedSinceLoad()) { // the user's edit: a step at the next commit
+        box->saveToRecord();
+        return;
+    }
+    // Giving the bank back as the page shows it is no edit of the user's.
+    m_history->commit();
+    box->saveToRecord();
+    m_history->absorb();
 }
 
 void TForm1::showOutgoingDump() {
@@ -324,6 +344,13 @@ void TForm1::HintsButtonClick() {
 
 void TForm1::TestKnobChange() {
     FileSheet->setReleaseLeft(FileSheet->TestKnob->Position() + 16);
+}
+
+void TForm1::showMidiMonitor() {
+    MidiMonitorWindow& monitor = midiMonitor();
+    monitor.show();
+    monitor.raise();
+    monitor.activateWindow();
 }
 
 // The ports feed the monitor from the moment it exists; it lives as long as this window.

@@ -11,8 +11,10 @@
 
 #include <QMessageBox>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
+class BankHistory;
 class BoxConfigPage;
 class DeskLink;
 class ButtonPage;
@@ -24,14 +26,18 @@ class QAction;
 class QCloseEvent;
 class QFileDialog;
 class QKeyEvent;
+class QMenu;
+class QMenuBar;
 class QTabWidget;
 class QTimer;
+class RecordPatch;
 class StatusLog;
 class TMidiIn;
 class TMidiOut;
 class TransferController;
 class TransferPage;
 class TVrBitmapList;
+class UnsavedEditsQuestion;
 class VirtualBox;
 
 class TForm1 : public QWidget {
@@ -94,6 +100,12 @@ public:
     QAction* NewFormFromINI = nullptr; // Shift+Ctrl+F11
     QAction* DumpFormToINI = nullptr;  // Shift+Ctrl+F10
 
+    // The menu bar; its shortcuts that make sense there work from the desk windows too.
+    QMenuBar* MainMenu = nullptr;
+    QMenu* RecentMenu = nullptr; // File > Open Recent
+    QAction* UndoAction = nullptr;
+    QAction* RedoAction = nullptr;
+
     // Skin lists: knob skins start with the built-in strip at index 0, button skins start
     // empty so that a custom desk's first button skin is index 0. The transfer page's test
     // button has a list of its own holding the built-in button strip.
@@ -142,13 +154,15 @@ public:
     QFileDialog* makeSysexSaveDialog();
     // False when nothing was opened: no such file, or an upload runs (then the log says so).
     bool openSysexFile(const QString& path);
-    // `filterEntry` counts the save dialog's filter entries from 1.
-    void storeSysexFile(const QString& path, int filterEntry);
-    void ReadDumpFile(const QString& path);
-    void WriteSyxFile(const QString& path);
-    void WriteMidiFile(const QString& path);
-    void WriteSysexMidiFile(const QString& path);
-    void ExportConverterIni(const QString& path);
+    // `filterEntry` counts the save dialog's filter entries from 1. True when the file was
+    // written; a SysEx dump written is the bank's saved state.
+    bool storeSysexFile(const QString& path, int filterEntry);
+    // True when the file's bank was taken into the record.
+    bool ReadDumpFile(const QString& path);
+    bool WriteSyxFile(const QString& path);
+    bool WriteMidiFile(const QString& path);
+    bool WriteSysexMidiFile(const QString& path);
+    bool ExportConverterIni(const QString& path);
     // "Bank Sheet…": the bank drawn for printing, as PDF, PNG or SVG by the file's extension.
     void BankSheetClick();
     QFileDialog* makeBankSheetDialog();
@@ -171,10 +185,42 @@ public:
     // settings file asked for that.
     void startUpDone();
 
+    // The bank as a document. Every change of the record becomes an undo step: code that has
+    // changed the record calls recordEdited with the bank as it was before; what the pages have
+    // written since the last step (typed values, counted when their field is left or Enter is
+    // pressed) becomes a step through commitPageEdits. After undo or redo recordRestored follows.
+    BankHistory& history() const { return *m_history; }
+    void recordEdited(const BankRecord& before, const QString& text = {});
+    void commitPageEdits(const QString& text = {});
+    void undoEdit();
+    void redoEdit();
+    // Puts a new bank into the record through `load` (true when it took one) as one undo step
+    // named `text`; the new bank is then the saved state.
+    bool replaceBank(const QString& text, const std::function<bool()>& load);
+    // Runs `action` at once when the bank has no unsaved edits; otherwise asks "Save", "Discard"
+    // or "Cancel" first, without blocking. `what` finishes "Save them before ...".
+    void askAboutUnsavedEdits(const QString& what, std::function<void()> action);
+    // Pending typed values count as a step first.
+    bool hasUnsavedEdits();
+    UnsavedEditsQuestion& unsavedEditsQuestion() const { return *m_unsavedQuestion; }
+    // Store: into the .syx file the bank came from or went to last, else through the save
+    // dialog. Store As: through the save dialog. True when the bank was written.
+    bool storeBank();
+    bool storeBankAs();
+    // Opens `path` after asking about unsaved edits: Open Recent and dropped files. False when
+    // it cannot be opened now (no such file, an upload runs).
+    bool requestOpen(const QString& path);
+    // The .syx files opened or stored last, newest first, at most kRecentFiles.
+    static constexpr int kRecentFiles = 10;
+    QStringList RecentFiles;
+    void showMidiMonitor();
+
 signals:
     // A new bank is in the record, opened from a file or received from the controller: the
     // virtual box is rebuilt from it here.
     void bankReplaced();
+    // Undo or redo put bytes back into the record; the pages and the desk show them already.
+    void recordRestored();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -196,10 +242,21 @@ private:
     void showFileMessage(const QString& objectName, const QString& text,
                          QMessageBox::StandardButtons buttons);
     void createDeskActions();
+    void createHistory();
+    void createMenus();
+    void fillRecentMenu();
+    void rememberBankFile(const QString& path);
+    void showRestored(const RecordPatch& patch);
+    // The window title with the unsaved mark's place holder.
+    void setBankTitle(const QString& title);
 
     ProgramFolders m_folders;
     DumpCodec m_codec;
     std::unique_ptr<TransferController> m_transfer;
     DeskLink* m_desk = nullptr;
     MidiMonitorWindow* m_monitor = nullptr;
+    BankHistory* m_history = nullptr;
+    UnsavedEditsQuestion* m_unsavedQuestion = nullptr;
+    QString m_bankFile;           // the .syx file the bank came from or went to last
+    bool m_closeAnswered = false; // the user let the unsaved edits go on closing
 };

@@ -3,13 +3,40 @@
 #include "button_page.h"
 #include "editor_window.h"
 #include "overview_page.h"
+#include "plain_title.h"
 #include "preset_library.h"
 #include "preset_selector.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTabWidget>
+
+namespace {
+
+// The focused control when it is a text field of its own, not the text of a number or a list.
+QLineEdit* focusedTextField() {
+    auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    if (!field || qobject_cast<QAbstractSpinBox*>(field->parentWidget()) ||
+        qobject_cast<QComboBox*>(field->parentWidget()))
+        return nullptr;
+    return field;
+}
+
+bool isUndoKey(Qt::KeyboardModifiers modifiers, int key) {
+    return modifiers == Qt::ControlModifier && key == Qt::Key_Z;
+}
+
+bool isRedoKey(Qt::KeyboardModifiers modifiers, int key) {
+    return (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && key == Qt::Key_Z) ||
+           (modifiers == Qt::ControlModifier && key == Qt::Key_Y);
+}
+
+} // namespace
 
 void TForm1::ReadPresetFile(const QString& settingsFileArgument) {
     PresetFileName = preset_file::settingsFilePath(settingsFileArgument, m_folders.settingsDir());
@@ -32,10 +59,14 @@ void TForm1::CopyPot() {
 }
 
 void TForm1::PastePot() {
-    if (PageControl->currentWidget() == PotSettings.page())
+    commitPageEdits();
+    if (PageControl->currentWidget() == PotSettings.page()) {
         PotSettings->pasteSelected(PotCopyBuffer);
-    else if (PageControl->currentWidget() == ButtSettings.page())
+        commitPageEdits(tr("paste onto pot %1").arg(PotSettings->selectedPot()));
+    } else if (PageControl->currentWidget() == ButtSettings.page()) {
         ButtSettings->pasteSelected(ButtCopyBuffer);
+        commitPageEdits(tr("paste onto button %1").arg(ButtSettings->selectedButton()));
+    }
 }
 
 void TForm1::StoreAppSettings() {
@@ -52,7 +83,7 @@ void TForm1::StoreAppSettings() {
         if (written) return;
     }
     const QString failed = target.isEmpty() ? m_folders.userSettingsFile() : target;
-    auto* message = new QMessageBox(QMessageBox::Warning, windowTitle(),
+    auto* message = new QMessageBox(QMessageBox::Warning, plainTitle(*this),
                                     tr("Unable to write to %1").arg(failed), QMessageBox::Ok, this);
     message->setObjectName(QStringLiteral("StoreAppSettingsMessage"));
     message->setAttribute(Qt::WA_DeleteOnClose);
@@ -67,13 +98,27 @@ bool TForm1::FormKeyDown(const QKeyEvent& event) {
         return true;
     }
     QWidget* page = PageControl->currentWidget();
+    const bool bankPage = page == PotSettings.page() || page == ButtSettings.page() ||
+                          page == BoxSettingsTabsheet.page();
+    // Text fields of the other pages keep their own undo and redo.
+    if ((isUndoKey(modifiers, key) || isRedoKey(modifiers, key)) &&
+        (bankPage || !focusedTextField())) {
+        isUndoKey(modifiers, key) ? undoEdit() : redoEdit();
+        return true;
+    }
+    // Enter ends typing: the typed value counts, after the field has taken the key.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        QMetaObject::invokeMethod(
+            this, [this] { commitPageEdits(); }, Qt::QueuedConnection);
     // Elsewhere these keys keep their usual meaning for the focused control.
     if (page != PotSettings.page() && page != ButtSettings.page()) return false;
-    if (modifiers == Qt::ControlModifier && (key == Qt::Key_C || key == Qt::Key_V)) {
+    if (modifiers == Qt::ControlModifier && (key == Qt::Key_C || key == Qt::Key_V) &&
+        !focusedTextField()) {
         key == Qt::Key_C ? CopyPot() : PastePot();
         return true;
     }
     if (modifiers == Qt::NoModifier && (key == Qt::Key_PageUp || key == Qt::Key_PageDown)) {
+        commitPageEdits(); // what was typed belongs to the entry shown so far
         const int step = key == Qt::Key_PageUp ? 1 : -1;
         if (page == PotSettings.page())
             PotSettings->stepPot(step);

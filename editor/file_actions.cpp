@@ -1,5 +1,6 @@
 // The editor window's files: opening and storing banks, the converter export, the start-up bank,
 // dropped files, and the transfer settings kept between runs.
+#include "bank_history.h"
 #include "box_config_page.h"
 #include "button_page.h"
 #include "converter_ini.h"
@@ -82,7 +83,7 @@ protected:
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
             const QString path = droppedSyxFile(drop->mimeData());
-            drop->setAccepted(!path.isEmpty() && m_form->openSysexFile(path));
+            drop->setAccepted(!path.isEmpty() && m_form->requestOpen(path));
             return true;
         }
         default:
@@ -150,17 +151,24 @@ QFileDialog* TForm1::makeSysexSaveDialog() {
 }
 
 void TForm1::OpenSysexClick() {
-    const std::unique_ptr<QFileDialog> dialog(makeSysexOpenDialog());
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return;
-    openSysexFile(dialog->selectedFiles().first());
+    askAboutUnsavedEdits(tr("opening another bank"), [this] {
+        const std::unique_ptr<QFileDialog> dialog(makeSysexOpenDialog());
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return;
+        openSysexFile(dialog->selectedFiles().first());
+    });
 }
 
 void TForm1::StoreSysexClick() {
+    storeBankAs();
+}
+
+bool TForm1::storeBankAs() {
     SaveSettingsFromForm();
     const std::unique_ptr<QFileDialog> dialog(makeSysexSaveDialog());
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return;
-    storeSysexFile(dialog->selectedFiles().first(),
-                   static_cast<int>(saveFilters().indexOf(dialog->selectedNameFilter())) + 1);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return false;
+    return storeSysexFile(dialog->selectedFiles().first(),
+                          static_cast<int>(saveFilters().indexOf(dialog->selectedNameFilter())) +
+                              1);
 }
 
 bool TForm1::openSysexFile(const QString& path) {
@@ -169,13 +177,17 @@ bool TForm1::openSysexFile(const QString& path) {
         WriteMsg(tr("ERROR: '%1' not opened - a bank upload is running").arg(path));
         return false;
     }
-    ReadDumpFile(path);
+    const QString name = QFileInfo(path).fileName();
+    if (replaceBank(tr("open %1").arg(name), [&] { return ReadDumpFile(path); }))
+        rememberBankFile(path);
     SysexOpenDialogDir = folderOf(path);
-    setWindowTitle(tr("SysexBox : ") + QFileInfo(path).fileName());
+    setBankTitle(tr("SysexBox : ") + name);
     return true;
 }
 
-void TForm1::storeSysexFile(const QString& path, int filterEntry) {
+bool TForm1::storeSysexFile(const QString& path, int filterEntry) {
+    // What is typed counts; the bank is the saved state only as a dump that opens again.
+    commitPageEdits();
     switch (filterEntry) {
     case kIniEntry:
         return ExportConverterIni(path);
@@ -184,14 +196,19 @@ void TForm1::storeSysexFile(const QString& path, int filterEntry) {
     case kSysexMidiEntry:
         return WriteSysexMidiFile(path);
     default:
-        return WriteSyxFile(path);
+        if (!WriteSyxFile(path)) return false;
+        history().markSaved();
+        rememberBankFile(path);
+        return true;
     }
 }
 
-void TForm1::ReadDumpFile(const QString& path) {
+bool TForm1::ReadDumpFile(const QString& path) {
+    bool taken = false;
     try {
         readDumpFile(path, MessageBuffer); // an unreadable file reads as empty
-        if (DumpToRecord(MessageBuffer, record) == 0) {
+        taken = DumpToRecord(MessageBuffer, record) == 0;
+        if (taken) {
             FileSheet->SendType->setText(tr("unknown SysEx format"));
             QString format = QStringLiteral("unknown format");
             if (OutgoingDump.length >= 7) {
@@ -208,13 +225,14 @@ void TForm1::ReadDumpFile(const QString& path) {
                         QMessageBox::Ok | QMessageBox::Cancel);
     }
     UpdateButtonStatus();
+    return taken;
 }
 
 bool TForm1::readStartupBank() {
     if (!preset_file::fileExists(CustomSysexFileName)) return false;
-    ReadDumpFile(CustomSysexFileName);
+    if (ReadDumpFile(CustomSysexFileName)) m_bankFile = CustomSysexFileName;
     SysexOpenDialogDir = folderOf(CustomSysexFileName);
-    setWindowTitle(tr("Virtual Pultron64 : ") + QFileInfo(CustomSysexFileName).fileName());
+    setBankTitle(tr("Virtual Pultron64 : ") + QFileInfo(CustomSysexFileName).fileName());
     LoadSettingsToForm();
     return true;
 }
@@ -225,23 +243,27 @@ QByteArray TForm1::currentBankBytes() {
                         FileSheet->DeviceID->clampedValue());
 }
 
-void TForm1::WriteSyxFile(const QString& path) {
-    if (writeBankFile(path, currentBankBytes())) WriteMsg(QStringLiteral("'%1' saved.").arg(path));
+bool TForm1::WriteSyxFile(const QString& path) {
+    if (!writeBankFile(path, currentBankBytes())) return false;
+    WriteMsg(QStringLiteral("'%1' saved.").arg(path));
+    return true;
 }
 
-void TForm1::WriteMidiFile(const QString& path) {
+bool TForm1::WriteMidiFile(const QString& path) {
     SaveSettingsFromForm();
-    writeBankFile(path, recordMidiFile(record));
+    return writeBankFile(path, recordMidiFile(record));
 }
 
-void TForm1::WriteSysexMidiFile(const QString& path) {
+bool TForm1::WriteSysexMidiFile(const QString& path) {
     SaveSettingsFromForm();
     const QByteArray dump = encodeBank(record, FileSheet->DeviceID->clampedValue());
-    if (writeBankFile(path, sysexMidiFile(dump, FileSheet->SysexSendSpeed->clampedValue())))
-        WriteMsg(QStringLiteral("'%1' saved.").arg(path));
+    if (!writeBankFile(path, sysexMidiFile(dump, FileSheet->SysexSendSpeed->clampedValue())))
+        return false;
+    WriteMsg(QStringLiteral("'%1' saved.").arg(path));
+    return true;
 }
 
-void TForm1::ExportConverterIni(const QString& path) {
+bool TForm1::ExportConverterIni(const QString& path) {
     SaveSettingsFromForm();
     std::vector<ConverterIniPot> pots;
     const int pot = PotSettings->selectedPot();
@@ -268,8 +290,9 @@ void TForm1::ExportConverterIni(const QString& path) {
 
     const ConverterIniHeader header{FileSheet->TestReleaseLabel->text(), TransferPage::webAddress(),
                                     converterIniTime()};
-    if (writeBankFile(path, converterIniText(header, record, pots, buttons)))
-        WriteMsg(QStringLiteral("'%1' saved in dump_kit '.ini' format.").arg(path));
+    if (!writeBankFile(path, converterIniText(header, record, pots, buttons))) return false;
+    WriteMsg(QStringLiteral("'%1' saved in dump_kit '.ini' format.").arg(path));
+    return true;
 }
 
 bool TForm1::writeBankFile(const QString& path, const QByteArray& bytes) {
@@ -309,6 +332,8 @@ void TForm1::RestoreRegistry() {
     SysexSaveDialogDir = stored.savePath.isEmpty() ? folder : stored.savePath;
     SysexOpenDialogDir = stored.openPath.isEmpty() ? folder : stored.openPath;
     LibraryFolder = stored.libraryPath;
+    RecentFiles = stored.recentFiles.mid(0, kRecentFiles);
+    fillRecentMenu();
 }
 
 void TForm1::SaveRegistry() {
@@ -321,7 +346,8 @@ void TForm1::SaveRegistry() {
                                                      FileSheet->PatternNumber->value(),
                                                      SysexSaveDialogDir,
                                                      SysexOpenDialogDir,
-                                                     LibraryFolder};
+                                                     LibraryFolder,
+                                                     RecentFiles};
     const auto settings = registry_settings::open();
     // Settings that are kept already are not written again: a write locks and syncs the file.
     if (registry_settings::read(*settings) != values) registry_settings::write(*settings, values);

@@ -230,7 +230,7 @@ void LibraryPage::restoreClick() {
 }
 
 bool LibraryPage::openInEditor(int bank) {
-    return m_form.openSysexFile(library_folder::bankFilePath(m_table.folder(), bank));
+    return m_form.requestOpen(library_folder::bankFilePath(m_table.folder(), bank));
 }
 
 void LibraryPage::compare(const std::vector<int>& banks) {

@@ -1,5 +1,6 @@
 #include "transfer_controller.h"
 
+#include "bank_history.h"
 #include "editor_window.h"
 #include "midi_in.h"
 #include "midi_out.h"
@@ -195,8 +196,26 @@ void TransferController::MidiIn1SysEx(TMidiIn*, const std::uint8_t* SysExAdd, in
 }
 
 void TransferController::receivedLastBlock() {
-    const bool taken = m_form.DumpToRecord(m_form.IncomingDump, m_form.record) == 0;
-    emit receivedBankDecoded();
+    // A bank asked for was asked about with the request.
+    if (m_awaitingAnswer || !m_form.hasUnsavedEdits()) {
+        takeReceivedBank(m_form.IncomingDump);
+        return;
+    }
+    // Kept aside: more may arrive while the user answers.
+    const auto received = m_form.IncomingDump.used();
+    const std::vector<std::uint8_t> dump(received.begin(), received.end());
+    m_form.askAboutUnsavedEdits(tr("taking the bank received from the controller"), [this, dump] {
+        m_form.MessageBuffer.assign(dump);
+        takeReceivedBank(m_form.MessageBuffer);
+    });
+}
+
+void TransferController::takeReceivedBank(const DumpBuffer& dump) {
+    const bool taken = m_form.replaceBank(tr("receive bank"), [&] {
+        const bool decoded = m_form.DumpToRecord(dump, m_form.record) == 0;
+        emit receivedBankDecoded();
+        return decoded;
+    });
     if (m_awaitingAnswer)
         finishTransfer(taken ? TransferProgress::Ending::Complete
                              : TransferProgress::Ending::NotTaken);
@@ -204,6 +223,7 @@ void TransferController::receivedLastBlock() {
 
 void TransferController::SendSysexToPultronExecute() {
     if (m_transfer->busy() || m_awaitingAnswer || m_jobInput) return;
+    m_form.commitPageEdits(); // what is typed goes out and counts as a step
     const int blockInterval = std::max(1, m_page.SysexSendSpeed->value());
     beginProgress(TransferProgress::Kind::Upload,
                   TransferControl::kBankChangeWait + sysex::kBlockCount * blockInterval);
@@ -223,6 +243,12 @@ void TransferController::SendSysexToPultronExecute() {
 }
 
 void TransferController::RequestSysexDumpClick() {
+    if (m_transfer->busy() || m_awaitingAnswer || m_jobInput) return;
+    m_form.askAboutUnsavedEdits(tr("requesting a bank from the controller"),
+                                [this] { requestDump(); });
+}
+
+void TransferController::requestDump() {
     if (m_transfer->busy() || m_awaitingAnswer || m_jobInput) return;
     beginProgress(TransferProgress::Kind::Request,
                   TransferControl::kBankChangeWait + kRequestTimeout);
@@ -293,6 +319,10 @@ void TransferController::finishTransfer(TransferProgress::Ending ending) {
     if (!m_progress) return;
     const TransferProgress progress = *m_progress;
     m_progress.reset();
+    // A bank sent whole, and not edited since, is the saved state.
+    if (progress.kind() == TransferProgress::Kind::Upload &&
+        ending == TransferProgress::Ending::Complete && m_form.record == m_form.OutgoingRecord)
+        m_form.history().markSaved();
     m_awaitingAnswer = m_awaitingAcknowledges = false;
     m_answerTimer->stop();
     m_progressTimer->stop();

@@ -13,6 +13,7 @@
 #include <optional>
 #include <span>
 
+struct DumpBuffer;
 class MidiPort;
 class QTimer;
 class SysexReceiver;
@@ -79,6 +80,8 @@ private:
     void connectPage();
     void showReceived();
     void receivedLastBlock();
+    void takeReceivedBank(const DumpBuffer& dump);
+    void requestDump();
     void portLost(const QString& line);
     void beginProgress(TransferProgress::Kind kind, long long plannedMs);
     void showProgress();

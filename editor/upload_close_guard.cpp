@@ -1,5 +1,6 @@
 #include "upload_close_guard.h"
 
+#include "plain_title.h"
 #include "transfer_control.h"
 
 #include <QMessageBox>
@@ -24,7 +25,7 @@ bool UploadCloseGuard::mayClose() {
 
 void UploadCloseGuard::ask() {
     m_question = new QMessageBox(
-        QMessageBox::Question, m_window.windowTitle(),
+        QMessageBox::Question, plainTitle(m_window),
         tr("A bank upload is running. Closing now leaves the controller with a partly written "
            "bank."),
         QMessageBox::Cancel, &m_window);

@@ -17,6 +17,7 @@ const QString kPatternNumber = QStringLiteral("PATTERN_NUMBER");
 const QString kSavePath = QStringLiteral("SAVE_PATH");
 const QString kOpenPath = QStringLiteral("OPEN_PATH");
 const QString kLibraryPath = QStringLiteral("LIBRARY_PATH");
+const QString kRecentFiles = QStringLiteral("RECENT_FILES");
 
 QString text(const QSettings& settings, const QString& name) {
     return settings.value(name).toString();
@@ -45,7 +46,8 @@ TransferSettings read(const QSettings& settings) {
             number(settings, kPatternNumber, defaults.patternNumber),
             text(settings, kSavePath),
             text(settings, kOpenPath),
-            text(settings, kLibraryPath)};
+            text(settings, kLibraryPath),
+            settings.value(kRecentFiles).toStringList()};
 }
 
 void write(QSettings& settings, const TransferSettings& values) {
@@ -57,6 +59,7 @@ void write(QSettings& settings, const TransferSettings& values) {
     settings.setValue(kSavePath, values.savePath);
     settings.setValue(kOpenPath, values.openPath);
     settings.setValue(kLibraryPath, values.libraryPath);
+    settings.setValue(kRecentFiles, values.recentFiles);
     settings.setValue(kMidiInPortName, values.midiInPortName);
     settings.setValue(kMidiOutPortName, values.midiOutPortName);
     settings.sync();

@@ -21,6 +21,7 @@ struct TransferSettings {
     QString savePath; // empty: the default folder
     QString openPath;
     QString libraryPath; // the "Library" page's folder; empty until one is chosen
+    QStringList recentFiles; // the banks opened or stored last, newest first
 
     bool operator==(const TransferSettings&) const = default;
 };

@@ -136,14 +136,17 @@ TEST_F(BoxConfigPageTest, LoadThenSaveTouchesOnlyFormatFlagsClampedValuesAndTheN
         EXPECT_EQ(form->record.byteAt(i), expected.byteAt(i)) << "offset 0x" << std::hex << i;
 }
 
-TEST_F(BoxConfigPageTest, EditsReachTheRecordOnlyWhenSaved) {
-    typeAndLeave(page->BankLabel, QStringLiteral("Sixteen chars ok"));
+// A typed value counts when its field is left, a click or a choice at once: each is an edit that
+// can be undone.
+TEST_F(BoxConfigPageTest, EditsReachTheRecordWhenTheyCount) {
+    typeInto(page->BankLabel, QStringLiteral("Sixteen chars ok"));
+    EXPECT_EQ(form->record.bankName(), "Sample Bank");
+    leave(page->BankLabel);
+    EXPECT_EQ(form->record.bankName(), "Sixteen chars ok");
     typeAndLeave(page->MorphPotG[2], QStringLiteral("20"));
     page->SnapShotAtPowerOn->click();
-    choose(page->PotBehaviour, QStringLiteral("Parallax"));
-    EXPECT_EQ(form->record.bankName(), "Sample Bank");
     EXPECT_EQ(byte(kFlagsB), 0);
-    form->SaveSettingsFromForm();
+    choose(page->PotBehaviour, QStringLiteral("Parallax"));
     EXPECT_EQ(form->record.bankName(), "Sixteen chars ok");
     EXPECT_EQ(form->record.morphPotGroup(3), 20);
     EXPECT_EQ(byte(kFlagsA) & 0x0C, 0x0C);
@@ -152,7 +155,7 @@ TEST_F(BoxConfigPageTest, EditsReachTheRecordOnlyWhenSaved) {
 }
 
 TEST_F(BoxConfigPageTest, AnEditIsDiscardedByTheNextBank) {
-    typeAndLeave(page->TouchsensorSensitivity, QStringLiteral("10"));
+    typeInto(page->TouchsensorSensitivity, QStringLiteral("10"));
     const BankRecord bank = form->record;
     form->MessageBuffer.assign(form->OutgoingDump.used());
     ASSERT_EQ(form->DumpToRecord(form->MessageBuffer, form->record), 0);

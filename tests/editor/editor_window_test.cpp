@@ -61,7 +61,7 @@ TEST_F(EditorWindow, ShowsReleaseCaptionPagesAndTransferControls) {
     const QRegularExpression date(QStringLiteral("^[A-Z][a-z]{2} [1-9][0-9]? [0-9]{4}$"));
     EXPECT_TRUE(date.match(buildDate()).hasMatch()) << buildDate().toStdString();
     EXPECT_EQ(page.TestReleaseLabel->text(), "Release : " + buildDate());
-    EXPECT_EQ(form.windowTitle(), "Pultron64 Editor : Version Compiled on " + buildDate());
+    EXPECT_EQ(form.windowTitle(), "Pultron64 Editor : Version Compiled on " + buildDate() + "[*]");
 
     QStringList tabs;
     for (int i = 0; i < form.PageControl->count(); ++i)

@@ -252,7 +252,7 @@ TEST_F(FileActions, ADroppedSyxFileOpensAndOtherDropsAreRefused) {
     EXPECT_TRUE(drop(QEvent::DragEnter, syx));
     EXPECT_TRUE(drop(QEvent::Drop, syx));
     EXPECT_EQ(form->record.bankName(), "OTHER");
-    EXPECT_EQ(form->windowTitle(), "SysexBox : dropped.SYX");
+    EXPECT_EQ(form->windowTitle(), "SysexBox : dropped.SYX[*]");
     EXPECT_EQ(form->SysexOpenDialogDir, dir.path());
     EXPECT_EQ(log().last(), QStringLiteral("'%1' loaded (Pultron64 format)").arg(syx));
 }
@@ -260,7 +260,7 @@ TEST_F(FileActions, ADroppedSyxFileOpensAndOtherDropsAreRefused) {
 TEST_F(FileActions, StartupBankFromTheSettingsFile) {
     const QString bank = file("start.syx", otherDump());
     start("[CUSTOMSYSEX]\nFILENAME=" + bank.toLocal8Bit() + "\n");
-    EXPECT_EQ(form->windowTitle(), "Virtual Pultron64 : start.syx");
+    EXPECT_EQ(form->windowTitle(), "Virtual Pultron64 : start.syx[*]");
     EXPECT_EQ(form->SysexOpenDialogDir, dir.path());
     EXPECT_EQ(form->BoxSettingsTabsheet->BankLabel->text(), "OTHER");
     EXPECT_EQ(log().last(), QStringLiteral("'%1' loaded (Pultron64 format)").arg(bank));

@@ -134,17 +134,23 @@ TEST_F(PresetActionsTest, TextTypedIntoTheSelectorAppliesNothing) {
     EXPECT_TRUE(form->record == before);
 }
 
-TEST_F(PresetActionsTest, CopyAndPasteMovePotsEvenWhileATextFieldHasTheFocus) {
+// A text field keeps Ctrl+C and Ctrl+V for its text; the number fields and lists copy the pot.
+TEST_F(PresetActionsTest, CopyAndPasteMovePotsButATextFieldCopiesText) {
     QGuiApplication::clipboard()->setText(QStringLiteral("from the clipboard"));
     selectPot(35);
     const PotEntry entry = form->record.pot(35);
     const auto label = form->record.labelRecord(35);
     pots->PotLabel->setFocus();
+    pots->PotLabel->selectAll();
     press(pots->PotLabel, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "CutOff # 3");
+    QGuiApplication::clipboard()->setText(QStringLiteral("from the clipboard"));
+    pots->PotByte1->setFocus();
+    press(pots->PotByte1, Qt::Key_C, Qt::ControlModifier);
     selectPot(9);
     const std::uint8_t initialValue = form->record.initialValue(9);
-    pots->PotLabel->setFocus();
-    press(pots->PotLabel, Qt::Key_V, Qt::ControlModifier);
+    pots->PotByte1->setFocus();
+    press(pots->PotByte1, Qt::Key_V, Qt::ControlModifier);
     EXPECT_TRUE(form->record.pot(9) == entry);
     EXPECT_EQ(form->record.labelRecord(9), label);
     EXPECT_EQ(form->record.initialValue(9), initialValue);

@@ -424,3 +424,41 @@ TEST_F(SimulatorTransfer, ClosingDuringAnUploadAsksWhetherToFinishOrStopIt) {
 }
 
 } // namespace
+
+// Only a bank the controller got whole is the saved state; a cancelled upload leaves the mark.
+TEST_F(SimulatorTransfer, TheUnsavedMarkGoesWithACompleteUploadOnly) {
+    connectPorts();
+    form.show();
+    for (const bool cancel : {true, false}) {
+        form.record.setPotLabel(3, cancel ? "CANCELLED" : "UPLOADED");
+        form.commitPageEdits();
+        ASSERT_TRUE(form.isWindowModified());
+        const auto tick = QObject::connect(form.SysexHeadTimer, &QTimer::timeout, [&] {
+            if (cancel) QTimer::singleShot(0, page.CancelTransfer, &QPushButton::click);
+        });
+        QTest::mouseClick(page.SlowSendToPultron, Qt::LeftButton);
+        QObject::disconnect(tick);
+        ASSERT_TRUE(waitFor([&] { return !page.progressRow->isVisible(); }, 3000));
+        EXPECT_EQ(form.isWindowModified(), cancel);
+    }
+}
+
+// The question comes with the request; the bank that answers it is taken without another.
+TEST_F(SimulatorTransfer, ARequestedBankIsAskedAboutOnceAtTheRequest) {
+    connectPorts();
+    BankRecord bank = form.record;
+    bank.setPotLabel(1, "FROM THE BOX");
+    simulator().setBank(4, bank);
+    form.record.setPotLabel(2, "EDITED");
+    form.commitPageEdits();
+    QSignalSpy decoded(&form.transfer(), &TransferController::receivedBankDecoded);
+    QTest::mouseClick(page.RequestSysexDump, Qt::LeftButton);
+    QMessageBox* question = form.findChild<QMessageBox*>("UnsavedEditsQuestion");
+    ASSERT_TRUE(question && question->isVisible());
+    EXPECT_TRUE(received.empty());
+    question->button(QMessageBox::Discard)->click();
+    ASSERT_TRUE(waitFor([&] { return decoded.count() == 1; }));
+    EXPECT_EQ(form.record, bank);
+    EXPECT_FALSE(form.isWindowModified());
+    EXPECT_EQ(form.findChildren<QMessageBox*>("UnsavedEditsQuestion").size(), 0);
+}

@@ -1,0 +1,144 @@
+#include "bank_history.h"
+
+#include "record_diff.h"
+
+#include <QScopedValueRollback>
+
+namespace {
+
+constexpr int kDeskTurnId = 1; // steps of one desk turn gesture merge
+
+QString stepName(const BankRecord& before, const BankRecord& after) {
+    const std::vector<FieldDifference> fields = recordDifferences(before, after);
+    if (fields.empty()) return {};
+    const QString first = QString::fromStdString(fields.front().field);
+    return fields.size() == 1
+               ? first
+               : BankHistory::tr("%1 and %n more", "", int(fields.size()) - 1).arg(first);
+}
+
+} // namespace
+
+// One step: the changed bytes, for a desk turn the pot and gesture it belongs to, and whether it
+// loaded a bank.
+class BankStep : public QUndoCommand {
+public:
+    BankStep(BankHistory& history, RecordPatch patch, const QString& text, int pot, int gesture,
+             bool loads)
+        : QUndoCommand(text), m_history(history), m_patch(std::move(patch)), m_pot(pot),
+          m_gesture(gesture), m_loads(loads) {}
+
+    // The record already holds the change when the step is pushed.
+    void redo() override {
+        if (std::exchange(m_pushed, true)) {
+            m_patch.applyAfter(m_history.m_record);
+            m_history.applied(m_patch, m_loads);
+        }
+    }
+    void undo() override {
+        m_patch.applyBefore(m_history.m_record);
+        m_history.applied(m_patch, m_loads);
+    }
+    int id() const override { return m_gesture >= 0 ? kDeskTurnId : -1; }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* later = static_cast<const BankStep*>(other);
+        if (later->m_pot != m_pot || later->m_gesture != m_gesture) return false;
+        BankRecord start = m_history.m_record;
+        later->m_patch.applyBefore(start);
+        m_patch.applyBefore(start);
+        m_patch = RecordPatch::between(start, m_history.m_record);
+        setObsolete(m_patch.empty()); // turned back to where it started
+        return true;
+    }
+    std::size_t patchBytes() const { return m_patch.heapBytes(); }
+
+private:
+    BankHistory& m_history;
+    RecordPatch m_patch;
+    int m_pot;
+    int m_gesture;
+    bool m_loads;
+    bool m_pushed = false;
+};
+
+BankHistory::BankHistory(BankRecord& record, QObject* parent)
+    : QObject(parent), m_record(record), m_committed(record) {
+    m_stack.setUndoLimit(kUndoLimit);
+    connect(&m_stack, &QUndoStack::indexChanged, this,
+            [this] { emit modifiedChanged(modified()); });
+    connect(&m_stack, &QUndoStack::cleanChanged, this,
+            [this] { emit modifiedChanged(modified()); });
+}
+
+void BankHistory::recordEdited(const BankRecord& before, const QString& text) {
+    if (m_quiet) return;
+    if (before != m_committed) {
+        const BankRecord after = m_record;
+        m_record = before;
+        push(m_committed, {});
+        m_record = after;
+    }
+    push(before, text);
+}
+
+void BankHistory::commit(const QString& text) {
+    push(m_committed, text);
+}
+
+void BankHistory::deskTurned(int pot, int gesture) {
+    push(m_committed, tr("desk turn of pot %1").arg(pot), pot, gesture);
+}
+
+bool BankHistory::loadBank(const QString& text, const std::function<bool()>& load) {
+    commit();
+    const BankRecord before = m_record;
+    bool loaded = false;
+    {
+        QScopedValueRollback quiet(m_quiet, true);
+        loaded = load();
+    }
+    if (!loaded) {
+        m_committed = m_record; // a bank not taken leaves the record as it was
+        return false;
+    }
+    push(before, text, 0, -1, true);
+    markSaved();
+    return true;
+}
+
+void BankHistory::reset() {
+    m_stack.clear();
+    markSaved();
+}
+
+void BankHistory::markSaved() {
+    m_committed = m_record; // the bank as written, with whatever normalising writing did
+    m_stack.setClean();
+    emit modifiedChanged(modified());
+}
+
+void BankHistory::push(const BankRecord& before, const QString& text, int pot, int gesture,
+                       bool loads) {
+    if (m_quiet) return;
+    RecordPatch patch = RecordPatch::between(before, m_record);
+    if (patch.empty()) return;
+    const QString name = text.isEmpty() ? stepName(before, m_record) : text;
+    m_committed = m_record; // `before` may be m_committed itself: named first
+    m_stack.push(new BankStep(*this, std::move(patch), name, pot, gesture, loads));
+}
+
+void BankHistory::applied(const RecordPatch& patch, bool loads) {
+    {
+        QScopedValueRollback quiet(m_quiet, true);
+        emit restored(patch);
+    }
+    m_committed = m_record;
+    if (loads) emit loadStepPassed();
+}
+
+std::size_t BankHistory::patchBytes() const {
+    std::size_t bytes = 0;
+    for (int i = 0; i < m_stack.count(); ++i)
+        bytes += static_cast<const BankStep*>(m_stack.command(i))->patchBytes();
+    return bytes;
+}
