@@ -31,7 +31,7 @@ QAction* addItem(QMenu* menu, const QString& text, const char* name, Run run,
     return action;
 }
 
-QKeySequence keys(int combination) {
+QKeySequence keys(QKeyCombination combination) {
     return QKeySequence(combination);
 }
 

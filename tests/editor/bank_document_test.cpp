@@ -52,7 +52,7 @@ protected:
         return path;
     }
     // The keys as the user presses them, wherever the focus is.
-    void keys(int combination) {
+    void keys(QKeyCombination combination) {
         QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : form.get();
         QTest::keySequence(focus, QKeySequence(combination));
         QApplication::processEvents();

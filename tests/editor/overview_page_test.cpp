@@ -205,6 +205,12 @@ TEST_F(OverviewPageTest, BulkEditsThroughTheControlsChangeTheBankAndLogTheCount)
         EXPECT_TRUE(c.done(form->record));
         ASSERT_EQ(edits.size(), 1u);
         EXPECT_EQ(edits.front().before, before);
+        // Each bulk edit is one step of the window's undo history.
+        const BankRecord after = form->record;
+        form->undoEdit();
+        EXPECT_EQ(form->record, before);
+        form->redoEdit();
+        EXPECT_EQ(form->record, after);
     }
     // Bulk edits on buttons offer the button presets and no range.
     choose(Controls::Buttons, {1});
