@@ -1,6 +1,7 @@
 #include "midi_monitor_window.h"
 
 #include "dump_file.h"
+#include "monitor_lines_view.h"
 
 #include <QAbstractListModel>
 #include <QApplication>
@@ -8,9 +9,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFontDatabase>
 #include <QHBoxLayout>
-#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -98,11 +97,8 @@ MidiMonitorWindow::MidiMonitorWindow(const BankRecord& bank, QWidget* parent)
     setWindowTitle(tr("MIDI Monitor"));
     setAccessibleName(tr("MIDI Monitor"));
     m_model = new MonitorListModel(m_log, this);
-    Lines = named(new QListView, "MonitorLines", tr("MIDI messages"));
+    Lines = named(new MonitorLinesView, "MonitorLines", tr("MIDI messages"));
     Lines->setModel(m_model);
-    Lines->setUniformItemSizes(true); // rows are measured once, not per line
-    Lines->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    Lines->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(makeFilterRow());

@@ -3,6 +3,7 @@
 #include "editor_window.h"
 #include "fader_desk.h"
 #include "midi_monitor_window.h"
+#include "monitor_lines_view.h"
 #include "transfer_page.h"
 #include "virtual_box.h"
 
@@ -13,7 +14,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
