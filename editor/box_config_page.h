@@ -58,6 +58,7 @@ protected:
 
 private:
     QWidget* makeSettingsGroup();
+    void describeSettings();
     QWidget* makeLedMapGroup();
     QWidget* makeDeskOptionsGroup();
 
