@@ -49,9 +49,9 @@ fieldBytes(const std::array<const SpinEdit*, 4>&);
 HexByteEdit* hexBox(const char* objectName, SpinEdit* field) {
     auto* box = new HexByteEdit(field);
     box->setObjectName(QString::fromLatin1(objectName));
-    describe(box, QCoreApplication::translate(
-                      "page_controls", "The value beside in hexadecimal: type another and press "
-                                       "Enter or leave the box to set it."));
+    describe(box, QCoreApplication::translate("page_controls",
+                                              "The field's value in hexadecimal; type another and "
+                                              "press Enter."));
     return box;
 }
 
@@ -60,7 +60,7 @@ QString rangeText(const QWidget* field) {
         return QCoreApplication::translate("page_controls", text);
     };
     if (const auto* hex = qobject_cast<const HexByteEdit*>(field))
-        return tr("Hexadecimal, %1 to %2.")
+        return tr("Range %1 to %2 (hexadecimal).")
             .arg(QString::asprintf("%02X", unsigned(hex->field()->minimum())),
                  QString::asprintf("%02X", unsigned(hex->field()->maximum())));
     if (const auto* number = qobject_cast<const SpinEdit*>(field))

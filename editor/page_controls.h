@@ -37,9 +37,9 @@ std::optional<std::array<std::uint8_t, N>> fieldBytes(const std::array<const Spi
 // The hexadecimal box that shows and edits `field`.
 HexByteEdit* hexBox(const char* objectName, SpinEdit* field);
 
-// The range a field enforces, in words: "Range 1 to 16." for a number field, "00 to 7F" in
-// hexadecimal for a hex box, "At most 15 characters." for a text field, "One of 7 items." for a
-// list; empty for other widgets.
+// The range a field enforces, in words: "Range 1 to 16." for a number field, "Range 00 to 7F
+// (hexadecimal)." for a hex box, "At most 15 characters." for a text field, "One of 7 items."
+// for a list; empty for other widgets.
 QString rangeText(const QWidget* field);
 
 // Gives a field its tooltip: what it does, then its range as rangeText reads it from the field
