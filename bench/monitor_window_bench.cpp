@@ -42,10 +42,10 @@ struct FilledWindow {
 };
 
 // Out of line, so that callgrind counts each size on its own.
-[[gnu::noinline]] void appendToSmallLog(FilledWindow& window) {
+[[gnu::noipa]] void appendToSmallLog(FilledWindow& window) {
     window.appendBatch();
 }
-[[gnu::noinline]] void appendToLargeLog(FilledWindow& window) {
+[[gnu::noipa]] void appendToLargeLog(FilledWindow& window) {
     window.appendBatch();
 }
 
