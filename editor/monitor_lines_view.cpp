@@ -91,7 +91,9 @@ public:
     }
 
 private:
-    QModelIndex index() const { return m_view->model()->index(m_row, 0); }
+    QModelIndex index() const {
+        return m_view->model() ? m_view->model()->index(m_row, 0) : QModelIndex();
+    }
 
     QPointer<MonitorLinesView> m_view;
     int m_row;
