@@ -52,13 +52,6 @@ public:
     static constexpr int kFrameMs = 16;
 
 private:
-    struct Pending {
-        std::int64_t ms;
-        midi_meaning::Direction direction;
-        std::string port;
-        std::vector<std::uint8_t> bytes;
-    };
-
     QWidget* makeFilterRow();
     QWidget* makeButtonRow();
     void applyFilter();
@@ -70,5 +63,5 @@ private:
     MonitorListModel* m_model = nullptr;
     QElapsedTimer m_clock;
     QTimer* m_frame = nullptr;
-    std::vector<Pending> m_pending;
+    std::vector<MonitorLine> m_pending; // lines of the frame to come
 };
