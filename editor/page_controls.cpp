@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QLabel>
 
 namespace page_controls {
@@ -75,6 +76,12 @@ QString rangeText(const QWidget* field) {
 void describe(QWidget* field, const QString& what) {
     const QString range = rangeText(field);
     field->setToolTip(range.isEmpty() ? what : what + QLatin1Char(' ') + range);
+}
+
+void suffixFollowsFilter(QFileDialog* dialog) {
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+        dialog->setDefaultSuffix(filter.section(QStringLiteral("(*."), 1).chopped(1));
+    });
 }
 
 } // namespace page_controls

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <optional>
 
 class HexByteEdit;
 class QCheckBox;
+class QFileDialog;
 class QLabel;
 class QWidget;
 class SpinEdit;
@@ -34,6 +36,14 @@ QCheckBox* checkBox(const QString& caption, const char* objectName);
 template <std::size_t N>
 std::optional<std::array<std::uint8_t, N>> fieldBytes(const std::array<const SpinEdit*, N>& fields);
 
+// The items of a list, from the editor's fixed texts.
+template <std::size_t N> QStringList itemTexts(const std::array<const char*, N>& texts) {
+    QStringList items;
+    for (const char* text : texts)
+        items.append(QString::fromLatin1(text));
+    return items;
+}
+
 // The hexadecimal box that shows and edits `field`.
 HexByteEdit* hexBox(const char* objectName, SpinEdit* field);
 
@@ -45,5 +55,8 @@ QString rangeText(const QWidget* field);
 // Gives a field its tooltip: what it does, then its range as rangeText reads it from the field
 // itself, so that the two never differ. Call it once the field has its range and items.
 void describe(QWidget* field, const QString& what);
+
+// Makes a save dialog give a name typed without an extension the one of the chosen filter.
+void suffixFollowsFilter(QFileDialog* dialog);
 
 } // namespace page_controls
