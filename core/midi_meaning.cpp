@@ -52,8 +52,10 @@ ChannelKind channelKind(std::uint8_t status) {
 std::string channelValues(Bytes m) {
     switch (m[0] >> 4) {
     case 0x8:
-    case 0x9:
         return noteName(m[1]) + formatText(" vel %d", m[2]);
+    case 0x9:
+        // By MIDI convention a note-on of velocity 0 releases the note.
+        return noteName(m[1]) + formatText(" vel %d", m[2]) + (m[2] == 0 ? " (note off)" : "");
     case 0xA:
         return noteName(m[1]) + formatText(" = %d", m[2]);
     case 0xB:
@@ -67,25 +69,35 @@ std::string channelValues(Bytes m) {
     }
 }
 
-// The bank's pots and buttons that send exactly this message.
+// The bank's pots and buttons that send exactly this message: the first by name, the others
+// counted, so that a bank whose controls share an event still gives a short line.
 std::string bankNames(Bytes m, const BankRecord& bank) {
     if (m.size() != 3) return {};
     const ShortMessage message{m[0], m[1], m[2]};
-    std::string names;
-    const auto add = [&names](const std::string& name) { names += ", " + name; };
+    std::string first;
+    int others = 0;
+    const auto add = [&](const auto& name) {
+        if (first.empty())
+            first = name();
+        else
+            ++others;
+    };
     for (int i = 0; i < bank_layout::kEntryCount; ++i) {
         if (potEvent(bank, i, m[2]) != message) continue;
-        const std::string label = bank.potLabel(i + 1);
-        add(label.empty() ? formatText("pot %d = %d", i + 1, m[2])
-                          : formatText("pot %d \"%s\" = %d", i + 1, label.c_str(), m[2]));
+        add([&] {
+            const std::string label = bank.potLabel(i + 1);
+            return label.empty() ? formatText("pot %d = %d", i + 1, m[2])
+                                 : formatText("pot %d \"%s\" = %d", i + 1, label.c_str(), m[2]);
+        });
     }
     for (int i = 0; i < bank_layout::kEntryCount; ++i) {
         if (buttonEvent(bank, i, true) == message)
-            add(formatText("button %d pressed", i + 1));
+            add([&] { return formatText("button %d pressed", i + 1); });
         else if (buttonEvent(bank, i, false) == message)
-            add(formatText("button %d released", i + 1));
+            add([&] { return formatText("button %d released", i + 1); });
     }
-    return names;
+    if (first.empty()) return {};
+    return ", " + first + (others > 0 ? formatText(" and %d more", others) : "");
 }
 
 std::string channelMeaning(Bytes m, const BankRecord* bank) {

@@ -117,6 +117,8 @@ QWidget* BoxConfigPage::makeSettingsGroup() {
     MorphPotGlobal =
         numberField(kMorphPot.min, kMorphPot.max, 1, "MorphPotGlobal", tr("Morph Pots - Global :"));
 
+    describeSettings();
+
     auto* group = new QGroupBox(tr("Box Config"));
     auto* grid = new QGridLayout(group);
     int row = 0;
@@ -141,11 +143,32 @@ QWidget* BoxConfigPage::makeSettingsGroup() {
         SpinEdit*& box = MorphPotG[g - 1];
         box = numberField(kMorphPot.min, kMorphPot.max, 1,
                           QStringLiteral("MorphPotG%1").arg(g).toLatin1().constData(), text);
+        describe(box, tr("The pot that morphs the pots of group %1.").arg(g));
         groups->addWidget(caption(text, box));
         groups->addWidget(box);
     }
     grid->addLayout(groups, row++, 0, 1, 2);
     return group;
+}
+
+void BoxConfigPage::describeSettings() {
+    describe(BankLabel, tr("The bank's name on the controller's display."));
+    describe(MIDIMergerMode, tr("What the controller does with MIDI arriving at its input: merge "
+                                "it into its output or not, or link Pultron boxes."));
+    describe(PotBehaviour, tr("How a pot takes over from the value it stands for when it is "
+                              "turned: Normal, Snap, Relative or Parallax."));
+    SnapShotAtPowerOn->setToolTip(tr("The controller sends a snapshot of its pots when it is "
+                                     "switched on."));
+    AutoSnapshot->setToolTip(tr("The controller sends a snapshot of its pots by itself, as when "
+                                "a bank is chosen."));
+    SendPCOnBankChange->setToolTip(tr("The controller sends a program change when its bank "
+                                      "changes."));
+    ReceivePCForBankChange->setToolTip(tr("A program change arriving at the controller chooses "
+                                          "its bank."));
+    describe(GlobalMIDIChannel, tr("The bank's global MIDI channel."));
+    describe(TouchsensorSensitivity, tr("How lightly the pots' touch sensors respond."));
+    describe(MorphBank, tr("The bank that the pots morph towards."));
+    describe(MorphPotGlobal, tr("The pot that morphs all pots towards the morph bank."));
 }
 
 QWidget* BoxConfigPage::makeLedMapGroup() {
@@ -158,6 +181,10 @@ QWidget* BoxConfigPage::makeLedMapGroup() {
                     QStringLiteral("SROUT_Map_%1").arg(k).toLatin1().constData(), text);
         map->addItems(ledMapItems());
         map->setCurrentIndex(-1);
+        describe(map, tr("What LED output shift register %1 shows: the buttons of an input "
+                         "shift register, the external bank, or the MIDI status received for "
+                         "eight entries. Written into the bank at once.")
+                          .arg(k));
         grid->addWidget(caption(text, map), k - 1, 0);
         grid->addWidget(map, k - 1, 1);
     }
@@ -168,6 +195,12 @@ QWidget* BoxConfigPage::makeDeskOptionsGroup() {
     autoshow_customdesk_yes_no = checkBox(tr("autoshow desk"), "autoshow_customdesk_yes_no");
     autoshow_customdesk_hide_editor =
         checkBox(tr("hide editor"), "autoshow_customdesk_hide_editor");
+    autoshow_customdesk_yes_no->setToolTip(
+        tr("Shows the virtual box or custom desk when the editor starts (kept in the settings "
+           "file, not in the bank)."));
+    autoshow_customdesk_hide_editor->setToolTip(
+        tr("Hides the editor window when the desk is shown at start (kept in the settings "
+           "file, not in the bank)."));
     auto* group = new QGroupBox(tr("Virtual Desk Options"));
     auto* row = new QHBoxLayout(group);
     row->addWidget(autoshow_customdesk_yes_no);

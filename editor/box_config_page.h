@@ -62,6 +62,7 @@ protected:
 
 private:
     QWidget* makeSettingsGroup();
+    void describeSettings();
     QWidget* makeLedMapGroup();
     QWidget* makeDeskOptionsGroup();
 

@@ -50,6 +50,8 @@ void ButtonPage::build() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(makeEntryGroup());
     LearnButt = checkBox(tr("Learn Button"), "LearnButt");
+    LearnButt->setToolTip(tr("The next message arriving at MIDI IN becomes the event of the "
+                             "button it is meant for."));
     layout->addWidget(LearnButt);
     layout->addStretch();
     connectHandlers();
@@ -85,6 +87,7 @@ QWidget* ButtonPage::makeEntryGroup() {
     ButtMode = named(new EditCombo(false), "ButtMode", tr("Mode :"));
     ButtMode->addItems(modeItems());
     ButtMode->setCurrentIndex(-1);
+    describeEntryFields();
 
     auto* group = new QGroupBox(tr("Button"));
     auto* grid = new QGridLayout(group);
@@ -117,6 +120,18 @@ QWidget* ButtonPage::makeEntryGroup() {
     grid->addWidget(ButtMode, row, 1, 1, 2);
     grid->setColumnStretch(3, 1);
     return group;
+}
+
+void ButtonPage::describeEntryFields() {
+    describe(ButtNumber, tr("The button shown and edited on this page; Page Up and Page Down "
+                            "step through the buttons."));
+    ButtPresetName->setToolTip(tr("The library's preset that matches this button's event; "
+                                  "choose one to give the button its event."));
+    describe(ButtByte1, tr("Byte 1 of the event: the note, controller or program number, or "
+                           "what the event type makes of it."));
+    describe(ButtByte2, tr("Byte 2 of the event: the velocity or value the button sends."));
+    describe(ButtMode, tr("ON/OFF sends on press and on release, ON ONLY on press only, TOGGLE "
+                          "switches on and off with each press."));
 }
 
 void ButtonPage::connectHandlers() {

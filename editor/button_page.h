@@ -64,6 +64,7 @@ protected:
 
 private:
     QWidget* makeEntryGroup();
+    void describeEntryFields();
     void connectHandlers();
 
     void ButtNumberChange(int n);

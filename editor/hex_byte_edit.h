@@ -13,6 +13,7 @@ class HexByteEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit HexByteEdit(SpinEdit* field, QWidget* parent = nullptr);
+    const SpinEdit* field() const { return m_field; }
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

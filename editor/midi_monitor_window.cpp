@@ -1,6 +1,7 @@
 #include "midi_monitor_window.h"
 
 #include "dump_file.h"
+#include "monitor_lines_view.h"
 
 #include <QAbstractListModel>
 #include <QApplication>
@@ -8,9 +9,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFontDatabase>
 #include <QHBoxLayout>
-#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -18,6 +17,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 using midi_meaning::Direction;
 
@@ -98,11 +98,8 @@ MidiMonitorWindow::MidiMonitorWindow(const BankRecord& bank, QWidget* parent)
     setWindowTitle(tr("MIDI Monitor"));
     setAccessibleName(tr("MIDI Monitor"));
     m_model = new MonitorListModel(m_log, this);
-    Lines = named(new QListView, "MonitorLines", tr("MIDI messages"));
+    Lines = named(new MonitorLinesView, "MonitorLines", tr("MIDI messages"));
     Lines->setModel(m_model);
-    Lines->setUniformItemSizes(true); // rows are measured once, not per line
-    Lines->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    Lines->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(makeFilterRow());
@@ -170,22 +167,17 @@ QWidget* MidiMonitorWindow::makeButtonRow() {
 void MidiMonitorWindow::record(Direction direction, const std::string& port,
                                std::span<const std::uint8_t> message) {
     if (m_log.paused() || message.empty()) return;
+    // Put into words as it arrives, so that a frame's work does not grow with the messages.
     m_pending.push_back(
-        {m_clock.elapsed(), direction, port, std::vector(message.begin(), message.end())});
+        {direction, midi_meaning::category(message), midi_meaning::channel(message),
+         midi_meaning::monitorLine(m_clock.elapsed(), direction, port, message, &m_bank)});
 }
 
 void MidiMonitorWindow::flush() {
     if (m_pending.empty()) return;
     const QScrollBar* scroll = Lines->verticalScrollBar();
     const bool following = scroll->value() == scroll->maximum();
-    std::vector<MonitorLine> lines;
-    lines.reserve(m_pending.size());
-    for (const Pending& p : m_pending)
-        lines.push_back({p.direction, midi_meaning::category(p.bytes),
-                         midi_meaning::channel(p.bytes),
-                         midi_meaning::monitorLine(p.ms, p.direction, p.port, p.bytes, &m_bank)});
-    m_pending.clear();
-    m_model->append(std::move(lines));
+    m_model->append(std::exchange(m_pending, {}));
     if (following) Lines->scrollToBottom();
 }
 

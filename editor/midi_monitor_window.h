@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+class MonitorLinesView;
 class MonitorListModel;
 class QCheckBox;
 class QComboBox;
-class QListView;
 class QPushButton;
 class QTimer;
 
@@ -30,11 +30,13 @@ public:
     // Takes one message; it reaches the list with the next frame.
     void record(midi_meaning::Direction direction, const std::string& port,
                 std::span<const std::uint8_t> message);
+    // Puts the messages taken since the last frame into the list now (the frame timer's work).
+    void flush();
     // Writes the shown lines to `path` atomically; false with `error` set when that failed.
     bool saveTo(const QString& path, QString* error = nullptr);
     const MonitorLog& log() const { return m_log; }
 
-    QListView* Lines = nullptr;
+    MonitorLinesView* Lines = nullptr;
     QCheckBox* ShowIn = nullptr;
     QCheckBox* ShowOut = nullptr;
     QCheckBox* ShowChannel = nullptr;
@@ -50,17 +52,9 @@ public:
     static constexpr int kFrameMs = 16;
 
 private:
-    struct Pending {
-        std::int64_t ms;
-        midi_meaning::Direction direction;
-        std::string port;
-        std::vector<std::uint8_t> bytes;
-    };
-
     QWidget* makeFilterRow();
     QWidget* makeButtonRow();
     void applyFilter();
-    void flush();
     void copyLines();
     void saveAsClick();
 
@@ -69,5 +63,5 @@ private:
     MonitorListModel* m_model = nullptr;
     QElapsedTimer m_clock;
     QTimer* m_frame = nullptr;
-    std::vector<Pending> m_pending;
+    std::vector<MonitorLine> m_pending; // lines of the frame to come
 };

@@ -4,6 +4,8 @@
 #include "spin_edit.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QLabel>
 
@@ -48,7 +50,32 @@ fieldBytes(const std::array<const SpinEdit*, 4>&);
 HexByteEdit* hexBox(const char* objectName, SpinEdit* field) {
     auto* box = new HexByteEdit(field);
     box->setObjectName(QString::fromLatin1(objectName));
+    describe(box, QCoreApplication::translate("page_controls",
+                                              "The field's value in hexadecimal; type another and "
+                                              "press Enter."));
     return box;
+}
+
+QString rangeText(const QWidget* field) {
+    const auto tr = [](const char* text) {
+        return QCoreApplication::translate("page_controls", text);
+    };
+    if (const auto* hex = qobject_cast<const HexByteEdit*>(field))
+        return tr("Range %1 to %2 (hexadecimal).")
+            .arg(QString::asprintf("%02X", unsigned(hex->field()->minimum())),
+                 QString::asprintf("%02X", unsigned(hex->field()->maximum())));
+    if (const auto* number = qobject_cast<const SpinEdit*>(field))
+        return tr("Range %1 to %2.").arg(number->minimum()).arg(number->maximum());
+    if (const auto* text = qobject_cast<const QLineEdit*>(field))
+        return tr("At most %1 characters.").arg(text->maxLength());
+    if (const auto* list = qobject_cast<const QComboBox*>(field))
+        return tr("One of %1 items.").arg(list->count());
+    return {};
+}
+
+void describe(QWidget* field, const QString& what) {
+    const QString range = rangeText(field);
+    field->setToolTip(range.isEmpty() ? what : what + QLatin1Char(' ') + range);
 }
 
 void suffixFollowsFilter(QFileDialog* dialog) {

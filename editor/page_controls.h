@@ -47,6 +47,15 @@ template <std::size_t N> QStringList itemTexts(const std::array<const char*, N>&
 // The hexadecimal box that shows and edits `field`.
 HexByteEdit* hexBox(const char* objectName, SpinEdit* field);
 
+// The range a field enforces, in words: "Range 1 to 16." for a number field, "Range 00 to 7F
+// (hexadecimal)." for a hex box, "At most 15 characters." for a text field, "One of 7 items."
+// for a list; empty for other widgets.
+QString rangeText(const QWidget* field);
+
+// Gives a field its tooltip: what it does, then its range as rangeText reads it from the field
+// itself, so that the two never differ. Call it once the field has its range and items.
+void describe(QWidget* field, const QString& what);
+
 // Makes a save dialog give a name typed without an extension the one of the chosen filter.
 void suffixFollowsFilter(QFileDialog* dialog);
 

@@ -109,6 +109,7 @@ QWidget* PotPage::makeEntryGroup() {
     PotLabelMode->addItems(labelModeItems());
     PotLabelMode->setCurrentIndex(-1);
     PotLabelMode->setValidator(new ModeTextValidator(labelModeItems(), PotLabelMode));
+    describeEntryFields();
 
     auto* group = new QGroupBox(tr("Pot"));
     auto* grid = new QGridLayout(group);
@@ -150,11 +151,33 @@ QWidget* PotPage::makeEntryGroup() {
     return group;
 }
 
+void PotPage::describeEntryFields() {
+    describe(PotNumber, tr("The pot shown and edited on this page; Page Up and Page Down step "
+                           "through the pots."));
+    PotPresetName->setToolTip(tr("The library's preset that matches this pot's event; choose "
+                                 "one to give the pot its event and range."));
+    describe(PotByte1, tr("Byte 1 of the event: the note, controller or program number, or what "
+                          "the event type makes of it."));
+    describe(PotMin, tr("The value the pot sends at its lowest position."));
+    describe(PotMax, tr("The value the pot sends at its highest position."));
+    describe(PotInitialValue, tr("The pot's value when the bank is loaded, and where its knob "
+                                 "on the virtual box starts."));
+    describe(PotLabel, tr("The pot's name on the controller's display."));
+    describe(PotLabelMode, tr("How the display shows the pot's value: hexadecimal or decimal, "
+                              "signed (+-), with a bar (|). One character may be typed instead."));
+}
+
 QWidget* PotPage::makeOptions() {
     LearnPot = checkBox(tr("Learn Pot"), "LearnPot");
     vMotPots = checkBox(tr("Virtual Motorized Pots"), "vMotPots");
     PresetCopiesNameCheckBox = checkBox(tr("Get Label From Preset"), "PresetCopiesNameCheckBox");
     PresetCopiesNameCheckBox->setChecked(true);
+    LearnPot->setToolTip(tr("The next message arriving at MIDI IN becomes the event of the pot "
+                            "it is meant for."));
+    vMotPots->setToolTip(tr("Messages arriving at MIDI IN turn the virtual box's knobs, like "
+                            "motorised pots."));
+    PresetCopiesNameCheckBox->setToolTip(
+        tr("Choosing a preset also gives the pot the preset's name as its label."));
     auto* options = new QWidget;
     auto* row = new QHBoxLayout(options);
     row->setContentsMargins(0, 0, 0, 0);

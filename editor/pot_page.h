@@ -90,6 +90,7 @@ protected:
 
 private:
     QWidget* makeEntryGroup();
+    void describeEntryFields();
     QWidget* makeOptions();
     void connectHandlers();
     void setCaptionsForType(int type);

@@ -31,6 +31,10 @@ StatusByteFields::StatusByteFields(const QString& namePrefix, const QString& cha
     statusByte = numberField(kLowestStatus, kHighestStatus, kLowestStatus,
                              controlName(namePrefix, "Byte0").constData(), tr("Byte 0 :"));
     mirror = hexBox(controlName(namePrefix, "Byte0HEX").constData(), statusByte);
+    describe(typeList, tr("The kind of MIDI event sent: the high digit of byte 0."));
+    describe(channel, tr("The MIDI channel of the event, or the id of a meta event: the low "
+                         "digit of byte 0 plus 1. Beyond 16 the event type moves on."));
+    describe(statusByte, tr("Byte 0, the status byte of the event: its type and channel."));
 
     connect(statusByte, &SpinEdit::valueChanged, this, &StatusByteFields::statusByteChange);
     connect(typeList, &EditCombo::userChanged, this, &StatusByteFields::typeChosen);

@@ -1,6 +1,7 @@
 #include "transfer_page.h"
 
 #include "built_in_skins.h"
+#include "page_controls.h"
 #include "spin_edit.h"
 #include "status_log.h"
 #include "vr_ani_button.h"
@@ -133,6 +134,8 @@ QWidget* TransferPage::makePortsGroup() {
     auto* outCaption = new QLabel(tr("MIDI OUT Port:"));
     MIDIOutComboBox = named(new QComboBox, "MIDIOutComboBox", outCaption->text());
     outCaption->setBuddy(MIDIOutComboBox);
+    MIDIInComboBox->setToolTip(tr("The port the controller's messages arrive on."));
+    MIDIOutComboBox->setToolTip(tr("The port the editor and the virtual box send on."));
     StatusLabel = valueLabel(QString(), "StatusLabel", tr("Transfer status"));
     StatusLabel->setWordWrap(true);
     for (QWidget* w : {static_cast<QWidget*>(inCaption), static_cast<QWidget*>(MIDIInComboBox),
@@ -180,6 +183,11 @@ QWidget* TransferPage::makeTransferGroup() {
     SysexSendSpeed->setSuffix(tr(" ms"));
     DeviceID = spinEdit(0, 7, 0, "DeviceID", tr("Device ID:"));
     PatternNumber = spinEdit(1, 128, 1, "PatternNumber", tr("Bank Number:"));
+    page_controls::describe(SysexSendSpeed, tr("The pause between two blocks of a bank sent "
+                                               "to the controller, in milliseconds."));
+    page_controls::describe(DeviceID, tr("The device number of the controller addressed."));
+    page_controls::describe(PatternNumber, tr("The controller's bank that a request or a send "
+                                              "is for."));
     grid->addWidget(new QLabel(tr("Delay between\nSysEx Blocks:")), row, 0);
     grid->addWidget(SysexSendSpeed, row++, 1);
     for (SpinEdit* box : {DeviceID, PatternNumber}) {

@@ -2,7 +2,8 @@
 # Runs a check script against a program the way a screen reader meets it: on a private X display
 # (Xvfb), in a private D-Bus session with the accessibility bus (AT-SPI) and its registry, with
 # Qt's AT-SPI bridge on. The check script (python3 with pyatspi) gets the program's process id in
-# BUS_PROGRAM_PID; its exit status is the test's.
+# BUS_PROGRAM_PID; its exit status is the test's. BUS_TRANSFER_SETTINGS may name a file that the
+# program finds as its stored transfer settings (ports, device id) in the private home.
 # Usage: run_on_bus.sh PYTHON CHECK_SCRIPT PROGRAM [ARGS...]
 set -eu
 
@@ -52,6 +53,10 @@ export DISPLAY=":$(cat "$work/display")"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+if [ -n "${BUS_TRANSFER_SETTINGS:-}" ]; then
+    mkdir -p "$XDG_CONFIG_HOME/Pultron"
+    cp "$BUS_TRANSFER_SETTINGS" "$XDG_CONFIG_HOME/Pultron/vPultron64.conf"
+fi
 chmod 700 "$XDG_RUNTIME_DIR"
 status=0
 dbus-run-session -- "$0" --inside-session "$@" || status=$?

@@ -48,6 +48,8 @@ TEST(MidiMeaning, ChannelMessagesInMidiTerms) {
                     {{0x95, 60, 127}, "Note On ch 6 C4 vel 127"},
                     {{0x80, 61, 64}, "Note Off ch 1 C#4 vel 64"},
                     {{0x9F, 0, 1}, "Note On ch 16 C-1 vel 1"},
+                    {{0x90, 60, 0}, "Note On ch 1 C4 vel 0 (note off)"},
+                    {{0x80, 60, 0}, "Note Off ch 1 C4 vel 0"},
                     {{0xE0, 0x00, 0x40}, "Pitch Bend ch 1 = 0"},
                     {{0xE1, 0x00, 0x00}, "Pitch Bend ch 2 = -8192"},
                     {{0xE2, 0x7F, 0x7F}, "Pitch Bend ch 3 = 8191"},
@@ -66,9 +68,23 @@ TEST(MidiMeaning, NamesThePotOrButtonThatSendsExactlyThisEvent) {
         {{{0xB0, 91, 100}, "Control Change ch 1 cc 91 = 100, pot 1 \"Reverb # 1\" = 100"},
          {{0xB1, 7, 3}, "Control Change ch 2 cc 7 = 3, pot 2 = 3"},
          {{0x95, 60, 127}, "Note On ch 6 C4 vel 127, button 6 pressed"},
-         {{0x95, 60, 0}, "Note On ch 6 C4 vel 0, button 6 released"},
+         {{0x95, 60, 0}, "Note On ch 6 C4 vel 0 (note off), button 6 released"},
          {{0x95, 60, 64}, "Note On ch 6 C4 vel 64"},
          {{0xB0, 92, 100}, "Control Change ch 1 cc 92 = 100"}},
+        &bank);
+}
+
+TEST(MidiMeaning, ControlsSharingAnEventAreNamedFirstAndCounted) {
+    BankRecord bank = namedBank();
+    bank.setPot(5, {storedStatus(0xB0), 91, 0, 127});
+    bank.setPot(9, {storedStatus(0xB0), 91, 0, 127});
+    bank.setButton(2, {storedStatus(0x95), 60, 127, 0});
+    bank.setButton(3, {storedStatus(0x95), 60, 100, 0});
+    expectMeanings(
+        {{{0xB0, 91, 7}, "Control Change ch 1 cc 91 = 7, pot 1 \"Reverb # 1\" = 7 and 2 more"},
+         {{0x95, 60, 127}, "Note On ch 6 C4 vel 127, button 2 pressed and 1 more"},
+         {{0x95, 60, 0}, "Note On ch 6 C4 vel 0 (note off), button 2 released and 2 more"},
+         {{0x95, 60, 100}, "Note On ch 6 C4 vel 100, button 3 pressed"}},
         &bank);
 }
 

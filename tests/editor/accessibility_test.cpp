@@ -1,8 +1,13 @@
 // The editor as a screen reader and a keyboard user meet it: every window is walked for
 // controls without a name and for value displays not announced with the value they show.
+#include "edit_combo.h"
 #include "editor_window.h"
 #include "fader_desk.h"
+#include "hex_byte_edit.h"
 #include "midi_monitor_window.h"
+#include "monitor_lines_view.h"
+#include "preset_selector.h"
+#include "spin_edit.h"
 #include "transfer_page.h"
 #include "virtual_box.h"
 
@@ -10,11 +15,12 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -140,6 +146,63 @@ TEST(Accessibility, TheTabKeyReachesEveryEnabledControlOfEveryPage) {
             EXPECT_TRUE(reached.contains(widget) || reached.contains(widget->focusProxy()))
                 << describe(page) << ": " << describe(widget);
     }
+}
+
+// The numbers a tooltip states after `pattern`'s groups, read in `base`.
+std::vector<int> statedNumbers(const QString& tip, const QString& pattern, int base = 10) {
+    std::vector<int> numbers;
+    const QRegularExpressionMatch match = QRegularExpression(pattern).match(tip);
+    for (int group = 1; group <= match.lastCapturedIndex(); ++group)
+        numbers.push_back(match.captured(group).toInt(nullptr, base));
+    return numbers;
+}
+
+// The range a field enforces and the same range as its tooltip states it; empty for a field
+// whose items change as it is used (presets, ports) and for check boxes.
+std::pair<std::vector<int>, std::vector<int>> enforcedAndStated(const QWidget* field) {
+    const QString tip = field->toolTip();
+    if (const auto* hex = qobject_cast<const HexByteEdit*>(field))
+        return {{hex->field()->minimum(), hex->field()->maximum()},
+                statedNumbers(tip, "\\b([0-9A-F]{2}) to ([0-9A-F]{2})\\b", 16)};
+    if (const auto* number = qobject_cast<const SpinEdit*>(field))
+        return {{number->minimum(), number->maximum()}, statedNumbers(tip, "(\\d+) to (\\d+)")};
+    if (const auto* text = qobject_cast<const QLineEdit*>(field))
+        return {{text->maxLength()}, statedNumbers(tip, "(\\d+) characters")};
+    if (qobject_cast<const EditCombo*>(field) && !qobject_cast<const PresetSelector*>(field))
+        return {{static_cast<const QComboBox*>(field)->count()},
+                statedNumbers(tip, "(\\d+) items")};
+    return {};
+}
+
+bool isField(const QWidget* widget) {
+    return !partOfCompound(widget) &&
+           (qobject_cast<const QAbstractSpinBox*>(widget) ||
+            qobject_cast<const QComboBox*>(widget) || qobject_cast<const QCheckBox*>(widget) ||
+            (qobject_cast<const QLineEdit*>(widget) &&
+             !static_cast<const QLineEdit*>(widget)->isReadOnly()));
+}
+
+TEST(Accessibility, EveryFieldOfThePagesHasATooltipStatingTheRangeItEnforces) {
+    QTemporaryDir dir;
+    TForm1 form({dir.filePath("vpt64presets.ini")});
+    form.show();
+    int fields = 0, ranges = 0;
+    for (const char* name : {"PotSettings", "ButtSettings", "BoxSettingsTabsheet", "FileSheet"}) {
+        auto* page = form.PageControl->findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(page, nullptr) << name;
+        form.PageControl->setCurrentWidget(page); // a page is built as its tab is chosen
+        for (const QWidget* field : page->findChildren<QWidget*>()) {
+            if (!isField(field)) continue;
+            ++fields;
+            EXPECT_FALSE(field->toolTip().trimmed().isEmpty()) << describe(field);
+            const auto [enforced, stated] = enforcedAndStated(field);
+            ranges += !enforced.empty();
+            EXPECT_EQ(stated, enforced)
+                << describe(field) << ": " << field->toolTip().toStdString();
+        }
+    }
+    EXPECT_GE(fields, 60);
+    EXPECT_GE(ranges, 40);
 }
 
 } // namespace

@@ -2,11 +2,14 @@
 
 #include "midi_monitor_window.h"
 #include "midi_out.h"
+#include "monitor_lines_view.h"
 #include "wait_for.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
-#include <QListView>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -41,6 +44,15 @@ protected:
             texts << index.data().toString();
         }
         return texts;
+    }
+
+    // `count` clocks sent out, put into the list at once.
+    void recordClocks(int count) {
+        const std::uint8_t clock[] = {0xF8};
+        for (int i = 0; i < count; ++i)
+            monitor.record(midi_meaning::Direction::Out, "synth", clock);
+        monitor.flush();
+        QApplication::processEvents();
     }
 
     TForm1 form{TForm1::Options{QString(), QStringLiteral("sim")}};
@@ -115,4 +127,49 @@ TEST_F(MidiMonitor, SaveAsWritesTheShownLinesAndPauseAndClearStopAndEmpty) {
     QTest::mouseClick(monitor.ClearButton, Qt::LeftButton);
     EXPECT_TRUE(rows().isEmpty());
     EXPECT_EQ(monitor.log().size(), 0u);
+}
+
+TEST_F(MidiMonitor, LinesReadAsListItemsAndCopyTakesTheLinesSelectedByKeyboard) {
+    const QStringList lines = rows();
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(monitor.Lines);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    ASSERT_EQ(list->childCount(), lines.size());
+    for (int row = 0; row < lines.size(); ++row) {
+        QAccessibleInterface* item = list->child(row);
+        EXPECT_EQ(item->role(), QAccessible::ListItem) << row;
+        EXPECT_EQ(item->text(QAccessible::Name), lines[row]);
+        EXPECT_EQ(list->indexOfChild(item), row);
+        EXPECT_EQ(item->parent(), list) << row;
+    }
+    QTest::keyClick(monitor.Lines, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(monitor.Lines, Qt::Key_Down);
+    QTest::keyClick(monitor.Lines, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(monitor.Lines, Qt::Key_Down, Qt::ShiftModifier);
+    for (int row = 0; row < 5; ++row)
+        EXPECT_EQ(list->child(row)->state().selected, row >= 1 && row <= 3) << row;
+    QTest::mouseClick(monitor.CopyButton, Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->text(), lines.mid(1, 3).join('\n') + '\n');
+}
+
+TEST_F(MidiMonitor, FollowsNewLinesUnlessScrolledUpAlsoWhenTheOldestLeave) {
+    QScrollBar* scroll = monitor.Lines->verticalScrollBar();
+    recordClocks(100);
+    ASSERT_GT(scroll->maximum(), 0);
+    EXPECT_EQ(scroll->value(), scroll->maximum());
+    scroll->setValue(0);
+    recordClocks(100);
+    EXPECT_EQ(scroll->value(), 0);
+    scroll->setValue(scroll->maximum());
+
+    // At the cap the oldest lines leave; the list and its accessible items follow.
+    recordClocks(static_cast<int>(MonitorLog::kCapacity));
+    recordClocks(1);
+    EXPECT_EQ(scroll->value(), scroll->maximum());
+    const QAbstractItemModel* model = monitor.Lines->model();
+    ASSERT_LT(std::size_t(model->rowCount()), MonitorLog::kCapacity);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(monitor.Lines);
+    EXPECT_EQ(list->childCount(), model->rowCount());
+    EXPECT_EQ(list->child(0)->text(QAccessible::Name), model->index(0, 0).data().toString());
+    EXPECT_TRUE(model->index(0, 0).data().toString().endsWith("Timing Clock"));
 }

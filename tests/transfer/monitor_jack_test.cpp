@@ -101,7 +101,7 @@ TEST(JackMonitor, PrintsEachMessageInWordsAndPassesItOn) {
         (QStringList{
             "monpeer:out  B0 5B 64  Control Change ch 1 cc 91 = 100, pot 1 \"Reverb # 1\" = 100",
             "monpeer:out  95 3C 7F  Note On ch 6 C4 vel 127, button 6 pressed",
-            "monpeer:out  95 3C 00  Note On ch 6 C4 vel 0, button 6 released",
+            "monpeer:out  95 3C 00  Note On ch 6 C4 vel 0 (note off), button 6 released",
             "monpeer:out  F8  Timing Clock",
             "monpeer:out  F0 00 00 7E 43 08 04 F7  bank change request to bank 5 (device 0)",
         }));
