@@ -79,8 +79,8 @@ int watchPorts(MidiDeviceList& devices, const CliStreams& streams) {
         inputs = std::move(nowIn);
         outputs = std::move(nowOut);
     });
-    std::fputs("Watching the MIDI ports until Ctrl+C\n", streams.err);
     const InterruptWatch interrupt([] { QCoreApplication::exit(kExitOk); });
+    std::fputs("Watching the MIDI ports until Ctrl+C\n", streams.err);
     return QCoreApplication::exec();
 }
 

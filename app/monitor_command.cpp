@@ -67,8 +67,8 @@ public:
             portLost("the port has gone away");
     }
 
+    // Runs until the interrupt watch ends it (exit code 0) or until a port goes away (1).
     int run() {
-        const InterruptWatch interrupt([] { QCoreApplication::exit(kExitOk); });
         const int code = QCoreApplication::exec();
         m_input.connection.reset(); // no more input while the last lines go out
         flush();
@@ -180,6 +180,8 @@ int monitorCommand(const CliArgs& args, const CliStreams& streams) {
     PortWatch watch(*devices);
     QObject::connect(&watch, &PortWatch::portsChanged,
                      [&] { monitor.followPorts(*devices, input, output); });
+    // Watched before the line that says so: a SIGTERM right after it must not kill the monitor.
+    const InterruptWatch interrupt([] { QCoreApplication::exit(kExitOk); });
     std::fprintf(streams.err, "Monitoring %s%s%s until Ctrl+C\n", input.name.c_str(),
                  output ? ", passing every message on to " : "",
                  output ? output->name.c_str() : "");

@@ -80,6 +80,8 @@ protected:
 TEST_F(JackPortFollow, APeerRegisteredAfterStartIsOfferedWithinASecond) {
     openWindow();
     ASSERT_EQ(page().MIDIInComboBox->findText(kPlugIn), -1);
+    const QStringList chosen = {page().MIDIInComboBox->currentText(),
+                                page().MIDIOutComboBox->currentText()};
     ASSERT_TRUE(plugbox.plugIn());
     for (QComboBox* selector : {static_cast<QComboBox*>(page().MIDIInComboBox),
                                 static_cast<QComboBox*>(page().MIDIOutComboBox)}) {
@@ -88,7 +90,7 @@ TEST_F(JackPortFollow, APeerRegisteredAfterStartIsOfferedWithinASecond) {
             << itemsOf(selector).join(" | ").toStdString();
         EXPECT_EQ(itemsOf(selector).first(), "None");
         EXPECT_EQ(itemsOf(selector).last(), "vPultron64 Simulator");
-        EXPECT_EQ(selector->currentIndex(), 0);
+        EXPECT_EQ(selector->currentText(), chosen[selector == page().MIDIInComboBox ? 0 : 1]);
         EXPECT_EQ(itemsOf(selector).filter("vPultron64:").size(), 0) << "the window's own ports";
     }
 }
@@ -136,6 +138,7 @@ TEST_F(JackPortFollow, ASelectorHeldOpenIsNotChangedUnderThePointer) {
     selector->showPopup();
     ASSERT_TRUE(selector->droppedDown());
     const QStringList before = itemsOf(selector);
+    const QString chosen = selector->currentText();
     ASSERT_TRUE(plugbox.plugIn());
     // The other selector, closed, takes the new port at once.
     ASSERT_TRUE(waitFor([&] { return page().MIDIOutComboBox->findText(kPlugOut) >= 0; }, 1000));
@@ -143,7 +146,7 @@ TEST_F(JackPortFollow, ASelectorHeldOpenIsNotChangedUnderThePointer) {
     EXPECT_EQ(itemsOf(selector), before);
     selector->hidePopup();
     EXPECT_TRUE(waitFor([&] { return selector->findText(kPlugIn) >= 0; }, 1000));
-    EXPECT_EQ(selector->currentIndex(), 0);
+    EXPECT_EQ(selector->currentText(), chosen);
 }
 
 // The controller unplugged in the middle of an upload: the upload ends with its line and is
@@ -166,7 +169,7 @@ TEST_F(JackPortFollow, AnUploadWhosePortGoesEndsAndTheSameNameBackIsReady) {
     const QStringList lines = log();
     EXPECT_EQ(lines.filter(QStringLiteral("Upload aborted after ")).size(), 1)
         << lines.join('\n').toStdString();
-    EXPECT_EQ(lines.filter(QRegularExpression("^Upload of bank 1 failed")).size(), 1);
+    EXPECT_EQ(lines.filter(QRegularExpression(R"(^Upload of bank \d+ failed)")).size(), 1);
     EXPECT_EQ(lines.filter(QStringLiteral("Lost MIDI OUT Port")).size(), 1);
     EXPECT_LT(lines.filter(QStringLiteral("Sent 265 bytes")).size(), 8);
     EXPECT_EQ(page().MIDIOutComboBox->currentText(), simIn + " (gone)");
