@@ -13,11 +13,11 @@
 #include "upload_close_guard.h"
 
 #include <QComboBox>
-#include <QSignalBlocker>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 
 namespace {
@@ -28,7 +28,8 @@ constexpr int kProgressRefresh = 200; // ms between updates of the time left
 
 TransferController::TransferController(TForm1& form, std::unique_ptr<MidiDeviceList> devices)
     : m_form(form), m_page(*form.FileSheet), m_devices(std::move(devices)),
-      m_portWatch(std::make_unique<PortWatch>(*m_devices)), m_midiIn(std::make_unique<TMidiIn>(*m_devices)),
+      m_portWatch(std::make_unique<PortWatch>(*m_devices)),
+      m_midiIn(std::make_unique<TMidiIn>(*m_devices)),
       m_midiOut(std::make_unique<TMidiOut>(*m_devices)), m_progressTimer(new QTimer(this)),
       m_answerTimer(new QTimer(this)) {
     m_progressTimer->setInterval(kProgressRefresh);
@@ -97,8 +98,8 @@ void TransferController::logOpenAndClose(MidiPort& port, const QString& directio
         m_form.WriteMsg(MidiPort::openedOrClosedLine(direction, device, false));
     });
     connect(&port, &MidiPort::reopened, this, [this, direction](const QString& device) {
-        m_form.WriteMsg(QStringLiteral("MIDI %1 port \"%2\" is back and open again")
-                            .arg(direction, device));
+        m_form.WriteMsg(
+            QStringLiteral("MIDI %1 port \"%2\" is back and open again").arg(direction, device));
     });
 }
 
@@ -111,8 +112,8 @@ void TransferController::connectPage() {
         connect(
             selector, &PortSelector::popupClosed, this,
             [this, selector, port = port] {
-                fillSelector(selector, port == m_midiIn.get() ? m_devices->inputs()
-                                                              : m_devices->outputs());
+                fillSelector(selector,
+                             port == m_midiIn.get() ? m_devices->inputs() : m_devices->outputs());
             },
             Qt::QueuedConnection);
     }
@@ -138,10 +139,8 @@ void TransferController::fillPortSelectors() {
 void TransferController::fillSelector(PortSelector* selector,
                                       const std::vector<MidiDevice>& devices) {
     if (selector->droppedDown()) return; // filled when the list closes
-    const std::vector<MidiDevice> shown(
-        devices.begin(), devices.begin() + std::min<std::size_t>(devices.size(), MidiPort::kMaxDevices));
     const auto items = port_matching::selectorItems(
-        MidiDeviceList::names(shown), m_devices->simulated(shown),
+        MidiDeviceList::names(devices), m_devices->simulated(devices),
         selector->currentData().toString().toStdString(), tr("None").toStdString());
     port_matching::SelectorItems showing;
     for (int i = 0; i < selector->count(); ++i) {
@@ -159,11 +158,11 @@ void TransferController::fillSelector(PortSelector* selector,
 }
 
 void TransferController::followPorts() {
-    for (MidiPort* port : {static_cast<MidiPort*>(m_midiIn.get()),
-                           static_cast<MidiPort*>(m_midiOut.get())}) {
-        const auto& devices = port == m_midiIn.get() ? m_devices->inputs() : m_devices->outputs();
-        if (port->setDevices(devices) == port_matching::Follow::Reopen) port->reopen();
-    }
+    const auto follow = [](MidiPort& port, const std::vector<MidiDevice>& devices) {
+        if (port.setDevices(devices) == port_matching::Follow::Reopen) port.reopen();
+    };
+    follow(*m_midiIn, m_devices->inputs());
+    follow(*m_midiOut, m_devices->outputs());
     fillSelector(m_page.MIDIInComboBox, m_devices->inputs());
     fillSelector(m_page.MIDIOutComboBox, m_devices->outputs());
     UpdateButtonStatus();

@@ -73,9 +73,8 @@ std::vector<std::string> MidiDeviceList::names(const std::vector<MidiDevice>& de
 
 int MidiDeviceList::simulated(const std::vector<MidiDevice>& devices) const {
     const MidiBackend* sim = simulator();
-    return static_cast<int>(std::count_if(devices.begin(), devices.end(), [sim](const auto& d) {
-        return sim && d.backend == sim;
-    }));
+    return static_cast<int>(std::count_if(
+        devices.begin(), devices.end(), [sim](const auto& d) { return sim && d.backend == sim; }));
 }
 
 SimulatorBackend* MidiDeviceList::simulator() const {

@@ -61,8 +61,7 @@ void MidiPort::SetPort(int index) {
 
 void MidiPort::openPort() {
     open();
-    if (isConnected() && m_portOpenResult == kPortOk)
-        emit opened(QString::fromStdString(m_chosen));
+    if (isConnected() && m_portOpenResult == kPortOk) emit opened(QString::fromStdString(m_chosen));
 }
 
 void MidiPort::closePort() {
