@@ -55,15 +55,14 @@ void AlsaPortWatch::listen() {
 }
 
 void AlsaPortWatch::handle(const snd_seq_event_t& event) {
+    // Only ports count: a client that goes announces the exit of each of its ports, and clients
+    // without ports come and go whenever the lists are read, which must not read them again.
     switch (event.type) {
-    case SND_SEQ_EVENT_CLIENT_START:
-    case SND_SEQ_EVENT_CLIENT_EXIT:
-    case SND_SEQ_EVENT_CLIENT_CHANGE: // a new client name renames its ports
     case SND_SEQ_EVENT_PORT_START:
     case SND_SEQ_EVENT_PORT_EXIT:
     case SND_SEQ_EVENT_PORT_CHANGE:
         break;
-    default: // subscriptions and anything else leave the lists as they are
+    default:
         return;
     }
     if (m_changed) m_changed();

@@ -89,7 +89,9 @@ TEST(PortMatching, TheProgramsOwnPortsAreNoDevices) {
 }
 
 // The sequencer's announcements, fed in as System:Announce delivers them.
-TEST(AlsaAnnounce, PortsAndClientsComingAndGoingChangeTheListsOthersDoNot) {
+// Reading the lists makes clients without ports come and go: were they heard, every reading
+// would bring the next.
+TEST(AlsaAnnounce, PortsComingAndGoingChangeTheListsClientsAndOtherEventsDoNot) {
     int changes = 0;
     AlsaPortWatch watch([&] { ++changes; });
     const struct {
@@ -97,8 +99,8 @@ TEST(AlsaAnnounce, PortsAndClientsComingAndGoingChangeTheListsOthersDoNot) {
         int expected;
     } cases[] = {
         {SND_SEQ_EVENT_PORT_START, 1},      {SND_SEQ_EVENT_PORT_EXIT, 1},
-        {SND_SEQ_EVENT_PORT_CHANGE, 1},     {SND_SEQ_EVENT_CLIENT_START, 1},
-        {SND_SEQ_EVENT_CLIENT_EXIT, 1},     {SND_SEQ_EVENT_CLIENT_CHANGE, 1},
+        {SND_SEQ_EVENT_PORT_CHANGE, 1},     {SND_SEQ_EVENT_CLIENT_START, 0},
+        {SND_SEQ_EVENT_CLIENT_EXIT, 0},     {SND_SEQ_EVENT_CLIENT_CHANGE, 0},
         {SND_SEQ_EVENT_PORT_SUBSCRIBED, 0}, {SND_SEQ_EVENT_PORT_UNSUBSCRIBED, 0},
         {SND_SEQ_EVENT_NOTEON, 0},          {SND_SEQ_EVENT_SYSEX, 0},
     };
