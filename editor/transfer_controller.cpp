@@ -104,18 +104,12 @@ void TransferController::logOpenAndClose(MidiPort& port, const QString& directio
 }
 
 void TransferController::connectPage() {
-    const std::pair<PortSelector*, const MidiPort*> selectors[] = {
-        {m_page.MIDIInComboBox, m_midiIn.get()}, {m_page.MIDIOutComboBox, m_midiOut.get()}};
-    for (const auto& [selector, port] : selectors) {
+    for (PortSelector* selector : {m_page.MIDIInComboBox, m_page.MIDIOutComboBox}) {
         connect(selector, &QComboBox::activated, this, &TransferController::UpdateMIDIPorts);
         // Queued: the list is still closing when it says so.
         connect(
             selector, &PortSelector::popupClosed, this,
-            [this, selector, port = port] {
-                fillSelector(selector,
-                             port == m_midiIn.get() ? m_devices->inputs() : m_devices->outputs());
-            },
-            Qt::QueuedConnection);
+            [this, selector] { fillSelector(selector); }, Qt::QueuedConnection);
     }
     connect(m_page.SlowSendToPultron, &QPushButton::clicked, this,
             &TransferController::SendSysexToPultronExecute);
@@ -131,14 +125,15 @@ void TransferController::connectPage() {
 }
 
 void TransferController::fillPortSelectors() {
-    fillSelector(m_page.MIDIOutComboBox, m_devices->outputs());
+    fillSelector(m_page.MIDIOutComboBox);
     m_page.setStatus(tr("No MIDI Out Port Selected"), Qt::red);
-    fillSelector(m_page.MIDIInComboBox, m_devices->inputs());
+    fillSelector(m_page.MIDIInComboBox);
 }
 
-void TransferController::fillSelector(PortSelector* selector,
-                                      const std::vector<MidiDevice>& devices) {
+void TransferController::fillSelector(PortSelector* selector) {
     if (selector->droppedDown()) return; // filled when the list closes
+    const auto& devices =
+        selector == m_page.MIDIInComboBox ? m_devices->inputs() : m_devices->outputs();
     const auto items = port_matching::selectorItems(
         MidiDeviceList::names(devices), m_devices->simulated(devices),
         selector->currentData().toString().toStdString(), tr("None").toStdString());
@@ -163,8 +158,8 @@ void TransferController::followPorts() {
     };
     follow(*m_midiIn, m_devices->inputs());
     follow(*m_midiOut, m_devices->outputs());
-    fillSelector(m_page.MIDIInComboBox, m_devices->inputs());
-    fillSelector(m_page.MIDIOutComboBox, m_devices->outputs());
+    fillSelector(m_page.MIDIInComboBox);
+    fillSelector(m_page.MIDIOutComboBox);
     UpdateButtonStatus();
 }
 

@@ -81,7 +81,7 @@ private:
     // The machine's ports changed: the ports and selectors follow by name.
     void followPorts();
     // Lists the ports in `selector`, its choice kept by name; waits while its list is open.
-    void fillSelector(PortSelector* selector, const std::vector<MidiDevice>& devices);
+    void fillSelector(PortSelector* selector);
     void connectPage();
     void showReceived();
     void receivedLastBlock();
