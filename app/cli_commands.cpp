@@ -8,14 +8,18 @@
 #include "dump_codec.h"
 #include "dump_file.h"
 #include "librarian_commands.h"
+#include "library_folder.h"
 #include "midi_commands.h"
 #include "midi_file.h"
 #include "preset_library.h"
+#include "sheet_files.h"
 #include "syx_file.h"
 #include "transfer_page.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <memory>
 
 namespace {
@@ -40,7 +44,12 @@ const char* const kUsage =
     "                    presets come from the settings file beside the program\n"
     "  export-mid IN.syx OUT.mid [--smf-sysex] [--delay MS]\n"
     "                    write the bank in IN as the 2071-byte MIDI file; with --smf-sysex as a\n"
-    "                    Standard MIDI File playing the eight dump blocks MS apart (default 750)\n";
+    "                    Standard MIDI File playing the eight dump blocks MS apart (default 750)\n"
+    "  sheet IN.syx OUT.pdf|OUT.png|OUT.svg [--bank N]\n"
+    "                    draw the bank in IN as a sheet to lay over the controller: labels and\n"
+    "                    events of every pot and button, bank name and LED map; an A4 landscape\n"
+    "                    PDF, a PNG or an SVG by the extension of OUT; --bank N shows the bank's\n"
+    "                    number (1..128, default from a library file name bank-NNN.syx)\n";
 
 constexpr int kDefaultBlockDelay = 750;
 constexpr int kMaxBlockDelay = 1000;
@@ -149,6 +158,7 @@ int exportIniCommand(const QString& in, const QString& out, const CliStreams& st
 }
 
 int exportMidCommand(QStringList args, const CliStreams& streams);
+int sheetCommand(const QStringList& args, const CliStreams& streams);
 
 int usageError(const QString& message, const CliStreams& streams) {
     std::fprintf(streams.err, "vpt64: %s\n\n%s%s%s%s", qPrintable(message), kUsage, kMidiUsage,
@@ -192,6 +202,7 @@ int runCli(const QStringList& args, const CliStreams& streams) {
     if (command == QLatin1String("export-ini") && rest.size() == 2)
         return exportIniCommand(rest[0], rest[1], streams);
     if (command == QLatin1String("export-mid")) return exportMidCommand(rest, streams);
+    if (command == QLatin1String("sheet")) return sheetCommand(rest, streams);
     if (const auto code = runMidiCommand(command, rest, streams)) return *code;
     if (const auto code = runLibrarianCommand(command, rest, streams)) return *code;
     return usageError(QStringLiteral("bad command line: %1").arg(args.join(QLatin1Char(' '))),
@@ -219,6 +230,41 @@ int exportMidCommand(QStringList args, const CliStreams& streams) {
     if (!smfSysex) return writeAndSay(out, recordMidiFile(*record), {}, streams);
     return writeAndSay(out, sysexMidiFile(encodeBank(*record, 0), *delay),
                        QStringLiteral("'%1' saved."), streams);
+}
+
+// The number of a library file "bank-007.syx", 0 for any other name.
+int bankNumberOfFileName(const QString& path) {
+    static const QRegularExpression name(QStringLiteral("^bank-(\\d{3})\\.syx$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const auto match = name.match(QFileInfo(path).fileName());
+    const int number = match.hasMatch() ? match.captured(1).toInt() : 0;
+    return number <= library_folder::kBankCount ? number : 0;
+}
+
+int sheetCommand(const QStringList& args, const CliStreams& streams) {
+    QString error;
+    const auto parsed = CliArgs::parse(args, {QStringLiteral("--bank")}, &error);
+    if (!parsed || parsed->positional.size() != 2)
+        return usageError(error.isEmpty() ? QStringLiteral("sheet needs IN and OUT") : error,
+                          streams);
+    const QString& in = parsed->positional[0];
+    const QString& out = parsed->positional[1];
+    const auto format = bank_sheet::formatOfPath(out);
+    if (!format)
+        return usageError(
+            QStringLiteral("'%1' is no sheet file: the name must end in .pdf, .png or .svg")
+                .arg(out),
+            streams);
+    const auto bank = parsed->number(QStringLiteral("--bank"), bankNumberOfFileName(in), 1,
+                                     library_folder::kBankCount, &error);
+    if (!bank) return usageError(error, streams);
+    Decoder decoder(streams);
+    int failure = kExitTaken;
+    const auto record = decodedBank(decoder, in, streams, failure);
+    if (!record) return failure;
+    const QByteArray bytes =
+        bank_sheet::fileBytes(*format, {*record, *bank}, bank_sheet::sourceDateEpoch());
+    return writeAndSay(out, bytes, QStringLiteral("'%1' saved."), streams);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "text_format.h"
 
 #include "control_events.h"
+#include "event_words.h"
 #include "sysex_protocol.h"
 
 #include <algorithm>
@@ -16,12 +17,6 @@ using Bytes = std::span<const std::uint8_t>;
 // printf-style formatting into a string (the compiler's library has no format).
 constexpr std::size_t kShownSysExBytes = 16;
 constexpr std::size_t kSysExHeadBytes = 8;
-
-std::string noteName(std::uint8_t note) {
-    static constexpr std::array<const char*, 12> names{"C",  "C#", "D",  "D#", "E",  "F",
-                                                       "F#", "G",  "G#", "A",  "A#", "B"};
-    return formatText("%s%d", names[note % 12], note / 12 - 1);
-}
 
 std::string hexList(Bytes bytes) {
     std::string text;

@@ -89,11 +89,6 @@ std::string potBehaviourName(PotBehaviour behaviour) {
     return names[static_cast<int>(behaviour)];
 }
 
-std::string buttonModeName(int mode) {
-    static const std::array<const char*, 3> names{"ON/OFF", "ON ONLY", "TOGGLE"};
-    return mode < 3 ? names[mode] : std::to_string(mode);
-}
-
 std::string labelModeName(std::uint8_t modeChar) {
     static const std::array<const char*, 8> names{"HEX",  "+-HEX",  "DEC",  "+-DEC",
                                                   "HEX|", "+-HEX|", "DEC|", "+-DEC|"};
@@ -101,6 +96,13 @@ std::string labelModeName(std::uint8_t modeChar) {
     for (std::size_t i = 0; i < chars.size(); ++i)
         if (chars[i] == modeChar) return names[i];
     return hexByte(modeChar); // unknown characters read as HEX; the raw byte tells them apart
+}
+
+} // namespace
+
+std::string buttonModeName(int mode) {
+    static const std::array<const char*, 3> names{"ON/OFF", "ON ONLY", "TOGGLE"};
+    return mode < 3 ? names[mode] : std::to_string(mode);
 }
 
 std::string ledMapName(int value) {
@@ -119,6 +121,8 @@ std::string ledMapName(int value) {
     if (value < 16) return "reserved";
     return std::to_string(value);
 }
+
+namespace {
 
 // Every field of an entry of four bytes: event type, channel, then the three data bytes.
 void addEntryFields(std::vector<Field>& fields, const std::string& prefix, int offset,

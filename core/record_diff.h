@@ -16,6 +16,11 @@ struct FieldDifference {
     bool operator==(const FieldDifference&) const = default;
 };
 
+// Values in the editor's words: "TOGGLE" for button mode 2, "DIN SR #1 (Button ID #0-7)" for
+// LED map value 1.
+std::string buttonModeName(int mode);
+std::string ledMapName(int value);
+
 // Every difference from a to b, one per field in the order of the record's bytes; empty when the
 // records are equal. Every differing byte shows up in some field, the reserved ones by offset.
 std::vector<FieldDifference> recordDifferences(const BankRecord& a, const BankRecord& b);

@@ -19,7 +19,7 @@ using namespace page_controls;
 
 namespace {
 
-constexpr int kDataMax = 127;
+constexpr int kDataMax = field_ranges::kDataByte.max;
 
 struct ButtonCaptions {
     const char* byte0B;
@@ -65,8 +65,7 @@ void ButtonPage::setPresets(const QStringList& keys, const QStringList& names) {
 }
 
 const QStringList& ButtonPage::modeItems() {
-    static const QStringList items{QStringLiteral("ON/OFF"), QStringLiteral("ON ONLY"),
-                                   QStringLiteral("TOGGLE")};
+    static const QStringList items = itemTexts(field_ranges::kButtonModeItems);
     return items;
 }
 
@@ -144,6 +143,7 @@ void ButtonPage::ButtNumberChange(int n) {
         return; // still typing: the page keeps the last button until the field is left
     m_button = n;
     UpdateButtProps();
+    emit buttonSelected(n);
 }
 
 void ButtonPage::UpdateButtProps() {

@@ -55,6 +55,10 @@ public:
     ButtonEntry copySelected() const;
     void pasteSelected(const ButtonEntry& entry);
 
+signals:
+    // The page shows button n now.
+    void buttonSelected(int n);
+
 protected:
     void build() override;
 

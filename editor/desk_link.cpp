@@ -5,6 +5,7 @@
 #include "editor_window.h"
 #include "midi_in.h"
 #include "midi_out.h"
+#include "overview_page.h"
 #include "spin_edit.h"
 #include "transfer_page.h"
 
@@ -19,15 +20,12 @@ DeskLink::DeskLink(TForm1& form) : QObject(&form), m_form(form), m_box(form.reco
 
 void DeskLink::connectEditor() {
     PotPage& pots = *m_form.PotSettings.page();
-    connect(&pots, &PotPage::knobChanged, this,
-            [this](int pot, PotPage::KnobProperty property, int value) {
-                using Field = VirtualBox::PotField;
-                const Field field = property == PotPage::KnobProperty::Minimum   ? Field::Minimum
-                                    : property == PotPage::KnobProperty::Maximum ? Field::Maximum
-                                                                                 : Field::Position;
-                m_box.followPotEditor(pot, field, value);
-            });
+    connect(&pots, &PotPage::knobChanged, this, &DeskLink::followPot);
     connect(&pots, &PotPage::hintChanged, &m_box, &VirtualBox::followPotHint);
+    // Edits on the overview reach the desk as those on the pot page do.
+    OverviewPage* overview = m_form.Overview.page();
+    connect(overview, &OverviewPage::knobChanged, this, &DeskLink::followPot);
+    connect(overview, &OverviewPage::hintChanged, &m_box, &VirtualBox::followPotHint);
     onceBuilt(&pots, this, [this](PotPage& page) {
         connect(page.LearnPot, &QCheckBox::toggled, this, &DeskLink::LearnPotClick);
     });
@@ -41,6 +39,14 @@ void DeskLink::connectEditor() {
                                      std::uint8_t data2) {
         MidiIn1Short(sender, status, data1, data2);
     };
+}
+
+void DeskLink::followPot(int pot, PotPage::KnobProperty property, int value) {
+    using Field = VirtualBox::PotField;
+    const Field field = property == PotPage::KnobProperty::Minimum   ? Field::Minimum
+                        : property == PotPage::KnobProperty::Maximum ? Field::Maximum
+                                                                     : Field::Position;
+    m_box.followPotEditor(pot, field, value);
 }
 
 void DeskLink::MidiIn1Short(TMidiIn*, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
@@ -102,6 +108,7 @@ void DeskLink::potValueChanged(int potIndex, int value) {
     // A page not built yet shows the value from the bank when it is built.
     PotPage* pots = m_form.PotSettings.ifBuilt();
     if (pots && pots->selectedPot() == potIndex + 1) pots->PotInitialValue->setValue(value);
+    m_form.Overview.page()->refreshPot(potIndex + 1);
 }
 
 void DeskLink::showPage(QWidget* page) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "desk_host.h"
+#include "pot_page.h"
 #include "virtual_box.h"
 
 #include <QObject>
@@ -35,6 +36,8 @@ public:
 
 private:
     void connectEditor();
+    // The knob of `pot` takes an edit of the pot page or the overview.
+    void followPot(int pot, PotPage::KnobProperty property, int value);
     void showPage(QWidget* page);
 
     TForm1& m_form;

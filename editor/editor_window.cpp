@@ -13,6 +13,7 @@
 #include "midi_in.h"
 #include "midi_monitor_window.h"
 #include "midi_out.h"
+#include "overview_page.h"
 #include "status_log.h"
 #include "transfer_controller.h"
 #include "transfer_page.h"
@@ -89,12 +90,14 @@ void TForm1::createPages() {
     BoxSettingsTabsheet = PageRef(new BoxConfigPage(record));
     PotSettings = PageRef(new PotPage(record));
     ButtSettings = PageRef(new ButtonPage(record));
+    Overview = PageRef(new OverviewPage(record));
     LibrarySheet = PageRef(new LibraryPage(*this));
     HelpTabSheet = PageRef(new HelpPage);
     PageControl->addTab(FileSheet, tr("MIDI Transfer"));
     PageControl->addTab(BoxSettingsTabsheet.page(), tr("Box Config"));
     PageControl->addTab(PotSettings.page(), tr("Pots"));
     PageControl->addTab(ButtSettings.page(), tr("Buttons"));
+    PageControl->addTab(Overview.page(), tr("Overview"));
     PageControl->addTab(LibrarySheet.page(), tr("Library"));
     PageControl->addTab(HelpTabSheet.page(), tr("Help"));
 
@@ -161,6 +164,22 @@ void TForm1::connectControls() {
     connect(FileSheet->TestKnob, &TVrBitmapDial::OnChange, this, &TForm1::TestKnobChange);
     new KeyPreview(this, [this](const QKeyEvent& event) { return FormKeyDown(event); });
     connectFileActions();
+    connectOverview();
+}
+
+// The overview and the pot and button pages follow each other's edits and chosen controls.
+void TForm1::connectOverview() {
+    OverviewPage* overview = Overview.page();
+    connect(overview, &OverviewPage::potChosen, this, [this](int n) { PotSettings->selectPot(n); });
+    connect(overview, &OverviewPage::buttonChosen, this,
+            [this](int n) { ButtSettings->selectButton(n); });
+    connect(PotSettings.page(), &PotPage::potSelected, overview, &OverviewPage::showPot);
+    connect(ButtSettings.page(), &ButtonPage::buttonSelected, overview, &OverviewPage::showButton);
+    connect(overview, &OverviewPage::entriesChanged, this, [this] {
+        PotSettings.page()->UpdatePotProps();
+        ButtSettings.page()->UpdateButtProps();
+    });
+    connect(overview, &OverviewPage::logLine, this, &TForm1::WriteMsg);
 }
 
 void TForm1::FormCreate(const Options& options) {
@@ -278,6 +297,7 @@ void TForm1::LoadSettingsToForm() {
     BoxSettingsTabsheet.page()->loadFromRecord();
     PotSettings.page()->UpdatePotProps();
     ButtSettings.page()->UpdateButtProps();
+    Overview.page()->reload();
 }
 
 void TForm1::SaveSettingsFromForm() {

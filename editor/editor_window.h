@@ -19,6 +19,7 @@ class ButtonPage;
 class HelpPage;
 class LibraryPage;
 class MidiMonitorWindow;
+class OverviewPage;
 class QAction;
 class QCloseEvent;
 class QFileDialog;
@@ -65,6 +66,7 @@ public:
     PageRef<BoxConfigPage> BoxSettingsTabsheet;
     PageRef<PotPage> PotSettings;
     PageRef<ButtonPage> ButtSettings;
+    PageRef<OverviewPage> Overview;
     PageRef<LibraryPage> LibrarySheet;
     PageRef<HelpPage> HelpTabSheet;
 
@@ -147,6 +149,10 @@ public:
     void WriteMidiFile(const QString& path);
     void WriteSysexMidiFile(const QString& path);
     void ExportConverterIni(const QString& path);
+    // "Bank Sheet…": the bank drawn for printing, as PDF, PNG or SVG by the file's extension.
+    void BankSheetClick();
+    QFileDialog* makeBankSheetDialog();
+    bool writeBankSheet(const QString& path);
 
     // The transfer settings kept between runs.
     void RestoreRegistry();
@@ -176,6 +182,7 @@ protected:
 private:
     void FormCreate(const Options& options);
     void createPages();
+    void connectOverview();
     void createTimers();
     void createSkinLists();
     void connectControls();

@@ -2,6 +2,7 @@
 #include "box_config_page.h"
 #include "button_page.h"
 #include "editor_window.h"
+#include "overview_page.h"
 #include "preset_library.h"
 #include "preset_selector.h"
 
@@ -19,6 +20,8 @@ void TForm1::ReadPresetFile(const QString& settingsFileArgument) {
     CustomSysexFileName = library.customSysexFileName;
     ButtSettings.page()->setPresets(library.buttPresetKeys, library.buttPresetNames);
     PotSettings.page()->setPresets(library.potPresetKeys, library.potPresetNames);
+    Overview.page()->setPresets(library.potPresetKeys, library.potPresetNames,
+                                library.buttPresetKeys, library.buttPresetNames);
 }
 
 void TForm1::CopyPot() {

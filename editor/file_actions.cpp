@@ -7,6 +7,7 @@
 #include "edit_combo.h"
 #include "editor_window.h"
 #include "midi_file.h"
+#include "page_controls.h"
 #include "preset_library.h"
 #include "preset_selector.h"
 #include "registry_settings.h"
@@ -120,6 +121,7 @@ QString selectedPortName(const QComboBox* selector) {
 void TForm1::connectFileActions() {
     connect(FileSheet->OpenSysex, &QPushButton::clicked, this, &TForm1::OpenSysexClick);
     connect(FileSheet->StoreSysex, &QPushButton::clicked, this, &TForm1::StoreSysexClick);
+    connect(FileSheet->BankSheet, &QPushButton::clicked, this, &TForm1::BankSheetClick);
     connect(&transfer(), &TransferController::receivedBankDecoded, this, &TForm1::bankReplaced);
     new SyxFileDrop(this);
 }
@@ -144,10 +146,7 @@ QFileDialog* TForm1::makeSysexSaveDialog() {
     dialog->setNameFilters(saveFilters());
     dialog->setDefaultSuffix(QStringLiteral("syx"));
     dialog->selectFile(QStringLiteral("custom.syx"));
-    // A name typed without an extension gets the one of the chosen kind of file.
-    connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
-        dialog->setDefaultSuffix(filter.section(QStringLiteral("(*."), 1).chopped(1));
-    });
+    page_controls::suffixFollowsFilter(dialog);
     return dialog;
 }
 

@@ -4,6 +4,7 @@
 #include "spin_edit.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 
 namespace page_controls {
@@ -48,6 +49,12 @@ HexByteEdit* hexBox(const char* objectName, SpinEdit* field) {
     auto* box = new HexByteEdit(field);
     box->setObjectName(QString::fromLatin1(objectName));
     return box;
+}
+
+void suffixFollowsFilter(QFileDialog* dialog) {
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+        dialog->setDefaultSuffix(filter.section(QStringLiteral("(*."), 1).chopped(1));
+    });
 }
 
 } // namespace page_controls

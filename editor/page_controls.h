@@ -2,12 +2,14 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <optional>
 
 class HexByteEdit;
 class QCheckBox;
+class QFileDialog;
 class QLabel;
 class QWidget;
 class SpinEdit;
@@ -34,7 +36,18 @@ QCheckBox* checkBox(const QString& caption, const char* objectName);
 template <std::size_t N>
 std::optional<std::array<std::uint8_t, N>> fieldBytes(const std::array<const SpinEdit*, N>& fields);
 
+// The items of a list, from the editor's fixed texts.
+template <std::size_t N> QStringList itemTexts(const std::array<const char*, N>& texts) {
+    QStringList items;
+    for (const char* text : texts)
+        items.append(QString::fromLatin1(text));
+    return items;
+}
+
 // The hexadecimal box that shows and edits `field`.
 HexByteEdit* hexBox(const char* objectName, SpinEdit* field);
+
+// Makes a save dialog give a name typed without an extension the one of the chosen filter.
+void suffixFollowsFilter(QFileDialog* dialog);
 
 } // namespace page_controls

@@ -21,7 +21,7 @@ using namespace page_controls;
 
 namespace {
 
-constexpr int kDataMax = 127;
+constexpr int kDataMax = field_ranges::kDataByte.max;
 
 struct PotCaptions {
     const char* byte1;
@@ -82,10 +82,7 @@ void PotPage::setPresets(const QStringList& keys, const QStringList& names) {
 }
 
 const QStringList& PotPage::labelModeItems() {
-    static const QStringList items{QStringLiteral("HEX"),  QStringLiteral("+-HEX"),
-                                   QStringLiteral("DEC"),  QStringLiteral("+-DEC"),
-                                   QStringLiteral("HEX|"), QStringLiteral("+-HEX|"),
-                                   QStringLiteral("DEC|"), QStringLiteral("+-DEC|")};
+    static const QStringList items = itemTexts(field_ranges::kPotLabelModeItems);
     return items;
 }
 
@@ -198,6 +195,7 @@ void PotPage::PotNumberChange(int n) {
         return; // still typing: the page keeps the last pot until the field is left
     m_pot = n;
     UpdatePotProps();
+    emit potSelected(n);
 }
 
 void PotPage::UpdatePotProps() {

@@ -82,6 +82,8 @@ signals:
     // holds now.
     void knobChanged(int pot, PotPage::KnobProperty property, int value);
     void hintChanged(int pot, const QString& hint);
+    // The page shows pot n now.
+    void potSelected(int n);
 
 protected:
     void build() override;

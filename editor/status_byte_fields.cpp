@@ -38,13 +38,7 @@ StatusByteFields::StatusByteFields(const QString& namePrefix, const QString& cha
 }
 
 const QStringList& StatusByteFields::eventTypeItems() {
-    static const QStringList items{QStringLiteral("9 : Note On "),
-                                   QStringLiteral("A : Poly Aftertouch "),
-                                   QStringLiteral("B : Controller "),
-                                   QStringLiteral("C : Program Change "),
-                                   QStringLiteral("D : Channel Aftertouch "),
-                                   QStringLiteral("E : Pitch Bender "),
-                                   QStringLiteral("F : Meta Event ")};
+    static const QStringList items = itemTexts(field_ranges::kEventTypeItems);
     return items;
 }
 

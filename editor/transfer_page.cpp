@@ -164,12 +164,14 @@ QWidget* TransferPage::makeTransferGroup() {
 
     OpenSysex = button(tr("Open Sysex File"), "OpenSysex");
     StoreSysex = button(tr("Store Sysex File"), "StoreSysex");
+    BankSheet = button(tr("Bank Sheet…"), "BankSheet");
     SlowSendToPultron = button(tr("Send Sysex"), "SlowSendToPultron");
     RequestSysexDump = button(tr("Request Sysex Dump"), "RequestSysexDump");
     SlowSendToPultron->setEnabled(false);
     RequestSysexDump->setEnabled(false);
     grid->addWidget(OpenSysex, 0, 0);
     grid->addWidget(StoreSysex, 0, 1);
+    grid->addWidget(BankSheet, 0, 2);
     grid->addWidget(SlowSendToPultron, 1, 0);
     grid->addWidget(RequestSysexDump, 1, 1);
 

@@ -51,6 +51,7 @@ public:
     QLabel* StatusLabel = nullptr;
     QPushButton* OpenSysex = nullptr;
     QPushButton* StoreSysex = nullptr;
+    QPushButton* BankSheet = nullptr; // saves the bank as a sheet to print
     QLabel* BytesToSend = nullptr;
     QLabel* BlocksToSend = nullptr;
     QLabel* SendType = nullptr;

@@ -18,4 +18,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://vpultron64.sourceforge.io/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The bank sheet sets long labels in the condensed face when it is there.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-dejavu-extra)
 include(CPack)

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -178,6 +179,104 @@ TEST_F(Vpt64, DiffNamesEachDifferingFieldAndSaysWhyAFileHoldsNoBank) {
     }
 }
 
+// The sheet of a bank in each of its three forms, written twice: the same bytes each time.
+TEST_F(Vpt64, SheetWritesAnA4PdfPageAPngAndAnSvgOfTheBank) {
+    writeAll(path("bank-042.syx"), defaultDump);
+    const struct {
+        const char* out;
+        QStringList options;
+        std::function<void(const QByteArray&)> check;
+    } cases[] = {
+        {"sheet.pdf",
+         {"--bank", "7"},
+         [](const QByteArray& pdf) {
+             EXPECT_TRUE(pdf.startsWith("%PDF-"));
+             EXPECT_EQ(pdf.count("/Type /Page\n"), 1);
+             EXPECT_TRUE(pdf.contains("/Count 1"));
+             EXPECT_TRUE(pdf.contains("/MediaBox [0 0 842.000000 595.000000]"));
+         }},
+        {"sheet.PNG",
+         {},
+         [](const QByteArray& png) {
+             const QImage image = QImage::fromData(png, "PNG");
+             EXPECT_EQ(image.size(), QSize(1754, 1240));
+             EXPECT_NEAR(image.dotsPerMeterX() / 39.37, 150, 0.5);
+         }},
+        {"sheet.svg",
+         {},
+         [](const QByteArray& svg) {
+             for (const char* text : {">Sample Bank<", ">Bank 42<", ">Reverb # 1<", ">CC 91 ch 1<",
+                                      ">Volume #16<", ">Note C4 ch 6<", ">Note G5 ch 16<",
+                                      ">ON/OFF<", ">SR 8: DIN SR #8 (Button ID #56-63)<"})
+                 EXPECT_TRUE(svg.contains(text)) << text;
+             EXPECT_TRUE(svg.contains("width=\"297.039mm\" height=\"209.903mm\""));
+         }},
+    };
+    for (const auto& c : cases) {
+        QByteArray first;
+        for (const char* copy : {"1-", "2-"}) {
+            const QString out = path(copy) + c.out;
+            const ProcessResult made =
+                vpt64(QStringList{"sheet", path("bank-042.syx"), out} + c.options);
+            EXPECT_EQ(made.exitCode, 0) << c.out << made.err.toStdString();
+            EXPECT_EQ(made.out, kTaken + "'" + out + "' saved.\n");
+            const QByteArray bytes = readFileBytes(out);
+            if (first.isEmpty()) first = bytes;
+            EXPECT_EQ(bytes, first) << c.out << " differs when written again";
+        }
+        c.check(first);
+    }
+}
+
+TEST_F(Vpt64, SheetCarriesADateOnlyWhenSourceDateEpochIsSet) {
+    writeAll(path("in.syx"), defaultDump);
+    QProcessEnvironment dated = QProcessEnvironment::systemEnvironment();
+    dated.insert(QStringLiteral("SOURCE_DATE_EPOCH"), QStringLiteral("1700000000"));
+    QProcessEnvironment undated = QProcessEnvironment::systemEnvironment();
+    undated.remove(QStringLiteral("SOURCE_DATE_EPOCH"));
+    const struct {
+        const char* out;
+        const char* date;
+        const char* key; // what introduces a date in that kind of file
+    } cases[] = {{"s.pdf", "/CreationDate (D:20231114221320Z)", "/CreationDate"},
+                 {"s.png", "2023-11-14T22:13:20Z", "Creation Time"},
+                 {"s.svg", "Created 2023-11-14T22:13:20Z", "Created"}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(
+            run(QStringLiteral(VPT64_CLI), {"sheet", path("in.syx"), path(c.out)}, dated).exitCode,
+            0);
+        EXPECT_TRUE(readFileBytes(path(c.out)).contains(c.date)) << c.out;
+        ASSERT_EQ(run(QStringLiteral(VPT64_CLI), {"sheet", path("in.syx"), path(c.out)}, undated)
+                      .exitCode,
+                  0);
+        EXPECT_FALSE(readFileBytes(path(c.out)).contains(c.key)) << c.out;
+    }
+}
+
+TEST_F(Vpt64, SheetRefusesOtherExtensionsBadBankNumbersAndUnreadableInput) {
+    writeAll(path("in.syx"), defaultDump);
+    writeAll(path("broken.syx"), defaultDump.left(1000));
+    const struct {
+        QStringList args;
+        int exitCode;
+        const char* err;
+    } cases[] = {
+        {{"sheet", path("in.syx"), path("out.txt")}, 2, "must end in .pdf, .png or .svg"},
+        {{"sheet", path("in.syx"), path("out")}, 2, "must end in .pdf, .png or .svg"},
+        {{"sheet", path("in.syx"), path("out.pdf"), "--bank", "129"}, 2, "--bank must be"},
+        {{"sheet", path("in.syx")}, 2, "sheet needs IN and OUT"},
+        {{"sheet", path("missing.syx"), path("out.pdf")}, 2, "cannot read"},
+        {{"sheet", dir.path(), path("out.svg")}, 2, "cannot read"},
+        {{"sheet", path("broken.syx"), path("out.png")}, 1, ""},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult refused = vpt64(c.args);
+        EXPECT_EQ(refused.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(refused.err.contains(c.err)) << refused.err.toStdString();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "a file was written";
+    }
+}
+
 // Each command and option that --help lists opens an entry of the manual page.
 TEST(Vpt64Manual, HasEveryCommandOfTheHelp) {
     const ProcessResult help = vpt64({"--help"});
@@ -189,7 +288,7 @@ TEST(Vpt64Manual, HasEveryCommandOfTheHelp) {
     QStringList commands;
     for (auto match = command.globalMatch(help.out); match.hasNext();)
         commands << match.next().captured(1);
-    EXPECT_EQ(commands.size(), 15) << commands.join(' ').toStdString();
+    EXPECT_EQ(commands.size(), 16) << commands.join(' ').toStdString();
     for (const QString& name : commands) {
         const QRegularExpression entry("^(\\.BI? |\\\\fB)" + QRegularExpression::escape(name) +
                                            "( |\\\\fR|$)",
@@ -230,8 +329,8 @@ TEST(Vpultron64, ScreenshotRendersTheStartWindowsAndGalleryEveryPicture) {
         QStringList written;
     } cases[] = {{"--screenshot", {"editor.png"}},
                  {"--gallery",
-                  {"desk_minimal.png", "desk_mixer.png", "desk_pads.png", "editor.png", "vbox.png",
-                   "widgets.png"}}};
+                  {"desk_minimal.png", "desk_mixer.png", "desk_pads.png", "editor.png", "sheet.png",
+                   "vbox.png", "widgets.png"}}};
     for (const auto& c : cases) {
         QTemporaryDir dir;
         const ProcessResult shot = run(QStringLiteral(VPT64_GUI), {c.option, dir.filePath("out")});

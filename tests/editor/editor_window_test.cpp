@@ -66,7 +66,8 @@ TEST_F(EditorWindow, ShowsReleaseCaptionPagesAndTransferControls) {
     QStringList tabs;
     for (int i = 0; i < form.PageControl->count(); ++i)
         tabs << form.PageControl->tabText(i);
-    EXPECT_EQ(tabs, (QStringList{"MIDI Transfer", "Box Config", "Pots", "Buttons", "Library", "Help"}));
+    EXPECT_EQ(tabs, (QStringList{"MIDI Transfer", "Box Config", "Pots", "Buttons", "Overview",
+                                 "Library", "Help"}));
     EXPECT_EQ(form.PageControl->currentWidget(), form.FileSheet);
     EXPECT_FALSE(form.PageControl->isTabVisible(form.PageControl->indexOf(form.HelpTabSheet)));
 

@@ -7,6 +7,8 @@
 #include "knob.h"
 #include "lcd_label.h"
 #include "midi_in.h"
+#include "overview_page.h"
+#include "overview_table_model.h"
 #include "spin_edit.h"
 #include "transfer_controller.h"
 #include "transfer_page.h"
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -61,6 +64,28 @@ TEST_F(EditorDesk, KnobAndPotEditorStayInStepWithoutAnOutputPort) {
     EXPECT_EQ(knob(5)->Max(), 40);
     EXPECT_EQ(knob(5)->Position(), 40);
     EXPECT_EQ(form.record.initialValue(5), 40);
+}
+
+TEST_F(EditorDesk, KnobsFollowEditsOnTheOverviewAsOnThePotPage) {
+    OverviewPage& overview = *form.Overview;
+    form.PageControl->setCurrentWidget(&overview);
+    overview.PotTable->selectAll();
+    overview.BulkMin->setValue(10);
+    overview.BulkMax->setValue(90);
+    overview.SetRange->click();
+    for (int n : {1, 33, 64}) {
+        EXPECT_EQ(std::make_pair(knob(n)->Min(), knob(n)->Max()), std::make_pair(10, 90)) << n;
+        // The knob raised its position into the range; the bank and the table show it.
+        EXPECT_EQ(form.record.initialValue(n), 10) << n;
+    }
+    OverviewTableModel& pots = overview.model(overview::Controls::Pots);
+    const int initial = int(overview::PotColumn::Initial);
+    EXPECT_EQ(pots.index(0, initial).data(Qt::EditRole).toString(), "10");
+
+    ASSERT_TRUE(pots.setData(pots.index(2, int(overview::PotColumn::Label)), "Delay"));
+    EXPECT_EQ(knob(3)->toolTip(), "Delay");
+    ASSERT_TRUE(pots.setData(pots.index(2, initial), "64"));
+    EXPECT_EQ(knob(3)->Position(), 64);
 }
 
 TEST_F(EditorDesk, RightClicksOpenTheEditorPageOfTheControl) {

@@ -1,0 +1,51 @@
+// The editor window's "Bank Sheet…": the bank drawn for printing, saved as PDF, PNG or SVG.
+#include "editor_window.h"
+#include "page_controls.h"
+#include "sheet_files.h"
+#include "spin_edit.h"
+#include "transfer_page.h"
+
+#include <QFileDialog>
+
+namespace {
+
+const QStringList& sheetFilters() {
+    static const QStringList filters{QStringLiteral("PDF document, A4 (*.pdf)"),
+                                     QStringLiteral("PNG picture (*.png)"),
+                                     QStringLiteral("SVG drawing (*.svg)")};
+    return filters;
+}
+
+} // namespace
+
+QFileDialog* TForm1::makeBankSheetDialog() {
+    auto* dialog = new QFileDialog(this, tr("Save Bank Sheet To ..."), SysexSaveDialogDir);
+    dialog->setObjectName(QStringLiteral("BankSheetDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilters(sheetFilters());
+    dialog->setDefaultSuffix(QStringLiteral("pdf"));
+    dialog->selectFile(QStringLiteral("bank-sheet.pdf"));
+    page_controls::suffixFollowsFilter(dialog);
+    return dialog;
+}
+
+void TForm1::BankSheetClick() {
+    const std::unique_ptr<QFileDialog> dialog(makeBankSheetDialog());
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return;
+    writeBankSheet(dialog->selectedFiles().first());
+}
+
+bool TForm1::writeBankSheet(const QString& path) {
+    const auto format = bank_sheet::formatOfPath(path);
+    if (!format) {
+        WriteMsg(tr("ERROR: '%1' not saved - a bank sheet is a .pdf, .png or .svg file").arg(path));
+        return false;
+    }
+    SaveSettingsFromForm(); // the box settings reach the record only through it
+    const bank_sheet::Content content{record, FileSheet->PatternNumber->clampedValue()};
+    if (!writeBankFile(path,
+                       bank_sheet::fileBytes(*format, content, bank_sheet::sourceDateEpoch())))
+        return false;
+    WriteMsg(QStringLiteral("'%1' saved.").arg(path));
+    return true;
+}
