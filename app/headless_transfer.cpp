@@ -86,6 +86,15 @@ bool HeadlessTransfer::openInput(int index) {
     return m_midiIn->ready();
 }
 
+bool HeadlessTransfer::inputReady() const {
+    return m_midiIn->ready();
+}
+
+void HeadlessTransfer::followPorts(const MidiDeviceList& devices) {
+    m_midiIn->setDevices(devices.inputs());
+    m_midiOut->setDevices(devices.outputs());
+}
+
 bool HeadlessTransfer::decodeFile(const QString& path, bool* unreadable) {
     *unreadable = !readDumpFile(path, m_buffers->message);
     return !*unreadable && m_codec.DumpToRecord(m_buffers->message, m_record) == 0;

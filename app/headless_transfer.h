@@ -32,6 +32,9 @@ public:
     // Open a port by its index in the device list; false when it does not open.
     bool openOutput(int index);
     bool openInput(int index);
+    bool inputReady() const;
+    // Takes the ports as they are now: a port in use that has gone is lost.
+    void followPorts(const MidiDeviceList& devices);
 
     // Reads and decodes a dump file into the record; false when it is unreadable or rejected.
     bool decodeFile(const QString& path, bool* unreadable);

@@ -3,10 +3,15 @@
 #include "cli_args.h"
 #include "dump_file.h"
 #include "headless_transfer.h"
+#include "interrupt_watch.h"
 #include "midi_device_list.h"
 #include "monitor_command.h"
+#include "port_matching.h"
+#include "port_watch.h"
 #include "sim_command.h"
 #include "sysex_protocol.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -49,6 +54,36 @@ void listPorts(const CliStreams& streams, const char* title, const std::vector<M
         printLine(streams, QStringLiteral("  ") + portLine(int(i), list[i]));
 }
 
+void printChanges(const CliStreams& streams, const std::string& direction,
+                  const std::vector<std::string>& before, const std::vector<std::string>& after) {
+    const auto changes = port_matching::changes(before, after);
+    for (const auto& name : changes.disappeared)
+        printLine(streams,
+                  QString::fromStdString(port_matching::changeLine(direction, name, false)));
+    for (const auto& name : changes.appeared)
+        printLine(streams,
+                  QString::fromStdString(port_matching::changeLine(direction, name, true)));
+}
+
+// One line for every port that appears or disappears, as the MIDI systems announce them, until
+// SIGINT or SIGTERM.
+int watchPorts(MidiDeviceList& devices, const CliStreams& streams) {
+    PortWatch watch(devices);
+    auto inputs = MidiDeviceList::names(devices.inputs());
+    auto outputs = MidiDeviceList::names(devices.outputs());
+    QObject::connect(&watch, &PortWatch::portsChanged, [&] {
+        auto nowIn = MidiDeviceList::names(devices.inputs());
+        auto nowOut = MidiDeviceList::names(devices.outputs());
+        printChanges(streams, "IN", inputs, nowIn);
+        printChanges(streams, "OUT", outputs, nowOut);
+        inputs = std::move(nowIn);
+        outputs = std::move(nowOut);
+    });
+    const InterruptWatch interrupt([] { QCoreApplication::exit(kExitOk); });
+    std::fputs("Watching the MIDI ports until Ctrl+C\n", streams.err);
+    return QCoreApplication::exec();
+}
+
 int portsCommand(const CliArgs& args, const CliStreams& streams) {
     QString error;
     const auto api = apiOf(args, &error);
@@ -57,13 +92,14 @@ int portsCommand(const CliArgs& args, const CliStreams& streams) {
     const auto devices = MidiDeviceList::create(*api);
     listPorts(streams, "MIDI IN ports:", devices->inputs());
     listPorts(streams, "MIDI OUT ports:", devices->outputs());
-    return kExitOk;
+    return args.has(QStringLiteral("--watch")) ? watchPorts(*devices, streams) : kExitOk;
 }
 
 // What send and request share: the device list, the transfer settings and the open ports.
 struct Session {
     std::unique_ptr<MidiDeviceList> devices;
     std::unique_ptr<HeadlessTransfer> transfer;
+    std::unique_ptr<PortWatch> watch; // a port that goes ends the transfer
 };
 
 std::optional<Session> openSession(const CliArgs& args, bool needsInput, const CliStreams& streams,
@@ -84,6 +120,11 @@ std::optional<Session> openSession(const CliArgs& args, bool needsInput, const C
         return std::nullopt;
     session.transfer = std::make_unique<HeadlessTransfer>(
         *session.devices, HeadlessTransfer::Settings{*deviceId, *bank, *delay}, printer(streams));
+    session.watch = std::make_unique<PortWatch>(*session.devices);
+    QObject::connect(session.watch.get(), &PortWatch::portsChanged, session.transfer.get(),
+                     [transfer = session.transfer.get(), devices = session.devices.get()] {
+                         transfer->followPorts(*devices);
+                     });
     if (!session.transfer->openOutput(*out)) {
         *error = QStringLiteral("MIDI OUT Port not ready!");
         return std::nullopt;
@@ -133,7 +174,10 @@ int requestCommand(const CliArgs& args, const CliStreams& streams) {
     auto session = openSession(args, true, streams, &error);
     if (!session) return fail(streams, error, kExitUsage);
     if (!session->transfer->request(*timeout))
-        return fail(streams, QStringLiteral("no valid bank arrived within %1 ms").arg(*timeout));
+        return fail(streams,
+                    session->transfer->inputReady()
+                        ? QStringLiteral("no valid bank arrived within %1 ms").arg(*timeout)
+                        : QStringLiteral("MIDI IN Port not ready!"));
     return writeOutputFile(args.value(QStringLiteral("-o")), session->transfer->receivedBytes(),
                            streams)
                ? kExitOk
@@ -177,9 +221,11 @@ std::optional<int> findPort(const std::vector<MidiDevice>& devices, const QStrin
 }
 
 const char* const kMidiUsage =
-    "  ports [--api API]\n"
+    "  ports [--api API] [--watch]\n"
     "                    list the MIDI ports with the numbers that --in and --out take, as\n"
-    "                    the port selectors number them after their first item \"None\"\n"
+    "                    the port selectors number them after their first item \"None\"; with\n"
+    "                    --watch, then print a line for every port that appears or disappears\n"
+    "                    until interrupted\n"
     "  sim [--api jack|alsa] [--name NAME] [--device-id D] [--min-block-gap MS]\n"
     "      [--bank-file FILE.syx] [--record FILE] [--silent-banks LIST] [--corrupt-banks LIST]\n"
     "                    run the simulated controller on its own MIDI ports until interrupted;\n"
@@ -205,11 +251,12 @@ std::optional<int> runMidiCommand(const QString& command, const QStringList& arg
     using Command = int (*)(const CliArgs&, const CliStreams&);
     struct Entry {
         const char* name;
-        QStringList options;
+        QStringList options; // each with a value
         Command run;
+        const char* flag = nullptr; // an option without a value
     };
     const Entry commands[] = {
-        {"ports", {"--api"}, portsCommand},
+        {"ports", {"--api"}, portsCommand, "--watch"},
         {"sim",
          {"--api", "--name", "--device-id", "--min-block-gap", "--bank-file", "--record",
           "--silent-banks", "--corrupt-banks"},
@@ -222,9 +269,12 @@ std::optional<int> runMidiCommand(const QString& command, const QStringList& arg
     };
     for (const Entry& entry : commands) {
         if (command != QLatin1String(entry.name)) continue;
+        QStringList rest = args;
+        const bool flagged = entry.flag && rest.removeAll(QLatin1String(entry.flag)) > 0;
         QString error;
-        const auto parsed = CliArgs::parse(args, entry.options, &error);
+        auto parsed = CliArgs::parse(rest, entry.options, &error);
         if (!parsed) return fail(streams, error, kExitUsage);
+        if (flagged) parsed->options.insert(QLatin1String(entry.flag), QString());
         return entry.run(*parsed, streams);
     }
     return std::nullopt;

@@ -5,6 +5,8 @@
 #include "midi_commands.h"
 #include "midi_device_list.h"
 #include "midi_meaning.h"
+#include "port_matching.h"
+#include "port_watch.h"
 #include "sim_command.h"
 
 #include <QCoreApplication>
@@ -55,8 +57,18 @@ public:
         return m_input.connection != nullptr;
     }
 
+    // A port in use that is no longer among `devices` has gone.
+    void followPorts(const MidiDeviceList& devices, const MidiDevice& input,
+                     const MidiDevice* output) {
+        const auto gone = [](const std::vector<MidiDevice>& list, const MidiDevice& device) {
+            return !port_matching::indexOf(MidiDeviceList::names(list), device.name);
+        };
+        if (gone(devices.inputs(), input) || (output && gone(devices.outputs(), *output)))
+            portLost("the port has gone away");
+    }
+
+    // Runs until the interrupt watch ends it (exit code 0) or until a port goes away (1).
     int run() {
-        const InterruptWatch interrupt([] { QCoreApplication::exit(kExitOk); });
         const int code = QCoreApplication::exec();
         m_input.connection.reset(); // no more input while the last lines go out
         flush();
@@ -100,11 +112,13 @@ private:
         m_pending.clear();
     }
 
-    // Any thread.
+    // Any thread. Both ports go at once when the server stops: said once.
     void portLost(const std::string& reason) {
         QMetaObject::invokeMethod(
             &m_context,
             [this, reason] {
+                if (m_lost) return;
+                m_lost = true;
                 append("Lost the MIDI port - " + reason + "!");
                 QCoreApplication::exit(kExitFailed);
             },
@@ -117,6 +131,7 @@ private:
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     std::string m_pending;
     bool m_flushQueued = false;
+    bool m_lost = false;
     // In this order, so that the input stops first and input still queued dies with m_context.
     Opened<MidiOutputConnection> m_output;
     InputHandOver m_handOver;
@@ -151,14 +166,22 @@ int monitorCommand(const CliArgs& args, const CliStreams& streams) {
                     kExitFailed);
     }
 
-    const MidiDevice& input = devices->inputs()[std::size_t(*in)];
-    const MidiDevice* output = out ? &devices->outputs()[std::size_t(*out)] : nullptr;
+    // Copies: the lists are read again while the monitor runs.
+    const MidiDevice input = devices->inputs()[std::size_t(*in)];
+    const std::optional<MidiDevice> outputDevice =
+        out ? std::optional(devices->outputs()[std::size_t(*out)]) : std::nullopt;
+    const MidiDevice* output = outputDevice ? &*outputDevice : nullptr;
     Monitor monitor(*bank, input.name, streams.out);
     if (!monitor.open(input, output))
         return fail(streams,
                     output ? QStringLiteral("MIDI IN or MIDI OUT Port not ready!")
                            : QStringLiteral("MIDI IN Port not ready!"),
                     kExitFailed);
+    PortWatch watch(*devices);
+    QObject::connect(&watch, &PortWatch::portsChanged,
+                     [&] { monitor.followPorts(*devices, input, output); });
+    // Watched before the line that says so: a SIGTERM right after it must not kill the monitor.
+    const InterruptWatch interrupt([] { QCoreApplication::exit(kExitOk); });
     std::fprintf(streams.err, "Monitoring %s%s%s until Ctrl+C\n", input.name.c_str(),
                  output ? ", passing every message on to " : "",
                  output ? output->name.c_str() : "");

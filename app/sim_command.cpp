@@ -116,11 +116,9 @@ public:
         return m_output.connection && m_input.connection;
     }
 
-    // Runs until SIGINT or SIGTERM (exit code 0) or until the MIDI system goes away (1).
-    int run() {
-        const InterruptWatch interrupt([] { QCoreApplication::exit(kExitOk); });
-        return QCoreApplication::exec();
-    }
+    // Runs until the interrupt watch ends it (exit code 0) or until the MIDI system goes away
+    // (1).
+    int run() { return QCoreApplication::exec(); }
 
 private:
     void received(const QByteArray& bytes) {
@@ -215,6 +213,8 @@ int simCommand(const CliArgs& args, const CliStreams& streams) {
     SimulatorPeer peer(*backend, controller, print);
     if (!peer.open(name))
         return fail(streams, QStringLiteral("cannot open the simulator's MIDI ports"), kExitFailed);
+    // Watched before the ready line: a SIGTERM right after it must not kill the simulator.
+    const InterruptWatch interrupt([] { QCoreApplication::exit(kExitOk); });
     char ready[300];
     std::snprintf(ready, sizeof ready,
                   "Simulated controller \"%s\" ready on %s: input \"%s In:MIDI In\", output "

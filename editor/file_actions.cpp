@@ -112,8 +112,9 @@ void selectPort(QComboBox* selector, int storedIndex, const QString& storedName)
         registry_settings::portSelectorIndex(storedIndex, storedName, selectorDevices(selector)));
 }
 
+// The port behind the item, also while it shows as gone.
 QString selectedPortName(const QComboBox* selector) {
-    return selector->currentIndex() > 0 ? selector->currentText() : QString();
+    return selector->currentIndex() > 0 ? selector->currentData().toString() : QString();
 }
 
 } // namespace

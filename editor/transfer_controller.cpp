@@ -4,6 +4,7 @@
 #include "editor_window.h"
 #include "midi_in.h"
 #include "midi_out.h"
+#include "port_watch.h"
 #include "spin_edit.h"
 #include "sysex_protocol.h"
 #include "sysex_receiver.h"
@@ -17,6 +18,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 
 namespace {
@@ -27,6 +29,7 @@ constexpr int kProgressRefresh = 200; // ms between updates of the time left
 
 TransferController::TransferController(TForm1& form, std::unique_ptr<MidiDeviceList> devices)
     : m_form(form), m_page(*form.FileSheet), m_devices(std::move(devices)),
+      m_portWatch(std::make_unique<PortWatch>(*m_devices)),
       m_midiIn(std::make_unique<TMidiIn>(*m_devices)),
       m_midiOut(std::make_unique<TMidiOut>(*m_devices)), m_progressTimer(new QTimer(this)),
       m_answerTimer(new QTimer(this)) {
@@ -39,6 +42,7 @@ TransferController::TransferController(TForm1& form, std::unique_ptr<MidiDeviceL
     createReceiver();
     createTransfer();
     connectPage();
+    connect(m_portWatch.get(), &PortWatch::portsChanged, this, &TransferController::followPorts);
 }
 
 TransferController::~TransferController() = default;
@@ -82,7 +86,6 @@ void TransferController::createTransfer() {
             [this] { UpdateButtonStatus(); }});
     connect(m_midiOut.get(), &TMidiOut::portLost, this, [this](const QString& reason) {
         portLost(m_midiOut->lostPortLine(QStringLiteral("OUT"), reason));
-        m_transfer->abortUpload();
     });
     logOpenAndClose(*m_midiOut, QStringLiteral("OUT"));
     m_closeGuard = new UploadCloseGuard(m_form, *m_transfer);
@@ -95,11 +98,20 @@ void TransferController::logOpenAndClose(MidiPort& port, const QString& directio
     connect(&port, &MidiPort::closed, this, [this, direction](const QString& device) {
         m_form.WriteMsg(MidiPort::openedOrClosedLine(direction, device, false));
     });
+    connect(&port, &MidiPort::reopened, this, [this, direction](const QString& device) {
+        m_form.WriteMsg(
+            QStringLiteral("MIDI %1 port \"%2\" is back and open again").arg(direction, device));
+    });
 }
 
 void TransferController::connectPage() {
-    for (QComboBox* selector : {m_page.MIDIInComboBox, m_page.MIDIOutComboBox})
+    for (PortSelector* selector : {m_page.MIDIInComboBox, m_page.MIDIOutComboBox}) {
         connect(selector, &QComboBox::activated, this, &TransferController::UpdateMIDIPorts);
+        // Queued: the list is still closing when it says so.
+        connect(
+            selector, &PortSelector::popupClosed, this,
+            [this, selector] { fillSelector(selector); }, Qt::QueuedConnection);
+    }
     connect(m_page.SlowSendToPultron, &QPushButton::clicked, this,
             &TransferController::SendSysexToPultronExecute);
     connect(m_page.RequestSysexDump, &QPushButton::clicked, this,
@@ -114,15 +126,42 @@ void TransferController::connectPage() {
 }
 
 void TransferController::fillPortSelectors() {
-    m_page.MIDIOutComboBox->addItem(tr("None"));
-    for (int i = 0; i < m_midiOut->NumDevs(); ++i)
-        m_page.MIDIOutComboBox->addItem(QString::fromStdString(m_midiOut->deviceName(i)));
-    m_page.MIDIOutComboBox->setCurrentIndex(0);
+    fillSelector(m_page.MIDIOutComboBox);
     m_page.setStatus(tr("No MIDI Out Port Selected"), Qt::red);
-    m_page.MIDIInComboBox->addItem(tr("None"));
-    for (int i = 0; i < m_midiIn->NumDevs(); ++i)
-        m_page.MIDIInComboBox->addItem(QString::fromStdString(m_midiIn->deviceName(i)));
-    m_page.MIDIInComboBox->setCurrentIndex(0);
+    fillSelector(m_page.MIDIInComboBox);
+}
+
+void TransferController::fillSelector(PortSelector* selector) {
+    if (selector->droppedDown()) return; // filled when the list closes
+    const auto& devices =
+        selector == m_page.MIDIInComboBox ? m_devices->inputs() : m_devices->outputs();
+    const auto items = port_matching::selectorItems(
+        MidiDeviceList::names(devices), m_devices->simulated(devices),
+        selector->currentData().toString().toStdString(), tr("None").toStdString());
+    port_matching::SelectorItems showing;
+    for (int i = 0; i < selector->count(); ++i) {
+        showing.texts.push_back(selector->itemText(i).toStdString());
+        showing.names.push_back(selector->itemData(i).toString().toStdString());
+    }
+    showing.current = selector->currentIndex();
+    if (items == showing) return;
+    const QSignalBlocker quiet(selector);
+    selector->clear();
+    for (std::size_t i = 0; i < items.texts.size(); ++i)
+        selector->addItem(QString::fromStdString(items.texts[i]),
+                          QString::fromStdString(items.names[i]));
+    selector->setCurrentIndex(items.current);
+}
+
+void TransferController::followPorts() {
+    const auto follow = [](MidiPort& port, const std::vector<MidiDevice>& devices) {
+        if (port.setDevices(devices) == port_matching::Follow::Reopen) port.reopen();
+    };
+    follow(*m_midiIn, m_devices->inputs());
+    follow(*m_midiOut, m_devices->outputs());
+    fillSelector(m_page.MIDIInComboBox);
+    fillSelector(m_page.MIDIOutComboBox);
+    UpdateButtonStatus();
 }
 
 void TransferController::resetReceiver() {
@@ -132,14 +171,20 @@ void TransferController::resetReceiver() {
 
 void TransferController::UpdateMIDIPorts() {
     // A port already open on its selection stays open, so that choosing one port leaves the
-    // other one alone. A failed port is tried again whenever it is selected: that is how the
-    // user retries after starting the MIDI system or plugging the device in.
+    // other one alone; so does a lost one that waits for its device to come back. A failed
+    // port is tried again whenever it is selected: that is how the user retries after starting
+    // the MIDI system.
     const auto apply = [](QComboBox* selector, MidiPort& port) {
-        const int device = selector->currentIndex() - 1;
-        if (device >= 0 && port.ready() && port.Port() == device) return;
+        const std::string name = selector->currentData().toString().toStdString();
+        std::vector<std::string> names;
+        for (int i = 0; i < port.NumDevs(); ++i)
+            names.push_back(port.deviceName(i));
+        const auto device = port_matching::indexOf(names, name);
+        const bool waiting = port.PortOpenResult() == kPortLost && !device;
+        if (!name.empty() && port.chosenName() == name && (port.ready() || waiting)) return;
         port.SetUsing(false);
-        if (device < 0) return;
-        port.SetPort(device);
+        if (!device) return;
+        port.SetPort(*device);
         port.SetUsing(true);
     };
     apply(m_page.MIDIInComboBox, *m_midiIn);
@@ -228,8 +273,7 @@ void TransferController::SendSysexToPultronExecute() {
     beginProgress(TransferProgress::Kind::Upload,
                   TransferControl::kBankChangeWait + sysex::kBlockCount * blockInterval);
     if (!m_transfer->SendSysexToPultronExecute()) {
-        finishTransfer(m_transfer->cancelled() ? TransferProgress::Ending::Cancelled
-                                               : TransferProgress::Ending::Failed);
+        finishTransfer(interruptedEnding());
         return;
     }
     showProgress();
@@ -254,9 +298,7 @@ void TransferController::requestDump() {
                   TransferControl::kBankChangeWait + kRequestTimeout);
     m_awaitingAnswer = true;
     if (!m_transfer->RequestSysexDumpClick()) {
-        if (m_progress)
-            finishTransfer(m_transfer->cancelled() ? TransferProgress::Ending::Cancelled
-                                                   : TransferProgress::Ending::Failed);
+        if (m_progress) finishTransfer(interruptedEnding());
         return;
     }
     if (m_awaitingAnswer) m_answerTimer->start(kRequestTimeout);
@@ -315,7 +357,13 @@ void TransferController::cancelTransfer() {
     }
 }
 
+TransferProgress::Ending TransferController::interruptedEnding() const {
+    return m_transfer->cancelled() && !m_portLostInTransfer ? TransferProgress::Ending::Cancelled
+                                                            : TransferProgress::Ending::Failed;
+}
+
 void TransferController::finishTransfer(TransferProgress::Ending ending) {
+    m_portLostInTransfer = false;
     if (!m_progress) return;
     const TransferProgress progress = *m_progress;
     m_progress.reset();
@@ -333,7 +381,23 @@ void TransferController::finishTransfer(TransferProgress::Ending ending) {
 
 void TransferController::portLost(const QString& line) {
     m_form.WriteMsg(line);
+    endTransferOfLostPort();
     UpdateButtonStatus();
+}
+
+// Never carried on over another port: a transfer that lost a port ends here.
+void TransferController::endTransferOfLostPort() {
+    if (m_transfer->sending() && !m_midiOut->ready()) {
+        m_transfer->abortUpload(); // says how much of the bank went out
+    } else if (m_transfer->busy()) {
+        m_portLostInTransfer = true;
+        m_transfer->cancel(); // the running transfer returns and ends as failed
+    } else if (m_awaitingAnswer) {
+        ResetReceiverBuffer();
+        finishTransfer(TransferProgress::Ending::Failed);
+    } else if (m_awaitingAcknowledges) {
+        finishTransfer(TransferProgress::Ending::Complete);
+    }
 }
 
 bool TransferController::FormCloseQuery() {

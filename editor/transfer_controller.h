@@ -15,6 +15,8 @@
 
 struct DumpBuffer;
 class MidiPort;
+class PortSelector;
+class PortWatch;
 class QTimer;
 class SysexReceiver;
 class TForm1;
@@ -77,21 +79,30 @@ private:
     void createReceiver();
     void createTransfer();
     void logOpenAndClose(MidiPort& port, const QString& direction);
+    // The machine's ports changed: the ports and selectors follow by name.
+    void followPorts();
+    // Lists the ports in `selector`, its choice kept by name; waits while its list is open.
+    void fillSelector(PortSelector* selector);
     void connectPage();
     void showReceived();
     void receivedLastBlock();
     void takeReceivedBank(const DumpBuffer& dump);
     void requestDump();
     void portLost(const QString& line);
+    // Ends a running transfer whose port has gone, with its closing line.
+    void endTransferOfLostPort();
     void beginProgress(TransferProgress::Kind kind, long long plannedMs);
     void showProgress();
     void replyReceived(bool acknowledge);
     void answerTimeUp();
     void finishTransfer(TransferProgress::Ending ending);
+    // How a transfer that returned early ended: cancelled by the user, or failed.
+    TransferProgress::Ending interruptedEnding() const;
 
     TForm1& m_form;
     TransferPage& m_page;
     std::unique_ptr<MidiDeviceList> m_devices;
+    std::unique_ptr<PortWatch> m_portWatch;
     // The ports go before the device list that their connections belong to.
     std::unique_ptr<TMidiIn> m_midiIn;
     std::unique_ptr<TMidiOut> m_midiOut;
@@ -105,5 +116,6 @@ private:
     QTimer* m_answerTimer = nullptr;   // the request's timeout, the upload's acknowledge grace
     bool m_awaitingAnswer = false;     // a request is out and its answer not yet whole
     bool m_awaitingAcknowledges = false;
+    bool m_portLostInTransfer = false; // the running transfer ends as failed
     std::function<void(std::span<const std::uint8_t>)> m_jobInput;
 };

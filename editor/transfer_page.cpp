@@ -7,7 +7,7 @@
 #include "vr_ani_button.h"
 #include "vr_bitmap_dial.h"
 
-#include <QComboBox>
+#include <QAbstractItemView>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -51,6 +51,21 @@ QLabel* counterLabel(const char* objectName, const QString& caption) {
 }
 
 } // namespace
+
+bool PortSelector::droppedDown() const {
+    return view()->window()->isVisible();
+}
+
+void PortSelector::showPopup() {
+    QComboBox::showPopup();
+    view()->window()->installEventFilter(this); // the popup's frame, made on first use
+}
+
+// The list may close by a choice, by Escape or by a click elsewhere: its hiding covers all.
+bool PortSelector::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view()->window() && event->type() == QEvent::Hide) emit popupClosed();
+    return QComboBox::eventFilter(watched, event);
+}
 
 QString TransferPage::webAddress() {
     return QStringLiteral("https://vpultron64.sourceforge.io/");
@@ -129,10 +144,10 @@ QWidget* TransferPage::makePortsGroup() {
     auto* group = new QGroupBox(tr("MIDI Ports"));
     auto* grid = new QVBoxLayout(group);
     auto* inCaption = new QLabel(tr("MIDI IN Port:"));
-    MIDIInComboBox = named(new QComboBox, "MIDIInComboBox", inCaption->text());
+    MIDIInComboBox = named(new PortSelector, "MIDIInComboBox", inCaption->text());
     inCaption->setBuddy(MIDIInComboBox);
     auto* outCaption = new QLabel(tr("MIDI OUT Port:"));
-    MIDIOutComboBox = named(new QComboBox, "MIDIOutComboBox", outCaption->text());
+    MIDIOutComboBox = named(new PortSelector, "MIDIOutComboBox", outCaption->text());
     outCaption->setBuddy(MIDIOutComboBox);
     MIDIInComboBox->setToolTip(tr("The port the controller's messages arrive on."));
     MIDIOutComboBox->setToolTip(tr("The port the editor and the virtual box send on."));

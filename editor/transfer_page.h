@@ -1,9 +1,9 @@
 // TransferPage: the "MIDI Transfer" page: ports, upload and request, files, counters and log.
 #pragma once
 
+#include <QComboBox>
 #include <QWidget>
 
-class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -11,6 +11,23 @@ class SpinEdit;
 class StatusLog;
 class TVrAniButton;
 class TVrBitmapDial;
+
+// PortSelector: a port selector that says when its list closes, so that the list is never
+// changed under the user's pointer.
+class PortSelector : public QComboBox {
+    Q_OBJECT
+public:
+    using QComboBox::QComboBox;
+
+    bool droppedDown() const;
+    void showPopup() override;
+
+signals:
+    void popupClosed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
 
 class TransferPage : public QWidget {
     Q_OBJECT
@@ -29,8 +46,8 @@ public:
     QPushButton* ShowFaderDesk = nullptr;
     QPushButton* ShowMidiMonitor = nullptr;
     QPushButton* SelecCustomBox = nullptr;
-    QComboBox* MIDIInComboBox = nullptr;
-    QComboBox* MIDIOutComboBox = nullptr;
+    PortSelector* MIDIInComboBox = nullptr;
+    PortSelector* MIDIOutComboBox = nullptr;
     QLabel* StatusLabel = nullptr;
     QPushButton* OpenSysex = nullptr;
     QPushButton* StoreSysex = nullptr;

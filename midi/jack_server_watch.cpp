@@ -31,11 +31,11 @@ void onJackShutdown(jack_status_t, const char*, void* watch) {
 }
 
 void onPortRegistration(jack_port_id_t id, int registered, void* watch) {
-    if (registered) return;
     auto* self = static_cast<JackServerWatch*>(watch);
     // The port can still be looked up while its unregistration is announced.
-    if (const jack_port_t* port = jack_port_by_id(self->client(), id))
+    if (const jack_port_t* port = jack_port_by_id(self->client(), id); port && !registered)
         self->portUnregistered(jack_port_name(port));
+    self->portsChanged();
 }
 
 } // namespace
@@ -71,6 +71,28 @@ void JackServerWatch::serverStopped(const std::string& reason) {
     std::lock_guard lock(m_mutex);
     for (auto& [id, listener] : m_listeners)
         listener.handler(reason);
+    if (m_portsChanged) m_portsChanged(); // every port of the server has gone with it
+}
+
+void JackServerWatch::setPortsChanged(PortsChangedHandler changed) {
+    std::lock_guard lock(m_mutex);
+    m_portsChanged = std::move(changed);
+}
+
+void JackServerWatch::portsChanged() {
+    std::lock_guard lock(m_mutex);
+    if (m_portsChanged) m_portsChanged();
+}
+
+std::vector<std::string> JackServerWatch::midiPorts(bool sources) const {
+    std::vector<std::string> names;
+    if (!m_alive) return names;
+    const char** ports = jack_get_ports(m_client, nullptr, JACK_DEFAULT_MIDI_TYPE,
+                                        sources ? JackPortIsOutput : JackPortIsInput);
+    for (const char** port = ports; port && *port; ++port)
+        names.emplace_back(*port);
+    jack_free(ports);
+    return names;
 }
 
 void JackServerWatch::portUnregistered(const std::string& name) {

@@ -9,6 +9,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 typedef struct _jack_client jack_client_t;
 
@@ -33,6 +35,12 @@ public:
     void serverStopped(const std::string& reason);
     // Run by libjack's port registration notice: tells the listeners of a port that has gone.
     void portUnregistered(const std::string& name);
+    // Runs `changed` on a JACK thread whenever a port is registered or unregistered, and when the
+    // server stops; an empty one stops that.
+    void setPortsChanged(PortsChangedHandler changed);
+    void portsChanged();
+    // The full names of the server's MIDI ports that send (`sources`) or receive.
+    std::vector<std::string> midiPorts(bool sources) const;
 
     jack_client_t* client() const { return m_client; }
 
@@ -48,4 +56,5 @@ private:
     };
     std::map<int, Listener> m_listeners;
     int m_nextId = 0;
+    PortsChangedHandler m_portsChanged;
 };

@@ -23,6 +23,8 @@ enum PortResult : int {
 using MidiInputHandler = std::function<void(std::span<const std::uint8_t>)>;
 // Called on any thread when an open port stops working; the text says why.
 using PortLostHandler = std::function<void(const std::string& reason)>;
+// Called on any thread when ports of a MIDI system may have appeared or disappeared.
+using PortsChangedHandler = std::function<void()>;
 
 // An open input port; destroying it closes the port, and no handler runs after that.
 class MidiInputConnection {
@@ -59,4 +61,9 @@ public:
                                                   PortLostHandler lost) = 0;
     virtual Opened<MidiOutputConnection> openOutput(const std::string& name,
                                                     PortLostHandler lost) = 0;
+
+    // From now on `changed` runs as ports come and go, as the MIDI system announces them; an
+    // empty handler stops that, and once it returns the old one runs no more. The default suits
+    // a system whose ports never change.
+    virtual void watchPorts(PortsChangedHandler changed) { static_cast<void>(changed); }
 };

@@ -1,6 +1,7 @@
 #include "midi_device_list.h"
 
 #include "built_in_dump.h"
+#include "port_matching.h"
 #include "rtmidi_backend.h"
 #include "simulator_backend.h"
 
@@ -39,7 +40,8 @@ std::vector<MidiDevice> MidiDeviceList::collect(bool inputs) const {
     for (const auto& backend : m_backends) {
         const bool isSimulator = dynamic_cast<SimulatorBackend*>(backend.get()) != nullptr;
         for (auto& name : inputs ? backend->inputNames() : backend->outputNames())
-            (isSimulator ? simulated : devices).push_back({backend.get(), std::move(name)});
+            if (!port_matching::isOwnPort(name)) // the program's own open ports
+                (isSimulator ? simulated : devices).push_back({backend.get(), std::move(name)});
     }
     // The simulator is always offered, last, so the real ports give way to it.
     const auto realRoom = static_cast<std::size_t>(
@@ -48,6 +50,31 @@ std::vector<MidiDevice> MidiDeviceList::collect(bool inputs) const {
     devices.insert(devices.end(), simulated.begin(), simulated.end());
     if (devices.size() > std::size_t(kMaxDevices)) devices.resize(kMaxDevices);
     return devices;
+}
+
+bool MidiDeviceList::refresh() {
+    auto inputs = collect(true);
+    auto outputs = collect(false);
+    const auto same = [](const std::vector<MidiDevice>& a, const std::vector<MidiDevice>& b) {
+        return names(a) == names(b);
+    };
+    if (same(inputs, m_inputs) && same(outputs, m_outputs)) return false;
+    m_inputs = std::move(inputs);
+    m_outputs = std::move(outputs);
+    return true;
+}
+
+std::vector<std::string> MidiDeviceList::names(const std::vector<MidiDevice>& devices) {
+    std::vector<std::string> result;
+    for (const auto& device : devices)
+        result.push_back(device.name);
+    return result;
+}
+
+int MidiDeviceList::simulated(const std::vector<MidiDevice>& devices) const {
+    const MidiBackend* sim = simulator();
+    return static_cast<int>(std::count_if(
+        devices.begin(), devices.end(), [sim](const auto& d) { return sim && d.backend == sim; }));
 }
 
 SimulatorBackend* MidiDeviceList::simulator() const {

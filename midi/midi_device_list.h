@@ -26,7 +26,7 @@ class MidiDeviceList {
 public:
     static constexpr int kMaxDevices = 12;
 
-    // The backends in listing order; the device lists are read once, here.
+    // The backends in listing order; the device lists are read here and by refresh().
     explicit MidiDeviceList(std::vector<std::unique_ptr<MidiBackend>> backends);
     ~MidiDeviceList();
 
@@ -37,6 +37,12 @@ public:
     const std::vector<MidiDevice>& outputs() const { return m_outputs; }
     const std::vector<std::unique_ptr<MidiBackend>>& backends() const { return m_backends; }
     SimulatorBackend* simulator() const;
+    // Reads the device lists again; true when either of them changed.
+    bool refresh();
+    // The names of `devices`, in order.
+    static std::vector<std::string> names(const std::vector<MidiDevice>& devices);
+    // How many of `devices` are the simulator's (they come last).
+    int simulated(const std::vector<MidiDevice>& devices) const;
 
 private:
     std::vector<MidiDevice> collect(bool inputs) const;

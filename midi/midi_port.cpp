@@ -3,10 +3,40 @@
 #include <QMetaObject>
 #include <algorithm>
 
+namespace {
+
+std::vector<MidiDevice> capped(const std::vector<MidiDevice>& devices) {
+    return {devices.begin(),
+            devices.begin() + std::min<std::size_t>(devices.size(), MidiPort::kMaxDevices)};
+}
+
+} // namespace
+
 MidiPort::MidiPort(const std::vector<MidiDevice>& devices, QObject* parent)
-    : QObject(parent),
-      m_caps(devices.begin(),
-             devices.begin() + std::min<std::size_t>(devices.size(), kMaxDevices)) {}
+    : QObject(parent), m_caps(capped(devices)),
+      m_chosen(m_caps.empty() ? std::string() : m_caps.front().name) {}
+
+port_matching::Follow MidiPort::setDevices(const std::vector<MidiDevice>& devices) {
+    m_caps = capped(devices);
+    const auto names = MidiDeviceList::names(m_caps);
+    const auto index = port_matching::indexOf(names, m_chosen);
+    m_port = index ? *index : m_chosen.empty() ? 0 : NumDevs();
+    if (m_chosen.empty() && !m_caps.empty()) m_chosen = m_caps.front().name;
+    const auto follow =
+        port_matching::follow(m_chosen, m_using, m_portOpenResult == kPortLost, names);
+    if (follow == port_matching::Follow::Lose)
+        PortLost(m_generation, QStringLiteral("the port has gone away"));
+    return follow;
+}
+
+bool MidiPort::reopen() {
+    if (!m_using || m_port >= NumDevs()) return false;
+    close();
+    open();
+    const bool opened = isConnected() && m_portOpenResult == kPortOk;
+    if (opened) emit reopened(QString::fromStdString(m_chosen));
+    return opened;
+}
 
 void MidiPort::SetUsing(bool value) {
     if (value && !m_using)
@@ -20,23 +50,24 @@ void MidiPort::SetPort(int index) {
     if (index < 0 || index >= NumDevs()) return;
     if (!m_using) {
         m_port = index;
+        m_chosen = deviceName(index);
         return;
     }
     closePort();
     m_port = index;
+    m_chosen = deviceName(index);
     openPort();
 }
 
 void MidiPort::openPort() {
     open();
-    if (isConnected() && m_portOpenResult == kPortOk)
-        emit opened(QString::fromStdString(deviceName(m_port)));
+    if (isConnected() && m_portOpenResult == kPortOk) emit opened(QString::fromStdString(m_chosen));
 }
 
 void MidiPort::closePort() {
     const bool wasConnected = isConnected();
     close();
-    if (wasConnected) emit closed(QString::fromStdString(deviceName(m_port)));
+    if (wasConnected) emit closed(QString::fromStdString(m_chosen));
 }
 
 const MidiDevice* MidiPort::beginOpen() {
@@ -73,7 +104,7 @@ QString MidiPort::openedOrClosedLine(const QString& direction, const QString& de
 
 QString MidiPort::lostPortLine(const QString& direction, const QString& reason) const {
     return QStringLiteral("Lost MIDI %1 Port \"%2\" - %3!")
-        .arg(direction, QString::fromStdString(deviceName(m_port)), reason);
+        .arg(direction, QString::fromStdString(m_chosen), reason);
 }
 
 // Bytes of a short message, its status included, as the status defines them.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "midi_device_list.h"
+#include "port_matching.h"
 
 #include <QObject>
 #include <cstdint>
@@ -31,6 +32,14 @@ public:
     int NumDevs() const { return static_cast<int>(m_caps.size()); }
     // The product name of device `index` (0 .. NumDevs - 1).
     const std::string& deviceName(int index) const { return m_caps.at(index).name; }
+    // The name of the chosen device, listed or not.
+    const std::string& chosenName() const { return m_chosen; }
+    // Takes the machine's devices as they are now. The chosen device keeps its place by name;
+    // when it has gone, Port() is NumDevs() and an open port is reported lost (once). Says
+    // whether a lost port could now be opened again with reopen().
+    port_matching::Follow setDevices(const std::vector<MidiDevice>& devices);
+    // Opens the chosen device again after it was lost; raises reopened() when that worked.
+    bool reopen();
     int PortOpenResult() const { return m_portOpenResult; }
     // Open, and neither failed nor lost since.
     bool ready() const { return m_using && isConnected() && m_portOpenResult == kPortOk; }
@@ -43,6 +52,8 @@ signals:
     // The port has been opened on, or closed from, `device`; a failed open raises neither.
     void opened(const QString& device);
     void closed(const QString& device);
+    // The port was lost and is open again on a device of the same name.
+    void reopened(const QString& device);
     // The open port stopped working; PortOpenResult is kPortLost from now on.
     void portLost(const QString& reason);
 
@@ -68,6 +79,7 @@ private:
     void PortLost(quint64 generation, const QString& reason);
 
     std::vector<MidiDevice> m_caps; // the capability table
+    std::string m_chosen;           // the name of device m_port, kept while it is missing
     bool m_using = false;
     int m_port = 0;
     int m_portOpenResult = kPortOk;

@@ -1,5 +1,6 @@
 #include "rtmidi_backend.h"
 
+#include "alsa_port_watch.h"
 #include "jack_server_watch.h"
 
 #include <RtMidi.h>
@@ -257,17 +258,40 @@ std::unique_ptr<RtMidiBackend> RtMidiBackend::create(Api api) {
 RtMidiBackend::RtMidiBackend(Api api, std::shared_ptr<JackServerWatch> watch)
     : m_api(api), m_watch(std::move(watch)) {}
 
+RtMidiBackend::~RtMidiBackend() {
+    if (m_watch) m_watch->setPortsChanged({});
+}
+
+void RtMidiBackend::watchPorts(PortsChangedHandler changed) {
+    m_portsChanged = std::move(changed);
+    if (m_api == Api::Jack) {
+        if (m_watch) m_watch->setPortsChanged(m_portsChanged);
+        return;
+    }
+    m_alsaWatch.reset();
+    if (!m_portsChanged) return;
+    m_alsaWatch = std::make_unique<AlsaPortWatch>(m_portsChanged);
+    if (!m_alsaWatch->start()) m_alsaWatch.reset();
+}
+
 std::string RtMidiBackend::apiName() const {
     return m_api == Api::Jack ? "JACK" : "ALSA";
 }
 
 std::shared_ptr<JackServerWatch> RtMidiBackend::liveWatch() {
-    if (m_api == Api::Jack && (!m_watch || !m_watch->alive())) m_watch = JackServerWatch::connect();
+    if (m_api == Api::Jack && (!m_watch || !m_watch->alive())) {
+        m_watch = JackServerWatch::connect();
+        if (m_watch) m_watch->setPortsChanged(m_portsChanged);
+    }
     return m_watch;
 }
 
+// JACK's ports are read on the watch's client: no client comes and goes for a look at them.
 std::vector<std::string> RtMidiBackend::inputNames() {
-    if (m_api == Api::Jack && !liveWatch()) return {};
+    if (m_api == Api::Jack) {
+        const auto watch = liveWatch();
+        return watch ? watch->midiPorts(true) : std::vector<std::string>{};
+    }
     try {
         std::atomic<bool> failed{false};
         const auto lister = makeConnected<RtMidiIn>(m_api, kClientName, failed);
@@ -278,7 +302,10 @@ std::vector<std::string> RtMidiBackend::inputNames() {
 }
 
 std::vector<std::string> RtMidiBackend::outputNames() {
-    if (m_api == Api::Jack && !liveWatch()) return {};
+    if (m_api == Api::Jack) {
+        const auto watch = liveWatch();
+        return watch ? watch->midiPorts(false) : std::vector<std::string>{};
+    }
     try {
         std::atomic<bool> failed{false};
         const auto lister = makeConnected<RtMidiOut>(m_api, kClientName, failed);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class AlsaPortWatch;
 class JackServerWatch;
 class RtMidiIn;
 class RtMidiOut;
@@ -18,6 +19,7 @@ public:
     // The backend, or nullptr when its MIDI system is not there: ALSA without /dev/snd/seq,
     // JACK without a server that answers (one is never started).
     static std::unique_ptr<RtMidiBackend> create(Api api);
+    ~RtMidiBackend() override;
 
     std::string apiName() const override;
     std::vector<std::string> inputNames() override;
@@ -25,6 +27,8 @@ public:
     Opened<MidiInputConnection> openInput(const std::string& name, MidiInputHandler handler,
                                           PortLostHandler lost) override;
     Opened<MidiOutputConnection> openOutput(const std::string& name, PortLostHandler lost) override;
+    // JACK's port registration notices, or the ALSA sequencer's System:Announce.
+    void watchPorts(PortsChangedHandler changed) override;
 
     // Ports that other programs connect to: `client` is the name others see the ports under.
     Opened<MidiInputConnection> openVirtualInput(const std::string& client, const std::string& port,
@@ -49,4 +53,6 @@ private:
 
     Api m_api;
     std::shared_ptr<JackServerWatch> m_watch;
+    PortsChangedHandler m_portsChanged;
+    std::unique_ptr<AlsaPortWatch> m_alsaWatch;
 };

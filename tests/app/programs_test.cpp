@@ -295,6 +295,12 @@ TEST(Vpt64Manual, HasEveryCommandOfTheHelp) {
                                        QRegularExpression::MultilineOption);
         EXPECT_TRUE(entry.match(manual).hasMatch()) << name.toStdString();
     }
+    static const QRegularExpression option(QStringLiteral("--[a-z][a-z-]*"));
+    for (auto match = option.globalMatch(help.out); match.hasNext();) {
+        const QString name = match.next().captured();
+        const QRegularExpression whole(QRegularExpression::escape(name) + "(?![a-z-])");
+        EXPECT_TRUE(whole.match(manual).hasMatch()) << name.toStdString();
+    }
 }
 
 // "Cannot open output file." named no file, "None" was listed as port 0 though --out refused it,

@@ -15,8 +15,25 @@ public:
     FakeBackend(int inputs, int outputs) : m_inputs(inputs), m_outputs(outputs) {}
 
     std::string apiName() const override { return "Fake"; }
-    std::vector<std::string> inputNames() override { return names("in", m_inputs); }
-    std::vector<std::string> outputNames() override { return names("out", m_outputs); }
+    std::vector<std::string> inputNames() override {
+        return m_listed ? m_inputList : names("in", m_inputs);
+    }
+    std::vector<std::string> outputNames() override {
+        return m_listed ? m_outputList : names("out", m_outputs);
+    }
+    void watchPorts(PortsChangedHandler changed) override { m_changed = std::move(changed); }
+
+    // Ports come and go: the lists become these, and a driver thread announces it (twice, as a
+    // burst of notices would).
+    void changePorts(std::vector<std::string> inputs, std::vector<std::string> outputs) {
+        m_inputList = std::move(inputs);
+        m_outputList = std::move(outputs);
+        m_listed = true;
+        std::thread([&] {
+            if (m_changed) m_changed();
+            if (m_changed) m_changed();
+        }).join();
+    }
 
     Opened<MidiInputConnection> openInput(const std::string& name, MidiInputHandler handler,
                                           PortLostHandler lost) override {
@@ -86,6 +103,9 @@ private:
 
     int m_inputs;
     int m_outputs;
+    bool m_listed = false;
+    std::vector<std::string> m_inputList, m_outputList;
+    PortsChangedHandler m_changed;
     MidiInputHandler m_handler;
     PortLostHandler m_lost;
 };

@@ -4,6 +4,7 @@
 #include "rtmidi_backend.h"
 #include "sim_process.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -191,6 +192,83 @@ TEST_F(JackCli, AFloodOfRequestsIsCutAtABoundedQueueAndTheSimulatorAnswersRightA
     EXPECT_TRUE(
         log.contains(QRegularExpression(R"(\nMIDI input overflow - \d+ messages dropped!\n)")))
         << log.right(2000).toStdString();
+}
+
+// A running vpt64 command, its output and error lines merged.
+struct Command {
+    QProcess process;
+    explicit Command(const QStringList& args) {
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(SimProcess::program(), args);
+    }
+    QString output = {};
+    // Waits until its output holds `text`.
+    bool says(const QString& text, int timeoutMs = 10000) {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!output.contains(text) && !deadline.hasExpired()) {
+            process.waitForReadyRead(50);
+            output += QString::fromLocal8Bit(process.readAll());
+        }
+        return output.contains(text);
+    }
+};
+
+TEST_F(JackCli, PortsWatchPrintsEveryPortThatAppearsOrDisappearsUntilInterrupted) {
+    Command watch({"ports", "--api", "jack", "--watch"});
+    ASSERT_TRUE(watch.says("Watching the MIDI ports until Ctrl+C")) << watch.output.toStdString();
+    ASSERT_TRUE(sim.start({})) << sim.error().toStdString();
+    const QStringList lines = {R"(MIDI IN port "vpt64 sim Out:MIDI Out" appeared)",
+                               R"(MIDI OUT port "vpt64 sim In:MIDI In" appeared)"};
+    for (const QString& line : lines)
+        EXPECT_TRUE(watch.says(line)) << watch.output.toStdString();
+    EXPECT_EQ(sim.stop(), 0);
+    for (QString line : lines)
+        EXPECT_TRUE(watch.says(line.replace("appeared", "disappeared")))
+            << watch.output.toStdString();
+    watch.process.terminate();
+    ASSERT_TRUE(watch.process.waitForFinished(10000));
+    EXPECT_EQ(watch.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(watch.process.exitCode(), 0);
+    EXPECT_EQ(watch.output.count(" appeared"), 2) << "the watch's own ports are not listed";
+}
+
+// The controller unplugged while a command talks to it: the command ends with its message and
+// exit code 1, never waits on.
+TEST_F(JackCli, APortThatGoesEndsEveryCommandThatUsesItWithItsMessage) {
+    QString output;
+    ASSERT_EQ(runVpt64({"default", path("default.syx")}, &output), 0);
+    const QString lostIn =
+        R"(Lost MIDI IN Port "vpt64 sim Out:MIDI Out" - the port has gone away!)";
+    const QString lostOut =
+        R"(Lost MIDI OUT Port "vpt64 sim In:MIDI In" - the port has gone away!)";
+    const struct {
+        QStringList args;
+        QString running; // shown once it talks to the controller
+        QStringList ending;
+    } cases[] = {
+        {{"send", path("default.syx"), "--out", "sim", "--in", "sim", "--delay", "300"},
+         "Sent 265 bytes",
+         {lostOut, "Upload aborted after "}},
+        {{"request", "--in", "sim", "--out", "sim", "--timeout", "60000", "-o", path("r.syx")},
+         "Requested Pultron64 Bank from",
+         {lostIn, "vpt64: MIDI IN Port not ready!"}},
+        {{"monitor", "--in", "sim"},
+         "Monitoring vpt64 sim Out:MIDI Out",
+         {"Lost the MIDI port - the port has gone away!"}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(sim.start({"--silent-banks", "1"})) << sim.error().toStdString();
+        Command command(c.args + QStringList{"--api", "jack"});
+        EXPECT_TRUE(command.says(c.running)) << command.output.toStdString();
+        sim.stop();
+        for (const QString& line : c.ending)
+            EXPECT_TRUE(command.says(line)) << command.output.toStdString();
+        ASSERT_TRUE(command.process.waitForFinished(10000)) << c.args[0].toStdString();
+        command.output += QString::fromLocal8Bit(command.process.readAll());
+        EXPECT_EQ(command.process.exitCode(), 1) << command.output.toStdString();
+        for (const QString& line : c.ending)
+            EXPECT_EQ(command.output.count(line), 1) << command.output.toStdString();
+    }
 }
 
 } // namespace
