@@ -21,6 +21,16 @@ namespace {
 
 const QColor kRed(255, 0, 0);
 
+// Sends through a peer's output, waiting for room in its 16 KB ring buffer instead of dropping,
+// at about 4,000 bytes a JACK period: a period that comes late on a busy machine would otherwise
+// take more than its port buffer holds, and the peer's output drops the rest without a word.
+// Short messages go many to a period, so that a flood of them takes seconds, not minutes.
+template <typename Output> void sendPaced(Output& output, const Bytes& bytes) {
+    while (!output.sendSysEx(bytes))
+        QThread::usleep(200);
+    QThread::usleep(100 + static_cast<unsigned long>(bytes.size()) * 5 / 4);
+}
+
 class JackGui : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -141,14 +151,7 @@ TEST_F(JackGui, BadInputNeverCrashesOrHangsTheWindowNorChangesTheRecord) {
     const BankRecord before = form->record;
     const Bytes outgoingBefore = bytesOf(form->OutgoingDump);
 
-    // The ring buffer to JACK takes 16 KB; wait for room instead of dropping.
-    // One piece a JACK period or so: a period that comes late on a busy machine would otherwise
-    // take more than its port buffer holds, and the peer's output drops the rest without a word.
-    const auto send = [&](const Bytes& bytes) {
-        while (!source.connection->sendSysEx(bytes))
-            QThread::usleep(200);
-        QThread::usleep(5000);
-    };
+    const auto send = [&](const Bytes& bytes) { sendPaced(*source.connection, bytes); };
     std::mt19937 random(7);
     std::uniform_int_distribution<int> byte(0, 255), length(1, 64);
     for (int i = 0; i < 2000; ++i) {
@@ -192,13 +195,7 @@ TEST_F(JackGui, LongAndEndlessSysExCostNoLaterBank) {
         if (name.starts_with("vPultron64") && name.ends_with(":MIDI In")) ourInput = name;
     auto source = peer->openOutput(ourInput, {});
     ASSERT_TRUE(source.connection) << ourInput;
-    // One piece a JACK period or so: a period that comes late on a busy machine would otherwise
-    // take more than its port buffer holds, and the peer's output drops the rest without a word.
-    const auto send = [&](const Bytes& bytes) {
-        while (!source.connection->sendSysEx(bytes))
-            QThread::usleep(200);
-        QThread::usleep(5000);
-    };
+    const auto send = [&](const Bytes& bytes) { sendPaced(*source.connection, bytes); };
     TransferPage& page = *form->FileSheet;
     const QRegularExpression cutLine(
         R"(^Received SysEx message longer than 256000 bytes - \d+ more bytes dropped!$)");
