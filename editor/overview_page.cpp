@@ -191,6 +191,7 @@ QWidget* OverviewPage::makeBulkControls() {
         ++index;
     }
     grid->addWidget(CopyRow, index / 2 + 1, 3, 1, 3);
+    describeBulkFields();
 
     connect(SetChannel, &QPushButton::clicked, this, [this] {
         const int channel = BulkChannel->clampedValue();
@@ -280,6 +281,22 @@ void OverviewPage::activate(Controls controls) {
     SetRange->setEnabled(controls == Controls::Pots); // buttons have no range
     if (changed) fillPresetList();
     showChosen();
+}
+
+void OverviewPage::describeBulkFields() {
+    using page_controls::describe;
+    describe(Filter, tr("Shows only the rows of both tables that hold this text in any column."));
+    describe(BulkChannel, tr("The MIDI channel that Set Channel gives the chosen rows."));
+    describe(BulkEventType, tr("The event type that Set Event Type gives the chosen rows; each "
+                               "keeps its channel and bytes."));
+    describe(NumberStart, tr("Byte 1 (controller or note number) of the first chosen row; Number "
+                             "Byte 1 Upward counts up from it row by row, and rows that would "
+                             "pass 127 keep theirs."));
+    describe(BulkMin, tr("The lowest value Set Min/Max gives the chosen pots."));
+    describe(BulkMax, tr("The highest value Set Min/Max gives the chosen pots."));
+    // Its items follow the table in use, so no count is stated.
+    BulkPreset->setToolTip(tr("The library's preset that Apply Preset gives the chosen rows; each "
+                              "keeps its channel."));
 }
 
 void OverviewPage::showChosen() {

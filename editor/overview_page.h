@@ -84,6 +84,7 @@ private:
                                                         const std::vector<int>&)>;
     QTableView* makeTable(overview::Controls controls, const char* objectName, const QString& name);
     QWidget* makeBulkControls();
+    void describeBulkFields();
     void connectTable(QTableView* table, overview::Controls controls);
     QTableView* tableOf(overview::Controls controls) const;
     // The control a row of the table shows, as sorted and filtered.

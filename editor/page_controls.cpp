@@ -66,8 +66,10 @@ QString rangeText(const QWidget* field) {
                  QString::asprintf("%02X", unsigned(hex->field()->maximum())));
     if (const auto* number = qobject_cast<const SpinEdit*>(field))
         return tr("Range %1 to %2.").arg(number->minimum()).arg(number->maximum());
+    constexpr int kNoLimit = 32767; // a line edit's own maximum length
     if (const auto* text = qobject_cast<const QLineEdit*>(field))
-        return tr("At most %1 characters.").arg(text->maxLength());
+        return text->maxLength() < kNoLimit ? tr("At most %1 characters.").arg(text->maxLength())
+                                            : QString();
     if (const auto* list = qobject_cast<const QComboBox*>(field))
         return tr("One of %1 items.").arg(list->count());
     return {};
