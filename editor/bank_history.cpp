@@ -42,14 +42,22 @@ public:
     int id() const override { return m_gesture >= 0 ? kDeskTurnId : -1; }
     bool mergeWith(const QUndoCommand* other) override {
         const auto* later = static_cast<const BankStep*>(other);
-        if (later->m_pot != m_pot || later->m_gesture != m_gesture) return false;
+        if (!isTurn(later->m_pot, later->m_gesture)) return false;
         BankRecord start = m_history.m_record;
         later->m_patch.applyBefore(start);
-        m_patch.applyBefore(start);
-        m_patch = RecordPatch::between(start, m_history.m_record);
+        widenTo(m_history.m_record, start);
         setObsolete(m_patch.empty()); // turned back to where it started
         return true;
     }
+    bool isTurn(int pot, int gesture) const {
+        return m_gesture >= 0 && m_pot == pot && m_gesture == gesture;
+    }
+    // The step now leads to `record`, which holds it and later changes (`start` holds them too).
+    void widenTo(const BankRecord& record, BankRecord start) {
+        m_patch.applyBefore(start);
+        m_patch = RecordPatch::between(start, record);
+    }
+    void widenTo(const BankRecord& record) { widenTo(record, record); }
     std::size_t patchBytes() const { return m_patch.heapBytes(); }
 
 private:
@@ -86,7 +94,21 @@ void BankHistory::commit(const QString& text) {
 }
 
 void BankHistory::deskTurned(int pot, int gesture) {
+    if (m_quiet) return;
+    if (BankStep* turn = turnOnTop(pot, gesture)) {
+        turn->widenTo(m_record);
+        m_committed = m_record;
+        return;
+    }
     push(m_committed, tr("desk turn of pot %1").arg(pot), pot, gesture);
+}
+
+BankStep* BankHistory::turnOnTop(int pot, int gesture) {
+    const int top = m_stack.count() - 1;
+    if (top < 0 || m_stack.index() != m_stack.count() || m_stack.cleanIndex() == m_stack.count())
+        return nullptr;
+    auto* step = static_cast<BankStep*>(const_cast<QUndoCommand*>(m_stack.command(top)));
+    return step->isTurn(pot, gesture) ? step : nullptr;
 }
 
 bool BankHistory::loadBank(const QString& text, const std::function<bool()>& load) {
