@@ -19,14 +19,9 @@ const QStringList& sheetFilters() {
 } // namespace
 
 QFileDialog* TForm1::makeBankSheetDialog() {
-    auto* dialog = new QFileDialog(this, tr("Save Bank Sheet To ..."), SysexSaveDialogDir);
-    dialog->setObjectName(QStringLiteral("BankSheetDialog"));
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setNameFilters(sheetFilters());
-    dialog->setDefaultSuffix(QStringLiteral("pdf"));
-    dialog->selectFile(QStringLiteral("bank-sheet.pdf"));
-    page_controls::suffixFollowsFilter(dialog);
-    return dialog;
+    return page_controls::saveDialog(this, "BankSheetDialog", tr("Save Bank Sheet To ..."),
+                                     SysexSaveDialogDir, sheetFilters(),
+                                     QStringLiteral("bank-sheet.pdf"));
 }
 
 void TForm1::BankSheetClick() {

@@ -141,14 +141,9 @@ QFileDialog* TForm1::makeSysexOpenDialog() {
 }
 
 QFileDialog* TForm1::makeSysexSaveDialog() {
-    auto* dialog = new QFileDialog(this, tr("Save Sysex File To ..."), SysexSaveDialogDir);
-    dialog->setObjectName(QStringLiteral("SysexSaveDialog"));
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setNameFilters(saveFilters());
-    dialog->setDefaultSuffix(QStringLiteral("syx"));
-    dialog->selectFile(QStringLiteral("custom.syx"));
-    page_controls::suffixFollowsFilter(dialog);
-    return dialog;
+    return page_controls::saveDialog(this, "SysexSaveDialog", tr("Save Sysex File To ..."),
+                                     SysexSaveDialogDir, saveFilters(),
+                                     QStringLiteral("custom.syx"));
 }
 
 void TForm1::OpenSysexClick() {

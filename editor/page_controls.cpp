@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 
 namespace page_controls {
@@ -80,10 +81,19 @@ void describe(QWidget* field, const QString& what) {
     field->setToolTip(range.isEmpty() ? what : what + QLatin1Char(' ') + range);
 }
 
-void suffixFollowsFilter(QFileDialog* dialog) {
+QFileDialog* saveDialog(QWidget* parent, const char* objectName, const QString& title,
+                        const QString& folder, const QStringList& filters,
+                        const QString& fileName) {
+    auto* dialog = new QFileDialog(parent, title, folder);
+    dialog->setObjectName(QString::fromLatin1(objectName));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilters(filters);
+    dialog->setDefaultSuffix(QFileInfo(fileName).suffix());
+    dialog->selectFile(fileName);
     QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
         dialog->setDefaultSuffix(filter.section(QStringLiteral("(*."), 1).chopped(1));
     });
+    return dialog;
 }
 
 } // namespace page_controls

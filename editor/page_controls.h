@@ -56,7 +56,10 @@ QString rangeText(const QWidget* field);
 // itself, so that the two never differ. Call it once the field has its range and items.
 void describe(QWidget* field, const QString& what);
 
-// Makes a save dialog give a name typed without an extension the one of the chosen filter.
-void suffixFollowsFilter(QFileDialog* dialog);
+// A save dialog named `objectName` that offers `fileName` and gives a name typed without an
+// extension the one of the chosen filter (the first filter's at the start).
+QFileDialog* saveDialog(QWidget* parent, const char* objectName, const QString& title,
+                        const QString& folder, const QStringList& filters,
+                        const QString& fileName);
 
 } // namespace page_controls
