@@ -97,6 +97,11 @@ void OverviewPage::build() {
     for (QSortFilterProxyModel* rows : {m_potRows, m_buttonRows})
         connect(Filter, &QLineEdit::textChanged, rows,
                 &QSortFilterProxyModel::setFilterFixedString);
+    // The first matching rows come into view, not whatever sat at the old scroll position.
+    connect(Filter, &QLineEdit::textChanged, this, [this] {
+        PotTable->scrollToTop();
+        ButtonTable->scrollToTop();
+    });
     connectTable(PotTable, Controls::Pots);
     connectTable(ButtonTable, Controls::Buttons);
     fillPresetList();

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -227,8 +228,12 @@ TEST_F(OverviewPageTest, BulkEditsThroughTheControlsChangeTheBankAndLogTheCount)
 }
 
 TEST_F(OverviewPageTest, FilterAndAccessibilityReadTheTablesAsTheyAre) {
+    QScrollBar* scroll = table(Controls::Pots)->verticalScrollBar();
+    scroll->setValue(scroll->maximum());
+    ASSERT_GT(scroll->value(), 0);
     typeInto(page->Filter, QStringLiteral("chorus"));
     EXPECT_EQ(table(Controls::Pots)->model()->rowCount(), 16);
+    EXPECT_EQ(scroll->value(), 0); // the first matching row in view
     EXPECT_EQ(table(Controls::Buttons)->model()->rowCount(), 0);
     typeInto(page->Filter, QString());
 
