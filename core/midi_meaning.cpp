@@ -18,10 +18,16 @@ using Bytes = std::span<const std::uint8_t>;
 constexpr std::size_t kShownSysExBytes = 16;
 constexpr std::size_t kSysExHeadBytes = 8;
 
+// Digits by hand: the monitor formats every message it sees, thousands a second.
 std::string hexList(Bytes bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
-    for (std::uint8_t b : bytes)
-        text += formatText("%s%02X", text.empty() ? "" : " ", b);
+    text.reserve(bytes.size() * 3);
+    for (std::uint8_t b : bytes) {
+        if (!text.empty()) text += ' ';
+        text += kDigits[b >> 4];
+        text += kDigits[b & 0xF];
+    }
     return text;
 }
 

@@ -6,8 +6,10 @@
 #include <string>
 
 template <typename... Args> std::string formatText(const char* pattern, Args... args) {
-    const int length = std::snprintf(nullptr, 0, pattern, args...);
+    char shortText[128]; // most texts fit: formatted once, not measured first
+    const int length = std::snprintf(shortText, sizeof shortText, pattern, args...);
     if (length <= 0) return {};
+    if (std::size_t(length) < sizeof shortText) return std::string(shortText, std::size_t(length));
     std::string text(std::size_t(length), '\0');
     std::snprintf(text.data(), text.size() + 1, pattern, args...);
     return text;

@@ -139,7 +139,10 @@ MonitorLinesView::MonitorLinesView(QWidget* parent) : QTableView(parent) {
         return true;
     }();
     Q_UNUSED(factoryInstalled);
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Lines of plain ASCII in a fixed font need no shaping; skipping it halves their drawing.
+    QFont lines = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    lines.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(lines);
     horizontalHeader()->hide();
     verticalHeader()->hide();
     // Rows of one fixed height are never measured: appending does not look at the other rows.

@@ -2,6 +2,7 @@
 
 #include "dump_codec.h"
 #include "sysex_protocol.h"
+#include "text_format.h"
 
 #include <gtest/gtest.h>
 
@@ -145,4 +146,14 @@ TEST(MidiMeaning, MonitorLineHoldsTimeDirectionPortBytesAndMeaning) {
         "    1234 in  in1  B0 5B 64  Control Change ch 1 cc 91 = 100, pot 1 \"Reverb # 1\" = 100");
     EXPECT_EQ(monitorLine(5, Direction::Out, "synth", Message{0xFC}, nullptr),
               "       5 out synth  FC  Stop");
+}
+
+// Short texts are formatted in one pass; longer ones (a long port name) must come out whole too.
+TEST(MidiMeaning, LinesOfAnyLengthComeOutWhole) {
+    for (const std::size_t length : {0, 100, 127, 128, 300}) {
+        const std::string port(length, 'p');
+        EXPECT_EQ(monitorLine(7, Direction::In, port, Message{0xFA}, nullptr),
+                  "       7 in  " + port + "  FA  Start");
+        EXPECT_EQ(formatText("%s|%d", port.c_str(), 42), port + "|42");
+    }
 }
