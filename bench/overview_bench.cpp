@@ -1,7 +1,10 @@
 // The "Overview" page. Showing it for a full bank, against two plain QTableWidgets of the same
 // rows, columns and texts, side by side; and one bulk edit over all 64 pots with the reload that
-// follows it (as after an undo), against one frame of a 60 Hz display.
+// follows it (as after an undo), against one frame of a 60 Hz display; and the same bulk edit in
+// the editor window, where it becomes an undo step that the pages and the desk follow, and its
+// undo, each against one frame.
 #include "bank_overview.h"
+#include "editor_window.h"
 #include "overview_page.h"
 #include "side_by_side.h"
 #include "spin_edit.h"
@@ -9,8 +12,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <benchmark/benchmark.h>
 #include <ctime>
@@ -92,5 +97,42 @@ void BM_BulkEditOverAllPotsAgainstOneFrame(benchmark::State& state) {
     state.counters["cpu_ratio_to_frame"] = cpuMs / double(state.iterations()) / kFrameMs;
 }
 BENCHMARK(BM_BulkEditOverAllPotsAgainstOneFrame)->Iterations(50)->Unit(benchmark::kMillisecond);
+
+// Wall time of `run` with the events it leaves, in milliseconds.
+template <typename Run> double msOf(Run run) {
+    QElapsedTimer timer;
+    timer.start();
+    run();
+    QApplication::processEvents();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void BM_BulkEditAndItsUndoInTheEditorAgainstOneFrame(benchmark::State& state) {
+    QTemporaryDir dir;
+    TForm1 form({dir.filePath("vpt64presets.ini")});
+    form.record = fullBank();
+    form.LoadSettingsToForm();
+    form.resize(1100, 800);
+    form.show();
+    form.PageControl->setCurrentWidget(form.Overview.page());
+    QApplication::processEvents();
+    OverviewPage& page = *form.Overview;
+    page.PotTable->selectAll();
+    double editMs = 0, undoMs = 0;
+    int channel = 1;
+    for (auto _ : state) {
+        page.BulkChannel->setValue(channel = channel % 16 + 1);
+        editMs += msOf([&] { page.SetChannel->click(); });
+        undoMs += msOf([&] { form.undoEdit(); });
+    }
+    const double runs = double(state.iterations());
+    state.counters["bulk_edit_ms"] = editMs / runs;
+    state.counters["undo_ms"] = undoMs / runs;
+    state.counters["edit_ratio_to_frame"] = editMs / runs / kFrameMs;
+    state.counters["undo_ratio_to_frame"] = undoMs / runs / kFrameMs;
+}
+BENCHMARK(BM_BulkEditAndItsUndoInTheEditorAgainstOneFrame)
+    ->Iterations(50)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
