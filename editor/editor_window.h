@@ -199,7 +199,8 @@ public:
     bool replaceBank(const QString& text, const std::function<bool()>& load);
     // Runs `action` at once when the bank has no unsaved edits; otherwise asks "Save", "Discard"
     // or "Cancel" first, without blocking. `what` finishes "Save them before ...".
-    void askAboutUnsavedEdits(const QString& what, std::function<void()> action);
+    void askAboutUnsavedEdits(const QString& what, std::function<void()> action,
+                              std::function<void()> cancelled = {});
     // Pending typed values count as a step first.
     bool hasUnsavedEdits();
     UnsavedEditsQuestion& unsavedEditsQuestion() const { return *m_unsavedQuestion; }

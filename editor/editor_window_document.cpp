@@ -98,8 +98,9 @@ bool TForm1::hasUnsavedEdits() {
     return m_history->modified();
 }
 
-void TForm1::askAboutUnsavedEdits(const QString& what, std::function<void()> action) {
-    m_unsavedQuestion->askThen(what, std::move(action));
+void TForm1::askAboutUnsavedEdits(const QString& what, std::function<void()> action,
+                                  std::function<void()> cancelled) {
+    m_unsavedQuestion->askThen(what, std::move(action), std::move(cancelled));
 }
 
 bool TForm1::storeBank() {

@@ -196,9 +196,8 @@ void TransferController::UpdateButtonStatus() {
     const PortState in{m_page.MIDIInComboBox->currentIndex() > 0, m_midiIn->ready()};
     const PortState out{m_page.MIDIOutComboBox->currentIndex() > 0, m_midiOut->ready()};
     // A library job keeps the ports as they are, like a transfer of this page.
-    const TransferStatus status =
-        evaluateTransferStatus(in, out, m_transfer->sending(),
-                               m_transfer->busy() || m_awaitingAnswer || bool(m_jobInput));
+    const TransferStatus status = evaluateTransferStatus(
+        in, out, m_transfer->sending(), m_transfer->busy() || m_awaitingAnswer || bool(m_jobInput));
     m_page.setStatus(QString::fromStdString(status.text),
                      QColor(status.colour.red, status.colour.green, status.colour.blue));
     m_page.SlowSendToPultron->setEnabled(status.transferButtonsEnabled);
@@ -249,10 +248,13 @@ void TransferController::receivedLastBlock() {
     // Kept aside: more may arrive while the user answers.
     const auto received = m_form.IncomingDump.used();
     const std::vector<std::uint8_t> dump(received.begin(), received.end());
-    m_form.askAboutUnsavedEdits(tr("taking the bank received from the controller"), [this, dump] {
-        m_form.MessageBuffer.assign(dump);
-        takeReceivedBank(m_form.MessageBuffer);
-    });
+    m_form.askAboutUnsavedEdits(
+        tr("taking the bank received from the controller"),
+        [this, dump] {
+            m_form.MessageBuffer.assign(dump);
+            takeReceivedBank(m_form.MessageBuffer);
+        },
+        [this] { m_form.WriteMsg(tr("Received bank not taken - the unsaved edits were kept")); });
 }
 
 void TransferController::takeReceivedBank(const DumpBuffer& dump) {

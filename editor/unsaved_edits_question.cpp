@@ -3,19 +3,25 @@
 #include "plain_title.h"
 
 #include <QPushButton>
+#include <utility>
 
 UnsavedEditsQuestion::UnsavedEditsQuestion(QWidget& window, std::function<bool()> modified,
                                            std::function<bool()> save)
     : QObject(&window), m_window(window), m_modified(std::move(modified)), m_save(std::move(save)) {
 }
 
-void UnsavedEditsQuestion::askThen(const QString& what, Action action) {
-    if (m_question) m_question->close(); // answered "Cancel"
+void UnsavedEditsQuestion::askThen(const QString& what, Action action, Action cancelled) {
+    if (m_question) { // answered "Cancel"
+        m_question->close();
+        m_waiting = {};
+        if (Action earlier = std::exchange(m_cancelled, {})) earlier();
+    }
     if (!m_modified()) {
         action();
         return;
     }
     m_waiting = std::move(action);
+    m_cancelled = std::move(cancelled);
     m_question = new QMessageBox(
         QMessageBox::Question, plainTitle(m_window), tr("The bank has changes that are not saved."),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &m_window);
@@ -31,7 +37,12 @@ void UnsavedEditsQuestion::askThen(const QString& what, Action action) {
 void UnsavedEditsQuestion::answered(QAbstractButton* button) {
     const QMessageBox::StandardButton answer = m_question->standardButton(button);
     Action waiting = std::exchange(m_waiting, {});
-    if (answer == QMessageBox::Cancel || !waiting) return;
+    Action cancelled = std::exchange(m_cancelled, {});
+    if (answer == QMessageBox::Cancel) {
+        if (cancelled) cancelled();
+        return;
+    }
+    if (!waiting) return;
     // After the question has gone: saving may show the save dialog.
     QMetaObject::invokeMethod(
         this,

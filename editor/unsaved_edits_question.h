@@ -22,8 +22,9 @@ public:
                          std::function<bool()> save);
 
     // Runs `action` now when nothing is unsaved, else asks; a question still open is answered
-    // "Cancel" first. `what` finishes the sentence "Save them before ...".
-    void askThen(const QString& what, Action action);
+    // "Cancel" first. `what` finishes the sentence "Save them before ...". `cancelled` runs when
+    // the answer is "Cancel".
+    void askThen(const QString& what, Action action, Action cancelled = {});
     // The open question, or nullptr.
     QMessageBox* question() const { return m_question; }
 
@@ -35,4 +36,5 @@ private:
     std::function<bool()> m_save;
     QPointer<QMessageBox> m_question;
     Action m_waiting;
+    Action m_cancelled;
 };

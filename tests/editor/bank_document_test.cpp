@@ -326,6 +326,9 @@ TEST_F(BankDocumentTest, EachLossOfEditsAsksSaveDiscardOrCancel) {
             } else {
                 EXPECT_EQ(form->record.bankName(), goesOn ? bankAfter.at(loss) : "CURRENT");
                 EXPECT_EQ(form->isWindowModified(), !goesOn);
+                EXPECT_EQ(form->statusLog().lines().contains(
+                              "Received bank not taken - the unsaved edits were kept"),
+                          loss == Loss::Receive && !goesOn);
             }
         }
     }
