@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -177,8 +178,15 @@ void MidiMonitorWindow::flush() {
     if (m_pending.empty()) return;
     const QScrollBar* scroll = Lines->verticalScrollBar();
     const bool following = scroll->value() == scroll->maximum();
+    const int rowHeight = std::max(1, Lines->verticalHeader()->defaultSectionSize());
+    const bool flood = m_pending.size() > std::size_t(Lines->viewport()->height() / rowHeight);
+    m_frame->setInterval(flood ? kFloodFrameMs : kFrameMs);
     m_model->append(std::exchange(m_pending, {}));
     if (following) Lines->scrollToBottom();
+}
+
+int MidiMonitorWindow::frameInterval() const {
+    return m_frame->interval();
 }
 
 void MidiMonitorWindow::applyFilter() {

@@ -31,7 +31,10 @@ public:
     void record(midi_meaning::Direction direction, const std::string& port,
                 std::span<const std::uint8_t> message);
     // Puts the messages taken since the last frame into the list now (the frame timer's work).
+    // While more than a screenful arrives each frame, nobody reads the lines as they pass: the
+    // list then takes them every kFloodFrameMs, so that drawing them costs the desk little.
     void flush();
+    int frameInterval() const;
     // Writes the shown lines to `path` atomically; false with `error` set when that failed.
     bool saveTo(const QString& path, QString* error = nullptr);
     const MonitorLog& log() const { return m_log; }
@@ -50,6 +53,7 @@ public:
     QPushButton* SaveAsButton = nullptr;
 
     static constexpr int kFrameMs = 16;
+    static constexpr int kFloodFrameMs = 100;
 
 private:
     QWidget* makeFilterRow();

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
+#include <QHeaderView>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -172,4 +173,18 @@ TEST_F(MidiMonitor, FollowsNewLinesUnlessScrolledUpAlsoWhenTheOldestLeave) {
     EXPECT_EQ(list->childCount(), model->rowCount());
     EXPECT_EQ(list->child(0)->text(QAccessible::Name), model->index(0, 0).data().toString());
     EXPECT_TRUE(model->index(0, 0).data().toString().endsWith("Timing Clock"));
+}
+
+// A flood of more than a screenful a frame reaches the list ten times a second; a trickle every
+// frame again.
+TEST_F(MidiMonitor, AFloodIsShownTenTimesASecondATrickleEveryFrame) {
+    EXPECT_EQ(monitor.frameInterval(), MidiMonitorWindow::kFrameMs);
+    const int screenful =
+        monitor.Lines->viewport()->height() / monitor.Lines->verticalHeader()->defaultSectionSize();
+    for (const auto& [count, interval] :
+         {std::pair{screenful + 1, MidiMonitorWindow::kFloodFrameMs},
+          std::pair{screenful, MidiMonitorWindow::kFrameMs}}) {
+        recordClocks(count);
+        EXPECT_EQ(monitor.frameInterval(), interval) << count;
+    }
 }
