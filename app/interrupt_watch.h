@@ -4,6 +4,7 @@
 
 #include <QTimer>
 #include <functional>
+#include <string>
 
 class InterruptWatch {
 public:
@@ -16,3 +17,10 @@ public:
 private:
     QTimer m_poll;
 };
+
+// The handler for a command whose MIDI ports went away, for any thread: on `context`'s thread it
+// says "Lost the <ports> - <reason>!" through `say`, once however many ports go, and ends the
+// event loop with `exitCode`.
+std::function<void(const std::string& reason)>
+endOnPortLoss(QObject& context, std::function<void(const std::string&)> say, std::string ports,
+              int exitCode);

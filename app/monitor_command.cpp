@@ -47,13 +47,13 @@ public:
     ~Monitor() { flush(); }
 
     bool open(const MidiDevice& input, const MidiDevice* output) {
-        const auto lost = [this](const std::string& reason) { portLost(reason); };
         if (output) {
-            m_output = output->backend->openOutput(output->name, lost);
+            m_output = output->backend->openOutput(output->name, m_portLost);
             if (!m_output.connection) return false;
         }
         m_input = input.backend->openInput(
-            input.name, [this](std::span<const std::uint8_t> bytes) { received(bytes); }, lost);
+            input.name, [this](std::span<const std::uint8_t> bytes) { received(bytes); },
+            m_portLost);
         return m_input.connection != nullptr;
     }
 
@@ -64,7 +64,7 @@ public:
             return !port_matching::indexOf(MidiDeviceList::names(list), device.name);
         };
         if (gone(devices.inputs(), input) || (output && gone(devices.outputs(), *output)))
-            portLost("the port has gone away");
+            m_portLost("the port has gone away");
     }
 
     // Runs until the interrupt watch ends it (exit code 0) or until a port goes away (1).
@@ -112,26 +112,15 @@ private:
         m_pending.clear();
     }
 
-    // Any thread. Both ports go at once when the server stops: said once.
-    void portLost(const std::string& reason) {
-        QMetaObject::invokeMethod(
-            &m_context,
-            [this, reason] {
-                if (m_lost) return;
-                m_lost = true;
-                append("Lost the MIDI port - " + reason + "!");
-                QCoreApplication::exit(kExitFailed);
-            },
-            Qt::QueuedConnection);
-    }
-
     const BankRecord& m_bank;
     const std::string m_port;
     std::FILE* m_out;
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     std::string m_pending;
     bool m_flushQueued = false;
-    bool m_lost = false;
+    // Both ports go at once when the server stops: said once.
+    const PortLostHandler m_portLost = endOnPortLoss(
+        m_context, [this](const std::string& line) { append(line); }, "MIDI port", kExitFailed);
     // In this order, so that the input stops first and input still queued dies with m_context.
     Opened<MidiOutputConnection> m_output;
     InputHandOver m_handOver;

@@ -103,8 +103,7 @@ public:
               kMaxPendingInput) {}
 
     bool open(const std::string& name) {
-        const auto lost = [this](const std::string& reason) { portLost(reason); };
-        m_output = m_backend.openVirtualOutput(name + " Out", "MIDI Out", lost);
+        m_output = m_backend.openVirtualOutput(name + " Out", "MIDI Out", m_portLost);
         m_input = m_backend.openVirtualInput(
             name + " In", "MIDI In",
             [this](std::span<const std::uint8_t> bytes) {
@@ -112,7 +111,7 @@ public:
                                 static_cast<qsizetype>(bytes.size()));
                 m_handOver.post([this, copy = std::move(copy)] { received(copy); });
             },
-            lost);
+            m_portLost);
         return m_output.connection && m_input.connection;
     }
 
@@ -133,24 +132,12 @@ private:
         }
     }
 
-    // Any thread. Both ports go at once when the server stops: said once.
-    void portLost(const std::string& reason) {
-        QMetaObject::invokeMethod(
-            &m_context,
-            [this, reason] {
-                if (m_lost) return;
-                m_lost = true;
-                m_print("Lost the MIDI ports - " + reason + "!");
-                QCoreApplication::exit(kExitFailed);
-            },
-            Qt::QueuedConnection);
-    }
-
     RtMidiBackend& m_backend;
     SimulatedController& m_controller;
     LogSink m_print;
     bool m_outputFull = false;
-    bool m_lost = false;
+    // Both ports go at once when the server stops: said once.
+    const PortLostHandler m_portLost = endOnPortLoss(m_context, m_print, "MIDI ports", kExitFailed);
     // In this order, so that the input stops first and input still queued dies with m_context.
     Opened<MidiOutputConnection> m_output;
     InputHandOver m_handOver;
