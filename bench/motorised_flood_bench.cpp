@@ -323,15 +323,26 @@ std::pair<Worst, Worst> alternate(benchmark::State& state, FloodPeer& a, const c
     return {aWorst, bWorst};
 }
 
+// A JACK client on a server of the benchmark's own; null, with the benchmark skipped, without one.
+std::unique_ptr<RtMidiBackend> jackClient(JackServer& server, benchmark::State& state) {
+    if (!server.start()) {
+        state.SkipWithError(server.error().toStdString().c_str());
+        return nullptr;
+    }
+    auto backend = RtMidiBackend::create(RtMidiBackend::Api::Jack);
+    if (!backend) state.SkipWithError("no JACK client");
+    return backend;
+}
+
+bool lossless(const Worst& w) {
+    return w.runsWithLoss == 0 && w.p99Max <= kLosslessP99Ms;
+}
+
 // The desk against the baseline, alternately.
 void BM_MotorisedFloodOnX(benchmark::State& state) {
     JackServer server;
-    if (!server.start()) {
-        state.SkipWithError(server.error().toStdString().c_str());
-        return;
-    }
-    auto backend = RtMidiBackend::create(RtMidiBackend::Api::Jack);
-    if (!backend) return state.SkipWithError("no JACK client");
+    const auto backend = jackClient(server, state);
+    if (!backend) return;
     FloodPeer deskPeer(*backend, "flood desk"), plainPeer(*backend, "flood plain");
     DeskUnderFlood desk;
     PlainPassThrough plain;
@@ -343,9 +354,6 @@ void BM_MotorisedFloodOnX(benchmark::State& state) {
     deskWorst.report(state, "desk_");
     plainWorst.report(state, "plain_");
     state.counters["lag_ratio"] = deskWorst.lagMax / std::max(plainWorst.lagMax, kFrameMs);
-    const auto lossless = [](const Worst& w) {
-        return w.runsWithLoss == 0 && w.p99Max <= kLosslessP99Ms;
-    };
     const auto bounded = [](const Worst& w) { return w.lagMax <= kMaxLagMs && w.notOnLast == 0; };
     const auto said = [](bool met) { return met ? "met" : "NOT MET"; };
     if (rate <= 10000)
@@ -370,12 +378,8 @@ BENCHMARK(BM_MotorisedFloodOnX)
 // monitoring costs the desk.
 void BM_MotorisedFloodMonitoredOnX(benchmark::State& state) {
     JackServer server;
-    if (!server.start()) {
-        state.SkipWithError(server.error().toStdString().c_str());
-        return;
-    }
-    auto backend = RtMidiBackend::create(RtMidiBackend::Api::Jack);
-    if (!backend) return state.SkipWithError("no JACK client");
+    const auto backend = jackClient(server, state);
+    if (!backend) return;
     FloodPeer monitoredPeer(*backend, "flood monitored"), deskPeer(*backend, "flood desk");
     DeskUnderFlood monitored, desk;
     if (!monitoredPeer.opened() || !deskPeer.opened() || !monitored.open(monitoredPeer, true) ||
@@ -389,7 +393,7 @@ void BM_MotorisedFloodMonitoredOnX(benchmark::State& state) {
     state.counters["p99_ratio"] = monitoredWorst.p99Max / std::max(deskWorst.p99Max, kFrameMs);
     state.counters["lag_ratio"] = monitoredWorst.lagMax / std::max(deskWorst.lagMax, kFrameMs);
     state.counters["monitor_lines"] = double(monitored.monitorLines());
-    const bool met = monitoredWorst.runsWithLoss == 0 && monitoredWorst.p99Max <= kLosslessP99Ms;
+    const bool met = lossless(monitoredWorst);
     std::printf("goal at %d/s with the monitor open (%zu lines held), lossless in every run with "
                 "p99 <= %.2f ms: %s (p99 %.2f ms; without the monitor %.2f ms)\n",
                 rate, monitored.monitorLines(), kLosslessP99Ms, met ? "met" : "NOT MET",
