@@ -11,9 +11,13 @@ void PresetSelector::setPresets(const QStringList& keys, const QStringList& name
     setCurrentIndex(-1);
 }
 
+// Motorised pots change the page's fields thousands of times a second, mostly leaving the name as
+// it was: the same name again is not laid out again.
 void PresetSelector::showPreset(int index) {
+    const QString name = index < 0 ? tr("Unknown") : itemText(index);
+    if (index == currentIndex() && currentText() == name) return;
     setCurrentIndex(index);
-    if (index < 0) setEditText(tr("Unknown"));
+    if (index < 0) setEditText(name);
 }
 
 void PresetSelector::userChange(int index) {
