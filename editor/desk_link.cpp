@@ -13,12 +13,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 
 DeskLink::DeskLink(TForm1& form) : QObject(&form), m_form(form), m_box(form.record, *this, this) {
     m_box.setSkinLists({form.VrKnobBitmapList, form.VrButtonBitmapList});
     connectEditor();
     qApp->installEventFilter(this); // presses and releases end turn gestures
+    m_pageRefresh.setSingleShot(true);
+    m_pageRefresh.setInterval(0);
+    connect(&m_pageRefresh, &QTimer::timeout, this, &DeskLink::showTurnedValue);
 }
 
 void DeskLink::connectEditor() {
@@ -49,6 +53,8 @@ void DeskLink::followPot(int pot, PotPage::KnobProperty property, int value) {
     const Field field = property == PotPage::KnobProperty::Minimum   ? Field::Minimum
                         : property == PotPage::KnobProperty::Maximum ? Field::Maximum
                                                                      : Field::Position;
+    // The page showing a turn's value again does not turn the knob again.
+    if (m_showingTurn && field == Field::Position) return;
     m_box.followPotEditor(pot, field, value);
 }
 
@@ -113,10 +119,11 @@ void DeskLink::sendShortMessage(const ShortMessage& message) {
     m_form.MidiOut1->Put(message.status, message.data1, message.data2);
 }
 
-void DeskLink::potValueChanged(int potIndex, int value) {
+void DeskLink::potValueChanged(int potIndex, int) {
     // A page not built yet shows the value from the bank when it is built.
     PotPage* pots = m_form.PotSettings.ifBuilt();
-    if (pots && pots->selectedPot() == potIndex + 1) pots->PotInitialValue->setValue(value);
+    if (pots && pots->selectedPot() == potIndex + 1 && !m_pageRefresh.isActive())
+        m_pageRefresh.start();
     m_form.Overview.page()->refreshPot(potIndex + 1);
     // A turn without a button held that comes after a pause (the wheel, the keys) starts a new
     // gesture, as a press or release of a button does.
@@ -125,6 +132,13 @@ void DeskLink::potValueChanged(int potIndex, int value) {
         ++m_gesture;
     m_turnClock.start();
     m_form.history().deskTurned(potIndex + 1, m_gesture);
+}
+
+void DeskLink::showTurnedValue() {
+    PotPage* pots = m_form.PotSettings.ifBuilt();
+    if (!pots) return;
+    QScopedValueRollback showing(m_showingTurn, true);
+    pots->PotInitialValue->setValue(m_form.record.initialValue(pots->selectedPot()));
 }
 
 bool DeskLink::eventFilter(QObject* watched, QEvent* event) {

@@ -10,6 +10,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 #include <cstdint>
 
 class TForm1;
@@ -45,9 +46,14 @@ private:
     // The knob of `pot` takes an edit of the pot page or the overview.
     void followPot(int pot, PotPage::KnobProperty property, int value);
     void showPage(QWidget* page);
+    void showTurnedValue();
 
     TForm1& m_form;
     VirtualBox m_box;
     int m_gesture = 0; // the turn gesture desk turns belong to
     QElapsedTimer m_turnClock;
+    // Motorised input turns a pot thousands of times a second: the pot page shows the latest
+    // value once per pass of the event loop, not every move.
+    QTimer m_pageRefresh;
+    bool m_showingTurn = false;
 };

@@ -57,6 +57,7 @@ TEST_F(EditorDesk, KnobAndPotEditorStayInStepWithoutAnOutputPort) {
     pots.PotNumber->setValue(5);
     knob(5)->SetPosition(33);
     EXPECT_EQ(form.record.initialValue(5), 33);
+    QCoreApplication::processEvents(); // the page shows a turn with the next pass of the loop
     EXPECT_EQ(pots.PotInitialValue->value(), 33);
     pots.PotInitialValue->setValue(44);
     EXPECT_EQ(knob(5)->Position(), 44);
