@@ -3,6 +3,7 @@
 #include "record_diff.h"
 
 #include <QScopedValueRollback>
+#include <algorithm>
 
 namespace {
 
@@ -26,7 +27,9 @@ public:
     BankStep(BankHistory& history, RecordPatch patch, const QString& text, int pot, int gesture,
              bool loads)
         : QUndoCommand(text), m_history(history), m_patch(std::move(patch)), m_pot(pot),
-          m_gesture(gesture), m_loads(loads) {}
+          m_gesture(gesture), m_loads(loads) {
+        if (m_gesture >= 0) m_turnedPots.push_back(pot);
+    }
 
     // The record already holds the change when the step is pushed.
     void redo() override {
@@ -42,16 +45,19 @@ public:
     int id() const override { return m_gesture >= 0 ? kDeskTurnId : -1; }
     bool mergeWith(const QUndoCommand* other) override {
         const auto* later = static_cast<const BankStep*>(other);
-        if (!isTurn(later->m_pot, later->m_gesture)) return false;
+        if (!isTurn(later->m_gesture)) return false;
         BankRecord start = m_history.m_record;
         later->m_patch.applyBefore(start);
         widenTo(m_history.m_record, start);
+        if (!turns(later->m_pot)) {
+            m_turnedPots.push_back(later->m_pot);
+            setText(BankHistory::turnName(m_turnedPots));
+        }
         setObsolete(m_patch.empty()); // turned back to where it started
         return true;
     }
-    bool isTurn(int pot, int gesture) const {
-        return m_gesture >= 0 && m_pot == pot && m_gesture == gesture;
-    }
+    bool isTurn(int gesture) const { return m_gesture >= 0 && m_gesture == gesture; }
+    bool turns(int pot) const { return std::ranges::find(m_turnedPots, pot) != m_turnedPots.end(); }
     // The step now leads to `record`, which holds it and later changes (`start` holds them too).
     void widenTo(const BankRecord& record, BankRecord start) {
         m_patch.applyBefore(start);
@@ -67,6 +73,7 @@ private:
     int m_gesture;
     bool m_loads;
     bool m_pushed = false;
+    std::vector<int> m_turnedPots; // of a desk turn, in the order they were first turned
 };
 
 BankHistory::BankHistory(BankRecord& record, QObject* parent)
@@ -93,9 +100,16 @@ void BankHistory::commit(const QString& text) {
     push(m_committed, text);
 }
 
+QString BankHistory::turnName(const std::vector<int>& pots) {
+    if (pots.size() == 1) return tr("desk turn of pot %1").arg(pots[0]);
+    if (pots.size() == 2) return tr("desk turn of pots %1 and %2").arg(pots[0]).arg(pots[1]);
+    return tr("desk turn of %1 pots").arg(pots.size());
+}
+
 void BankHistory::deskTurned(int pot, int gesture) {
     if (m_quiet) return;
-    if (BankStep* turn = turnOnTop(pot, gesture)) {
+    // A pot new to the turn goes through a push, which merges it and names the step anew.
+    if (BankStep* turn = turnOnTop(gesture); turn && turn->turns(pot)) {
         turn->widenTo(m_record);
         m_committed = m_record;
         return;
@@ -103,12 +117,12 @@ void BankHistory::deskTurned(int pot, int gesture) {
     push(m_committed, tr("desk turn of pot %1").arg(pot), pot, gesture);
 }
 
-BankStep* BankHistory::turnOnTop(int pot, int gesture) {
+BankStep* BankHistory::turnOnTop(int gesture) {
     const int top = m_stack.count() - 1;
     if (top < 0 || m_stack.index() != m_stack.count() || m_stack.cleanIndex() == m_stack.count())
         return nullptr;
     auto* step = static_cast<BankStep*>(const_cast<QUndoCommand*>(m_stack.command(top)));
-    return step->isTurn(pot, gesture) ? step : nullptr;
+    return step->isTurn(gesture) ? step : nullptr;
 }
 
 bool BankHistory::loadBank(const QString& text, const std::function<bool()>& load) {

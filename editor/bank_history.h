@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QUndoStack>
 #include <functional>
+#include <vector>
 
 class BankStep;
 
@@ -31,8 +32,9 @@ public:
     // count when their field is left or Enter is pressed.
     void commit(const QString& text = {});
     // The desk wrote pot `pot`'s new value into the record. The changes of one turn gesture (the
-    // same `gesture` number) on the same pot make one step: the later ones widen the step on top
-    // in place, without a push, so that a flood of motorised moves costs little each.
+    // same `gesture` number) make one step, whichever pots it turns (motorised input moves many):
+    // the later ones widen the step on top in place, without a push, so that a flood of motorised
+    // moves costs little each.
     void deskTurned(int pot, int gesture);
     // Runs `load`, which puts a new bank into the record (opened or received) and returns
     // whether it took one: one step named `text` that brings the previous bank back, and the new
@@ -65,8 +67,9 @@ private:
     void push(const BankRecord& before, const QString& text, int pot = 0, int gesture = -1,
               bool loads = false);
     void applied(const RecordPatch& patch, bool loads);
-    // The step on top when it is the unsaved turn of `pot` in `gesture`, else null.
-    BankStep* turnOnTop(int pot, int gesture);
+    // The step on top when it is the unsaved turn of `gesture`, else null.
+    BankStep* turnOnTop(int gesture);
+    static QString turnName(const std::vector<int>& pots);
 
     BankRecord& m_record;
     BankRecord m_committed; // the record as the last step left it

@@ -228,6 +228,22 @@ TEST_F(BankDocumentTest, TypingAndTurningMakeOneStepPerFieldAndGesture) {
     dragKnob(knob, {{30, 5}, {45, 20}, {40, 40}});
     EXPECT_EQ(steps().count(), count + 3);
     EXPECT_EQ(steps().undoText(), "desk turn of pot 8");
+
+    // Motorised input that moves two pots in turn, with no pause, is one step as well.
+    form->record.setPot(8, {0x30, 20, 0, 127});
+    form->record.setPot(9, {0x30, 21, 0, 127});
+    form->PotSettings->vMotPots->setChecked(true);
+    const int start8 = form->record.initialValue(8), start9 = form->record.initialValue(9);
+    for (int value : {10, 20, 30}) {
+        form->MidiIn1->OnShort(nullptr, 0xB0, 20, std::uint8_t(value));
+        form->MidiIn1->OnShort(nullptr, 0xB0, 21, std::uint8_t(value + 1));
+    }
+    EXPECT_EQ(form->record.initialValue(9), 31);
+    EXPECT_EQ(steps().count(), count + 4);
+    EXPECT_EQ(steps().undoText(), "desk turn of pots 8 and 9");
+    steps().undo();
+    EXPECT_EQ(form->record.initialValue(8), start8);
+    EXPECT_EQ(form->record.initialValue(9), start9);
 }
 
 TEST_F(BankDocumentTest, TheTitleMarkFollowsEditsStoreUndoAndUpload) {
