@@ -21,7 +21,7 @@ DeskLink::DeskLink(TForm1& form) : QObject(&form), m_form(form), m_box(form.reco
     connectEditor();
     qApp->installEventFilter(this); // presses and releases end turn gestures
     m_pageRefresh.setSingleShot(true);
-    m_pageRefresh.setInterval(0);
+    m_pageRefresh.setInterval(kPageFrameMs);
     connect(&m_pageRefresh, &QTimer::timeout, this, &DeskLink::showTurnedValue);
 }
 

@@ -53,7 +53,8 @@ private:
     int m_gesture = 0; // the turn gesture desk turns belong to
     QElapsedTimer m_turnClock;
     // Motorised input turns a pot thousands of times a second: the pot page shows the latest
-    // value once per pass of the event loop, not every move.
+    // value once a frame, not every move (its fields and their group are drawn again each time).
+    static constexpr int kPageFrameMs = 16;
     QTimer m_pageRefresh;
     bool m_showingTurn = false;
 };

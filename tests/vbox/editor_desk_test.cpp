@@ -13,6 +13,7 @@
 #include "transfer_controller.h"
 #include "transfer_page.h"
 #include "virtual_box.h"
+#include "wait_for.h"
 
 #include "../files/read_only_folder.h"
 
@@ -57,8 +58,7 @@ TEST_F(EditorDesk, KnobAndPotEditorStayInStepWithoutAnOutputPort) {
     pots.PotNumber->setValue(5);
     knob(5)->SetPosition(33);
     EXPECT_EQ(form.record.initialValue(5), 33);
-    QCoreApplication::processEvents(); // the page shows a turn with the next pass of the loop
-    EXPECT_EQ(pots.PotInitialValue->value(), 33);
+    EXPECT_TRUE(waitFor([&] { return pots.PotInitialValue->value() == 33; })); // within a frame
     pots.PotInitialValue->setValue(44);
     EXPECT_EQ(knob(5)->Position(), 44);
     pots.PotMax->setValue(40);
