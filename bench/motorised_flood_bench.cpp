@@ -22,6 +22,8 @@
 #include <QComboBox>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
+#include <numeric>
 #include <benchmark/benchmark.h>
 #include <csignal>
 #include <cstdio>
@@ -52,6 +54,7 @@ struct RunResult {
     int sentOn = 0;   // of those, sent on
     double p50Ms = 0; // latency of the controller messages sent on
     double p99Ms = 0;
+    double latePercent = 0; // of those, later than two periods and a frame
     double lagMs = 0; // the most any message sent on was behind (markers included)
     bool endsOnLast = false;
 };
@@ -60,6 +63,13 @@ double percentile(std::vector<double> values, double p) {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());
     return values[std::min(values.size() - 1, std::size_t(p * double(values.size())))];
+}
+
+double latePercent(const std::vector<double>& latency) {
+    if (latency.empty()) return 0;
+    const auto late = std::count_if(latency.begin(), latency.end(),
+                                    [](double ms) { return ms > kLosslessP99Ms; });
+    return 100.0 * double(late) / double(latency.size());
 }
 
 // One JACK peer: an output port that sends the flood and an input port that takes back what the
@@ -133,6 +143,7 @@ public:
         result.sentOn = int(m_latency.size());
         result.p50Ms = percentile(m_latency, 0.50);
         result.p99Ms = percentile(m_latency, 0.99);
+        result.latePercent = latePercent(m_latency);
         result.lagMs = m_lagMs;
         result.endsOnLast = m_lastValue == lastSent;
         return result;
@@ -243,6 +254,7 @@ public:
         m_form->PageControl->setCurrentWidget(m_form->PotSettings.page());
         m_form->FaderDesk().GenerateFaderDeskExecute();
         if (monitored) m_form->midiMonitor().show();
+        if (monitored && getenv("VPT_SMALL")) m_form->midiMonitor().resize(500, 120);
         return m_form->FaderDesk().deskVisible();
     }
     std::size_t monitorLines() const { return m_form->midiMonitor().log().size(); }
@@ -279,7 +291,10 @@ private:
 struct Worst {
     int lostMax = 0, runsWithLoss = 0, runs = 0, notOnLast = 0;
     double p50Max = 0, p99Max = 0, lagMax = 0;
+    std::vector<double> p99s, latePercents; // of each run, in order
     void add(const RunResult& run) {
+        p99s.push_back(run.p99Ms);
+        latePercents.push_back(run.latePercent);
         const int lost = run.sent - run.sentOn;
         lostMax = std::max(lostMax, lost);
         runsWithLoss += lost > 0;
@@ -301,9 +316,9 @@ struct Worst {
 
 void printRun(const char* who, int rate, const RunResult& run) {
     std::printf("  %-6s %6d/s: sent on %6d of %6d (%5.1f %% lost), p50 %7.2f ms, p99 %7.2f ms, "
-                "lag %7.2f ms, last value %s\n",
+                "%5.2f %% late, lag %7.2f ms, last value %s\n",
                 who, rate, run.sentOn, run.sent, 100.0 * (run.sent - run.sentOn) / run.sent,
-                run.p50Ms, run.p99Ms, run.lagMs, run.endsOnLast ? "sent on" : "MISSING");
+                run.p50Ms, run.p99Ms, run.latePercent, run.lagMs, run.endsOnLast ? "sent on" : "MISSING");
 }
 
 // state.range(0): controller messages a second. Each iteration is one run of `a` and one of `b`;
@@ -322,6 +337,34 @@ std::pair<Worst, Worst> alternate(benchmark::State& state, FloodPeer& a, const c
     }
     return {aWorst, bWorst};
 }
+
+int runsWithin(const std::vector<double>& p99s) {
+    return int(std::count_if(p99s.begin(), p99s.end(),
+                             [](double ms) { return ms <= kLosslessP99Ms; }));
+}
+
+// The mean of b[i] - a[i] over paired runs, and its standard error.
+struct PairedDifference {
+    double mean = 0, standardError = 0;
+
+    PairedDifference(const std::vector<double>& a, const std::vector<double>& b) {
+        const std::size_t n = std::min(a.size(), b.size());
+        if (n < 2) return;
+        std::vector<double> d(n);
+        for (std::size_t i = 0; i < n; ++i)
+            d[i] = b[i] - a[i];
+        mean = std::accumulate(d.begin(), d.end(), 0.0) / double(n);
+        double squares = 0;
+        for (double x : d)
+            squares += (x - mean) * (x - mean);
+        standardError = std::sqrt(squares / double(n - 1) / double(n));
+    }
+    // A cost shows when it stands out of the runs' noise (two standard errors) and is more than
+    // one frame.
+    bool measurable(double frame) const {
+        return mean > 2 * standardError && mean > frame;
+    }
+};
 
 // A JACK client on a server of the benchmark's own; null, with the benchmark skipped, without one.
 std::unique_ptr<RtMidiBackend> jackClient(JackServer& server, benchmark::State& state) {
@@ -375,7 +418,8 @@ BENCHMARK(BM_MotorisedFloodOnX)
     ->UseRealTime();
 
 // The same flood into two desks, one with the MIDI Monitor window open on its ports: what
-// monitoring costs the desk.
+// monitoring costs the desk. The desk alone sits at JACK's own round trip here, where the
+// scheduler's noise decides single runs, so the cost is the paired difference over many runs.
 void BM_MotorisedFloodMonitoredOnX(benchmark::State& state) {
     JackServer server;
     const auto backend = jackClient(server, state);
@@ -390,20 +434,30 @@ void BM_MotorisedFloodMonitoredOnX(benchmark::State& state) {
         alternate(state, monitoredPeer, "monitored", deskPeer, "desk");
     monitoredWorst.report(state, "monitored_");
     deskWorst.report(state, "desk_");
-    state.counters["p99_ratio"] = monitoredWorst.p99Max / std::max(deskWorst.p99Max, kFrameMs);
-    state.counters["lag_ratio"] = monitoredWorst.lagMax / std::max(deskWorst.lagMax, kFrameMs);
+    const PairedDifference p99(deskWorst.p99s, monitoredWorst.p99s);
+    const PairedDifference late(deskWorst.latePercents, monitoredWorst.latePercents);
+    state.counters["p99_cost_ms"] = p99.mean;
+    state.counters["p99_cost_standard_error_ms"] = p99.standardError;
+    state.counters["late_cost_points"] = late.mean;
     state.counters["monitor_lines"] = double(monitored.monitorLines());
-    const bool met = lossless(monitoredWorst);
-    std::printf("goal at %d/s with the monitor open (%zu lines held), lossless in every run with "
-                "p99 <= %.2f ms: %s (p99 %.2f ms; without the monitor %.2f ms)\n",
-                rate, monitored.monitorLines(), kLosslessP99Ms, met ? "met" : "NOT MET",
-                monitoredWorst.p99Max, deskWorst.p99Max);
+    std::printf("monitoring at %d/s over %d paired runs (%zu lines held): p99 %+.3f ms (standard "
+                "error %.3f ms), share later than %.2f ms %+.2f points (standard error %.2f); "
+                "p99 <= %.2f ms in %d of %d runs with the monitor, %d of %d without\n",
+                rate, monitoredWorst.runs, monitored.monitorLines(), p99.mean, p99.standardError,
+                kLosslessP99Ms, late.mean, late.standardError, kLosslessP99Ms,
+                runsWithin(monitoredWorst.p99s), monitoredWorst.runs, runsWithin(deskWorst.p99s),
+                deskWorst.runs);
+    const bool met = monitoredWorst.runsWithLoss == 0 && !p99.measurable(kFrameMs);
+    std::printf("goal at %d/s, the monitor open costs the desk nothing measurable (lossless in "
+                "every run, p99 not above the desk's alone by more than two standard errors and "
+                "a frame): %s\n",
+                rate, met ? "met" : "NOT MET");
     std::fflush(stdout);
 }
 BENCHMARK(BM_MotorisedFloodMonitoredOnX)
     ->ArgName("messages_per_s")
     ->Arg(10000)
-    ->Iterations(6)
+    ->Iterations(12)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

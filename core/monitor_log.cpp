@@ -1,6 +1,7 @@
 #include "monitor_log.h"
 
 #include <algorithm>
+#include <iterator>
 
 using midi_meaning::Category;
 using midi_meaning::Direction;
@@ -41,11 +42,13 @@ MonitorLog::Change MonitorLog::append(MonitorLine line) {
     return change;
 }
 
-void MonitorLog::dropOldest(std::size_t count) {
+void MonitorLog::dropOldest(std::size_t count, std::vector<MonitorLine>* leaving) {
     count = std::min(count, m_lines.size());
     m_visible.erase(m_visible.begin(),
                     m_visible.begin() + static_cast<std::ptrdiff_t>(visibleAmongOldest(count)));
-    m_lines.erase(m_lines.begin(), m_lines.begin() + static_cast<std::ptrdiff_t>(count));
+    const auto end = m_lines.begin() + static_cast<std::ptrdiff_t>(count);
+    if (leaving) std::move(m_lines.begin(), end, std::back_inserter(*leaving));
+    m_lines.erase(m_lines.begin(), end);
     m_firstSerial += count;
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 struct MonitorLine {
     midi_meaning::Direction direction = midi_meaning::Direction::In;
@@ -50,9 +51,10 @@ public:
     void setFilter(const MonitorFilter& filter);
     const MonitorFilter& filter() const { return m_filter; }
 
-    // Drops the `count` oldest lines; how many of them are visible can be asked first, so that
-    // a view hears of the rows before they go.
-    void dropOldest(std::size_t count);
+    // Drops the `count` oldest lines, moved to `leaving` when given (freeing many lines takes a
+    // while, which the caller may want to spend later); how many of them are visible can be
+    // asked first, so that a view hears of the rows before they go.
+    void dropOldest(std::size_t count, std::vector<MonitorLine>* leaving = nullptr);
     std::size_t visibleAmongOldest(std::size_t count) const;
 
     std::size_t capacity() const { return m_capacity; }

@@ -23,13 +23,15 @@
 using midi_meaning::Direction;
 
 // MonitorListModel: the visible lines of a MonitorLog as list items, so that the view asks only
-// for the rows it paints however many lines the log holds.
+// for the rows it paints however many lines the log holds. Lines taken into the log reach the
+// view when they are shown: the view draws every row again when it hears of new ones, even below
+// what it shows.
 class MonitorListModel : public QAbstractListModel {
 public:
     MonitorListModel(MonitorLog& log, QObject* parent) : QAbstractListModel(parent), m_log(log) {}
 
     int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : static_cast<int>(m_log.visibleCount());
+        return parent.isValid() ? 0 : static_cast<int>(m_shown);
     }
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
@@ -37,39 +39,47 @@ public:
         return QString::fromStdString(m_log.visible(static_cast<std::size_t>(index.row())).text);
     }
 
-    // Adds the lines, telling the view first which rows leave at the top and which come at the
-    // end, so that it keeps its selection and scroll position.
-    void append(std::vector<MonitorLine> lines) {
-        const std::size_t capacity = m_log.capacity();
-        if (lines.size() > capacity)
-            lines.erase(lines.begin(), lines.end() - static_cast<std::ptrdiff_t>(capacity));
-        const std::size_t room = capacity - m_log.size();
-        if (lines.size() > room) {
-            // Rows leaving at the top make the view lay out every row again: they leave a
-            // twentieth of the log at a time rather than a few every frame.
-            const std::size_t oldest =
-                std::min(m_log.size(), std::max(lines.size() - room, capacity / 20));
-            const int leaving = static_cast<int>(m_log.visibleAmongOldest(oldest));
-            if (leaving > 0) beginRemoveRows({}, 0, leaving - 1);
-            m_log.dropOldest(oldest);
-            if (leaving > 0) endRemoveRows();
-        }
-        const auto shown = std::count_if(lines.begin(), lines.end(), [this](const MonitorLine& l) {
-            return m_log.filter().accepts(l);
-        });
-        if (shown > 0) beginInsertRows({}, rowCount(), rowCount() + static_cast<int>(shown) - 1);
+    // Takes the lines into the log, not yet shown; there must be room for them (makeRoom).
+    void take(std::vector<MonitorLine> lines) {
+        const std::size_t room = m_log.capacity() - m_log.size();
+        if (lines.size() > room)
+            lines.erase(lines.begin(), lines.end() - static_cast<std::ptrdiff_t>(room));
         for (MonitorLine& line : lines)
             m_log.append(std::move(line));
-        if (shown > 0) endInsertRows();
+    }
+    // Tells the view of the rows taken since the last time.
+    void show() {
+        if (m_log.visibleCount() == m_shown) return;
+        beginInsertRows({}, static_cast<int>(m_shown), static_cast<int>(m_log.visibleCount()) - 1);
+        m_shown = m_log.visibleCount();
+        endInsertRows();
+    }
+    std::size_t room() const { return m_log.capacity() - m_log.size(); }
+    // Makes room for `count` more lines, telling the view of the rows that leave at the top
+    // (lines that leave go to `leaving`). Rows leaving change every row the view shows: they
+    // leave a twentieth of the log at a time rather than a few every frame.
+    void makeRoom(std::size_t count, std::vector<MonitorLine>& leaving) {
+        const std::size_t capacity = m_log.capacity();
+        if (count <= room()) return;
+        const std::size_t oldest =
+            std::min(m_log.size(), std::max(std::min(count, capacity) - room(), capacity / 20));
+        // The oldest lines are shown ones, unless more than the log holds came unshown.
+        const std::size_t rows = std::min(m_log.visibleAmongOldest(oldest), m_shown);
+        if (rows > 0) beginRemoveRows({}, 0, static_cast<int>(rows) - 1);
+        m_log.dropOldest(oldest, &leaving);
+        m_shown -= rows;
+        if (rows > 0) endRemoveRows();
     }
     void reset(const std::function<void()>& change) {
         beginResetModel();
         change();
+        m_shown = m_log.visibleCount();
         endResetModel();
     }
 
 private:
     MonitorLog& m_log;
+    std::size_t m_shown = 0; // visible lines the view knows of: the oldest ones
 };
 
 namespace {
@@ -110,8 +120,12 @@ MidiMonitorWindow::MidiMonitorWindow(const BankRecord& bank, QWidget* parent)
 
     m_frame = new QTimer(this);
     m_frame->setInterval(kFrameMs);
-    connect(m_frame, &QTimer::timeout, this, &MidiMonitorWindow::flush);
+    connect(m_frame, &QTimer::timeout, this, &MidiMonitorWindow::frameDue);
     m_frame->start();
+    m_afterInput = new QTimer(this);
+    m_afterInput->setSingleShot(true);
+    m_afterInput->setInterval(0);
+    connect(m_afterInput, &QTimer::timeout, this, &MidiMonitorWindow::flush);
     m_clock.start();
 }
 
@@ -158,8 +172,10 @@ QWidget* MidiMonitorWindow::makeButtonRow() {
         m_log.setPaused(paused);
         m_pending.clear();
     });
-    connect(ClearButton, &QPushButton::clicked, this,
-            [this] { m_model->reset([this] { m_log.clear(); }); });
+    connect(ClearButton, &QPushButton::clicked, this, [this] {
+        m_model->reset([this] { m_log.clear(); });
+        followNewest();
+    });
     connect(CopyButton, &QPushButton::clicked, this, &MidiMonitorWindow::copyLines);
     connect(SaveAsButton, &QPushButton::clicked, this, &MidiMonitorWindow::saveAsClick);
     return row;
@@ -168,27 +184,62 @@ QWidget* MidiMonitorWindow::makeButtonRow() {
 void MidiMonitorWindow::record(Direction direction, const std::string& port,
                                std::span<const std::uint8_t> message) {
     if (m_log.paused() || message.empty()) return;
+    m_lastRecordMs = m_clock.elapsed();
     // Put into words as it arrives, so that a frame's work does not grow with the messages.
     m_pending.push_back(
         {direction, midi_meaning::category(message), midi_meaning::channel(message),
-         midi_meaning::monitorLine(m_clock.elapsed(), direction, port, message, &m_bank)});
+         midi_meaning::monitorLine(m_lastRecordMs, direction, port, message, &m_bank)});
+    if (m_flushAfterInput && !m_afterInput->isActive()) m_afterInput->start();
 }
 
+// MIDI input comes in batches, one per period of the driver; the desk has until the next batch
+// to answer one. A frame drawn just before a batch would hold it up, so while input streams the
+// frame waits for the end of the batch arriving now, and is drawn in the quiet that follows. A
+// frame that waited a whole frame interval in vain is drawn anyway.
+void MidiMonitorWindow::frameDue() {
+    if (m_pending.empty() && m_leaving.empty() && m_linesSinceDrawn == 0) return;
+    const bool streaming = m_clock.elapsed() - m_lastRecordMs < kStreamingMs;
+    if (streaming && !m_flushAfterInput) {
+        m_flushAfterInput = true;
+        return;
+    }
+    flush();
+}
+
+// Each frame takes the lines into the log; they are shown (the list scrolled to them) every
+// frame, or every kFloodFrameMs in a flood, or sooner when the log has no room left for them.
+// Drawing is what costs: the work of one frame stays short, and rows leave the top only in a
+// frame that draws anyway.
 void MidiMonitorWindow::flush() {
-    if (m_pending.empty()) return;
-    const QScrollBar* scroll = Lines->verticalScrollBar();
-    const bool following = scroll->value() == scroll->maximum();
+    m_flushAfterInput = false;
+    m_afterInput->stop();
+    m_leaving.clear(); // the lines that left with the last drawing, freed in a frame of their own
+    if (m_pending.empty() && m_linesSinceDrawn == 0) return;
     const int rowHeight = std::max(1, Lines->verticalHeader()->defaultSectionSize());
-    const bool flood = m_pending.size() > std::size_t(Lines->viewport()->height() / rowHeight);
-    m_frame->setInterval(flood ? kFloodFrameMs : kFrameMs);
-    m_model->append(std::exchange(m_pending, {}));
-    if (following) Lines->scrollToBottom();
+    m_flood = m_pending.size() > std::size_t(Lines->viewport()->height() / rowHeight);
+    m_linesSinceDrawn += m_pending.size();
+    const bool draw = !m_flood || !m_sinceDrawn.isValid() ||
+                      m_sinceDrawn.elapsed() >= kFloodFrameMs || m_pending.size() > m_model->room();
+    const QScrollBar* scroll = Lines->verticalScrollBar();
+    const bool following = scroll->value() >= m_followedTo;
+    // Room for as many lines as came since the last drawing, so that none leave before the next.
+    if (draw) m_model->makeRoom(m_pending.size() + m_linesSinceDrawn, m_leaving);
+    m_model->take(std::exchange(m_pending, {}));
+    if (!draw) return;
+    m_model->show();
+    m_sinceDrawn.start();
+    m_linesSinceDrawn = 0;
+    if (following) followNewest();
 }
 
-int MidiMonitorWindow::frameInterval() const {
-    return m_frame->interval();
+void MidiMonitorWindow::followNewest() {
+    Lines->scrollToBottom();
+    m_followedTo = Lines->verticalScrollBar()->value();
 }
 
+int MidiMonitorWindow::drawInterval() const {
+    return m_flood ? kFloodFrameMs : kFrameMs;
+}
 void MidiMonitorWindow::applyFilter() {
     MonitorFilter filter;
     filter.in = ShowIn->isChecked();
@@ -199,7 +250,7 @@ void MidiMonitorWindow::applyFilter() {
     filter.common = ShowCommon->isChecked();
     filter.channel = ChannelFilter->currentIndex();
     m_model->reset([&] { m_log.setFilter(filter); });
-    Lines->scrollToBottom();
+    followNewest();
 }
 
 // The selected lines, or every shown line when none is selected.

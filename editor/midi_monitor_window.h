@@ -32,9 +32,12 @@ public:
                 std::span<const std::uint8_t> message);
     // Puts the messages taken since the last frame into the list now (the frame timer's work).
     // While more than a screenful arrives each frame, nobody reads the lines as they pass: the
-    // list then takes them every kFloodFrameMs, so that drawing them costs the desk little.
+    // list then shows them every kFloodFrameMs, so that drawing them costs the desk little.
     void flush();
-    int frameInterval() const;
+    // How often the list is drawn now: every frame, or every kFloodFrameMs in a flood.
+    int drawInterval() const;
+    // True while a frame is due and waits for the end of the messages arriving now.
+    bool flushWaitsForInput() const { return m_flushAfterInput; }
     // Writes the shown lines to `path` atomically; false with `error` set when that failed.
     bool saveTo(const QString& path, QString* error = nullptr);
     const MonitorLog& log() const { return m_log; }
@@ -53,9 +56,13 @@ public:
     QPushButton* SaveAsButton = nullptr;
 
     static constexpr int kFrameMs = 16;
-    static constexpr int kFloodFrameMs = 100;
+    static constexpr int kFloodFrameMs = 250;
+    // Input this recent means more is arriving: the frame waits for its end.
+    static constexpr int kStreamingMs = 4;
 
 private:
+    void frameDue();
+    void followNewest();
     QWidget* makeFilterRow();
     QWidget* makeButtonRow();
     void applyFilter();
@@ -67,5 +74,13 @@ private:
     MonitorListModel* m_model = nullptr;
     QElapsedTimer m_clock;
     QTimer* m_frame = nullptr;
+    QTimer* m_afterInput = nullptr; // runs once the messages arriving together are handled
+    bool m_flushAfterInput = false;
+    qint64 m_lastRecordMs = -1;
+    bool m_flood = false;
+    QElapsedTimer m_sinceDrawn;
+    std::size_t m_linesSinceDrawn = 0;
+    int m_followedTo = 0; // the scroll position the list last followed the newest lines to
+    std::vector<MonitorLine> m_leaving;
     std::vector<MonitorLine> m_pending; // lines of the frame to come
 };

@@ -141,8 +141,11 @@ TEST(MonitorLog, DropOldestTellsFirstHowManyShownLinesGo) {
         {0, 0}, {1, 1}, {3, 2}, {5, 4}, {9, 4}};
     for (const auto& [oldest, visible] : oldestAndVisible)
         EXPECT_EQ(log.visibleAmongOldest(oldest), visible) << oldest;
-    log.dropOldest(3); // "in ch1", "out ch10" and the hidden SysEx
+    std::vector<MonitorLine> leaving;
+    log.dropOldest(3, &leaving); // "in ch1", "out ch10" and the hidden SysEx, handed out
     EXPECT_EQ(visibleTexts(log), "out clock;in song position;");
+    ASSERT_EQ(leaving.size(), 3u);
+    EXPECT_EQ(leaving.front().text, "in ch1");
     log.dropOldest(9);
     EXPECT_EQ(log.size(), 0u);
     EXPECT_EQ(log.visibleCount(), 0u);
