@@ -213,7 +213,8 @@ void MidiMonitorWindow::frameDue() {
 void MidiMonitorWindow::flush() {
     m_flushAfterInput = false;
     m_afterInput->stop();
-    m_leaving.clear(); // the lines that left with the last drawing, freed in a frame of their own
+    // The lines that left with a drawing are freed a slice a frame, in frames of their own.
+    m_leaving.resize(m_leaving.size() - std::min(m_leaving.size(), kFreedPerFrame));
     if (m_pending.empty() && m_linesSinceDrawn == 0) return;
     const int rowHeight = std::max(1, Lines->verticalHeader()->defaultSectionSize());
     m_flood = m_pending.size() > std::size_t(Lines->viewport()->height() / rowHeight);

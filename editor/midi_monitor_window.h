@@ -81,6 +81,7 @@ private:
     QElapsedTimer m_sinceDrawn;
     std::size_t m_linesSinceDrawn = 0;
     int m_followedTo = 0; // the scroll position the list last followed the newest lines to
+    static constexpr std::size_t kFreedPerFrame = 1000;
     std::vector<MonitorLine> m_leaving;
     std::vector<MonitorLine> m_pending; // lines of the frame to come
 };
