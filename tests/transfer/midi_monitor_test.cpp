@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -189,4 +190,23 @@ TEST_F(MidiMonitor, AFloodIsShownFourTimesASecondATrickleEveryFrame) {
         recordClocks(count);
         EXPECT_EQ(monitor.drawInterval(), interval) << count;
     }
+}
+
+// While input streams, a frame waits for the end of the batch arriving now and is shown right
+// after it: a steady stream is shown as it goes, not once it stops.
+TEST_F(MidiMonitor, AStreamIsShownRightAfterEachBatch) {
+    const std::uint8_t clock[] = {0xF8};
+    const qsizetype before = rows().size();
+    bool waited = false;
+    qsizetype shownWhileStreaming = before;
+    QElapsedTimer streaming;
+    streaming.start();
+    while (streaming.elapsed() < 10 * MidiMonitorWindow::kFrameMs) {
+        monitor.record(midi_meaning::Direction::In, "synth", clock);
+        waited |= monitor.flushWaitsForInput();
+        QTest::qWait(1);
+        shownWhileStreaming = monitor.Lines->model()->rowCount();
+    }
+    EXPECT_TRUE(waited);
+    EXPECT_GT(shownWhileStreaming, before + 4);
 }
