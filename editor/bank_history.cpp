@@ -114,7 +114,7 @@ void BankHistory::deskTurned(int pot, int gesture) {
         m_committed = m_record;
         return;
     }
-    push(m_committed, tr("desk turn of pot %1").arg(pot), pot, gesture);
+    push(m_committed, turnName({pot}), pot, gesture);
 }
 
 BankStep* BankHistory::turnOnTop(int gesture) {

@@ -41,9 +41,8 @@ public:
 
     // Takes the lines into the log, not yet shown; there must be room for them (makeRoom).
     void take(std::vector<MonitorLine> lines) {
-        const std::size_t room = m_log.capacity() - m_log.size();
-        if (lines.size() > room)
-            lines.erase(lines.begin(), lines.end() - static_cast<std::ptrdiff_t>(room));
+        if (lines.size() > room())
+            lines.erase(lines.begin(), lines.end() - static_cast<std::ptrdiff_t>(room()));
         for (MonitorLine& line : lines)
             m_log.append(std::move(line));
     }
@@ -223,7 +222,8 @@ void MidiMonitorWindow::flush() {
                       m_sinceDrawn.elapsed() >= kFloodFrameMs || m_pending.size() > m_model->room();
     const QScrollBar* scroll = Lines->verticalScrollBar();
     const bool following = scroll->value() >= m_followedTo;
-    // Room for as many lines as came since the last drawing, so that none leave before the next.
+    // Room for the lines taken now and, until the next drawing, as many again as came since the
+    // last one (these included), so that none leave in between.
     if (draw) m_model->makeRoom(m_pending.size() + m_linesSinceDrawn, m_leaving);
     m_model->take(std::exchange(m_pending, {}));
     if (!draw) return;
