@@ -1,10 +1,19 @@
 #include "monitor_log.h"
 
 #include <algorithm>
-#include <iterator>
 
 using midi_meaning::Category;
 using midi_meaning::Direction;
+
+MonitorLine::MonitorLine(std::int64_t ms, Direction direction, std::uint16_t port,
+                         std::span<const std::uint8_t> message)
+    : ms(ms), direction(direction), category(midi_meaning::category(message)),
+      channel(midi_meaning::channel(message)), port(port), m_bytes(message.begin(), message.end()) {
+}
+
+std::span<const std::uint8_t> MonitorLine::message() const {
+    return {reinterpret_cast<const std::uint8_t*>(m_bytes.data()), m_bytes.size()};
+}
 
 bool MonitorFilter::accepts(const MonitorLine& line) const {
     if (!(line.direction == Direction::In ? in : out)) return false;
@@ -22,6 +31,22 @@ bool MonitorFilter::accepts(const MonitorLine& line) const {
 }
 
 MonitorLog::MonitorLog(std::size_t capacity) : m_capacity(capacity > 0 ? capacity : 1) {}
+
+std::uint16_t MonitorLog::portNumber(std::string_view name) {
+    const auto known = std::find(m_ports.begin(), m_ports.end(), name);
+    if (known != m_ports.end()) return static_cast<std::uint16_t>(known - m_ports.begin());
+    m_ports.emplace_back(name);
+    return static_cast<std::uint16_t>(m_ports.size() - 1);
+}
+
+std::string_view MonitorLog::portName(std::uint16_t number) const {
+    return number < m_ports.size() ? std::string_view(m_ports[number]) : std::string_view();
+}
+
+std::string MonitorLog::text(const MonitorLine& line) const {
+    return midi_meaning::monitorLine(line.ms, line.direction, portName(line.port), line.message(),
+                                     m_names);
+}
 
 MonitorLog::Change MonitorLog::append(MonitorLine line) {
     Change change;
@@ -42,12 +67,11 @@ MonitorLog::Change MonitorLog::append(MonitorLine line) {
     return change;
 }
 
-void MonitorLog::dropOldest(std::size_t count, std::vector<MonitorLine>* leaving) {
+void MonitorLog::dropOldest(std::size_t count) {
     count = std::min(count, m_lines.size());
     m_visible.erase(m_visible.begin(),
                     m_visible.begin() + static_cast<std::ptrdiff_t>(visibleAmongOldest(count)));
     const auto end = m_lines.begin() + static_cast<std::ptrdiff_t>(count);
-    if (leaving) std::move(m_lines.begin(), end, std::back_inserter(*leaving));
     m_lines.erase(m_lines.begin(), end);
     m_firstSerial += count;
 }
@@ -73,10 +97,10 @@ const MonitorLine& MonitorLog::visible(std::size_t row) const {
 }
 
 std::string MonitorLog::visibleText() const {
-    std::string text;
+    std::string all;
     for (std::size_t row = 0; row < m_visible.size(); ++row)
-        text.append(visible(row).text).push_back('\n');
-    return text;
+        all.append(text(visible(row))).push_back('\n');
+    return all;
 }
 
 void MonitorLog::rebuildVisible() {

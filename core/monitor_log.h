@@ -1,6 +1,8 @@
 // MonitorLog: the lines of the MIDI monitor. Holds at most `capacity` lines, dropping the oldest,
 // so that memory stays bounded however long the monitor runs; keeps the lines that pass the
-// filter in order for the view; discards what arrives while paused. Plain C++, no Qt.
+// filter in order for the view; discards what arrives while paused. A line holds its message as
+// it came and is put into words when it is read: in a flood most lines pass unread. Plain C++,
+// no Qt.
 #pragma once
 
 #include "midi_meaning.h"
@@ -8,14 +10,25 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct MonitorLine {
+    // `port`: the log's number for the port's name (MonitorLog::portNumber).
+    MonitorLine(std::int64_t ms, midi_meaning::Direction direction, std::uint16_t port,
+                std::span<const std::uint8_t> message);
+    std::span<const std::uint8_t> message() const;
+
+    std::int64_t ms = 0;
     midi_meaning::Direction direction = midi_meaning::Direction::In;
     midi_meaning::Category category = midi_meaning::Category::Channel;
     int channel = 0; // 1..16 for a channel message, 0 otherwise
-    std::string text;
+    std::uint16_t port = 0;
+
+private:
+    std::string m_bytes; // holds every message but SysEx without an allocation of its own
 };
 
 // Which lines the monitor shows. `channel` 0 shows every channel.
@@ -43,6 +56,14 @@ public:
 
     explicit MonitorLog(std::size_t capacity = kCapacity);
 
+    // The pots and buttons of `bank` (may be null; must outlive the log) name the lines.
+    void nameBy(const BankRecord* bank) { m_names = bank; }
+    // The number for the port named `name`, for the lines of that port.
+    std::uint16_t portNumber(std::string_view name);
+    std::string_view portName(std::uint16_t number) const;
+    // The line in words: "<ms> in|out <port> <hex> <meaning>".
+    std::string text(const MonitorLine& line) const;
+
     // Lines that arrive while paused are discarded, not held back.
     Change append(MonitorLine line);
     void setPaused(bool paused) { m_paused = paused; }
@@ -51,10 +72,9 @@ public:
     void setFilter(const MonitorFilter& filter);
     const MonitorFilter& filter() const { return m_filter; }
 
-    // Drops the `count` oldest lines, moved to `leaving` when given (freeing many lines takes a
-    // while, which the caller may want to spend later); how many of them are visible can be
-    // asked first, so that a view hears of the rows before they go.
-    void dropOldest(std::size_t count, std::vector<MonitorLine>* leaving = nullptr);
+    // Drops the `count` oldest lines; how many of them are visible can be asked first, so that a
+    // view hears of the rows before they go.
+    void dropOldest(std::size_t count);
     std::size_t visibleAmongOldest(std::size_t count) const;
 
     std::size_t capacity() const { return m_capacity; }
@@ -68,6 +88,8 @@ private:
     void rebuildVisible();
 
     std::size_t m_capacity;
+    const BankRecord* m_names = nullptr;
+    std::vector<std::string> m_ports;
     bool m_paused = false;
     MonitorFilter m_filter;
     std::uint64_t m_firstSerial = 0; // serial number of m_lines.front()

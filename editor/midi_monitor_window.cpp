@@ -9,8 +9,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QHeaderView>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -34,9 +34,11 @@ public:
         return parent.isValid() ? 0 : static_cast<int>(m_shown);
     }
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
+        if (!index.isValid() ||
+            (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && role != Qt::ToolTipRole))
             return {};
-        return QString::fromStdString(m_log.visible(static_cast<std::size_t>(index.row())).text);
+        return QString::fromStdString(
+            m_log.text(m_log.visible(static_cast<std::size_t>(index.row()))));
     }
 
     // Takes the lines into the log, not yet shown; there must be room for them (makeRoom).
@@ -54,10 +56,10 @@ public:
         endInsertRows();
     }
     std::size_t room() const { return m_log.capacity() - m_log.size(); }
-    // Makes room for `count` more lines, telling the view of the rows that leave at the top
-    // (lines that leave go to `leaving`). Rows leaving change every row the view shows: they
-    // leave a twentieth of the log at a time rather than a few every frame.
-    void makeRoom(std::size_t count, std::vector<MonitorLine>& leaving) {
+    // Makes room for `count` more lines, telling the view of the rows that leave at the top.
+    // Rows leaving change every row the view shows: they leave a twentieth of the log at a time
+    // rather than a few every frame.
+    void makeRoom(std::size_t count) {
         const std::size_t capacity = m_log.capacity();
         if (count <= room()) return;
         const std::size_t oldest =
@@ -65,7 +67,7 @@ public:
         // The oldest lines are shown ones, unless more than the log holds came unshown.
         const std::size_t rows = std::min(m_log.visibleAmongOldest(oldest), m_shown);
         if (rows > 0) beginRemoveRows({}, 0, static_cast<int>(rows) - 1);
-        m_log.dropOldest(oldest, &leaving);
+        m_log.dropOldest(oldest);
         m_shown -= rows;
         if (rows > 0) endRemoveRows();
     }
@@ -103,7 +105,8 @@ QPushButton* button(const QString& caption, const char* objectName) {
 } // namespace
 
 MidiMonitorWindow::MidiMonitorWindow(const BankRecord& bank, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_bank(bank) {
+    : QWidget(parent, Qt::Window) {
+    m_log.nameBy(&bank);
     setObjectName(QStringLiteral("MidiMonitor"));
     setWindowTitle(tr("MIDI Monitor"));
     setAccessibleName(tr("MIDI Monitor"));
@@ -184,10 +187,7 @@ void MidiMonitorWindow::record(Direction direction, const std::string& port,
                                std::span<const std::uint8_t> message) {
     if (m_log.paused() || message.empty()) return;
     m_lastRecordMs = m_clock.elapsed();
-    // Put into words as it arrives, so that a frame's work does not grow with the messages.
-    m_pending.push_back(
-        {direction, midi_meaning::category(message), midi_meaning::channel(message),
-         midi_meaning::monitorLine(m_lastRecordMs, direction, port, message, &m_bank)});
+    m_pending.emplace_back(m_lastRecordMs, direction, m_log.portNumber(port), message);
     if (m_flushAfterInput && !m_afterInput->isActive()) m_afterInput->start();
 }
 
@@ -196,7 +196,7 @@ void MidiMonitorWindow::record(Direction direction, const std::string& port,
 // frame waits for the end of the batch arriving now, and is drawn in the quiet that follows. A
 // frame that waited a whole frame interval in vain is drawn anyway.
 void MidiMonitorWindow::frameDue() {
-    if (m_pending.empty() && m_leaving.empty() && m_linesSinceDrawn == 0) return;
+    if (m_pending.empty() && m_linesSinceDrawn == 0) return;
     const bool streaming = m_clock.elapsed() - m_lastRecordMs < kStreamingMs;
     if (streaming && !m_flushAfterInput) {
         m_flushAfterInput = true;
@@ -212,8 +212,6 @@ void MidiMonitorWindow::frameDue() {
 void MidiMonitorWindow::flush() {
     m_flushAfterInput = false;
     m_afterInput->stop();
-    // The lines that left with a drawing are freed a slice a frame, in frames of their own.
-    m_leaving.resize(m_leaving.size() - std::min(m_leaving.size(), kFreedPerFrame));
     if (m_pending.empty() && m_linesSinceDrawn == 0) return;
     const int rowHeight = std::max(1, Lines->verticalHeader()->defaultSectionSize());
     m_flood = m_pending.size() > std::size_t(Lines->viewport()->height() / rowHeight);
@@ -224,7 +222,7 @@ void MidiMonitorWindow::flush() {
     const bool following = scroll->value() >= m_followedTo;
     // Room for the lines taken now and, until the next drawing, as many again as came since the
     // last one (these included), so that none leave in between.
-    if (draw) m_model->makeRoom(m_pending.size() + m_linesSinceDrawn, m_leaving);
+    if (draw) m_model->makeRoom(m_pending.size() + m_linesSinceDrawn);
     m_model->take(std::exchange(m_pending, {}));
     if (!draw) return;
     m_model->show();

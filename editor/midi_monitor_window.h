@@ -1,6 +1,7 @@
 // MidiMonitorWindow: the "MIDI Monitor" window. Shows each message that arrives on the editor's
 // MIDI IN or leaves on its MIDI OUT as one line, named by the current bank's pots and buttons;
-// the lines live in a MonitorLog and reach the list once per frame.
+// the lines live in a MonitorLog and reach the list once per frame, put into words as they are
+// shown.
 #pragma once
 
 #include "bank_record.h"
@@ -69,7 +70,6 @@ private:
     void copyLines();
     void saveAsClick();
 
-    const BankRecord& m_bank;
     MonitorLog m_log;
     MonitorListModel* m_model = nullptr;
     QElapsedTimer m_clock;
@@ -81,7 +81,5 @@ private:
     QElapsedTimer m_sinceDrawn;
     std::size_t m_linesSinceDrawn = 0;
     int m_followedTo = 0; // the scroll position the list last followed the newest lines to
-    static constexpr std::size_t kFreedPerFrame = 1000;
-    std::vector<MonitorLine> m_leaving;
     std::vector<MonitorLine> m_pending; // lines of the frame to come
 };

@@ -10,9 +10,6 @@
 
 namespace {
 
-// Wide enough for a line with a long meaning; wider lines scroll sideways.
-constexpr int kShownCharacters = 160;
-
 // Paints a line as one run of text: at 10,000 messages a second every visible row is new in each
 // frame, and the style's item painting lays each text out three times (size, elision, drawing).
 class LineDelegate : public QAbstractItemDelegate {
@@ -31,8 +28,9 @@ public:
         const QFontMetrics& metrics = option.fontMetrics;
         const int baseline =
             option.rect.top() + (option.rect.height() - metrics.height()) / 2 + metrics.ascent();
-        painter->drawText(QPoint(option.rect.left() + kTextMargin, baseline),
-                          index.data().toString());
+        painter->drawText(
+            QPoint(option.rect.left() + kTextMargin, baseline),
+            shownText(index.data().toString(), metrics, option.rect.width() - 2 * kTextMargin));
         if (option.state & QStyle::State_HasFocus) {
             QStyleOptionFocusRect focus;
             focus.QStyleOption::operator=(option);
@@ -47,6 +45,13 @@ public:
 
 private:
     static constexpr int kTextMargin = 3;
+
+    // A line too long for the row ends in an ellipsis; its tooltip has it whole. Lines in a fixed
+    // font that fit by their length are not measured.
+    static QString shownText(const QString& text, const QFontMetrics& metrics, int width) {
+        if (qsizetype(text.size()) * metrics.maxWidth() <= width) return text;
+        return metrics.elidedText(text, Qt::ElideRight, width);
+    }
 };
 
 // One line of the view as assistive technology reads it: a list item named by its text.
@@ -148,8 +153,10 @@ MonitorLinesView::MonitorLinesView(QWidget* parent) : QTableView(parent) {
     // Rows of one fixed height are never measured: appending does not look at the other rows.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 2);
-    horizontalHeader()->setMinimumSectionSize(fontMetrics().averageCharWidth() * kShownCharacters);
+    // Lines are as wide as the list: a sideways scroll bar would be drawn again with every
+    // frame of new lines, and the whole line is in its tooltip, Copy and Save As.
     horizontalHeader()->setStretchLastSection(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The corner button selects all; it hides with the headers but is named all the same.
     if (auto* corner = findChild<QAbstractButton*>()) corner->setAccessibleName(tr("Select all"));
     setShowGrid(false);
@@ -158,7 +165,6 @@ MonitorLinesView::MonitorLinesView(QWidget* parent) : QTableView(parent) {
     setItemDelegate(new LineDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 }
 
 MonitorLinesView::~MonitorLinesView() {

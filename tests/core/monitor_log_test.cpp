@@ -10,29 +10,31 @@ using midi_meaning::Direction;
 
 namespace {
 
-MonitorLine line(Direction d, Category c, int channel, std::string text) {
-    return {d, c, channel, std::move(text)};
-}
+using Message = std::vector<std::uint8_t>;
 
-// One line of each kind: in/out, each category, channels 1 and 10.
-std::vector<MonitorLine> sampleLines() {
-    return {line(Direction::In, Category::Channel, 1, "in ch1"),
-            line(Direction::Out, Category::Channel, 10, "out ch10"),
-            line(Direction::In, Category::SysEx, 0, "in sysex"),
-            line(Direction::Out, Category::RealTime, 0, "out clock"),
-            line(Direction::In, Category::Common, 0, "in song position")};
+const Message kControlChange{0xB0, 7, 100};
+
+// A line of `message` whose port is named `label`, so that the tests can tell the lines apart.
+MonitorLine line(MonitorLog& log, Direction d, const std::string& label,
+                 const Message& message = kControlChange) {
+    return {0, d, log.portNumber(label), message};
 }
 
 std::string visibleTexts(const MonitorLog& log) {
     std::string texts;
     for (std::size_t row = 0; row < log.visibleCount(); ++row)
-        texts += log.visible(row).text + ";";
+        texts += std::string(log.portName(log.visible(row).port)) + ";";
     return texts;
 }
 
+// One line of each kind: in/out, each category, channels 1 and 10.
 MonitorLog filled(std::size_t capacity = MonitorLog::kCapacity) {
     MonitorLog log(capacity);
-    for (MonitorLine& l : sampleLines())
+    for (MonitorLine& l : std::vector{line(log, Direction::In, "in ch1", {0xB0, 1, 2}),
+                                      line(log, Direction::Out, "out ch10", {0x99, 60, 127}),
+                                      line(log, Direction::In, "in sysex", {0xF0, 0x7D, 0xF7}),
+                                      line(log, Direction::Out, "out clock", {0xF8}),
+                                      line(log, Direction::In, "in song position", {0xF2, 0, 0})})
         log.append(std::move(l));
     return log;
 }
@@ -69,12 +71,6 @@ TEST(MonitorLog, FilterShowsOnlyTheChosenLines) {
         MonitorLog log = filled();
         log.setFilter(c.filter);
         EXPECT_EQ(visibleTexts(log), c.shown) << c.what;
-        EXPECT_EQ(log.visibleText(), [&] {
-            std::string text = c.shown;
-            for (char& ch : text)
-                if (ch == ';') ch = '\n';
-            return text;
-        }()) << c.what;
         log.setFilter({}); // the hidden lines are still there
         EXPECT_EQ(log.visibleCount(), 5u) << c.what;
     }
@@ -86,23 +82,24 @@ TEST(MonitorLog, AppendReportsWhatTheViewGainsAndLoses) {
     onlyIn.out = false;
     log.setFilter(onlyIn);
     struct Step {
-        MonitorLine line;
+        Direction direction;
+        std::string label;
         std::size_t dropped, added;
         std::string shown;
     };
     const std::vector<Step> steps{
-        {line(Direction::In, Category::Channel, 1, "a"), 0, 1, "a;"},
-        {line(Direction::Out, Category::Channel, 1, "b"), 0, 0, "a;"},
-        {line(Direction::In, Category::Channel, 1, "c"), 0, 1, "a;c;"},
-        {line(Direction::In, Category::Channel, 1, "d"), 1, 1, "c;d;"},  // "a" leaves the store
-        {line(Direction::Out, Category::Channel, 1, "e"), 0, 0, "c;d;"}, // hidden "b" leaves
-        {line(Direction::Out, Category::Channel, 1, "f"), 1, 0, "d;"},
+        {Direction::In, "a", 0, 1, "a;"},
+        {Direction::Out, "b", 0, 0, "a;"},
+        {Direction::In, "c", 0, 1, "a;c;"},
+        {Direction::In, "d", 1, 1, "c;d;"},  // "a" leaves the store
+        {Direction::Out, "e", 0, 0, "c;d;"}, // hidden "b" leaves
+        {Direction::Out, "f", 1, 0, "d;"},
     };
     for (const Step& s : steps) {
-        const MonitorLog::Change change = log.append(s.line);
-        EXPECT_EQ(change.dropped, s.dropped) << s.line.text;
-        EXPECT_EQ(change.added, s.added) << s.line.text;
-        EXPECT_EQ(visibleTexts(log), s.shown) << s.line.text;
+        const MonitorLog::Change change = log.append(line(log, s.direction, s.label));
+        EXPECT_EQ(change.dropped, s.dropped) << s.label;
+        EXPECT_EQ(change.added, s.added) << s.label;
+        EXPECT_EQ(visibleTexts(log), s.shown) << s.label;
         EXPECT_LE(log.size(), 3u);
     }
 }
@@ -110,25 +107,25 @@ TEST(MonitorLog, AppendReportsWhatTheViewGainsAndLoses) {
 TEST(MonitorLog, HoldsTheLastHundredThousandLinesOfAMillion) {
     MonitorLog log;
     for (int i = 0; i < 1'000'000; ++i)
-        log.append(line(Direction::In, Category::Channel, 1, std::to_string(i)));
+        log.append({i, Direction::In, 0, kControlChange});
     EXPECT_EQ(log.size(), MonitorLog::kCapacity);
     EXPECT_EQ(log.visibleCount(), MonitorLog::kCapacity);
-    EXPECT_EQ(log.visible(0).text, "900000");
-    EXPECT_EQ(log.visible(log.visibleCount() - 1).text, "999999");
+    EXPECT_EQ(log.visible(0).ms, 900000);
+    EXPECT_EQ(log.visible(log.visibleCount() - 1).ms, 999999);
 }
 
 TEST(MonitorLog, PauseDiscardsAndClearEmpties) {
     MonitorLog log = filled();
     log.setPaused(true);
-    EXPECT_EQ(log.append(line(Direction::In, Category::Channel, 1, "while paused")).added, 0u);
+    EXPECT_EQ(log.append(line(log, Direction::In, "while paused")).added, 0u);
     log.setPaused(false);
-    log.append(line(Direction::In, Category::Channel, 1, "after"));
+    log.append(line(log, Direction::In, "after"));
     EXPECT_EQ(log.visibleCount(), 6u);
-    EXPECT_EQ(log.visible(5).text, "after");
+    EXPECT_EQ(log.portName(log.visible(5).port), "after");
     log.clear();
     EXPECT_EQ(log.size(), 0u);
     EXPECT_EQ(log.visibleText(), "");
-    log.append(line(Direction::Out, Category::SysEx, 0, "fresh"));
+    log.append(line(log, Direction::Out, "fresh", {0xF0, 0xF7}));
     EXPECT_EQ(visibleTexts(log), "fresh;");
 }
 
@@ -141,12 +138,24 @@ TEST(MonitorLog, DropOldestTellsFirstHowManyShownLinesGo) {
         {0, 0}, {1, 1}, {3, 2}, {5, 4}, {9, 4}};
     for (const auto& [oldest, visible] : oldestAndVisible)
         EXPECT_EQ(log.visibleAmongOldest(oldest), visible) << oldest;
-    std::vector<MonitorLine> leaving;
-    log.dropOldest(3, &leaving); // "in ch1", "out ch10" and the hidden SysEx, handed out
+    log.dropOldest(3); // "in ch1", "out ch10" and the hidden SysEx
     EXPECT_EQ(visibleTexts(log), "out clock;in song position;");
-    ASSERT_EQ(leaving.size(), 3u);
-    EXPECT_EQ(leaving.front().text, "in ch1");
     log.dropOldest(9);
     EXPECT_EQ(log.size(), 0u);
     EXPECT_EQ(log.visibleCount(), 0u);
+}
+
+// Lines are put into words when read, named by the bank as it is then.
+TEST(MonitorLog, LinesAreReadInWordsNamedByTheBank) {
+    BankRecord bank;
+    bank.setPot(1, {0x30, 7, 0, 127});
+    bank.setPotLabel(1, "Volume");
+    MonitorLog log;
+    log.nameBy(&bank);
+    log.append({1234, Direction::In, log.portNumber("desk in"), kControlChange});
+    log.append({1240, Direction::Out, log.portNumber("synth"), Message{0xF8}});
+    bank.setPotLabel(1, "Level");
+    EXPECT_EQ(log.visibleText(), "    1234 in  desk in  B0 07 64  Control Change ch 1 cc 7 = 100, "
+                                 "pot 1 \"Level\" = 100\n"
+                                 "    1240 out synth  F8  Timing Clock\n");
 }

@@ -44,6 +44,7 @@ protected:
         for (int row = 0; row < model->rowCount(); ++row) {
             const QModelIndex index = model->index(row, 0);
             EXPECT_EQ(index.data(Qt::AccessibleTextRole), index.data()) << row;
+            EXPECT_EQ(index.data(Qt::ToolTipRole), index.data()) << row; // whole, if elided
             texts << index.data().toString();
         }
         return texts;
