@@ -7,6 +7,9 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QPointer>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <algorithm>
 
 namespace {
 
@@ -46,12 +49,60 @@ public:
 private:
     static constexpr int kTextMargin = 3;
 
-    // A line too long for the row ends in an ellipsis; its tooltip has it whole. Lines in a fixed
-    // font that fit by their length are not measured.
+    // A line too long for the row ends in an ellipsis; its tooltip has it whole. A line of
+    // Latin-1 in the fixed font is as wide as its length says: one that fits is not measured.
     static QString shownText(const QString& text, const QFontMetrics& metrics, int width) {
-        if (qsizetype(text.size()) * metrics.maxWidth() <= width) return text;
+        const bool latin1 =
+            std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });
+        if (latin1 && text.size() * metrics.horizontalAdvance(QLatin1Char('M')) <= width)
+            return text;
         return metrics.elidedText(text, Qt::ElideRight, width);
     }
+};
+
+// The list's scroll bar. In a flood the range and the value change with every drawing of the
+// list while the handle stays where it is drawn, at the end: the bar is drawn again only when
+// what it shows has changed once the changes of the moment are done.
+class LinesScrollBar : public QScrollBar {
+public:
+    LinesScrollBar() : QScrollBar(Qt::Vertical) {}
+
+protected:
+    void sliderChange(SliderChange change) override {
+        if (change == SliderOrientationChange) return QScrollBar::sliderChange(change);
+        if (m_lookDue) return;
+        m_lookDue = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_lookDue = false;
+                if (look() != m_drawn) update();
+            },
+            Qt::QueuedConnection);
+    }
+    void paintEvent(QPaintEvent* event) override {
+        m_drawn = look();
+        QScrollBar::paintEvent(event);
+    }
+
+private:
+    // What the bar shows: where its handle is, and whether it is at either end.
+    struct Look {
+        QRect handle;
+        bool atMinimum = false;
+        bool atMaximum = false;
+        bool operator==(const Look&) const = default;
+    };
+    Look look() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                        this),
+                value() == minimum(), value() == maximum()};
+    }
+
+    Look m_drawn;
+    bool m_lookDue = false;
 };
 
 // One line of the view as assistive technology reads it: a list item named by its text.
@@ -165,6 +216,7 @@ MonitorLinesView::MonitorLinesView(QWidget* parent) : QTableView(parent) {
     setItemDelegate(new LineDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setVerticalScrollBar(new LinesScrollBar);
 }
 
 MonitorLinesView::~MonitorLinesView() {

@@ -211,3 +211,28 @@ TEST_F(MidiMonitor, AStreamIsShownRightAfterEachBatch) {
     EXPECT_TRUE(waited);
     EXPECT_GT(shownWhileStreaming, before + 4);
 }
+
+// In a flood at the cap the list's range changes with every drawing while the scroll bar's handle
+// stays at the end: the bar is drawn again only when its handle moves.
+TEST_F(MidiMonitor, TheScrollBarIsDrawnAgainOnlyWhenItsHandleMoves) {
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    QScrollBar* scroll = monitor.Lines->verticalScrollBar();
+    const QAbstractItemModel* model = monitor.Lines->model();
+    recordClocks(static_cast<int>(MonitorLog::kCapacity));
+    ASSERT_TRUE(waitFor([&] { return scroll->value() == scroll->maximum(); }, 2 * kFloodMs));
+    scroll->installEventFilter(&counter);
+    const int rowsBefore = model->rowCount();
+    recordClocks(2'000);
+    ASSERT_TRUE(waitFor([&] { return model->rowCount() != rowsBefore; }, 2 * kFloodMs));
+    QTest::qWait(kFloodMs);
+    EXPECT_EQ(scroll->value(), scroll->maximum());
+    EXPECT_EQ(counter.paints, 0);
+    scroll->setValue(scroll->maximum() / 2);
+    EXPECT_TRUE(waitFor([&] { return counter.paints > 0; }));
+}
