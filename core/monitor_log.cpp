@@ -51,29 +51,31 @@ std::string MonitorLog::text(const MonitorLine& line) const {
 MonitorLog::Change MonitorLog::append(MonitorLine line) {
     Change change;
     if (m_paused) return change;
-    if (m_lines.size() == m_capacity) {
-        if (!m_visible.empty() && m_visible.front() == m_firstSerial) {
-            m_visible.pop_front();
-            change.dropped = 1;
-        }
-        m_lines.pop_front();
-        ++m_firstSerial;
+    if (m_size == m_capacity) {
+        change.dropped = visibleAmongOldest(1);
+        dropOldest(1);
     }
     if (m_filter.accepts(line)) {
-        m_visible.push_back(m_firstSerial + m_lines.size());
+        m_visible.push_back(m_firstSerial + m_size);
         change.added = 1;
     }
-    m_lines.push_back(std::move(line));
+    if (m_ring.empty()) m_ring.resize(m_capacity);
+    m_ring[(m_oldest + m_size) % m_capacity] = std::move(line);
+    ++m_size;
     return change;
 }
 
 void MonitorLog::dropOldest(std::size_t count) {
-    count = std::min(count, m_lines.size());
+    count = std::min(count, m_size);
     m_visible.erase(m_visible.begin(),
                     m_visible.begin() + static_cast<std::ptrdiff_t>(visibleAmongOldest(count)));
-    const auto end = m_lines.begin() + static_cast<std::ptrdiff_t>(count);
-    m_lines.erase(m_lines.begin(), end);
+    m_oldest = (m_oldest + count) % m_capacity;
+    m_size -= count;
     m_firstSerial += count;
+}
+
+const MonitorLine& MonitorLog::line(std::size_t age) const {
+    return m_ring[(m_oldest + age) % m_capacity];
 }
 
 std::size_t MonitorLog::visibleAmongOldest(std::size_t count) const {
@@ -82,8 +84,9 @@ std::size_t MonitorLog::visibleAmongOldest(std::size_t count) const {
 }
 
 void MonitorLog::clear() {
-    m_firstSerial += m_lines.size();
-    m_lines.clear();
+    m_firstSerial += m_size;
+    m_oldest = 0;
+    m_size = 0;
     m_visible.clear();
 }
 
@@ -93,7 +96,7 @@ void MonitorLog::setFilter(const MonitorFilter& filter) {
 }
 
 const MonitorLine& MonitorLog::visible(std::size_t row) const {
-    return m_lines.at(static_cast<std::size_t>(m_visible.at(row) - m_firstSerial));
+    return line(static_cast<std::size_t>(m_visible.at(row) - m_firstSerial));
 }
 
 std::string MonitorLog::visibleText() const {
@@ -105,6 +108,6 @@ std::string MonitorLog::visibleText() const {
 
 void MonitorLog::rebuildVisible() {
     m_visible.clear();
-    for (std::size_t i = 0; i < m_lines.size(); ++i)
-        if (m_filter.accepts(m_lines[i])) m_visible.push_back(m_firstSerial + i);
+    for (std::size_t age = 0; age < m_size; ++age)
+        if (m_filter.accepts(line(age))) m_visible.push_back(m_firstSerial + age);
 }

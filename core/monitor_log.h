@@ -16,6 +16,7 @@
 #include <vector>
 
 struct MonitorLine {
+    MonitorLine() = default;
     // `port`: the log's number for the port's name (MonitorLog::portNumber).
     MonitorLine(std::int64_t ms, midi_meaning::Direction direction, std::uint16_t port,
                 std::span<const std::uint8_t> message);
@@ -78,7 +79,7 @@ public:
     std::size_t visibleAmongOldest(std::size_t count) const;
 
     std::size_t capacity() const { return m_capacity; }
-    std::size_t size() const { return m_lines.size(); }
+    std::size_t size() const { return m_size; }
     std::size_t visibleCount() const { return m_visible.size(); }
     const MonitorLine& visible(std::size_t row) const;
     // The visible lines, one per text line, for Copy and Save As.
@@ -86,13 +87,19 @@ public:
 
 private:
     void rebuildVisible();
+    // The line `age` places after the oldest.
+    const MonitorLine& line(std::size_t age) const;
 
     std::size_t m_capacity;
     const BankRecord* m_names = nullptr;
     std::vector<std::string> m_ports;
     bool m_paused = false;
     MonitorFilter m_filter;
-    std::uint64_t m_firstSerial = 0; // serial number of m_lines.front()
-    std::deque<MonitorLine> m_lines;
+    std::uint64_t m_firstSerial = 0; // serial number of the oldest line
+    // The lines in a ring of `capacity` slots, made at the first line: lines that leave cost
+    // nothing, and a new line takes the slot of one that left.
+    std::vector<MonitorLine> m_ring;
+    std::size_t m_oldest = 0; // slot of the oldest line
+    std::size_t m_size = 0;
     std::deque<std::uint64_t> m_visible; // serial numbers of the lines that pass the filter
 };

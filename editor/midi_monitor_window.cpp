@@ -127,7 +127,7 @@ MidiMonitorWindow::MidiMonitorWindow(const BankRecord& bank, QWidget* parent)
     m_afterInput = new QTimer(this);
     m_afterInput->setSingleShot(true);
     m_afterInput->setInterval(0);
-    connect(m_afterInput, &QTimer::timeout, this, &MidiMonitorWindow::flush);
+    connect(m_afterInput, &QTimer::timeout, this, &MidiMonitorWindow::afterInput);
     m_clock.start();
 }
 
@@ -188,14 +188,16 @@ void MidiMonitorWindow::record(Direction direction, const std::string& port,
     if (m_log.paused() || message.empty()) return;
     m_lastRecordMs = m_clock.elapsed();
     m_pending.emplace_back(m_lastRecordMs, direction, m_log.portNumber(port), message);
-    if (m_flushAfterInput && !m_afterInput->isActive()) m_afterInput->start();
+    if ((m_flushAfterInput || m_drawAfterInput) && !m_afterInput->isActive()) m_afterInput->start();
 }
 
 // MIDI input comes in batches, one per period of the driver; the desk has until the next batch
 // to answer one. A frame drawn just before a batch would hold it up, so while input streams the
-// frame waits for the end of the batch arriving now, and is drawn in the quiet that follows. A
-// frame that waited a whole frame interval in vain is drawn anyway.
+// frame waits for the end of the next batch: its lines reach the list in the quiet that follows,
+// and the list is drawn in the quiet after the batch after that, so that no quiet holds both. A
+// frame that waited a whole frame interval in vain is shown and drawn anyway.
 void MidiMonitorWindow::frameDue() {
+    if (m_drawAfterInput) return drawList();
     if (m_pending.empty() && m_linesSinceDrawn == 0) return;
     const bool streaming = m_clock.elapsed() - m_lastRecordMs < kStreamingMs;
     if (streaming && !m_flushAfterInput) {
@@ -205,11 +207,26 @@ void MidiMonitorWindow::frameDue() {
     flush();
 }
 
+void MidiMonitorWindow::afterInput() {
+    if (m_drawAfterInput) return drawList();
+    showLines(DrawList::AfterNextInput);
+}
+
+void MidiMonitorWindow::drawList() {
+    m_drawAfterInput = false;
+    Lines->viewport()->setUpdatesEnabled(true);
+}
+
+void MidiMonitorWindow::flush() {
+    showLines(DrawList::Now);
+    if (m_drawAfterInput) drawList();
+}
+
 // Each frame takes the lines into the log; they are shown (the list scrolled to them) every
 // frame, or every kFloodFrameMs in a flood, or sooner when the log has no room left for them.
 // Drawing is what costs: the work of one frame stays short, and rows leave the top only in a
 // frame that draws anyway.
-void MidiMonitorWindow::flush() {
+void MidiMonitorWindow::showLines(DrawList when) {
     m_flushAfterInput = false;
     m_afterInput->stop();
     if (m_pending.empty() && m_linesSinceDrawn == 0) return;
@@ -220,6 +237,10 @@ void MidiMonitorWindow::flush() {
                       m_sinceDrawn.elapsed() >= kFloodFrameMs || m_pending.size() > m_model->room();
     const QScrollBar* scroll = Lines->verticalScrollBar();
     const bool following = scroll->value() >= m_followedTo;
+    if (draw && when == DrawList::AfterNextInput && !m_drawAfterInput) {
+        Lines->viewport()->setUpdatesEnabled(false);
+        m_drawAfterInput = true;
+    }
     // Room for the lines taken now and, until the next drawing, as many again as came since the
     // last one (these included), so that none leave in between.
     if (draw) m_model->makeRoom(m_pending.size() + m_linesSinceDrawn);

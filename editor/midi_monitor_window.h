@@ -58,11 +58,17 @@ public:
 
     static constexpr int kFrameMs = 16;
     static constexpr int kFloodFrameMs = 250;
-    // Input this recent means more is arriving: the frame waits for its end.
-    static constexpr int kStreamingMs = 4;
+    // Input this recent means more is arriving: the frame waits for the end of the next batch.
+    // Longer than a driver's period (a JACK period of 2,048 frames at 44.1 kHz is 46 ms), so
+    // that no frame is drawn just before a batch.
+    static constexpr int kStreamingMs = 50;
 
 private:
+    enum class DrawList { Now, AfterNextInput };
     void frameDue();
+    void afterInput();
+    void showLines(DrawList when);
+    void drawList();
     void followNewest();
     QWidget* makeFilterRow();
     QWidget* makeButtonRow();
@@ -76,6 +82,7 @@ private:
     QTimer* m_frame = nullptr;
     QTimer* m_afterInput = nullptr; // runs once the messages arriving together are handled
     bool m_flushAfterInput = false;
+    bool m_drawAfterInput = false; // the list's new rows are drawn after the next batch
     qint64 m_lastRecordMs = -1;
     bool m_flood = false;
     QElapsedTimer m_sinceDrawn;

@@ -160,8 +160,9 @@ TEST_F(MidiMonitor, FollowsNewLinesUnlessScrolledUpAlsoWhenTheOldestLeave) {
     QScrollBar* scroll = monitor.Lines->verticalScrollBar();
     recordClocks(100);
     // A flood is shown within its interval, also when nothing comes after it.
-    ASSERT_TRUE(waitFor(
-        [&] { return scroll->maximum() > 0 && scroll->value() == scroll->maximum(); }, 2 * kFloodMs));
+    ASSERT_TRUE(
+        waitFor([&] { return scroll->maximum() > 0 && scroll->value() == scroll->maximum(); },
+                2 * kFloodMs));
     scroll->setValue(0);
     recordClocks(100);
     EXPECT_EQ(scroll->value(), 0);
@@ -193,12 +194,12 @@ TEST_F(MidiMonitor, AFloodIsShownFourTimesASecondATrickleEveryFrame) {
     }
 }
 
-// While input streams, a frame waits for the end of the batch arriving now and is shown right
-// after it: a steady stream is shown as it goes, not once it stops.
+// While input streams, a frame waits for the end of the next batch and is shown right after it,
+// and drawn after the batch after that: a steady stream is shown as it goes, not once it stops.
 TEST_F(MidiMonitor, AStreamIsShownRightAfterEachBatch) {
     const std::uint8_t clock[] = {0xF8};
     const qsizetype before = rows().size();
-    bool waited = false;
+    bool waited = false, drawnAfterNextBatch = false;
     qsizetype shownWhileStreaming = before;
     QElapsedTimer streaming;
     streaming.start();
@@ -206,10 +207,14 @@ TEST_F(MidiMonitor, AStreamIsShownRightAfterEachBatch) {
         monitor.record(midi_meaning::Direction::In, "synth", clock);
         waited |= monitor.flushWaitsForInput();
         QTest::qWait(1);
+        drawnAfterNextBatch |= !monitor.Lines->viewport()->updatesEnabled();
         shownWhileStreaming = monitor.Lines->model()->rowCount();
     }
     EXPECT_TRUE(waited);
+    EXPECT_TRUE(drawnAfterNextBatch);
     EXPECT_GT(shownWhileStreaming, before + 4);
+    EXPECT_TRUE(waitFor([&] { return monitor.Lines->viewport()->updatesEnabled(); },
+                        2 * MidiMonitorWindow::kFrameMs));
 }
 
 // In a flood at the cap the list's range changes with every drawing while the scroll bar's handle
