@@ -22,12 +22,12 @@
 #include <QComboBox>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
-#include <numeric>
 #include <benchmark/benchmark.h>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <mutex>
+#include <numeric>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -55,7 +55,7 @@ struct RunResult {
     double p50Ms = 0; // latency of the controller messages sent on
     double p99Ms = 0;
     double latePercent = 0; // of those, later than two periods and a frame
-    double lagMs = 0; // the most any message sent on was behind (markers included)
+    double lagMs = 0;       // the most any message sent on was behind (markers included)
     bool endsOnLast = false;
 };
 
@@ -291,11 +291,12 @@ private:
 struct Worst {
     int lostMax = 0, runsWithLoss = 0, runs = 0, notOnLast = 0;
     double p50Max = 0, p99Max = 0, lagMax = 0;
-    std::vector<double> p99s, latePercents; // of each run, in order
+    std::vector<double> p99s, latePercents, losts; // of each run, in order
     void add(const RunResult& run) {
         p99s.push_back(run.p99Ms);
         latePercents.push_back(run.latePercent);
         const int lost = run.sent - run.sentOn;
+        losts.push_back(lost);
         lostMax = std::max(lostMax, lost);
         runsWithLoss += lost > 0;
         ++runs;
@@ -318,7 +319,8 @@ void printRun(const char* who, int rate, const RunResult& run) {
     std::printf("  %-6s %6d/s: sent on %6d of %6d (%5.1f %% lost), p50 %7.2f ms, p99 %7.2f ms, "
                 "%5.2f %% late, lag %7.2f ms, last value %s\n",
                 who, rate, run.sentOn, run.sent, 100.0 * (run.sent - run.sentOn) / run.sent,
-                run.p50Ms, run.p99Ms, run.latePercent, run.lagMs, run.endsOnLast ? "sent on" : "MISSING");
+                run.p50Ms, run.p99Ms, run.latePercent, run.lagMs,
+                run.endsOnLast ? "sent on" : "MISSING");
 }
 
 // state.range(0): controller messages a second. Each iteration is one run of `a` and one of `b`;
@@ -339,8 +341,8 @@ std::pair<Worst, Worst> alternate(benchmark::State& state, FloodPeer& a, const c
 }
 
 int runsWithin(const std::vector<double>& p99s) {
-    return int(std::count_if(p99s.begin(), p99s.end(),
-                             [](double ms) { return ms <= kLosslessP99Ms; }));
+    return int(
+        std::count_if(p99s.begin(), p99s.end(), [](double ms) { return ms <= kLosslessP99Ms; }));
 }
 
 // The mean of b[i] - a[i] over paired runs, and its standard error.
@@ -361,9 +363,7 @@ struct PairedDifference {
     }
     // A cost shows when it stands out of the runs' noise (two standard errors) and is more than
     // one frame.
-    bool measurable(double frame) const {
-        return mean > 2 * standardError && mean > frame;
-    }
+    bool measurable(double frame) const { return mean > 2 * standardError && mean > frame; }
 };
 
 // A JACK client on a server of the benchmark's own; null, with the benchmark skipped, without one.
@@ -447,11 +447,18 @@ void BM_MotorisedFloodMonitoredOnX(benchmark::State& state) {
                 kLosslessP99Ms, late.mean, late.standardError, kLosslessP99Ms,
                 runsWithin(monitoredWorst.p99s), monitoredWorst.runs, runsWithin(deskWorst.p99s),
                 deskWorst.runs);
-    const bool met = monitoredWorst.runsWithLoss == 0 && !p99.measurable(kFrameMs);
-    std::printf("goal at %d/s, the monitor open costs the desk nothing measurable (lossless in "
-                "every run, p99 not above the desk's alone by more than two standard errors and "
-                "a frame): %s\n",
-                rate, met ? "met" : "NOT MET");
+    // A run loses messages only when the desk falls 20 ms behind, which the host's noise does
+    // to the desk alone as well: losses count against the monitor as a paired difference too.
+    const PairedDifference lost(deskWorst.losts, monitoredWorst.losts);
+    std::printf("runs with messages lost: %d of %d with the monitor, %d of %d without; messages "
+                "lost %+.1f a run (standard error %.1f)\n",
+                monitoredWorst.runsWithLoss, monitoredWorst.runs, deskWorst.runsWithLoss,
+                deskWorst.runs, lost.mean, lost.standardError);
+    const bool met = !lost.measurable(0) && !p99.measurable(kFrameMs);
+    std::printf("goal at %d/s, the monitor open costs the desk nothing measurable (neither its "
+                "losses nor its p99 above the desk's alone by more than two standard errors, "
+                "the p99 by a frame too): %s; lossless in every run with the monitor: %s\n",
+                rate, met ? "met" : "NOT MET", monitoredWorst.runsWithLoss == 0 ? "yes" : "NO");
     std::fflush(stdout);
 }
 BENCHMARK(BM_MotorisedFloodMonitoredOnX)
