@@ -207,7 +207,8 @@ TEST_F(JackGui, LongAndEndlessSysExCostNoLaterBank) {
             send(Bytes(4000, 0x11));
         if (ended) { // the whole message is in once its cut is reported
             send({0xF7});
-            ASSERT_TRUE(waitFor([&] { return !log().mid(start).filter(cutLine).isEmpty(); }));
+            ASSERT_TRUE(
+                waitFor([&] { return !log().mid(start).filter(cutLine).isEmpty(); }, 15'000));
         }
         form->record = BankRecord{};
         form->history().markSaved(); // a blank bank with nothing to ask about at the request
