@@ -254,7 +254,6 @@ public:
         m_form->PageControl->setCurrentWidget(m_form->PotSettings.page());
         m_form->FaderDesk().GenerateFaderDeskExecute();
         if (monitored) m_form->midiMonitor().show();
-        if (monitored && getenv("VPT_SMALL")) m_form->midiMonitor().resize(500, 120);
         return m_form->FaderDesk().deskVisible();
     }
     std::size_t monitorLines() const { return m_form->midiMonitor().log().size(); }

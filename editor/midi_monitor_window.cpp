@@ -41,12 +41,14 @@ public:
             m_log.text(m_log.visible(static_cast<std::size_t>(index.row()))));
     }
 
-    // Takes the lines into the log, not yet shown; there must be room for them (makeRoom).
-    void take(std::vector<MonitorLine> lines) {
-        if (lines.size() > room())
-            lines.erase(lines.begin(), lines.end() - static_cast<std::ptrdiff_t>(room()));
-        for (MonitorLine& line : lines)
-            m_log.append(std::move(line));
+    // Takes the lines into the log, not yet shown, and empties `lines` (keeping its capacity
+    // for the next frame); there must be room for them (makeRoom).
+    void take(std::vector<MonitorLine>& lines) {
+        const std::size_t skipped = lines.size() - std::min(lines.size(), room());
+        for (auto line = lines.begin() + static_cast<std::ptrdiff_t>(skipped); line != lines.end();
+             ++line)
+            m_log.append(std::move(*line));
+        lines.clear();
     }
     // Tells the view of the rows taken since the last time.
     void show() {
@@ -237,14 +239,14 @@ void MidiMonitorWindow::showLines(DrawList when) {
                       m_sinceDrawn.elapsed() >= kFloodFrameMs || m_pending.size() > m_model->room();
     const QScrollBar* scroll = Lines->verticalScrollBar();
     const bool following = scroll->value() >= m_followedTo;
-    if (draw && when == DrawList::AfterNextInput && !m_drawAfterInput) {
+    if (draw && when == DrawList::AfterNextInput) {
         Lines->viewport()->setUpdatesEnabled(false);
         m_drawAfterInput = true;
     }
     // Room for the lines taken now and, until the next drawing, as many again as came since the
     // last one (these included), so that none leave in between.
     if (draw) m_model->makeRoom(m_pending.size() + m_linesSinceDrawn);
-    m_model->take(std::exchange(m_pending, {}));
+    m_model->take(m_pending);
     if (!draw) return;
     m_model->show();
     m_sinceDrawn.start();
