@@ -52,8 +52,7 @@ MonitorLog::Change MonitorLog::append(MonitorLine line) {
     Change change;
     if (m_paused) return change;
     if (m_size == m_capacity) {
-        change.dropped = visibleAmongOldest(1);
-        dropOldest(1);
+        change.dropped = dropOldest(1);
     }
     if (m_filter.accepts(line)) {
         m_visible.push_back(m_firstSerial + m_size);
@@ -65,13 +64,14 @@ MonitorLog::Change MonitorLog::append(MonitorLine line) {
     return change;
 }
 
-void MonitorLog::dropOldest(std::size_t count) {
+std::size_t MonitorLog::dropOldest(std::size_t count) {
     count = std::min(count, m_size);
-    m_visible.erase(m_visible.begin(),
-                    m_visible.begin() + static_cast<std::ptrdiff_t>(visibleAmongOldest(count)));
+    const std::size_t visible = visibleAmongOldest(count);
+    m_visible.erase(m_visible.begin(), m_visible.begin() + static_cast<std::ptrdiff_t>(visible));
     m_oldest = (m_oldest + count) % m_capacity;
     m_size -= count;
     m_firstSerial += count;
+    return visible;
 }
 
 const MonitorLine& MonitorLog::line(std::size_t age) const {

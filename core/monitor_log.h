@@ -73,9 +73,9 @@ public:
     void setFilter(const MonitorFilter& filter);
     const MonitorFilter& filter() const { return m_filter; }
 
-    // Drops the `count` oldest lines; how many of them are visible can be asked first, so that a
-    // view hears of the rows before they go.
-    void dropOldest(std::size_t count);
+    // Drops the `count` oldest lines and says how many of them were visible; that can be asked
+    // first too, so that a view hears of the rows before they go.
+    std::size_t dropOldest(std::size_t count);
     std::size_t visibleAmongOldest(std::size_t count) const;
 
     std::size_t capacity() const { return m_capacity; }
