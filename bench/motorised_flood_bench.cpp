@@ -39,6 +39,7 @@ using Clock = std::chrono::steady_clock;
 using Ms = std::chrono::duration<double, std::milli>;
 
 constexpr double kSeconds = 3.0;
+constexpr double kSettlingSeconds = 0.5;
 constexpr double kPeriodMs = 256.0 / 48.0;
 constexpr double kFrameMs = 1.0 / 48.0;
 constexpr double kLosslessP99Ms = 2 * kPeriodMs + kFrameMs;
@@ -100,10 +101,18 @@ public:
         return false;
     }
 
-    // Sends `rate` controller messages a second for `kSeconds` and waits for the last one sent
+    // Warms up, then sends a short flood unmeasured: the first flood after a receiver is made
+    // finds it still settling.
+    bool settle(int rate) {
+        if (!warmUp()) return false;
+        run(rate, kSettlingSeconds);
+        return true;
+    }
+
+    // Sends `rate` controller messages a second for `seconds` and waits for the last one sent
     // on (or one second of silence).
-    RunResult run(int rate) {
-        const int count = int(rate * kSeconds);
+    RunResult run(int rate, double seconds = kSeconds) {
+        const int count = int(rate * seconds);
         const int total = count + count / kMarkerEvery;
         {
             std::lock_guard lock(m_mutex);
@@ -413,10 +422,10 @@ void BM_MotorisedFloodOnX(benchmark::State& state) {
     FloodPeer deskPeer(*backend, "flood desk"), plainPeer(*backend, "flood plain");
     DeskUnderFlood desk;
     PlainPassThrough plain;
-    if (!deskPeer.opened() || !plainPeer.opened() || !desk.open(deskPeer) ||
-        !plain.open(plainPeer) || !deskPeer.warmUp() || !plainPeer.warmUp())
-        return state.SkipWithError("cannot open the JACK ports");
     const int rate = int(state.range(0));
+    if (!deskPeer.opened() || !plainPeer.opened() || !desk.open(deskPeer) ||
+        !plain.open(plainPeer) || !deskPeer.settle(rate) || !plainPeer.settle(rate))
+        return state.SkipWithError("cannot open the JACK ports");
     const auto [deskWorst, plainWorst] = alternate(state, deskPeer, "desk", plainPeer, "plain");
     deskWorst.report(state, "desk_");
     plainWorst.report(state, "plain_");
@@ -445,9 +454,11 @@ BENCHMARK(BM_MotorisedFloodOnX)
 // monitoring costs the desk. The desk alone sits at JACK's own round trip here, where the
 // scheduler's noise decides single runs, so the cost is the paired difference over many runs.
 // Two desks on one JACK server are not alike: on a loaded host the one made first is later,
-// monitor or none (by 1.4 points of messages late with a busy loop on one of two cores). So
-// each pair of runs has two new desks, and the monitor goes in turn to the desk made first and
-// second, on either peer.
+// monitor or none (by 1.4 points of messages late with a busy loop on one of two cores), and a
+// run right after the desks are made loses messages that the next run keeps. So each pair of
+// runs has two new desks that first take a short flood unmeasured, and the monitor goes in turn
+// to the desk made first and second, on either peer, running first and second.
+// state.range(1) 0 is the control: the same pairs with no monitor, for the benchmark's own bias.
 void BM_MotorisedFloodMonitoredOnX(benchmark::State& state) {
     JackServer server;
     const auto backend = jackClient(server, state);
@@ -456,65 +467,75 @@ void BM_MotorisedFloodMonitoredOnX(benchmark::State& state) {
     if (!peers[0].opened() || !peers[1].opened())
         return state.SkipWithError("cannot open the JACK ports");
     const int rate = int(state.range(0));
+    const bool withMonitor = state.range(1) != 0;
+    const char* monitoredName = withMonitor ? "monitored" : "desk b";
     Worst monitoredWorst, deskWorst;
-    std::vector<int> settings; // of each pair: which peer, made first or second
+    std::vector<int> settings; // of each pair: peer, made first or second, run first or second
     std::size_t monitorLines = 0;
     int pair = 0;
     for (auto _ : state) {
-        settings.push_back(pair % 4);
-        const bool monitoredFirst = pair % 2 == 0;
-        FloodPeer& monitoredPeer = peers[pair / 2 % 2];
-        FloodPeer& deskPeer = peers[1 - pair / 2 % 2];
-        ++pair;
+        // Over four pairs, each of the three choices goes either way twice.
+        const int setting = pair++ % 4;
+        settings.push_back(setting);
+        const bool monitoredMadeFirst = setting & 1;
+        const bool monitoredRunsFirst = ((setting ^ setting >> 1) & 1) == 0;
+        FloodPeer& monitoredPeer = peers[setting >> 1];
+        FloodPeer& deskPeer = peers[1 - (setting >> 1)];
         DeskUnderFlood monitored, desk;
-        const bool opened = monitoredFirst
-                                ? monitored.open(monitoredPeer, true) && desk.open(deskPeer)
-                                : desk.open(deskPeer) && monitored.open(monitoredPeer, true);
-        if (!opened || !monitoredPeer.warmUp() || !deskPeer.warmUp()) {
+        const bool opened = monitoredMadeFirst
+                                ? monitored.open(monitoredPeer, withMonitor) && desk.open(deskPeer)
+                                : desk.open(deskPeer) && monitored.open(monitoredPeer, withMonitor);
+        if (!opened || !monitoredPeer.settle(rate) || !deskPeer.settle(rate)) {
             state.SkipWithError("cannot open the desks' JACK ports");
             break;
         }
-        const RunResult monitoredRun = monitoredPeer.run(rate);
+        RunResult monitoredRun;
+        if (monitoredRunsFirst) monitoredRun = monitoredPeer.run(rate);
         const RunResult deskRun = deskPeer.run(rate);
-        printRun("monitored", rate, monitoredRun);
+        if (!monitoredRunsFirst) monitoredRun = monitoredPeer.run(rate);
+        printRun(monitoredName, rate, monitoredRun);
         printRun("desk", rate, deskRun);
         monitoredWorst.add(monitoredRun);
         deskWorst.add(deskRun);
-        monitorLines = monitored.monitorLines();
+        if (withMonitor) monitorLines = monitored.monitorLines();
     }
     if (state.error_occurred()) return;
-    monitoredWorst.report(state, "monitored_");
+    monitoredWorst.report(state, withMonitor ? "monitored_" : "desk_b_");
     deskWorst.report(state, "desk_");
     const PairedDifference p99(deskWorst.p99s, monitoredWorst.p99s, settings);
     const PairedDifference late(deskWorst.latePercents, monitoredWorst.latePercents, settings);
+    // A run loses messages only when the desk falls 20 ms behind, which the host's noise does
+    // to the desk alone as well: losses count as a paired difference too.
+    const PairedDifference lost(deskWorst.losts, monitoredWorst.losts, settings);
     state.counters["p99_cost_ms"] = p99.mean;
     state.counters["p99_cost_standard_error_ms"] = p99.standardError;
     state.counters["late_cost_points"] = late.mean;
+    state.counters["late_cost_standard_error_points"] = late.standardError;
     state.counters["monitor_lines"] = double(monitorLines);
-    std::printf("monitoring at %d/s over %d paired runs (%zu lines held): p99 %+.3f ms (standard "
-                "error %.3f ms), share later than %.2f ms %+.2f points (standard error %.2f); "
-                "p99 <= %.2f ms in %d of %d runs with the monitor, %d of %d without\n",
-                rate, monitoredWorst.runs, monitorLines, p99.mean, p99.standardError,
-                kLosslessP99Ms, late.mean, late.standardError, kLosslessP99Ms,
-                runsWithin(monitoredWorst.p99s), monitoredWorst.runs, runsWithin(deskWorst.p99s),
-                deskWorst.runs);
-    // A run loses messages only when the desk falls 20 ms behind, which the host's noise does
-    // to the desk alone as well: losses count against the monitor as a paired difference too.
-    const PairedDifference lost(deskWorst.losts, monitoredWorst.losts, settings);
-    std::printf("runs with messages lost: %d of %d with the monitor, %d of %d without; messages "
-                "lost %+.1f a run (standard error %.1f)\n",
-                monitoredWorst.runsWithLoss, monitoredWorst.runs, deskWorst.runsWithLoss,
+    const char* which = withMonitor ? "with the monitor" : "of desk b";
+    std::printf("%s at %d/s over %d paired runs (%zu lines held): p99 %+.3f ms (standard error "
+                "%.3f ms), share later than %.2f ms %+.2f points (standard error %.2f); p99 <= "
+                "%.2f ms in %d of %d runs %s, %d of %d of the other desk\n",
+                withMonitor ? "monitoring" : "control, two desks and no monitor", rate,
+                monitoredWorst.runs, monitorLines, p99.mean, p99.standardError, kLosslessP99Ms,
+                late.mean, late.standardError, kLosslessP99Ms, runsWithin(monitoredWorst.p99s),
+                monitoredWorst.runs, which, runsWithin(deskWorst.p99s), deskWorst.runs);
+    std::printf("runs with messages lost: %d of %d %s, %d of %d of the other desk; messages lost "
+                "%+.1f a run (standard error %.1f)\n",
+                monitoredWorst.runsWithLoss, monitoredWorst.runs, which, deskWorst.runsWithLoss,
                 deskWorst.runs, lost.mean, lost.standardError);
-    const bool met = !lost.measurable(0) && !p99.measurable(kFrameMs);
-    std::printf("goal at %d/s, the monitor open costs the desk nothing measurable (neither its "
-                "losses nor its p99 above the desk's alone by more than two standard errors, "
-                "the p99 by a frame too): %s; lossless in every run with the monitor: %s\n",
-                rate, met ? "met" : "NOT MET", monitoredWorst.runsWithLoss == 0 ? "yes" : "NO");
+    const bool met = !lost.measurable(0) && !late.measurable(0) && !p99.measurable(kFrameMs);
+    std::printf("%s at %d/s, %s costs the desk nothing measurable (neither its losses, its "
+                "share of late messages nor its p99 above the other desk's by more than two "
+                "standard errors, the p99 by a frame too): %s\n",
+                withMonitor ? "goal" : "control", rate,
+                withMonitor ? "the monitor open" : "being desk b", met ? "met" : "NOT MET");
     std::fflush(stdout);
 }
 BENCHMARK(BM_MotorisedFloodMonitoredOnX)
-    ->ArgName("messages_per_s")
-    ->Arg(10000)
+    ->ArgNames({"messages_per_s", "monitor"})
+    ->Args({10000, 1})
+    ->Args({10000, 0})
     ->Iterations(12)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
