@@ -53,7 +53,7 @@ public:
             m_turnedPots.push_back(later->m_pot);
             setText(BankHistory::turnName(m_turnedPots));
         }
-        setObsolete(m_patch.empty()); // turned back to where it started
+        setObsolete(changesNothing()); // turned back to where it started
         return true;
     }
     bool isTurn(int gesture) const { return m_gesture >= 0 && m_gesture == gesture; }
@@ -65,6 +65,7 @@ public:
     }
     void widenTo(const BankRecord& record) { widenTo(record, record); }
     std::size_t patchBytes() const { return m_patch.heapBytes(); }
+    bool changesNothing() const { return m_patch.empty(); }
 
 private:
     BankHistory& m_history;
@@ -112,6 +113,12 @@ void BankHistory::deskTurned(int pot, int gesture) {
     if (BankStep* turn = turnOnTop(gesture); turn && turn->turns(pot)) {
         turn->widenTo(m_record);
         m_committed = m_record;
+        // Turned back to where it started: a step that changes nothing leaves the stack (an
+        // obsolete command is dropped, not undone).
+        if (turn->changesNothing()) {
+            turn->setObsolete(true);
+            m_stack.undo();
+        }
         return;
     }
     push(m_committed, turnName({pot}), pot, gesture);

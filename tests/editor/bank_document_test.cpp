@@ -246,6 +246,31 @@ TEST_F(BankDocumentTest, TypingAndTurningMakeOneStepPerFieldAndGesture) {
     EXPECT_EQ(form->record.initialValue(9), start9);
 }
 
+// A turn that comes back to where it started changes nothing and leaves no step, whether it
+// turned one pot or several.
+TEST_F(BankDocumentTest, ATurnBackToWhereItStartedLeavesNoStep) {
+    form->record.setPot(8, {0x30, 20, 0, 127});
+    form->record.setPot(9, {0x30, 21, 0, 127});
+    form->history().absorb();
+    form->PotSettings->vMotPots->setChecked(true);
+    deskKnob(8);
+    const int count = steps().count();
+    const int start8 = form->record.initialValue(8), start9 = form->record.initialValue(9);
+    const auto move = [this](std::uint8_t controller, int value) {
+        form->MidiIn1->OnShort(nullptr, 0xB0, controller, std::uint8_t(value));
+    };
+    move(20, start8 + 9);
+    move(20, start8);
+    EXPECT_EQ(steps().count(), count);
+    move(20, start8 + 9);
+    move(21, start9 + 4);
+    move(20, start8);
+    EXPECT_EQ(steps().count(), count + 1);
+    move(21, start9);
+    EXPECT_EQ(steps().count(), count);
+    EXPECT_FALSE(form->history().modified());
+}
+
 TEST_F(BankDocumentTest, TheTitleMarkFollowsEditsStoreUndoAndUpload) {
     const QString path = dir.filePath("stored.syx");
     EXPECT_FALSE(form->isWindowModified());
