@@ -13,6 +13,7 @@
 #include "transfer_status.h"
 #include "upload_close_guard.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -200,13 +201,26 @@ void TransferController::UpdateButtonStatus() {
         in, out, m_transfer->sending(), m_transfer->busy() || m_awaitingAnswer || bool(m_jobInput));
     m_page.setStatus(QString::fromStdString(status.text),
                      QColor(status.colour.red, status.colour.green, status.colour.blue));
-    m_page.SlowSendToPultron->setEnabled(status.transferButtonsEnabled);
-    m_page.RequestSysexDump->setEnabled(status.transferButtonsEnabled);
-    m_page.MIDIInComboBox->setEnabled(status.selectorsEnabled);
-    m_page.MIDIOutComboBox->setEnabled(status.selectorsEnabled);
+    enableKeepingFocus(m_page.SlowSendToPultron, status.transferButtonsEnabled);
+    enableKeepingFocus(m_page.RequestSysexDump, status.transferButtonsEnabled);
+    enableKeepingFocus(m_page.MIDIInComboBox, status.selectorsEnabled);
+    enableKeepingFocus(m_page.MIDIOutComboBox, status.selectorsEnabled);
     // A bank opened during an upload would end it half-way.
-    m_page.OpenSysex->setEnabled(!m_transfer->uploading());
+    enableKeepingFocus(m_page.OpenSysex, !m_transfer->uploading());
     emit transferStateChanged(in.selected && in.ready && out.selected && out.ready);
+}
+
+void TransferController::enableKeepingFocus(QWidget* control, bool enabled) {
+    if (control->isEnabled() == enabled) return;
+    const bool hadFocus = control->hasFocus();
+    control->setEnabled(enabled);
+    if (!enabled && hadFocus) {
+        m_focusOwner = control;
+        m_focusStandIn = QApplication::focusWidget();
+    } else if (enabled && control == m_focusOwner) {
+        if (QApplication::focusWidget() == m_focusStandIn) control->setFocus(Qt::OtherFocusReason);
+        m_focusOwner = nullptr;
+    }
 }
 
 bool TransferController::transferRunning() const {

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -98,6 +99,10 @@ private:
     void finishTransfer(TransferProgress::Ending ending);
     // How a transfer that returned early ended: cancelled by the user, or failed.
     TransferProgress::Ending interruptedEnding() const;
+    // Disabling the control that has the focus sends the focus on to the next one, where keys
+    // change something else (the delay field takes the digits typed): when the control is
+    // enabled again, it takes the focus back unless the user has moved it since.
+    void enableKeepingFocus(QWidget* control, bool enabled);
 
     TForm1& m_form;
     TransferPage& m_page;
@@ -118,4 +123,6 @@ private:
     bool m_awaitingAcknowledges = false;
     bool m_portLostInTransfer = false; // the running transfer ends as failed
     std::function<void(std::span<const std::uint8_t>)> m_jobInput;
+    QPointer<QWidget> m_focusOwner;   // a control disabled while it had the focus
+    QPointer<QWidget> m_focusStandIn; // where the focus went then
 };

@@ -233,9 +233,16 @@ TEST_F(SimulatorTransfer, RequestReceivesDecodesAndTakesTheControllersBank) {
     simulator().setBank(5, bank);
     page.PatternNumber->setValue(6);
     QSignalSpy decoded(&form.transfer(), &TransferController::receivedBankDecoded);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    page.RequestSysexDump->setFocus();
 
-    QTest::mouseClick(page.RequestSysexDump, Qt::LeftButton);
+    QTest::keyClick(page.RequestSysexDump, Qt::Key_Space);
     ASSERT_TRUE(waitFor([&] { return decoded.count() == 1; }));
+    // The focus left the button while the request ran, not for good.
+    ASSERT_TRUE(waitFor([&] { return page.RequestSysexDump->isEnabled(); }));
+    EXPECT_TRUE(page.RequestSysexDump->hasFocus());
 
     ASSERT_EQ(received.size(), 2u);
     EXPECT_EQ(received[0], (Bytes{0xF0, 0x00, 0x00, 0x7E, 0x43, 0x38, 0x05, 0xF7}));
