@@ -215,7 +215,8 @@ void TransferController::enableKeepingFocus(QWidget* control, bool enabled) {
     const bool hadFocus = control->hasFocus();
     control->setEnabled(enabled);
     if (!enabled && hadFocus) {
-        m_focusOwner = control;
+        // The focus that passes through a control disabled next still belongs to the first.
+        if (!m_focusOwner || control != m_focusStandIn) m_focusOwner = control;
         m_focusStandIn = QApplication::focusWidget();
     } else if (enabled && control == m_focusOwner) {
         if (QApplication::focusWidget() == m_focusStandIn) control->setFocus(Qt::OtherFocusReason);
