@@ -15,6 +15,10 @@ namespace {
 // The longest message the controller takes is the whole-form dump.
 constexpr std::size_t kMaxMessage = 4096;
 
+std::uint8_t numberOf(int blockNumber) {
+    return static_cast<std::uint8_t>(blockNumber & 0x7F);
+}
+
 bool hasOurHeader(SimulatedController::Bytes message) {
     return message.size() >= 7 && std::equal(kHeader.begin(), kHeader.end(), message.begin());
 }
@@ -97,6 +101,10 @@ void SimulatedController::dumpCurrentBank(std::vector<Message>& replies) {
         const auto first = dump.begin() + b * kBlockSize;
         Message block(first, first + kBlockSize);
         block[kDeviceCommandIndex] = deviceCommandByte(m_settings.deviceId, BlockDump);
+        if (strikes(Fault::LoseDumpBlock, b)) {
+            log(formatText("Lost block #%d of the dump on its way out as told", b + 1));
+            continue;
+        }
         reply(std::move(block), replies);
     }
 }
@@ -104,6 +112,11 @@ void SimulatedController::dumpCurrentBank(std::vector<Message>& replies) {
 void SimulatedController::storeBlock(Bytes message, Clock::time_point now,
                                      std::vector<Message>& replies) {
     const int blockNumber = message[kBlockNumberIndex];
+    if (strikes(Fault::LoseBlock, blockNumber)) {
+        log(formatText("Lost block #%d for bank #%d on its way in as told", blockNumber + 1,
+                       m_currentBank + 1));
+        return;
+    }
     const bool tooSoon = m_blockSeen && now - m_lastBlock < m_settings.minBlockGap;
     m_blockSeen = true;
     m_lastBlock = now;
@@ -126,7 +139,7 @@ void SimulatedController::storeBlock(Bytes message, Clock::time_point now,
         reply(errorReply(blockNumber, ChecksumMismatch), replies);
         return;
     }
-    if (refusing(blockNumber)) {
+    if (strikes(Fault::RefuseBlock, blockNumber)) {
         log(formatText("Refused block #%d for bank #%d as told: error reply", blockNumber + 1,
                        m_currentBank + 1));
         reply(errorReply(blockNumber, ChecksumMismatch), replies);
@@ -135,6 +148,11 @@ void SimulatedController::storeBlock(Bytes message, Clock::time_point now,
     auto& bytes = writableBank(m_currentBank).bytes();
     std::copy(data.begin(), data.end(), bytes.begin() + blockNumber * kBlockDataSize);
     corruptIfAsked(m_currentBank, blockNumber);
+    if (strikes(Fault::LoseReply, blockNumber)) {
+        log(formatText("Received block #%d for bank #%d: stored; its acknowledge is lost as told",
+                       blockNumber + 1, m_currentBank + 1));
+        return;
+    }
     log(formatText("Received block #%d for bank #%d: stored, acknowledged", blockNumber + 1,
                    m_currentBank + 1));
     reply(acknowledge(blockNumber), replies);
@@ -152,14 +170,13 @@ void SimulatedController::storeWholeDump(Bytes message, std::vector<Message>& re
     reply(acknowledge(0), replies);
 }
 
-void SimulatedController::refuseBlock(int bank, int block, bool always) {
-    m_refusals[{bank, block}] = {always, false};
+void SimulatedController::inject(Fault fault, int bank, int block, bool always) {
+    m_faults[{fault, bank, block}] = {always, false};
 }
 
-// A refused block is answered as one that arrived damaged.
-bool SimulatedController::refusing(int blockNumber) {
-    const auto found = m_refusals.find({m_currentBank, blockNumber});
-    if (found == m_refusals.end() || found->second.spent) return false;
+bool SimulatedController::strikes(Fault fault, int blockNumber) {
+    const auto found = m_faults.find({fault, m_currentBank, blockNumber});
+    if (found == m_faults.end() || found->second.spent) return false;
     found->second.spent = !found->second.always;
     return true;
 }
@@ -171,20 +188,24 @@ void SimulatedController::corruptIfAsked(int bank, int blockNumber) {
     byte = static_cast<std::uint8_t>((byte + 1) & 0x7F);
 }
 
+// F0 00 00 7E 43 0F 00 05 F7; numbered, F0 00 00 7E 43 0F <block> F7.
 SimulatedController::Message SimulatedController::acknowledge(int blockNumber) const {
-    Message message(kHeader.begin(), kHeader.end());
-    message.push_back(deviceCommandByte(m_settings.deviceId, Acknowledge));
-    message.push_back(static_cast<std::uint8_t>(blockNumber & 0x7F));
-    message.push_back(kEnd);
-    return message;
+    if (m_settings.numberedReplies) return replyMessage(Acknowledge, {numberOf(blockNumber)});
+    return replyMessage(Acknowledge, {0x00, kAcknowledgeCode});
 }
 
 SimulatedController::Message SimulatedController::errorReply(int blockNumber,
                                                              ErrorCode code) const {
+    return replyMessage(ErrorResponse,
+                        {m_settings.numberedReplies ? numberOf(blockNumber) : std::uint8_t(0), code});
+}
+
+SimulatedController::Message
+SimulatedController::replyMessage(std::uint8_t command,
+                                  std::initializer_list<std::uint8_t> body) const {
     Message message(kHeader.begin(), kHeader.end());
-    message.push_back(deviceCommandByte(m_settings.deviceId, ErrorResponse));
-    message.push_back(static_cast<std::uint8_t>(blockNumber & 0x7F));
-    message.push_back(code);
+    message.push_back(deviceCommandByte(m_settings.deviceId, Command(command)));
+    message.insert(message.end(), body);
     message.push_back(kEnd);
     return message;
 }

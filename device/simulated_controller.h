@@ -1,7 +1,9 @@
 // SimulatedController: behaves towards this program as the controller does. It holds 128 banks,
 // switches banks on request, dumps the current bank as eight blocks, and stores uploaded blocks,
-// answering each with an acknowledge or an error reply. For tests it can be told to misbehave:
-// refuse a block, leave a bank unanswered, or store a bank with one byte changed.
+// answering each with an acknowledge or an error reply. A reply carries 00 and a code after its
+// command (F0 00 00 7E 43 0F 00 05 F7), or, when told, the number of the block it answers. For
+// tests it can be told to misbehave: refuse a block, lose a message on the way in or out, leave a
+// bank unanswered, or store a bank with one byte changed.
 #pragma once
 
 #include "bank_record.h"
@@ -10,10 +12,12 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <span>
 #include <string>
+#include <tuple>
 #include <vector>
 
 class SimulatedController {
@@ -30,9 +34,21 @@ public:
         BadBlock = 0x03,       // wrong length or a block number beyond 7
     };
 
+    // The code an acknowledge carries after its 00.
+    static constexpr std::uint8_t kAcknowledgeCode = 0x05;
+
     struct Settings {
         int deviceId = 0;
         std::chrono::milliseconds minBlockGap{0};
+        bool numberedReplies = false; // the block number after the command, else 00
+    };
+
+    // What a fault does to a block of a bank.
+    enum class Fault {
+        RefuseBlock,   // the uploaded block is answered with an error reply
+        LoseBlock,     // the uploaded block never arrives: no reply, nothing stored
+        LoseReply,     // the uploaded block is stored, its reply never arrives
+        LoseDumpBlock, // the block of a dump never arrives at the other side
     };
 
     struct Observer {
@@ -52,9 +68,9 @@ public:
     void setDeviceId(int deviceId) { m_settings.deviceId = deviceId & 0x07; }
     void setMinBlockGap(std::chrono::milliseconds gap) { m_settings.minBlockGap = gap; }
 
-    // Faults, banks counted 0..127 and blocks 0..7. An upload of `block` into `bank` is answered
-    // with an error reply, the first time only unless `always`.
-    void refuseBlock(int bank, int block, bool always = false);
+    // Faults, banks counted 0..127 and blocks 0..7: `fault` strikes `block` of `bank` the first
+    // time only, unless `always`.
+    void inject(Fault fault, int bank, int block, bool always = false);
     // While `bank` is selected, dump requests and uploaded blocks go unanswered.
     void silenceBank(int bank) { m_silentBanks.insert(bank); }
     // Uploads into `bank` store the byte at `offset` of the record one higher (within 7 bits),
@@ -75,7 +91,8 @@ private:
     void storeWholeDump(Bytes message, std::vector<Message>& replies);
     Message acknowledge(int blockNumber) const;
     Message errorReply(int blockNumber, ErrorCode code) const;
-    bool refusing(int blockNumber);
+    Message replyMessage(std::uint8_t command, std::initializer_list<std::uint8_t> body) const;
+    bool strikes(Fault fault, int blockNumber);
     void corruptIfAsked(int bank, int blockNumber);
     void reply(Message message, std::vector<Message>& replies);
     void log(const std::string& line) const;
@@ -90,11 +107,11 @@ private:
     bool m_blockSeen = false;
     Clock::time_point m_lastBlock{};
     Observer m_observer;
-    struct Refusal {
+    struct Strike {
         bool always = false;
         bool spent = false;
     };
-    std::map<std::pair<int, int>, Refusal> m_refusals; // by (bank, block)
+    std::map<std::tuple<Fault, int, int>, Strike> m_faults; // by (fault, bank, block)
     std::set<int> m_silentBanks;
     std::map<int, int> m_corruptBytes; // bank -> record offset
 };

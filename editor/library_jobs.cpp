@@ -42,6 +42,7 @@ bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks)
     BankJobRunner::Settings settings = jobSettings;
     settings.deviceId = m_form.FileSheet->DeviceID->value();
     m_job = job;
+    m_notSaved.clear();
     m_estimate.emplace(job, static_cast<int>(operations.size()),
                        settings.bankChangeWaitMs + kBankTransferMs);
     m_estimate->setProgress({operations.front().bank, 0, 0});
@@ -93,10 +94,12 @@ void LibraryPage::showProgress() {
 }
 
 void LibraryPage::operationEnded(const BankReport& report) {
-    if (!m_table.take(report))
+    if (!m_table.take(report)) {
+        m_notSaved.push_back(report.bank);
         m_form.WriteMsg(tr("ERROR: bank %1 not saved into '%2'")
                             .arg(report.bank)
                             .arg(QDir::toNativeSeparators(m_table.folder())));
+    }
     m_estimate->operationEnded();
     showRow(report.bank);
     showProgress();
@@ -104,7 +107,8 @@ void LibraryPage::operationEnded(const BankReport& report) {
 
 void LibraryPage::jobFinished() {
     if (!m_runner) return;
-    const QString line = LibraryTable::endLine(m_job, m_runner->reports());
+    const QString line =
+        LibraryTable::endLine(m_job, m_runner->reports(), std::exchange(m_notSaved, {}));
     m_form.transfer().setJobInput(nullptr);
     m_progressTimer->stop();
     progressRow->hide();

@@ -84,6 +84,7 @@ private:
     bool m_portsReady = false;
     // The running job; the runner is gone between jobs.
     LibraryTable::Job m_job = LibraryTable::Job::Backup;
+    std::vector<int> m_notSaved; // banks of the running job that arrived but were not written
     std::unique_ptr<QtTransferClock> m_clock;
     std::unique_ptr<BankJobRunner> m_runner;
     std::optional<JobProgressEstimate> m_estimate;

@@ -1,11 +1,14 @@
 // BankJobRunner: runs a list of bank operations (request, upload, verify) against the controller
-// one after the other. Uploads are paced by the controller's acknowledges; requests and
-// acknowledges time out; every operation ends with a report, cancelled ones included.
+// one after the other. Uploads are paced by the controller's replies, taken in order; a block
+// without a reply is sent again and a dump that stops short is requested again, so that a lost
+// message never fails a bank on its own. Every operation ends with a report, cancelled ones
+// included.
 #pragma once
 
 #include "bank_record.h"
 #include "dump_buffer.h"
 #include "dump_codec.h"
+#include "reply_order.h"
 #include "sysex_receiver.h"
 #include "transfer_clock.h"
 
@@ -48,8 +51,12 @@ public:
         int deviceId = 0;
         int acknowledgeTimeoutMs = 2000;
         int requestTimeoutMs = 5000;
-        int triesPerBlock = 3;
+        int triesPerBlock = 3;       // sends of a block that is refused or not answered
+        int requestsPerBank = 2;     // dump requests of a bank that stops short or never comes
         int bankChangeWaitMs = 1000; // the controller's time to switch banks
+        // The least time a dump under way may pause between two blocks before it counts as
+        // stopped short; a controller that paces its blocks slowly earns a longer pause.
+        int dumpPauseMs = 500;
     };
 
     struct Hooks {
@@ -75,16 +82,24 @@ public:
     const std::vector<BankReport>& reports() const { return m_reports; }
 
 private:
-    enum class Phase { BankChange, AwaitingAcknowledge, AwaitingDump };
+    enum class Phase { BankChange, AwaitingAcknowledge, Settling, AwaitingDump };
 
     void startNext();
     void afterBankChange();
     void sendBlock();
-    void replyReceived(bool acknowledge, int block);
+    void replyReceived(bool acknowledge, int carried);
     void acknowledged();
+    void refused();
+    void unanswered();
+    void nextBlock();
+    int settleMs() const;
+    void requestDump();
+    void dumpBlockStored();
     void dumpReceived();
     void compareReadBack(const BankRecord& readBack);
-    void dumpTimedOut();
+    std::string readBackReason(const std::string& what) const;
+    void dumpStoppedShort(const std::string& reason);
+    int dumpPauseLimitMs() const;
     void succeed(const std::string& line);
     void fail(const std::string& reason);
     void end(BankReport::Outcome outcome, const std::string& reason);
@@ -110,5 +125,11 @@ private:
     std::vector<std::uint8_t> m_upload; // the eight blocks of the running upload
     int m_block = 0;                    // the block awaiting its acknowledge
     int m_tries = 0;
+    ReplyOrder m_replies;
+    std::int64_t m_sentAt = 0;
+    std::int64_t m_roundTripMs = -1; // the longest of the bank's cleanly answered blocks, if any
+    int m_requests = 0;             // dump requests of the running operation
+    std::int64_t m_lastDumpBlockAt = 0;
+    std::int64_t m_longestDumpPauseMs = 0; // between a request or block and the next block
     std::int64_t m_started = 0;
 };

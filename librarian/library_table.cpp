@@ -95,12 +95,14 @@ bool LibraryTable::take(const BankReport& report) {
     return true;
 }
 
-QString LibraryTable::endLine(Job job, const std::vector<BankReport>& reports) {
+QString LibraryTable::endLine(Job job, const std::vector<BankReport>& reports,
+                              const std::vector<int>& notSaved) {
     const int total = static_cast<int>(reports.size());
     const auto doneCount =
         static_cast<int>(std::count_if(reports.begin(), reports.end(), [](const BankReport& r) {
             return r.outcome == BankReport::Outcome::Done;
-        }));
+        })) -
+        static_cast<int>(notSaved.size());
     const auto cancelled = std::find_if(reports.begin(), reports.end(), [](const BankReport& r) {
         return r.outcome == BankReport::Outcome::Cancelled;
     });
@@ -115,10 +117,19 @@ QString LibraryTable::endLine(Job job, const std::vector<BankReport>& reports) {
     QStringList failed;
     for (const BankReport& report : reports)
         if (report.outcome != BankReport::Outcome::Done) failed << QString::number(report.bank);
-    return QStringLiteral("%1 of %2 failed: %3 of %2 done; failed: bank %4")
+    QStringList unsaved;
+    for (const int bank : notSaved)
+        unsaved << QString::number(bank);
+    const QString unsavedText = QStringLiteral("%1 not saved: bank %2")
+                                    .arg(notSaved.size())
+                                    .arg(unsaved.join(QStringLiteral(", ")));
+    if (failed.isEmpty())
+        return QStringLiteral("%1 of %2: %3").arg(name, banksText(total), unsavedText);
+    return QStringLiteral("%1 of %2 failed: %3 of %2 done; failed: bank %4%5")
         .arg(name, banksText(total))
         .arg(doneCount)
-        .arg(failed.join(QStringLiteral(", ")));
+        .arg(failed.join(QStringLiteral(", ")))
+        .arg(notSaved.empty() ? QString() : QStringLiteral("; ") + unsavedText);
 }
 
 JobProgressEstimate::JobProgressEstimate(LibraryTable::Job job, int operations,

@@ -42,7 +42,9 @@ public:
     // when that file could not be written.
     bool take(const BankReport& report);
     // "Backup of 3 banks complete", "Backup cancelled at bank 5: 1 of 3 banks done", ...
-    static QString endLine(Job job, const std::vector<BankReport>& reports);
+    // `notSaved`: banks that arrived but whose file could not be written; they are not done.
+    static QString endLine(Job job, const std::vector<BankReport>& reports,
+                           const std::vector<int>& notSaved = {});
 
 private:
     QString m_folder;

@@ -55,7 +55,7 @@ protected:
     }
 
     SimulatedController::Clock::time_point start = SimulatedController::Clock::now();
-    SimulatedController controller{patternedBank(0), {3, 0ms}};
+    SimulatedController controller{patternedBank(0), {3, 0ms, true}};
 };
 
 TEST_F(SimulatedControllerTest, DumpRequestSendsTheCurrentBankAsEightBlocksWithItsDeviceId) {
@@ -183,8 +183,8 @@ std::vector<Message> acknowledgesOfAllBlocks() {
 }
 
 TEST_F(SimulatedControllerTest, RefusedBlockIsAnsweredWithErrorOnceOrAlways) {
-    controller.refuseBlock(6, 2);
-    controller.refuseBlock(7, 4, true);
+    controller.inject(SimulatedController::Fault::RefuseBlock, 6, 2);
+    controller.inject(SimulatedController::Fault::RefuseBlock, 7, 4, true);
     auto expected = acknowledgesOfAllBlocks();
     expected[2] = errorReply(3, 2, 0x01);
     EXPECT_EQ(uploadInto(controller, 6, patternedBank(1)), expected);
@@ -211,6 +211,28 @@ TEST_F(SimulatedControllerTest, CorruptedBankIsAcknowledgedButStoredWithOneByteC
     BankRecord expected = patternedBank(2);
     expected.bytes()[0x300] = (expected.bytes()[0x300] + 1) & 0x7F;
     EXPECT_EQ(controller.bank(4), expected);
+}
+
+// Unnumbered, the controller answers as in its protocol's example: 00 and a code after the
+// command. Lost messages take their reply, or their dump block, with them, once.
+TEST(SimulatedControllerFaults, LostMessagesAndRepliesWithoutBlockNumbers) {
+    using Fault = SimulatedController::Fault;
+    SimulatedController controller{patternedBank(0), {3, 0ms}};
+    controller.inject(Fault::LoseBlock, 6, 1);
+    controller.inject(Fault::LoseReply, 6, 2);
+    controller.inject(Fault::RefuseBlock, 6, 3);
+    controller.inject(Fault::LoseDumpBlock, 6, 5);
+    const auto now = SimulatedController::Clock::now();
+    const Message ack{0xF0, 0x00, 0x00, 0x7E, 0x43, 0x3F, 0x00, 0x05, 0xF7};
+    auto expected = std::vector<Message>(8, ack);
+    expected.erase(expected.begin() + 1, expected.begin() + 3);
+    expected[1] = {0xF0, 0x00, 0x00, 0x7E, 0x43, 0x3E, 0x00, 0x01, 0xF7};
+    EXPECT_EQ(uploadInto(controller, 6, patternedBank(1)), expected);
+    EXPECT_NE(controller.bank(6), patternedBank(1)) << "blocks 2 and 4 are missing";
+    EXPECT_EQ(uploadInto(controller, 6, patternedBank(1)), std::vector<Message>(8, ack));
+    EXPECT_EQ(controller.bank(6), patternedBank(1));
+    EXPECT_EQ(controller.receive(dumpRequest(3), now).size(), 7u);
+    EXPECT_EQ(controller.receive(dumpRequest(3), now).size(), 8u);
 }
 
 } // namespace

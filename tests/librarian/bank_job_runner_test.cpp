@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
+#include <tuple>
 
 using namespace std::chrono_literals;
 using Kind = BankOperation::Kind;
 using Outcome = BankReport::Outcome;
 using Message = SimulatedController::Message;
+using Fault = SimulatedController::Fault;
 
 namespace {
 
@@ -60,7 +63,9 @@ Message dumpOf(const BankRecord& record) {
 }
 
 // The runner against the simulated controller in-process; the controller's replies reach the
-// runner one at a time between the clock's steps, as they would from the event loop.
+// runner one at a time between the clock's steps, as they would from the event loop. The reply to
+// the first send of block `lateBlock` of bank `lateBank` (from 0) is held back until the next
+// step of the clock, the reply timeout.
 class BankJobRunnerTest : public ::testing::Test {
 protected:
     void run(std::vector<BankOperation> operations) {
@@ -75,8 +80,19 @@ protected:
                 runner.receive(reply);
             } else {
                 ASSERT_TRUE(clock.advance()) << "the job waits for nothing";
+                replies.insert(replies.begin(), late.begin(), late.end());
+                late.clear();
             }
         }
+    }
+    void controllerReceives(std::span<const std::uint8_t> bytes) {
+        const auto at =
+            SimulatedController::Clock::time_point(std::chrono::milliseconds(clock.nowMs()));
+        const bool held = bytes.size() == std::size_t(sysex::kBlockSize) &&
+                          bytes[sysex::kBlockNumberIndex] == lateBlock &&
+                          controller.currentBank() == lateBank && !std::exchange(heldOnce, true);
+        for (auto& reply : controller.receive(bytes, at))
+            (held ? late : replies).push_back(std::move(reply));
     }
     bool logged(const std::string& line) const {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -87,6 +103,9 @@ protected:
     const BankRecord restored = namedBank("Restored 005");
     SimulatedController controller{initial, {kDeviceId, 0ms}};
     std::deque<Message> replies;
+    std::deque<Message> late;
+    int lateBank = -1, lateBlock = -1;
+    bool heldOnce = false;
     std::vector<std::string> lines;
     std::vector<JobProgress> progress;
     std::function<void(const JobProgress&)> onProgress;
@@ -94,10 +113,7 @@ protected:
                          {kDeviceId},
                          {[this](const std::string& line) { lines.push_back(line); },
                           [this](std::span<const std::uint8_t> bytes) {
-                              const auto at = SimulatedController::Clock::time_point(
-                                  std::chrono::milliseconds(clock.nowMs()));
-                              for (auto& reply : controller.receive(bytes, at))
-                                  replies.push_back(std::move(reply));
+                              controllerReceives(bytes);
                               return true;
                           },
                           [this](const JobProgress& step) {
@@ -167,27 +183,105 @@ INSTANTIATE_TEST_SUITE_P(
     Injected, BankJobFaults,
     ::testing::Values(
         FaultCase{"RefusedOnceIsSentAgainAndStored",
-                  [](SimulatedController& c) { c.refuseBlock(4, 2); }, Kind::Upload, Outcome::Done,
-                  "", 1000, Outcome::Done},
+                  [](SimulatedController& c) { c.inject(Fault::RefuseBlock, 4, 2); }, Kind::Upload,
+                  Outcome::Done, "", 1000, Outcome::Done},
         FaultCase{"RefusedAlwaysFailsAfterThreeTries",
-                  [](SimulatedController& c) { c.refuseBlock(4, 2, true); }, Kind::Upload,
-                  Outcome::Failed, "block #3 refused 3 times", 1000, Outcome::NotRun},
-        FaultCase{"SilentBankFailsTheUploadAfterTheAcknowledgeTimeout",
+                  [](SimulatedController& c) { c.inject(Fault::RefuseBlock, 4, 2, true); },
+                  Kind::Upload, Outcome::Failed, "block #3 refused 3 times", 1000, Outcome::NotRun},
+        FaultCase{"SilentBankFailsTheUploadAfterThreeTimeouts",
                   [](SimulatedController& c) { c.silenceBank(4); }, Kind::Upload, Outcome::Failed,
-                  "block #1 not acknowledged within 2000 ms", 3000, Outcome::NotRun},
-        FaultCase{"SilentBankIsNamedAndTheNextBankStillArrives",
+                  "block #1 not acknowledged within 2000 ms (3 tries)", 7000, Outcome::NotRun},
+        FaultCase{"SilentBankIsNamedAfterTwoRequestsAndTheNextBankStillArrives",
                   [](SimulatedController& c) { c.silenceBank(4); }, Kind::Request, Outcome::Failed,
-                  "did not arrive within 5000 ms", 6000, Outcome::Done},
+                  "did not arrive within 5000 ms", 11000, Outcome::Done},
+        FaultCase{"DumpLostTwiceIsNamed",
+                  [](SimulatedController& c) { c.inject(Fault::LoseDumpBlock, 4, 7, true); },
+                  Kind::Request, Outcome::Failed, "stopped short: 7 of 8 blocks arrived", 2000,
+                  Outcome::Done},
         FaultCase{"BankStoredWronglyIsCaughtByVerify",
                   [](SimulatedController& c) { c.corruptStoredByte(4, 0x100); }, Kind::Upload,
                   Outcome::Done, "", 1000, Outcome::Failed}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BankJobRunnerTest, RefusedBlockIsResentWithItsTryCounted) {
-    controller.refuseBlock(4, 2);
-    run({{Kind::Upload, 5, restored}});
-    EXPECT_TRUE(logged("Block #3 of bank 5 refused - sending it again (try 2 of 3)"));
-    EXPECT_EQ(controller.bank(4), restored);
+struct LossCase {
+    const char* name;
+    std::optional<Fault> fault; // struck at block 3 of bank 5 (or, in a dump, block `dumpBlock`)
+    bool lateReply;             // the reply to block 3 comes after its timeout
+    int dumpBlock;
+    std::int64_t elapsedMs[2]; // of the first operation: replies unnumbered, numbered
+    std::string retryLine;
+};
+
+void PrintTo(const LossCase& loss, std::ostream* out) { *out << loss.name; }
+
+class BankJobLosses : public BankJobRunnerTest,
+                      public ::testing::WithParamInterface<std::tuple<LossCase, bool>> {};
+
+// Whatever the controller's replies carry after the command, a single lost or refused message
+// costs time, never the bank. Unnumbered replies after a resend cost a settle time; numbered
+// ones name their block and need none.
+TEST_P(BankJobLosses, OneLostMessageNeverFailsTheBank) {
+    const auto& [loss, numbered] = GetParam();
+    controller = SimulatedController(initial, {kDeviceId, 0ms, numbered});
+    controller.setBank(5, namedBank("Sixth"));
+    if (loss.fault)
+        controller.inject(*loss.fault, loss.dumpBlock < 0 ? 4 : 5,
+                          loss.dumpBlock < 0 ? 2 : loss.dumpBlock);
+    if (loss.lateReply) std::tie(lateBank, lateBlock) = std::pair(4, 2);
+    if (loss.dumpBlock < 0)
+        run({{Kind::Upload, 5, restored}, {Kind::Verify, 5, restored}});
+    else
+        run({{Kind::Request, 6, {}}});
+    for (const auto& report : runner.reports())
+        EXPECT_EQ(report.outcome, Outcome::Done) << report.reason;
+    EXPECT_EQ(runner.reports()[0].elapsedMs, loss.elapsedMs[numbered]);
+    if (loss.dumpBlock < 0)
+        EXPECT_EQ(controller.bank(4), restored);
+    else
+        EXPECT_EQ(runner.reports()[0].dump, dumpOf(namedBank("Sixth")));
+    if (!loss.retryLine.empty()) {
+        EXPECT_TRUE(logged(loss.retryLine));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, BankJobLosses,
+    ::testing::Combine(
+        ::testing::Values(
+            LossCase{"Clean", {}, false, -1, {1000, 1000}, ""},
+            LossCase{"RefusedBlock", Fault::RefuseBlock, false, -1, {1000, 1000},
+                     "Block #3 of bank 5 refused - sending it again (try 2 of 3)"},
+            LossCase{"LostBlock", Fault::LoseBlock, false, -1, {3010, 3000},
+                     "Block #3 of bank 5 not acknowledged within 2000 ms - sending it again "
+                     "(try 2 of 3)"},
+            LossCase{"LostReply", Fault::LoseReply, false, -1, {3010, 3000},
+                     "Block #3 of bank 5 not acknowledged within 2000 ms - sending it again "
+                     "(try 2 of 3)"},
+            LossCase{"LateReply", {}, true, -1, {3000, 3000},
+                     "Block #3 of bank 5 not acknowledged within 2000 ms - sending it again "
+                     "(try 2 of 3)"},
+            LossCase{"ShortDump", Fault::LoseDumpBlock, false, 7, {1500, 1500},
+                     "Bank 6: block #8 of the dump is missing - requesting the bank again (try 2 "
+                     "of 2)"},
+            LossCase{"DumpWithAHole", Fault::LoseDumpBlock, false, 3, {1000, 1000},
+                     "Bank 6: block #4 of the dump is missing - requesting the bank again (try 2 "
+                     "of 2)"}),
+        ::testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) +
+               (std::get<1>(info.param) ? "Numbered" : "Unnumbered");
+    });
+
+// A reply that no block awaits (here one before the upload begins) is logged and not counted.
+TEST_F(BankJobRunnerTest, StrayReplyIsNotTakenForABlocksAnswer) {
+    controller.inject(Fault::LoseReply, 4, 0);
+    ASSERT_TRUE(runner.start({{Kind::Upload, 5, restored}}));
+    runner.receive(Message{0xF0, 0x00, 0x00, 0x7E, 0x43, 0x2F, 0x00, 0x05, 0xF7});
+    drive();
+    EXPECT_TRUE(logged("Reply ignored: no block awaits one"));
+    EXPECT_TRUE(logged("Block #1 of bank 5 not acknowledged within 2000 ms - sending it again "
+                       "(try 2 of 3)"));
+    EXPECT_EQ(runner.reports()[0].outcome, Outcome::Done);
 }
 
 TEST_F(BankJobRunnerTest, VerifyNamesTheFieldThatReadsBackWrongly) {
@@ -204,7 +298,7 @@ TEST_F(BankJobRunnerTest, AcknowledgeIsLoggedBeforeTheBlockItSetsOff) {
     const auto at = [this](const std::string& line) {
         return std::find(lines.begin(), lines.end(), line) - lines.begin();
     };
-    EXPECT_LT(at("Received Acknowledge - block upload was successfull"),
+    EXPECT_LT(at("Received Acknowledge Code: 05 - block upload was successfull"),
               at("Sent 265 bytes to Pultron64 with device ID 02 (@0x0100)"));
 }
 

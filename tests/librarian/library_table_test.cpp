@@ -107,6 +107,7 @@ TEST(LibraryTable, EndLineSaysHowTheJobEndedAndNamesTheBanks) {
         Job job;
         std::vector<BankReport> reports;
         const char* line;
+        std::vector<int> notSaved = {};
     };
     const Case cases[] = {
         {Job::Backup,
@@ -119,9 +120,17 @@ TEST(LibraryTable, EndLineSaysHowTheJobEndedAndNamesTheBanks) {
         {Job::Restore,
          {report(3, Outcome::Failed), report(4, Outcome::Done), report(9, Outcome::Failed)},
          "Restore of 3 banks failed: 1 of 3 banks done; failed: bank 3, 9"},
+        {Job::Backup,
+         {report(1, Outcome::Done), report(2, Outcome::Done), report(4, Outcome::Done)},
+         "Backup of 3 banks: 2 not saved: bank 2, 4",
+         {2, 4}},
+        {Job::Backup,
+         {report(1, Outcome::Failed), report(2, Outcome::Done)},
+         "Backup of 2 banks failed: 0 of 2 banks done; failed: bank 1; 1 not saved: bank 2",
+         {2}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(LibraryTable::endLine(c.job, c.reports), c.line);
+        EXPECT_EQ(LibraryTable::endLine(c.job, c.reports, c.notSaved), c.line);
 }
 
 TEST(JobProgressEstimate, CountsBlocksOverTheJobAndTakesThePaceOfEndedBanks) {

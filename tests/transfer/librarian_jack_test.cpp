@@ -89,4 +89,24 @@ TEST_F(JackLibrarian, RestoreWithVerifyCatchesABankStoredWrongly) {
               QStringLiteral("bank 6: '%1' holds no valid dump\n").arg(bankFile("library", 6)));
 }
 
+// The simulator answers as its protocol's example does, with 00 where a block number could be;
+// a lost acknowledge and a dump block lost on its way back cost a resend and a second request.
+TEST_F(JackLibrarian, RestoreWithVerifyRidesOverALostReplyAndALostDumpBlock) {
+    ASSERT_TRUE(sim.start({"--lose-replies", "5:3", "--lose-dump-blocks", "7:8"}))
+        << sim.error().toStdString();
+    ASSERT_TRUE(QDir(dir.path()).mkpath("library"));
+    for (const int bank : {5, 7})
+        ASSERT_TRUE(writeBytes(bankFile("library", bank), dumpOf(loadBuiltInBank(), 0)));
+    QString errors;
+    EXPECT_EQ(vpt64({"restore", dir.filePath("library"), "--verify"}, &errors), 0)
+        << lastOutput.toStdString() << errors.toStdString();
+    for (const char* line :
+         {"Block #3 of bank 5 not acknowledged within 2000 ms - sending it again (try 2 of 3)\n",
+          "Bank 7: block #8 of the dump is missing - requesting the bank again (try 2 of 2)\n",
+          "Bank 5 verified: it reads back as uploaded\n",
+          "Bank 7 verified: it reads back as uploaded\n"})
+        EXPECT_TRUE(lastOutput.contains(line)) << line << lastOutput.toStdString();
+    EXPECT_TRUE(sim.output().contains("its acknowledge is lost as told"));
+}
+
 } // namespace

@@ -155,7 +155,7 @@ TEST_F(SimulatorTransfer, UploadSendsTheBankChangeThenEveryBlockWithTheDeviceId)
               (PageState{"2120", "8", "Ready for data transfer", kTeal, true, true, true}));
 
     ASSERT_TRUE(waitFor([&] {
-        return log().count(QStringLiteral("Received Acknowledge - block upload was successfull")) ==
+        return log().count(QStringLiteral("Received Acknowledge Code: 05 - block upload was successfull")) ==
                8;
     }));
     const QStringList lines = log();
@@ -182,7 +182,7 @@ TEST_F(SimulatorTransfer, DeviceIdChangedDuringTheUploadAppliesToTheBlocksStillT
     EXPECT_TRUE(log().contains("Sent 265 bytes to Pultron64 with device ID 05 (@0x0300)"));
     // The simulated controller answers to device 3 only.
     EXPECT_TRUE(waitFor([&] {
-        return log().count(QStringLiteral("Received Acknowledge - block upload was successfull")) ==
+        return log().count(QStringLiteral("Received Acknowledge Code: 05 - block upload was successfull")) ==
                3;
     }));
 }
