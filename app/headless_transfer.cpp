@@ -91,8 +91,8 @@ bool HeadlessTransfer::inputReady() const {
 }
 
 void HeadlessTransfer::followPorts(const MidiDeviceList& devices) {
-    m_midiIn->setDevices(devices.inputs());
-    m_midiOut->setDevices(devices.outputs());
+    m_midiIn->setDevices(devices);
+    m_midiOut->setDevices(devices);
 }
 
 bool HeadlessTransfer::decodeFile(const QString& path, bool* unreadable) {

@@ -66,14 +66,15 @@ void printChanges(const CliStreams& streams, const std::string& direction,
 }
 
 // One line for every port that appears or disappears, as the MIDI systems announce them, until
-// SIGINT or SIGTERM.
+// SIGINT or SIGTERM. Every port counts, so that one beyond the listed twelve neither pushes
+// another off nor goes unsaid.
 int watchPorts(MidiDeviceList& devices, const CliStreams& streams) {
     PortWatch watch(devices);
-    auto inputs = MidiDeviceList::names(devices.inputs());
-    auto outputs = MidiDeviceList::names(devices.outputs());
+    auto inputs = MidiDeviceList::names(devices.everyInput());
+    auto outputs = MidiDeviceList::names(devices.everyOutput());
     QObject::connect(&watch, &PortWatch::portsChanged, [&] {
-        auto nowIn = MidiDeviceList::names(devices.inputs());
-        auto nowOut = MidiDeviceList::names(devices.outputs());
+        auto nowIn = MidiDeviceList::names(devices.everyInput());
+        auto nowOut = MidiDeviceList::names(devices.everyOutput());
         printChanges(streams, "IN", inputs, nowIn);
         printChanges(streams, "OUT", outputs, nowOut);
         inputs = std::move(nowIn);

@@ -63,7 +63,8 @@ public:
         const auto gone = [](const std::vector<MidiDevice>& list, const MidiDevice& device) {
             return !port_matching::indexOf(MidiDeviceList::names(list), device.name);
         };
-        if (gone(devices.inputs(), input) || (output && gone(devices.outputs(), *output)))
+        if (gone(devices.everyInput(), input) ||
+            (output && gone(devices.everyOutput(), *output)))
             m_portLost("the port has gone away");
     }
 

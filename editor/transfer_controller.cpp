@@ -134,8 +134,10 @@ void TransferController::fillPortSelectors() {
 
 void TransferController::fillSelector(PortSelector* selector) {
     if (selector->droppedDown()) return; // filled when the list closes
-    const auto& devices =
-        selector == m_page.MIDIInComboBox ? m_devices->inputs() : m_devices->outputs();
+    const MidiPort& port =
+        selector == m_page.MIDIInComboBox ? static_cast<MidiPort&>(*m_midiIn) : *m_midiOut;
+    // The port's own table, which the choice is looked up in.
+    const auto devices = port.table(*m_devices);
     const auto items = port_matching::selectorItems(
         MidiDeviceList::names(devices), m_devices->simulated(devices),
         selector->currentData().toString().toStdString(), tr("None").toStdString());
@@ -155,11 +157,9 @@ void TransferController::fillSelector(PortSelector* selector) {
 }
 
 void TransferController::followPorts() {
-    const auto follow = [](MidiPort& port, const std::vector<MidiDevice>& devices) {
-        if (port.setDevices(devices) == port_matching::Follow::Reopen) port.reopen();
-    };
-    follow(*m_midiIn, m_devices->inputs());
-    follow(*m_midiOut, m_devices->outputs());
+    for (MidiPort* port :
+         {static_cast<MidiPort*>(m_midiIn.get()), static_cast<MidiPort*>(m_midiOut.get())})
+        if (port->setDevices(*m_devices) == port_matching::Follow::Reopen) port->reopen();
     fillSelector(m_page.MIDIInComboBox);
     fillSelector(m_page.MIDIOutComboBox);
     UpdateButtonStatus();

@@ -43,13 +43,25 @@ std::vector<MidiDevice> MidiDeviceList::collect(bool inputs) const {
             if (!port_matching::isOwnPort(name)) // the program's own open ports
                 (isSimulator ? simulated : devices).push_back({backend.get(), std::move(name)});
     }
-    // The simulator is always offered, last, so the real ports give way to it.
-    const auto realRoom = static_cast<std::size_t>(
-        std::max<int>(0, kMaxDevices - static_cast<int>(simulated.size())));
-    if (devices.size() > realRoom) devices.resize(realRoom);
     devices.insert(devices.end(), simulated.begin(), simulated.end());
-    if (devices.size() > std::size_t(kMaxDevices)) devices.resize(kMaxDevices);
     return devices;
+}
+
+std::vector<MidiDevice> MidiDeviceList::capped(const std::vector<MidiDevice>& devices,
+                                               const std::string& kept) const {
+    std::vector<MidiDevice> held;
+    for (const int index :
+         port_matching::capped(names(devices), simulated(devices), kept, kMaxDevices))
+        held.push_back(devices[static_cast<std::size_t>(index)]);
+    return held;
+}
+
+std::vector<MidiDevice> MidiDeviceList::inputs(const std::string& kept) const {
+    return capped(m_inputs, kept);
+}
+
+std::vector<MidiDevice> MidiDeviceList::outputs(const std::string& kept) const {
+    return capped(m_outputs, kept);
 }
 
 bool MidiDeviceList::refresh() {

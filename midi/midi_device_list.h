@@ -1,6 +1,6 @@
 // MidiDeviceList: the input and output ports of every available MIDI system in one stable order
-// (ALSA, JACK, then the built-in simulator last), at most 12 of each, as the port selectors
-// list them.
+// (ALSA, JACK, then the built-in simulator last), and the at most 12 of each that the port
+// selectors list.
 #pragma once
 
 #include "midi_backend.h"
@@ -33,8 +33,14 @@ public:
     // The MIDI systems that are there now, with the simulator holding the built-in bank.
     static std::unique_ptr<MidiDeviceList> create(MidiApiChoice choice);
 
-    const std::vector<MidiDevice>& inputs() const { return m_inputs; }
-    const std::vector<MidiDevice>& outputs() const { return m_outputs; }
+    // Every port of the machine, however many, the simulator's last: what comes and goes.
+    const std::vector<MidiDevice>& everyInput() const { return m_inputs; }
+    const std::vector<MidiDevice>& everyOutput() const { return m_outputs; }
+    // At most kMaxDevices of them, as a port table and its selector list them: the simulator's
+    // always, `kept` (the chosen port) wherever it stands, and the others in order while there
+    // is room.
+    std::vector<MidiDevice> inputs(const std::string& kept = {}) const;
+    std::vector<MidiDevice> outputs(const std::string& kept = {}) const;
     const std::vector<std::unique_ptr<MidiBackend>>& backends() const { return m_backends; }
     SimulatorBackend* simulator() const;
     // Reads the device lists again; true when either of them changed.
@@ -46,6 +52,8 @@ public:
 
 private:
     std::vector<MidiDevice> collect(bool inputs) const;
+    std::vector<MidiDevice> capped(const std::vector<MidiDevice>& devices,
+                                   const std::string& kept) const;
 
     std::vector<std::unique_ptr<MidiBackend>> m_backends;
     std::vector<MidiDevice> m_inputs;

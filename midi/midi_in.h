@@ -53,6 +53,10 @@ private:
     void open() override;
     void close() override;
     bool isConnected() const override { return m_connection != nullptr; }
+    std::vector<MidiDevice> listed(const MidiDeviceList& devices,
+                                   const std::string& kept) const override {
+        return devices.inputs(kept);
+    }
     void ShortIn(std::uint8_t status, std::uint8_t first, std::uint8_t second);
     void LongIn(const QByteArray& bytes);
     void SysExCut(long long bytes, bool restart);

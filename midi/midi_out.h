@@ -24,6 +24,10 @@ private:
     void open() override;
     void close() override;
     bool isConnected() const override { return m_connection != nullptr; }
+    std::vector<MidiDevice> listed(const MidiDeviceList& devices,
+                                   const std::string& kept) const override {
+        return devices.outputs(kept);
+    }
 
     std::unique_ptr<MidiOutputConnection> m_connection;
 };

@@ -1,23 +1,17 @@
 #include "midi_port.h"
 
 #include <QMetaObject>
-#include <algorithm>
-
-namespace {
-
-std::vector<MidiDevice> capped(const std::vector<MidiDevice>& devices) {
-    return {devices.begin(),
-            devices.begin() + std::min<std::size_t>(devices.size(), MidiPort::kMaxDevices)};
-}
-
-} // namespace
 
 MidiPort::MidiPort(const std::vector<MidiDevice>& devices, QObject* parent)
-    : QObject(parent), m_caps(capped(devices)),
+    : QObject(parent), m_caps(devices),
       m_chosen(m_caps.empty() ? std::string() : m_caps.front().name) {}
 
-port_matching::Follow MidiPort::setDevices(const std::vector<MidiDevice>& devices) {
-    m_caps = capped(devices);
+std::vector<MidiDevice> MidiPort::table(const MidiDeviceList& devices) const {
+    return listed(devices, m_chosen);
+}
+
+port_matching::Follow MidiPort::setDevices(const MidiDeviceList& devices) {
+    m_caps = table(devices);
     const auto names = MidiDeviceList::names(m_caps);
     const auto index = port_matching::indexOf(names, m_chosen);
     m_port = index ? *index : m_chosen.empty() ? 0 : NumDevs();

@@ -18,8 +18,6 @@ int shortMessageLength(std::uint8_t status);
 class MidiPort : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kMaxDevices = 12;
-
     // Sees each message the port delivers or sends, on the owning thread (the MIDI monitor).
     // Input SysEx comes in the chunks that reach OnSysEx.
     std::function<void(std::span<const std::uint8_t> message)> OnTraffic;
@@ -34,10 +32,13 @@ public:
     const std::string& deviceName(int index) const { return m_caps.at(index).name; }
     // The name of the chosen device, listed or not.
     const std::string& chosenName() const { return m_chosen; }
+    // The devices of `devices` that the table holds: at most 12, the chosen device among them
+    // wherever it stands, so that new devices listed before it never push it off.
+    std::vector<MidiDevice> table(const MidiDeviceList& devices) const;
     // Takes the machine's devices as they are now. The chosen device keeps its place by name;
     // when it has gone, Port() is NumDevs() and an open port is reported lost (once). Says
     // whether a lost port could now be opened again with reopen().
-    port_matching::Follow setDevices(const std::vector<MidiDevice>& devices);
+    port_matching::Follow setDevices(const MidiDeviceList& devices);
     // Opens the chosen device again after it was lost; raises reopened() when that worked.
     bool reopen();
     int PortOpenResult() const { return m_portOpenResult; }
@@ -63,6 +64,9 @@ protected:
     virtual void open() = 0;
     virtual void close() = 0;
     virtual bool isConnected() const = 0;
+    // The devices of this port's direction, capped as table() says.
+    virtual std::vector<MidiDevice> listed(const MidiDeviceList& devices,
+                                           const std::string& kept) const = 0;
 
     // Starts a new open: the chosen device, or nullptr (and kPortNotFound) when there is none.
     const MidiDevice* beginOpen();

@@ -41,6 +41,21 @@ SelectorItems selectorItems(const std::vector<std::string>& available, int trail
     return items;
 }
 
+std::vector<int> capped(const std::vector<std::string>& available, int trailing,
+                        const std::string& kept, int room) {
+    const int count = static_cast<int>(available.size());
+    const int firstTrailing = count - std::clamp(trailing, 0, count);
+    const auto keptAt = indexOf(available, kept);
+    const bool keptAmongOthers = keptAt && *keptAt < firstTrailing;
+    int othersRoom = room - (count - firstTrailing) - (keptAmongOthers ? 1 : 0);
+    std::vector<int> held;
+    for (int i = 0; i < count; ++i)
+        if (i >= firstTrailing || i == keptAt || othersRoom-- > 0) held.push_back(i);
+    if (static_cast<int>(held.size()) > room)
+        held.resize(static_cast<std::size_t>(std::max(0, room)));
+    return held;
+}
+
 std::optional<int> indexOf(const std::vector<std::string>& names, const std::string& name) {
     const auto found = std::find(names.begin(), names.end(), name);
     if (name.empty() || found == names.end()) return std::nullopt;

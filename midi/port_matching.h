@@ -25,6 +25,13 @@ std::string goneText(const std::string& name);
 SelectorItems selectorItems(const std::vector<std::string>& available, int trailing,
                             const std::string& chosen, const std::string& noneText);
 
+// Which of `available` a list of at most `room` ports holds, as indexes in order: the last
+// `trailing` (the simulator's, always offered) and `kept` (the chosen port) wherever they stand,
+// then the others from the front while there is room. New ports listed before the chosen one
+// never push it off.
+std::vector<int> capped(const std::vector<std::string>& available, int trailing,
+                        const std::string& kept, int room);
+
 // The index of `name` among `names`, or nothing.
 std::optional<int> indexOf(const std::vector<std::string>& names, const std::string& name);
 

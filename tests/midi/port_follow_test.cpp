@@ -44,6 +44,32 @@ TEST(PortMatching, SelectorKeepsTheChoiceByNameAndShowsAMissingOneAsGone) {
               (Names{"", "b:out", "a:out", sim}));
 }
 
+TEST(PortMatching, ACappedListKeepsTheSimulatorAndThePortInUseWhereverTheyStand) {
+    const std::string sim = "vPultron64 Simulator";
+    const Names four = {"a", "b", "c", "d"};
+    const Names fourAndSim = {"a", "b", "c", "d", sim};
+    const struct {
+        const char* what;
+        Names available;
+        std::string kept;
+        int room;
+        std::vector<int> expected;
+    } cases[] = {
+        {"room for all", {"a", "b"}, "", 3, {0, 1}},
+        {"the first ones", four, "", 3, {0, 1, 2}},
+        {"the simulator always", fourAndSim, "", 3, {0, 1, 4}},
+        {"in use past the room", fourAndSim, "d", 3, {0, 3, 4}},
+        {"in use within the room", fourAndSim, "b", 3, {0, 1, 4}},
+        {"the simulator in use", fourAndSim, sim, 3, {0, 1, 4}},
+        {"in use and not there", four, "x", 3, {0, 1, 2}},
+        {"room for nothing else", fourAndSim, "c", 2, {2, 4}},
+    };
+    for (const auto& c : cases) {
+        const int trailing = c.available.back() == sim ? 1 : 0;
+        EXPECT_EQ(capped(c.available, trailing, c.kept, c.room), c.expected) << c.what;
+    }
+}
+
 TEST(PortMatching, AChosenPortIsLostWhenItGoesAndReopenedWhenItsNameComesBack) {
     const Names here = {"plugbox:out", "synth:out"};
     const Names without = {"synth:out"};
@@ -127,7 +153,7 @@ struct Machine {
         watch = std::make_unique<PortWatch>(*list);
         QObject::connect(watch.get(), &PortWatch::portsChanged, [this] {
             ++refreshes;
-            follows.push_back(in->setDevices(list->inputs()));
+            follows.push_back(in->setDevices(*list));
         });
         in = std::make_unique<TMidiIn>(*list);
     }
@@ -172,6 +198,27 @@ TEST(PortFollow, AnOpenPortThatGoesIsLostOnceAndReopensOnItsNameAlone) {
     EXPECT_EQ(machine.fake->openInputName, "plugbox:out");
     EXPECT_EQ(machine.fake->inputOpens, 2);
     EXPECT_EQ(lost.count(), 1);
+}
+
+TEST(PortFollow, APortInUseIsNotPushedOffTheTableByNewPortsListedBeforeIt) {
+    Machine machine;
+    Names twelve;
+    for (int i = 1; i <= 12; ++i)
+        twelve.push_back("port " + std::to_string(i) + ":out");
+    machine.change(twelve);
+    TMidiIn& in = *machine.in;
+    in.SetPort(11);
+    in.SetUsing(true);
+    QSignalSpy lost(&in, &TMidiIn::portLost);
+
+    twelve.insert(twelve.begin(), "plugged in:out");
+    machine.change(twelve);
+    EXPECT_EQ(machine.follows.back(), Follow::Stay);
+    EXPECT_EQ(lost.count(), 0);
+    EXPECT_TRUE(in.ready());
+    EXPECT_EQ(in.NumDevs(), 12);
+    EXPECT_EQ(in.deviceName(in.Port()), "port 12:out");
+    EXPECT_EQ(in.deviceName(0), "plugged in:out") << "the cap applies to the other ports";
 }
 
 TEST(PortFollow, ListsThatStayTheSameRaiseNothingAndAClosedPortIsNeverLost) {
