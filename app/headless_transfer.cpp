@@ -3,6 +3,7 @@
 #include "dump_file.h"
 #include "midi_in.h"
 #include "midi_out.h"
+#include "port_loss.h"
 #include "sysex_receiver.h"
 #include "transfer_control.h"
 
@@ -32,7 +33,7 @@ struct HeadlessTransfer::Buffers {
     DumpBuffer message;
 };
 
-HeadlessTransfer::HeadlessTransfer(const MidiDeviceList& devices, Settings settings, LogSink log)
+HeadlessTransfer::HeadlessTransfer(MidiDeviceList& devices, Settings settings, LogSink log)
     : m_buffers(std::make_unique<Buffers>()), m_settings(settings), m_log(std::move(log)),
       m_codec(m_buffers->outgoing, {m_log, {}, {}, {}}),
       m_midiIn(std::make_unique<TMidiIn>(devices)), m_midiOut(std::make_unique<TMidiOut>(devices)),
@@ -63,13 +64,8 @@ HeadlessTransfer::HeadlessTransfer(const MidiDeviceList& devices, Settings setti
             [this] { m_receiver->ResetReceiverBuffer(); },
             {},
             {}});
-    connect(m_midiIn.get(), &TMidiIn::portLost, this, [this](const QString& reason) {
-        m_log(m_midiIn->lostPortLine(QStringLiteral("IN"), reason).toStdString());
-    });
-    connect(m_midiOut.get(), &TMidiOut::portLost, this, [this](const QString& reason) {
-        m_log(m_midiOut->lostPortLine(QStringLiteral("OUT"), reason).toStdString());
-        m_transfer->abortUpload();
-    });
+    m_loss = std::make_unique<PortLoss>(m_log, [this] { endTransfer(); });
+    m_loss->watch(devices);
 }
 
 HeadlessTransfer::~HeadlessTransfer() = default;
@@ -77,22 +73,24 @@ HeadlessTransfer::~HeadlessTransfer() = default;
 bool HeadlessTransfer::openOutput(int index) {
     m_midiOut->SetPort(index);
     m_midiOut->SetUsing(true);
+    if (m_midiOut->ready()) m_loss->use(*m_midiOut, PortLoss::Direction::Out);
     return m_midiOut->ready();
 }
 
 bool HeadlessTransfer::openInput(int index) {
     m_midiIn->SetPort(index);
     m_midiIn->SetUsing(true);
+    if (m_midiIn->ready()) m_loss->use(*m_midiIn, PortLoss::Direction::In);
     return m_midiIn->ready();
 }
 
-bool HeadlessTransfer::inputReady() const {
-    return m_midiIn->ready();
+bool HeadlessTransfer::portLost() const {
+    return m_loss->lost();
 }
 
-void HeadlessTransfer::followPorts(const MidiDeviceList& devices) {
-    m_midiIn->setDevices(devices);
-    m_midiOut->setDevices(devices);
+void HeadlessTransfer::endTransfer() {
+    m_transfer->stopUpload();
+    m_transfer->cancel(); // a request's wait
 }
 
 bool HeadlessTransfer::decodeFile(const QString& path, bool* unreadable) {
@@ -128,15 +126,14 @@ QList<int> HeadlessTransfer::unacknowledgedBlocks() const {
 bool HeadlessTransfer::request(int timeoutMs) {
     m_taken = false;
     if (!m_transfer->RequestSysexDumpClick()) return false;
-    runEventsUntil([this] { return m_taken || !m_midiIn->ready(); }, timeoutMs);
+    runEventsUntil([this] { return m_taken || portLost(); }, timeoutMs);
     return m_taken;
 }
 
 void HeadlessTransfer::waitForReplies(int count, int timeoutMs) {
     runEventsUntil(
         [this, count] {
-            return m_receiver->acknowledges() + m_receiver->errorResponses() >= count ||
-                   !m_midiIn->ready();
+            return m_receiver->acknowledges() + m_receiver->errorResponses() >= count || portLost();
         },
         timeoutMs);
 }

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QTimer;
+class PortLoss;
 class SysexReceiver;
 class TMidiIn;
 class TMidiOut;
@@ -26,15 +27,15 @@ public:
         int delay = 750; // ms between uploaded blocks
     };
 
-    HeadlessTransfer(const MidiDeviceList& devices, Settings settings, LogSink log);
+    // A port in use that goes, whichever MIDI system tells, ends the transfer with its line.
+    HeadlessTransfer(MidiDeviceList& devices, Settings settings, LogSink log);
     ~HeadlessTransfer() override;
 
     // Open a port by its index in the device list; false when it does not open.
     bool openOutput(int index);
     bool openInput(int index);
-    bool inputReady() const;
-    // Takes the ports as they are now: a port in use that has gone is lost.
-    void followPorts(const MidiDeviceList& devices);
+    // A port in use has gone, and the transfer has ended.
+    bool portLost() const;
 
     // Reads and decodes a dump file into the record; false when it is unreadable or rejected.
     bool decodeFile(const QString& path, bool* unreadable);
@@ -54,6 +55,9 @@ private:
     struct Buffers;
 
     std::unique_ptr<Buffers> m_buffers;
+    // Never carried on over another port: an upload says how much of the bank went out.
+    void endTransfer();
+
     Settings m_settings;
     LogSink m_log;
     BankRecord m_record;
@@ -65,6 +69,7 @@ private:
     QTimer* m_sysexHeadTimer;
     std::unique_ptr<TransferControl> m_transfer;
     bool m_taken = false;
+    std::unique_ptr<PortLoss> m_loss;
     enum class Reply { None, Acknowledged, Refused };
     std::array<Reply, 8> m_replies{};
     void replyReceived(bool acknowledge, int block);

@@ -4,7 +4,6 @@
 
 #include <QTimer>
 #include <functional>
-#include <string>
 
 class InterruptWatch {
 public:
@@ -17,10 +16,3 @@ public:
 private:
     QTimer m_poll;
 };
-
-// The handler for a command whose MIDI ports went away, for any thread: on `context`'s thread it
-// says "Lost the <ports> - <reason>!" through `say`, once however many ports go, and ends the
-// event loop with `exitCode`.
-std::function<void(const std::string& reason)>
-endOnPortLoss(QObject& context, std::function<void(const std::string&)> say, std::string ports,
-              int exitCode);

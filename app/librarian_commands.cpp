@@ -7,6 +7,7 @@
 #include "midi_commands.h"
 #include "midi_in.h"
 #include "midi_out.h"
+#include "port_loss.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -87,17 +88,17 @@ public:
         m_in->OnSysEx = [&runner](TMidiIn*, const std::uint8_t* bytes, int size) {
             runner.receive({bytes, static_cast<std::size_t>(size)});
         };
-        // Without input every bank still to come would wait out its timeout in vain.
-        const auto lost =
-            QObject::connect(m_in.get(), &TMidiIn::portLost, [&](const QString& reason) {
-                print(streams, m_in->lostPortLine(QStringLiteral("IN"), reason).toStdString());
-                runner.cancel();
-            });
+        // A port that goes cancels the job: every bank still to come would wait out its
+        // timeouts in vain.
+        PortLoss loss([&streams](const std::string& line) { print(streams, line); },
+                      [&runner] { runner.cancel(); });
+        loss.use(*m_in, PortLoss::Direction::In);
+        loss.use(*m_out, PortLoss::Direction::Out);
+        loss.watch(*m_devices);
         // Ctrl+C cancels, so that the log names a bank left half-written.
         const InterruptWatch interrupt([&runner] { runner.cancel(); });
         runner.start(std::move(operations));
         if (runner.running()) loop.exec();
-        QObject::disconnect(lost);
         m_in->OnSysEx = nullptr;
         return runner.reports();
     }

@@ -100,7 +100,6 @@ int portsCommand(const CliArgs& args, const CliStreams& streams) {
 struct Session {
     std::unique_ptr<MidiDeviceList> devices;
     std::unique_ptr<HeadlessTransfer> transfer;
-    std::unique_ptr<PortWatch> watch; // a port that goes ends the transfer
 };
 
 std::optional<Session> openSession(const CliArgs& args, bool needsInput, const CliStreams& streams,
@@ -121,11 +120,6 @@ std::optional<Session> openSession(const CliArgs& args, bool needsInput, const C
         return std::nullopt;
     session.transfer = std::make_unique<HeadlessTransfer>(
         *session.devices, HeadlessTransfer::Settings{*deviceId, *bank, *delay}, printer(streams));
-    session.watch = std::make_unique<PortWatch>(*session.devices);
-    QObject::connect(session.watch.get(), &PortWatch::portsChanged, session.transfer.get(),
-                     [transfer = session.transfer.get(), devices = session.devices.get()] {
-                         transfer->followPorts(*devices);
-                     });
     if (!session.transfer->openOutput(*out)) {
         *error = QStringLiteral("MIDI OUT Port not ready!");
         return std::nullopt;
@@ -153,6 +147,7 @@ int sendCommand(const CliArgs& args, const CliStreams& streams) {
     if (!args.has(QStringLiteral("--in"))) return kExitOk;
     // With the controller's replies in view, success means every block acknowledged.
     session->transfer->waitForReplies(sysex::kBlockCount, kReplyGrace);
+    if (session->transfer->portLost()) return kExitFailed;
     const QList<int> missing = session->transfer->unacknowledgedBlocks();
     if (missing.isEmpty()) return kExitOk;
     QStringList numbers;
@@ -175,10 +170,10 @@ int requestCommand(const CliArgs& args, const CliStreams& streams) {
     auto session = openSession(args, true, streams, &error);
     if (!session) return fail(streams, error, kExitUsage);
     if (!session->transfer->request(*timeout))
-        return fail(streams,
-                    session->transfer->inputReady()
-                        ? QStringLiteral("no valid bank arrived within %1 ms").arg(*timeout)
-                        : QStringLiteral("MIDI IN Port not ready!"));
+        return session->transfer->portLost()
+                   ? kExitFailed
+                   : fail(streams,
+                          QStringLiteral("no valid bank arrived within %1 ms").arg(*timeout));
     return writeOutputFile(args.value(QStringLiteral("-o")), session->transfer->receivedBytes(),
                            streams)
                ? kExitOk

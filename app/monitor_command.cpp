@@ -5,8 +5,7 @@
 #include "midi_commands.h"
 #include "midi_device_list.h"
 #include "midi_meaning.h"
-#include "port_matching.h"
-#include "port_watch.h"
+#include "port_loss.h"
 #include "sim_command.h"
 
 #include <QCoreApplication>
@@ -46,26 +45,18 @@ public:
 
     ~Monitor() { flush(); }
 
-    bool open(const MidiDevice& input, const MidiDevice* output) {
+    // Opens the ports; from then on, one of them leaving `devices` ends the monitor.
+    bool open(MidiDeviceList& devices, const MidiDevice& input, const MidiDevice* output) {
         if (output) {
-            m_output = output->backend->openOutput(output->name, m_portLost);
+            m_output = output->backend->openOutput(
+                output->name, m_loss.use(PortLoss::Direction::Out, output->name));
             if (!m_output.connection) return false;
         }
         m_input = input.backend->openInput(
             input.name, [this](std::span<const std::uint8_t> bytes) { received(bytes); },
-            m_portLost);
+            m_loss.use(PortLoss::Direction::In, input.name));
+        m_loss.watch(devices);
         return m_input.connection != nullptr;
-    }
-
-    // A port in use that is no longer among `devices` has gone.
-    void followPorts(const MidiDeviceList& devices, const MidiDevice& input,
-                     const MidiDevice* output) {
-        const auto gone = [](const std::vector<MidiDevice>& list, const MidiDevice& device) {
-            return !port_matching::indexOf(MidiDeviceList::names(list), device.name);
-        };
-        if (gone(devices.everyInput(), input) ||
-            (output && gone(devices.everyOutput(), *output)))
-            m_portLost("the port has gone away");
     }
 
     // Runs until the interrupt watch ends it (exit code 0) or until a port goes away (1).
@@ -119,9 +110,8 @@ private:
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     std::string m_pending;
     bool m_flushQueued = false;
-    // Both ports go at once when the server stops: said once.
-    const PortLostHandler m_portLost = endOnPortLoss(
-        m_context, [this](const std::string& line) { append(line); }, "MIDI port", kExitFailed);
+    PortLoss m_loss{[this](const std::string& line) { append(line); },
+                    [] { QCoreApplication::exit(kExitFailed); }};
     // In this order, so that the input stops first and input still queued dies with m_context.
     Opened<MidiOutputConnection> m_output;
     InputHandOver m_handOver;
@@ -162,14 +152,11 @@ int monitorCommand(const CliArgs& args, const CliStreams& streams) {
         out ? std::optional(devices->outputs()[std::size_t(*out)]) : std::nullopt;
     const MidiDevice* output = outputDevice ? &*outputDevice : nullptr;
     Monitor monitor(*bank, input.name, streams.out);
-    if (!monitor.open(input, output))
+    if (!monitor.open(*devices, input, output))
         return fail(streams,
                     output ? QStringLiteral("MIDI IN or MIDI OUT Port not ready!")
                            : QStringLiteral("MIDI IN Port not ready!"),
                     kExitFailed);
-    PortWatch watch(*devices);
-    QObject::connect(&watch, &PortWatch::portsChanged,
-                     [&] { monitor.followPorts(*devices, input, output); });
     // Watched before the line that says so: a SIGTERM right after it must not kill the monitor.
     const InterruptWatch interrupt([] { QCoreApplication::exit(kExitOk); });
     std::fprintf(streams.err, "Monitoring %s%s%s until Ctrl+C\n", input.name.c_str(),

@@ -6,6 +6,7 @@
 #include "input_hand_over.h"
 #include "interrupt_watch.h"
 #include "library_folder.h"
+#include "port_loss.h"
 #include "rtmidi_backend.h"
 #include "simulated_controller.h"
 
@@ -103,7 +104,9 @@ public:
               kMaxPendingInput) {}
 
     bool open(const std::string& name) {
-        m_output = m_backend.openVirtualOutput(name + " Out", "MIDI Out", m_portLost);
+        m_output = m_backend.openVirtualOutput(
+            name + " Out", "MIDI Out",
+            m_loss.use(PortLoss::Direction::Out, name + " Out:MIDI Out"));
         m_input = m_backend.openVirtualInput(
             name + " In", "MIDI In",
             [this](std::span<const std::uint8_t> bytes) {
@@ -111,7 +114,7 @@ public:
                                 static_cast<qsizetype>(bytes.size()));
                 m_handOver.post([this, copy = std::move(copy)] { received(copy); });
             },
-            m_portLost);
+            m_loss.use(PortLoss::Direction::In, name + " In:MIDI In"));
         return m_output.connection && m_input.connection;
     }
 
@@ -136,8 +139,7 @@ private:
     SimulatedController& m_controller;
     LogSink m_print;
     bool m_outputFull = false;
-    // Both ports go at once when the server stops: said once.
-    const PortLostHandler m_portLost = endOnPortLoss(m_context, m_print, "MIDI ports", kExitFailed);
+    PortLoss m_loss{m_print, [] { QCoreApplication::exit(kExitFailed); }};
     // In this order, so that the input stops first and input still queued dies with m_context.
     Opened<MidiOutputConnection> m_output;
     InputHandOver m_handOver;

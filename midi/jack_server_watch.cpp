@@ -1,5 +1,7 @@
 #include "jack_server_watch.h"
 
+#include "port_matching.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <jack/jack.h>
@@ -98,7 +100,7 @@ std::vector<std::string> JackServerWatch::midiPorts(bool sources) const {
 void JackServerWatch::portUnregistered(const std::string& name) {
     std::lock_guard lock(m_mutex);
     for (auto& [id, listener] : m_listeners)
-        if (listener.peer == name) listener.handler("the port has gone away");
+        if (listener.peer == name) listener.handler(port_matching::kGoneAway);
 }
 
 int JackServerWatch::addListener(PortLostHandler handler, std::string peer) {

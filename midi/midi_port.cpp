@@ -19,7 +19,7 @@ port_matching::Follow MidiPort::setDevices(const MidiDeviceList& devices) {
     const auto follow =
         port_matching::follow(m_chosen, m_using, m_portOpenResult == kPortLost, names);
     if (follow == port_matching::Follow::Lose)
-        PortLost(m_generation, QStringLiteral("the port has gone away"));
+        PortLost(m_generation, QString::fromLatin1(port_matching::kGoneAway));
     return follow;
 }
 
@@ -97,8 +97,12 @@ QString MidiPort::openedOrClosedLine(const QString& direction, const QString& de
 }
 
 QString MidiPort::lostPortLine(const QString& direction, const QString& reason) const {
-    return QStringLiteral("Lost MIDI %1 Port \"%2\" - %3!")
-        .arg(direction, QString::fromStdString(m_chosen), reason);
+    return lostPortLine(direction, QString::fromStdString(m_chosen), reason);
+}
+
+QString MidiPort::lostPortLine(const QString& direction, const QString& device,
+                               const QString& reason) {
+    return QStringLiteral("Lost MIDI %1 Port \"%2\" - %3!").arg(direction, device, reason);
 }
 
 // Bytes of a short message, its status included, as the status defines them.

@@ -46,6 +46,9 @@ public:
     bool ready() const { return m_using && isConnected() && m_portOpenResult == kPortOk; }
     // The log line for a lost port: `direction` is "IN" or "OUT", `reason` comes with portLost.
     QString lostPortLine(const QString& direction, const QString& reason) const;
+    // The same line for a port lost on `device`, for whoever else uses a port.
+    static QString lostPortLine(const QString& direction, const QString& device,
+                                const QString& reason);
     // The log line for a port that `opened` or closed on `device`.
     static QString openedOrClosedLine(const QString& direction, const QString& device, bool opened);
 

@@ -56,6 +56,9 @@ Changes changes(const std::vector<std::string>& before, const std::vector<std::s
 // The line `vpt64 ports --watch` prints: `direction` is "IN" or "OUT".
 std::string changeLine(const std::string& direction, const std::string& name, bool appeared);
 
+// Why a port that left the machine's list of ports is lost.
+inline constexpr char kGoneAway[] = "the port has gone away";
+
 // A port of this program itself (its own JACK or ALSA clients), never offered as a device.
 bool isOwnPort(const std::string& name);
 
