@@ -45,7 +45,7 @@ HeadlessTransfer::HeadlessTransfer(MidiDeviceList& devices, Settings settings, L
             {},
             {},
             [this] { m_taken = m_codec.DumpToRecord(m_buffers->incoming, m_record) == 0; },
-            [this](bool acknowledge, int block) { replyReceived(acknowledge, block); }});
+            [this](bool acknowledge, int carried) { replyReceived(acknowledge, carried); }});
     m_midiIn->OnSysEx = [this](TMidiIn*, const std::uint8_t* bytes, int size) {
         m_receiver->MidiIn1SysEx(bytes, size);
     };
@@ -100,20 +100,21 @@ bool HeadlessTransfer::decodeFile(const QString& path, bool* unreadable) {
 
 bool HeadlessTransfer::upload() {
     m_replies.fill(Reply::None);
+    m_replyOrder = {};
+    m_blocksAwaiting = 0;
     return m_transfer->SendSysexToPultronExecute();
 }
 
-// A reply names its block when it carries a block number; one that does not answers the first
-// block still without a reply, as the controller answers in order.
-void HeadlessTransfer::replyReceived(bool acknowledge, int block) {
-    const auto blocks = static_cast<int>(m_replies.size());
-    if (block < 0 || block >= blocks || m_replies[block] != Reply::None) {
-        block = 0;
-        while (block < blocks && m_replies[block] != Reply::None)
-            ++block;
-        if (block == blocks) return;
+// Every block that has gone out awaits a reply; the reply answers the oldest of them.
+void HeadlessTransfer::replyReceived(bool acknowledge, int carried) {
+    while (m_blocksAwaiting < m_transfer->blocksSent())
+        m_replyOrder.sent(m_blocksAwaiting++);
+    const auto block = m_replyOrder.answer(carried);
+    if (!block || *block >= static_cast<int>(m_replies.size())) {
+        m_log("Reply ignored: no block awaits one");
+        return;
     }
-    m_replies[block] = acknowledge ? Reply::Acknowledged : Reply::Refused;
+    m_replies[std::size_t(*block)] = acknowledge ? Reply::Acknowledged : Reply::Refused;
 }
 
 QList<int> HeadlessTransfer::unacknowledgedBlocks() const {

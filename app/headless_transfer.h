@@ -4,6 +4,7 @@
 
 #include "dump_codec.h"
 #include "midi_device_list.h"
+#include "reply_order.h"
 
 #include <QList>
 #include <QObject>
@@ -11,8 +12,8 @@
 #include <array>
 #include <memory>
 
-class QTimer;
 class PortLoss;
+class QTimer;
 class SysexReceiver;
 class TMidiIn;
 class TMidiOut;
@@ -54,10 +55,10 @@ public:
 private:
     struct Buffers;
 
-    std::unique_ptr<Buffers> m_buffers;
     // Never carried on over another port: an upload says how much of the bank went out.
     void endTransfer();
 
+    std::unique_ptr<Buffers> m_buffers;
     Settings m_settings;
     LogSink m_log;
     BankRecord m_record;
@@ -68,9 +69,11 @@ private:
     QTimer* m_waitTimer;
     QTimer* m_sysexHeadTimer;
     std::unique_ptr<TransferControl> m_transfer;
-    bool m_taken = false;
     std::unique_ptr<PortLoss> m_loss;
+    bool m_taken = false;
     enum class Reply { None, Acknowledged, Refused };
     std::array<Reply, 8> m_replies{};
-    void replyReceived(bool acknowledge, int block);
+    ReplyOrder m_replyOrder;
+    int m_blocksAwaiting = 0; // blocks of the upload handed to m_replyOrder
+    void replyReceived(bool acknowledge, int carried);
 };

@@ -118,6 +118,22 @@ QString banksText(const std::vector<int>& banks) {
            numbers.join(QStringLiteral(", "));
 }
 
+// "cancelled before bank 5", once for a cancelled job (Ctrl+C or a port that went), with an
+// upload left half-written named; the banks after it were not run and are not listed. True when
+// the job was cancelled.
+bool sayWhereCancelled(const std::vector<BankReport>& reports, const CliStreams& streams) {
+    const auto cancelled = std::find_if(reports.begin(), reports.end(), [](const BankReport& r) {
+        return r.outcome == BankReport::Outcome::Cancelled;
+    });
+    if (cancelled == reports.end()) return false;
+    QString line = QStringLiteral("cancelled before bank %1").arg(cancelled->bank);
+    if (cancelled->kind == BankOperation::Kind::Upload && cancelled->blocksAcknowledged > 0)
+        line += QStringLiteral(": it is left half-written (%1 of 8 blocks acknowledged)")
+                    .arg(cancelled->blocksAcknowledged);
+    fail(streams, line, kExitFailed);
+    return true;
+}
+
 int backupCommand(QStringList rawArgs, const CliStreams& streams) {
     const bool force = rawArgs.removeAll(QStringLiteral("--force")) > 0;
     QString error;
@@ -144,18 +160,24 @@ int backupCommand(QStringList rawArgs, const CliStreams& streams) {
                        .arg(folder)
                        .toStdString());
     // Each bank is written as soon as it arrives, so that an interrupted backup goes on from there.
-    std::vector<int> missing;
+    std::vector<int> missing, notSaved;
     const auto keep = [&](const BankReport& report) {
         const QByteArray bytes(reinterpret_cast<const char*>(report.dump.data()),
                                static_cast<qsizetype>(report.dump.size()));
-        if (report.outcome != BankReport::Outcome::Done ||
-            !writeOutputFile(library_folder::bankFilePath(folder, report.bank), bytes, streams))
+        if (report.outcome == BankReport::Outcome::Failed)
             missing.push_back(report.bank);
+        else if (report.outcome == BankReport::Outcome::Done &&
+                 !writeOutputFile(library_folder::bankFilePath(folder, report.bank), bytes,
+                                  streams))
+            notSaved.push_back(report.bank);
     };
-    for (const BankReport& report : ports.run(options->settings, requests, keep, streams))
-        if (report.outcome == BankReport::Outcome::NotRun) missing.push_back(report.bank);
-    if (missing.empty()) return kExitOk;
-    return fail(streams, banksText(missing) + QStringLiteral(" did not arrive"), kExitFailed);
+    const auto reports = ports.run(options->settings, requests, keep, streams);
+    if (!missing.empty())
+        fail(streams, banksText(missing) + QStringLiteral(" did not arrive"), kExitFailed);
+    if (!notSaved.empty())
+        fail(streams, banksText(notSaved) + QStringLiteral(" not saved"), kExitFailed);
+    const bool cancelled = sayWhereCancelled(reports, streams);
+    return missing.empty() && notSaved.empty() && !cancelled ? kExitOk : kExitFailed;
 }
 
 // The bank files of the folder: the listed banks, else every bank whose file is there.
@@ -199,19 +221,19 @@ int restoreCommand(QStringList rawArgs, const CliStreams& streams) {
         operations.push_back({BankOperation::Kind::Upload, bank, *record});
         if (verify) operations.push_back({BankOperation::Kind::Verify, bank, *record});
     }
-    // One line for each failed bank: the first of its operations that did not end well.
+    // One line for each failed bank: the first of its operations that failed. A verify not run
+    // after its upload failed adds nothing to the upload's line.
     std::vector<int> named;
     const auto reportFailure = [&](const BankReport& report) {
-        if (report.outcome == BankReport::Outcome::Done ||
+        if (report.outcome != BankReport::Outcome::Failed ||
             std::find(named.begin(), named.end(), report.bank) != named.end())
             return;
         named.push_back(report.bank);
         std::fprintf(streams.err, "bank %d: %s\n", report.bank, report.reason.c_str());
     };
-    for (const BankReport& report :
-         ports.run(options->settings, operations, reportFailure, streams))
-        if (report.outcome == BankReport::Outcome::NotRun) reportFailure(report);
-    return failed || !named.empty() ? kExitFailed : kExitOk;
+    const auto reports = ports.run(options->settings, operations, reportFailure, streams);
+    const bool cancelled = sayWhereCancelled(reports, streams);
+    return failed || cancelled || !named.empty() ? kExitFailed : kExitOk;
 }
 
 } // namespace
@@ -220,12 +242,14 @@ const char* const kLibrarianUsage =
     "  backup --in PORT --out PORT [--device-id D] [--banks LIST] [--timeout MS] [--force]\n"
     "         -o DIR     request each listed bank (default all 128) and write it to\n"
     "                    DIR/bank-001.syx .. bank-128.syx; banks whose file holds a valid dump\n"
-    "                    are not requested again unless --force (exit 1 naming the banks that\n"
-    "                    did not arrive within MS, default 5000, per bank)\n"
+    "                    are not requested again unless --force; a bank that does not come\n"
+    "                    whole is requested once more (exit 1 naming the banks that did not\n"
+    "                    arrive within MS, default 5000, per bank, or could not be saved)\n"
     "  restore DIR --in PORT --out PORT [--device-id D] [--banks LIST] [--verify]\n"
     "                    upload each bank-NNN.syx of DIR (or the listed banks) to its bank,\n"
-    "                    each block as soon as the one before is acknowledged; --verify reads\n"
-    "                    each bank back (exit 1 naming each bank that failed and why)\n"
+    "                    each block as soon as the one before is acknowledged, a block refused\n"
+    "                    or not acknowledged within 2 s sent again up to 3 tries; --verify\n"
+    "                    reads each bank back (exit 1 naming each bank that failed and why)\n"
     "  LIST is like 1-4,126-128.\n";
 
 std::optional<int> runLibrarianCommand(const QString& command, const QStringList& args,

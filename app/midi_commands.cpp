@@ -223,11 +223,17 @@ const char* const kMidiUsage =
     "                    --watch, then print a line for every port that appears or disappears\n"
     "                    until interrupted\n"
     "  sim [--api jack|alsa] [--name NAME] [--device-id D] [--min-block-gap MS]\n"
-    "      [--bank-file FILE.syx] [--record FILE] [--silent-banks LIST] [--corrupt-banks LIST]\n"
+    "      [--bank-file FILE.syx] [--record FILE] [--numbered-replies] [--silent-banks LIST]\n"
+    "      [--corrupt-banks LIST] [--refuse-blocks B:K,..] [--lose-blocks B:K,..]\n"
+    "      [--lose-replies B:K,..] [--lose-dump-blocks B:K,..]\n"
     "                    run the simulated controller on its own MIDI ports until interrupted;\n"
     "                    --record writes every message it received to FILE when it stops;\n"
-    "                    for tests, it leaves the silent banks unanswered and stores uploads\n"
-    "                    into the corrupt banks with their name's first character raised\n"
+    "                    it answers a block with F0 00 00 7E 43 0F 00 05 F7, or with the block\n"
+    "                    number after the command with --numbered-replies; for tests, it leaves\n"
+    "                    the silent banks unanswered, stores uploads into the corrupt banks with\n"
+    "                    their name's first character raised, and, once each, refuses block K\n"
+    "                    (1..8) of bank B, loses it on its way in, loses its acknowledge, or\n"
+    "                    loses it on its way out in a dump\n"
     "  monitor --in PORT [--bank FILE.syx] [--out PORT] [--api API]\n"
     "                    print one line per message arriving at PORT, in words that name the\n"
     "                    pots and buttons of the bank (the built-in one unless --bank), until\n"
@@ -255,8 +261,10 @@ std::optional<int> runMidiCommand(const QString& command, const QStringList& arg
         {"ports", {"--api"}, portsCommand, "--watch"},
         {"sim",
          {"--api", "--name", "--device-id", "--min-block-gap", "--bank-file", "--record",
-          "--silent-banks", "--corrupt-banks"},
-         simCommand},
+          "--silent-banks", "--corrupt-banks", "--refuse-blocks", "--lose-blocks",
+          "--lose-replies", "--lose-dump-blocks"},
+         simCommand,
+         "--numbered-replies"},
         {"monitor", {"--api", "--in", "--out", "--bank"}, monitorCommand},
         {"send", {"--api", "--out", "--in", "--delay", "--device-id", "--bank"}, sendCommand},
         {"request",

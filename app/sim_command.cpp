@@ -31,9 +31,46 @@ struct SimOptions {
     int minBlockGap = 0;
     QString bankFile;
     QString recordFile;
+    bool numberedReplies = false;
     std::vector<int> silentBanks;  // 1..128
     std::vector<int> corruptBanks; // stored with the first character of the bank name raised
+    std::vector<std::tuple<SimulatedController::Fault, int, int>> faults; // bank, block from 0
 };
+
+// "3:2,5:8": block 2 of bank 3 and block 8 of bank 5, as (bank, block) counted from 0.
+std::optional<std::vector<std::pair<int, int>>> blockList(const QString& text, QString* error) {
+    std::vector<std::pair<int, int>> blocks;
+    for (const QString& item : text.split(QLatin1Char(','))) {
+        const QStringList parts = item.split(QLatin1Char(':'));
+        bool bankOk = false, blockOk = false;
+        const int bank = parts.value(0).toInt(&bankOk);
+        const int block = parts.value(1).toInt(&blockOk);
+        if (parts.size() != 2 || !bankOk || !blockOk || bank < 1 || bank > 128 || block < 1 ||
+            block > 8) {
+            *error = QStringLiteral("'%1' is not BANK:BLOCK (1..128:1..8)").arg(item);
+            return std::nullopt;
+        }
+        blocks.emplace_back(bank - 1, block - 1);
+    }
+    return blocks;
+}
+
+// The fault options' blocks, in the order of the options.
+bool readFaults(const CliArgs& args, SimOptions& options, QString* error) {
+    using Fault = SimulatedController::Fault;
+    const std::pair<const char*, Fault> kinds[] = {{"--refuse-blocks", Fault::RefuseBlock},
+                                                   {"--lose-blocks", Fault::LoseBlock},
+                                                   {"--lose-replies", Fault::LoseReply},
+                                                   {"--lose-dump-blocks", Fault::LoseDumpBlock}};
+    for (const auto& [name, fault] : kinds) {
+        if (!args.has(QLatin1String(name))) continue;
+        const auto blocks = blockList(args.value(QLatin1String(name)), error);
+        if (!blocks) return false;
+        for (const auto& [bank, block] : *blocks)
+            options.faults.emplace_back(fault, bank, block);
+    }
+    return true;
+}
 
 // A fault option's banks, none when it is absent.
 std::optional<std::vector<int>> faultBanks(const CliArgs& args, const QString& name,
@@ -71,9 +108,10 @@ std::optional<SimOptions> readOptions(const CliArgs& args, QString* error) {
     options.recordFile = args.value(QStringLiteral("--record"));
     const auto silent = faultBanks(args, QStringLiteral("--silent-banks"), error);
     const auto corrupt = faultBanks(args, QStringLiteral("--corrupt-banks"), error);
-    if (!silent || !corrupt) return std::nullopt;
+    if (!silent || !corrupt || !readFaults(args, options, error)) return std::nullopt;
     options.silentBanks = *silent;
     options.corruptBanks = *corrupt;
+    options.numberedReplies = args.has(QStringLiteral("--numbered-replies"));
     return options;
 }
 
@@ -181,8 +219,12 @@ int simCommand(const CliArgs& args, const CliStreams& streams) {
         return fail(streams, QStringLiteral("cannot take a bank from '%1'").arg(options->bankFile),
                     kExitFailed);
 
-    SimulatedController controller(
-        *bank, {options->deviceId, std::chrono::milliseconds(options->minBlockGap)});
+    SimulatedController controller(*bank,
+                                   {options->deviceId,
+                                    std::chrono::milliseconds(options->minBlockGap),
+                                    options->numberedReplies});
+    for (const auto& [fault, faultBank, block] : options->faults)
+        controller.inject(fault, faultBank, block);
     for (const int bank : options->silentBanks)
         controller.silenceBank(bank - 1);
     for (const int bank : options->corruptBanks)
@@ -207,9 +249,10 @@ int simCommand(const CliArgs& args, const CliStreams& streams) {
     char ready[300];
     std::snprintf(ready, sizeof ready,
                   "Simulated controller \"%s\" ready on %s: input \"%s In:MIDI In\", output "
-                  "\"%s Out:MIDI Out\", device ID %02X, minimum block gap %d ms",
+                  "\"%s Out:MIDI Out\", device ID %02X, minimum block gap %d ms, %s replies",
                   name.c_str(), backend->apiName().c_str(), name.c_str(), name.c_str(),
-                  options->deviceId, options->minBlockGap);
+                  options->deviceId, options->minBlockGap,
+                  options->numberedReplies ? "numbered" : "unnumbered");
     print(ready);
     const int code = peer.run();
     if (!options->recordFile.isEmpty() && !writeFileAtomically(options->recordFile, received)) {

@@ -58,14 +58,14 @@ TEST_F(JackCli, SendAndRequestAgainstTheSimulatorAreByteExact) {
         << output.toStdString();
     const QStringList lines = linesOf(output);
     QStringList ownLines = lines;
-    ownLines.removeAll("Received Acknowledge - block upload was successfull");
+    ownLines.removeAll("Received Acknowledge Code: 05 - block upload was successfull");
     QStringList expected = {"Copied SysEx Dump to Configuration Structure",
                             "Requested Pultron64 Bank Change to #5 from Device ID 03"};
     for (int b = 0; b < 8; ++b)
         expected << QStringLiteral("Sent 265 bytes to Pultron64 with device ID 03 (@0x0%1").arg(b) +
                         "00)";
     EXPECT_EQ(ownLines, expected);
-    EXPECT_EQ(lines.count("Received Acknowledge - block upload was successfull"), 8);
+    EXPECT_EQ(lines.count("Received Acknowledge Code: 05 - block upload was successfull"), 8);
 
     ASSERT_EQ(runVpt64({"request", "--api", "jack", "--in", "sim out", "--out", "sim in",
                         "--device-id", "3", "--bank", "5", "-o", path("requested.syx")},
@@ -104,7 +104,7 @@ TEST_F(JackCli, ASlowControllerAnswersBlocksSentTooFastWithErrors) {
               1);
     EXPECT_GE(output.count("Received Error Code: 02"), 1) << output.toStdString();
     EXPECT_EQ(output.count("Received Error Code: 02") +
-                  output.count("Received Acknowledge - block upload was successfull"),
+                  output.count("Received Acknowledge Code: 05 - block upload was successfull"),
               8);
 }
 

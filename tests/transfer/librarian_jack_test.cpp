@@ -1,9 +1,11 @@
+#include "../files/read_only_folder.h"
 #include "jack_peers.h"
 #include "jack_server.h"
 #include "qt_printers.h"
 #include "sim_process.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -107,6 +109,36 @@ TEST_F(JackLibrarian, RestoreWithVerifyRidesOverALostReplyAndALostDumpBlock) {
           "Bank 7 verified: it reads back as uploaded\n"})
         EXPECT_TRUE(lastOutput.contains(line)) << line << lastOutput.toStdString();
     EXPECT_TRUE(sim.output().contains("its acknowledge is lost as told"));
+}
+
+// Interrupted, a backup or restore says once where it stopped; the banks it did not reach are not
+// listed as failed. A bank that arrived but could not be written is "not saved".
+TEST_F(JackLibrarian, EndingsSayWhatHappenedOnce) {
+    ASSERT_TRUE(sim.start({})) << sim.error().toStdString();
+    ASSERT_TRUE(QDir(dir.path()).mkpath("library"));
+    for (const int bank : {1, 2, 3})
+        ASSERT_TRUE(writeBytes(bankFile("library", bank), dumpOf(loadBuiltInBank(), 0)));
+    for (const QStringList& job :
+         {QStringList{"backup", "--banks", "1-3", "--force", "-o", dir.filePath("library")},
+          QStringList{"restore", dir.filePath("library")}}) {
+        QProcess process;
+        process.start(SimProcess::program(),
+                      QStringList{job.first(), "--api", "jack", "--in", "sim", "--out", "sim"} +
+                          job.mid(1));
+        QByteArray output;
+        while (!output.contains("Bank Change to #2") && process.waitForReadyRead(10000))
+            output += process.readAllStandardOutput();
+        process.terminate(); // within the wait after the bank change, as Ctrl+C would
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitCode(), 1);
+        EXPECT_EQ(process.readAllStandardError(), "vpt64: cancelled before bank 2\n")
+            << job.first().toStdString();
+    }
+    const ReadOnlyFolder readOnly(dir.filePath("library"));
+    QString errors;
+    EXPECT_EQ(vpt64({"backup", "--banks", "2", "--force", "-o", dir.filePath("library")}, &errors),
+              1);
+    EXPECT_TRUE(errors.endsWith("vpt64: bank 2 not saved\n")) << errors.toStdString();
 }
 
 } // namespace
