@@ -7,6 +7,7 @@
 #include "midi_meaning.h"
 #include "port_loss.h"
 #include "sim_command.h"
+#include "sysex_joiner.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -34,12 +35,14 @@ struct Arrival {
 // The monitor's ports and printer. The driver's thread only passes a message on (the thru) and
 // hands it over; the main thread words it and writes the lines of a whole batch at once, so a
 // slow terminal or pipe never holds up the MIDI thread. What the hand-over cannot hold is
-// dropped and counted in one line.
+// dropped and counted in one line. A SysEx message that comes in pieces is one line, printed
+// when it is whole.
 class Monitor {
 public:
     Monitor(const BankRecord& bank, std::string port, std::FILE* out)
         : m_bank(bank), m_port(std::move(port)), m_out(out),
           m_handOver(&m_context, [this](int count) {
+              m_joiner.finish(); // a message with pieces dropped is shown cut
               append("MIDI input overflow - " + std::to_string(count) + " messages dropped!");
           }) {}
 
@@ -63,6 +66,8 @@ public:
     int run() {
         const int code = QCoreApplication::exec();
         m_input.connection.reset(); // no more input while the last lines go out
+        m_arrivalMs = elapsedMs();
+        m_joiner.finish();
         flush();
         return code;
     }
@@ -74,13 +79,16 @@ private:
             const bool sysEx = !bytes.empty() && bytes.front() == 0xF0;
             sysEx ? m_output.connection->sendSysEx(bytes) : m_output.connection->sendShort(bytes);
         }
-        const auto since = std::chrono::steady_clock::now() - m_start;
-        Arrival arrival{std::chrono::duration_cast<std::chrono::milliseconds>(since).count(),
-                        {bytes.begin(), bytes.end()}};
+        Arrival arrival{elapsedMs(), {bytes.begin(), bytes.end()}};
         m_handOver.post([this, arrival = std::move(arrival)] {
-            append(midi_meaning::monitorLine(arrival.ms, midi_meaning::Direction::In, m_port,
-                                             arrival.bytes, &m_bank));
+            m_arrivalMs = arrival.ms;
+            m_joiner.take(arrival.bytes);
         });
+    }
+
+    std::int64_t elapsedMs() const {
+        const auto since = std::chrono::steady_clock::now() - m_start;
+        return std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
     }
 
     // Main thread.
@@ -107,6 +115,11 @@ private:
     const BankRecord& m_bank;
     const std::string m_port;
     std::FILE* m_out;
+    std::int64_t m_arrivalMs = 0; // of the piece that made the message whole
+    SysExJoiner m_joiner{[this](std::span<const std::uint8_t> message) {
+        append(midi_meaning::monitorLine(m_arrivalMs, midi_meaning::Direction::In, m_port, message,
+                                         &m_bank));
+    }};
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     std::string m_pending;
     bool m_flushQueued = false;

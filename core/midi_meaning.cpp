@@ -15,8 +15,8 @@ namespace {
 using Bytes = std::span<const std::uint8_t>;
 
 // printf-style formatting into a string (the compiler's library has no format).
-constexpr std::size_t kShownSysExBytes = 16;
-constexpr std::size_t kSysExHeadBytes = 8;
+constexpr std::size_t kShownBytes = 16;
+constexpr std::size_t kHeadBytes = 8;
 
 // Digits by hand: the monitor formats every message it sees, thousands a second.
 std::string hexList(Bytes bytes) {
@@ -210,11 +210,18 @@ std::string manufacturer(Bytes m) {
     }
 }
 
+// A message without its F7 was broken off: by the status byte it ends with, or where it stops.
+std::string cutOff(Bytes m) {
+    if (m.back() == sysex::kEnd) return {};
+    return m.size() > 1 && m.back() >= 0x80 ? formatText(", cut off by %02X", m.back())
+                                            : ", cut off";
+}
+
 std::string sysExMeaning(Bytes m) {
     const bool controller = m.size() > std::size_t(sysex::kDeviceCommandIndex + 1) &&
                             std::equal(sysex::kHeader.begin(), sysex::kHeader.end(), m.begin());
-    if (controller) return controllerMeaning(m);
-    return formatText("SysEx, %zu bytes, manufacturer ", m.size()) + manufacturer(m);
+    if (controller) return controllerMeaning(m) + cutOff(m);
+    return formatText("SysEx, %zu bytes, manufacturer ", m.size()) + manufacturer(m) + cutOff(m);
 }
 
 } // namespace
@@ -231,14 +238,16 @@ int channel(Bytes message) {
 }
 
 std::string hexBytes(Bytes message) {
-    if (message.size() <= kShownSysExBytes || category(message) != Category::SysEx)
-        return hexList(message);
-    return hexList(message.first(kSysExHeadBytes)) + formatText(" ... (%zu bytes)", message.size());
+    if (message.size() <= kShownBytes) return hexList(message);
+    return hexList(message.first(kHeadBytes)) + formatText(" ... (%zu bytes)", message.size());
 }
 
 std::string meaning(Bytes message, const BankRecord* bank) {
     if (message.empty()) return "empty message";
-    if (message[0] < 0x80) return "data bytes without a status";
+    // The monitor joins data bytes until a status byte; an F7 ends a SysEx message begun earlier.
+    if (message[0] < 0x80)
+        return message.back() == sysex::kEnd ? "the rest of a SysEx message"
+                                             : "data bytes without a status";
     switch (category(message)) {
     case Category::Channel:
         return channelMeaning(message, bank);

@@ -18,7 +18,8 @@ enum class Category { Channel, SysEx, RealTime, Common };
 Category category(std::span<const std::uint8_t> message);
 // 1..16 for a channel message, 0 otherwise.
 int channel(std::span<const std::uint8_t> message);
-// "B0 5B 64"; a SysEx of more than 16 bytes shows its first 8 bytes and "... (265 bytes)".
+// "B0 5B 64"; a message of more than 16 bytes (a SysEx) shows its first 8 bytes and
+// "... (265 bytes)".
 std::string hexBytes(std::span<const std::uint8_t> message);
 // The message in words; `bank` (may be null) adds the pot or button that sends it.
 std::string meaning(std::span<const std::uint8_t> message, const BankRecord* bank);

@@ -11,10 +11,6 @@ MonitorLine::MonitorLine(std::int64_t ms, Direction direction, std::uint16_t por
       channel(midi_meaning::channel(message)), port(port), m_bytes(message.begin(), message.end()) {
 }
 
-std::span<const std::uint8_t> MonitorLine::message() const {
-    return {reinterpret_cast<const std::uint8_t*>(m_bytes.data()), m_bytes.size()};
-}
-
 bool MonitorFilter::accepts(const MonitorLine& line) const {
     if (!(line.direction == Direction::In ? in : out)) return false;
     switch (line.category) {
@@ -30,7 +26,15 @@ bool MonitorFilter::accepts(const MonitorLine& line) const {
     return false;
 }
 
-MonitorLog::MonitorLog(std::size_t capacity) : m_capacity(capacity > 0 ? capacity : 1) {}
+MonitorAmount MonitorAmount::of(std::span<const MonitorLine> lines) {
+    MonitorAmount amount{lines.size(), 0};
+    for (const MonitorLine& line : lines)
+        amount.bytes += line.message().size();
+    return amount;
+}
+
+MonitorLog::MonitorLog(std::size_t capacity, std::size_t byteBudget)
+    : m_capacity(capacity > 0 ? capacity : 1), m_byteBudget(byteBudget) {}
 
 std::uint16_t MonitorLog::portNumber(std::string_view name) {
     const auto known = std::find(m_ports.begin(), m_ports.end(), name);
@@ -51,9 +55,9 @@ std::string MonitorLog::text(const MonitorLine& line) const {
 MonitorLog::Change MonitorLog::append(MonitorLine line) {
     Change change;
     if (m_paused) return change;
-    if (m_size == m_capacity) {
-        change.dropped = dropOldest(1);
-    }
+    const std::size_t bytes = line.message().size();
+    if (const std::size_t leaving = oldestLeavingFor({1, bytes}))
+        change.dropped = dropOldest(leaving);
     if (m_filter.accepts(line)) {
         m_visible.push_back(m_firstSerial + m_size);
         change.added = 1;
@@ -61,14 +65,31 @@ MonitorLog::Change MonitorLog::append(MonitorLine line) {
     if (m_ring.empty()) m_ring.resize(m_capacity);
     m_ring[(m_oldest + m_size) % m_capacity] = std::move(line);
     ++m_size;
+    m_bytes += bytes;
     return change;
+}
+
+std::size_t MonitorLog::oldestLeavingFor(const MonitorAmount& more) const {
+    const MonitorAmount free = room();
+    const std::size_t lines = std::min(more.lines - std::min(more.lines, free.lines), m_size);
+    const std::size_t bytes = more.bytes - std::min(more.bytes, free.bytes);
+    if (bytes == 0) return lines; // no line need be read
+    std::size_t leaving = 0, freed = 0;
+    while (leaving < m_size && (leaving < lines || freed < bytes))
+        freed += line(leaving++).message().size();
+    return leaving;
 }
 
 std::size_t MonitorLog::dropOldest(std::size_t count) {
     count = std::min(count, m_size);
     const std::size_t visible = visibleAmongOldest(count);
     m_visible.erase(m_visible.begin(), m_visible.begin() + static_cast<std::ptrdiff_t>(visible));
-    m_oldest = (m_oldest + count) % m_capacity;
+    // A line's slot is taken again only when the ring comes round: its bytes go now.
+    for (std::size_t left = count; left > 0; --left) {
+        m_bytes -= m_ring[m_oldest].message().size();
+        m_ring[m_oldest].freeMessage();
+        if (++m_oldest == m_capacity) m_oldest = 0;
+    }
     m_size -= count;
     m_firstSerial += count;
     return visible;
@@ -84,10 +105,7 @@ std::size_t MonitorLog::visibleAmongOldest(std::size_t count) const {
 }
 
 void MonitorLog::clear() {
-    m_firstSerial += m_size;
-    m_oldest = 0;
-    m_size = 0;
-    m_visible.clear();
+    dropOldest(m_size);
 }
 
 void MonitorLog::setFilter(const MonitorFilter& filter) {

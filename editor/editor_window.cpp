@@ -363,8 +363,13 @@ MidiMonitorWindow& TForm1::midiMonitor() {
             m_monitor->record(direction, index < port->NumDevs() ? port->deviceName(index) : "",
                               message);
         };
+        const auto cutOff = [this, direction] { m_monitor->cutOff(direction); };
+        connect(port, &MidiPort::closed, m_monitor, cutOff);
+        connect(port, &MidiPort::portLost, m_monitor, cutOff);
     };
     tap(MidiIn1, midi_meaning::Direction::In);
+    connect(MidiIn1, &TMidiIn::inputDropped, m_monitor,
+            [this] { m_monitor->cutOff(midi_meaning::Direction::In); });
     tap(MidiOut1, midi_meaning::Direction::Out);
     return *m_monitor;
 }

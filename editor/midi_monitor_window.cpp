@@ -42,9 +42,9 @@ public:
     }
 
     // Takes the lines into the log, not yet shown, and empties `lines` (keeping its capacity
-    // for the next frame); there must be room for them (makeRoom).
+    // for the next frame); there must be room for them (makeRoom), else the oldest are skipped.
     void take(std::vector<MonitorLine>& lines) {
-        const std::size_t skipped = lines.size() - std::min(lines.size(), room());
+        const std::size_t skipped = lines.size() - newestThatFit(lines);
         for (auto line = lines.begin() + static_cast<std::ptrdiff_t>(skipped); line != lines.end();
              ++line)
             m_log.append(std::move(*line));
@@ -57,15 +57,18 @@ public:
         m_shown = m_log.visibleCount();
         endInsertRows();
     }
-    std::size_t room() const { return m_log.capacity() - m_log.size(); }
-    // Makes room for `count` more lines, telling the view of the rows that leave at the top.
-    // Rows leaving change every row the view shows: they leave a twentieth of the log at a time
-    // rather than a few every frame.
-    void makeRoom(std::size_t count) {
-        const std::size_t capacity = m_log.capacity();
-        if (count <= room()) return;
-        const std::size_t oldest =
-            std::min(m_log.size(), std::max(std::min(count, capacity) - room(), capacity / 20));
+    bool hasRoomFor(const MonitorAmount& more) const { return more.fitsIn(m_log.room()); }
+    // Makes room for `more`, telling the view of the rows that leave at the top. Rows leaving
+    // change every row the view shows: they leave a twentieth of either cap at a time rather than
+    // a few every frame.
+    void makeRoom(MonitorAmount more) {
+        const MonitorAmount room = m_log.room();
+        if (more.fitsIn(room)) return;
+        if (more.lines > room.lines)
+            more.lines = std::max(more.lines, room.lines + m_log.capacity() / 20);
+        if (more.bytes > room.bytes)
+            more.bytes = std::max(more.bytes, room.bytes + m_log.byteBudget() / 20);
+        const std::size_t oldest = m_log.oldestLeavingFor(more);
         // The oldest lines are shown ones, unless more than the log holds came unshown.
         const std::size_t rows = std::min(m_log.visibleAmongOldest(oldest), m_shown);
         if (rows > 0) beginRemoveRows({}, 0, static_cast<int>(rows) - 1);
@@ -81,6 +84,18 @@ public:
     }
 
 private:
+    // How many of the newest of `lines` the log has room for.
+    std::size_t newestThatFit(const std::vector<MonitorLine>& lines) const {
+        const MonitorAmount room = m_log.room();
+        MonitorAmount newest;
+        for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+            const MonitorAmount more = newest + MonitorAmount{1, line->message().size()};
+            if (!more.fitsIn(room)) break;
+            newest = more;
+        }
+        return newest.lines;
+    }
+
     MonitorLog& m_log;
     std::size_t m_shown = 0; // visible lines the view knows of: the oldest ones
 };
@@ -185,12 +200,35 @@ QWidget* MidiMonitorWindow::makeButtonRow() {
     return row;
 }
 
+// The pieces are joined also while paused, so that a message going on after the pause is whole.
 void MidiMonitorWindow::record(Direction direction, const std::string& port,
-                               std::span<const std::uint8_t> message) {
-    if (m_log.paused() || message.empty()) return;
+                               std::span<const std::uint8_t> piece) {
+    if (piece.empty()) return;
     m_lastRecordMs = m_clock.elapsed();
-    m_pending.emplace_back(m_lastRecordMs, direction, m_log.portNumber(port), message);
+    joinerOf(direction, m_log.portNumber(port)).take(piece);
+    if (m_log.paused()) return;
     if ((m_flushAfterInput || m_drawAfterInput) && !m_afterInput->isActive()) m_afterInput->start();
+}
+
+void MidiMonitorWindow::cutOff(Direction direction) {
+    m_lastRecordMs = m_clock.elapsed(); // the time of the cut line
+    for (PortJoin& join : m_joins)
+        if (join.direction == direction) join.joiner.finish();
+}
+
+SysExJoiner& MidiMonitorWindow::joinerOf(Direction direction, std::uint16_t port) {
+    for (PortJoin& join : m_joins)
+        if (join.direction == direction && join.port == port) return join.joiner;
+    const auto keepLine = [this, direction, port](std::span<const std::uint8_t> message) {
+        keep(direction, port, message);
+    };
+    m_joins.push_back({direction, port, SysExJoiner(keepLine)});
+    return m_joins.back().joiner;
+}
+
+void MidiMonitorWindow::keep(Direction direction, std::uint16_t port,
+                             std::span<const std::uint8_t> message) {
+    if (!m_log.paused()) m_pending.emplace_back(m_lastRecordMs, direction, port, message);
 }
 
 // MIDI input comes in batches, one per period of the driver; the desk has until the next batch
@@ -200,7 +238,7 @@ void MidiMonitorWindow::record(Direction direction, const std::string& port,
 // frame that waited a whole frame interval in vain is shown and drawn anyway.
 void MidiMonitorWindow::frameDue() {
     if (m_drawAfterInput) return drawList();
-    if (m_pending.empty() && m_linesSinceDrawn == 0) return;
+    if (m_pending.empty() && m_takenSinceDrawn.lines == 0) return;
     const bool streaming = m_clock.elapsed() - m_lastRecordMs < kStreamingMs;
     if (streaming && !m_flushAfterInput) {
         m_flushAfterInput = true;
@@ -231,12 +269,13 @@ void MidiMonitorWindow::flush() {
 void MidiMonitorWindow::showLines(DrawList when) {
     m_flushAfterInput = false;
     m_afterInput->stop();
-    if (m_pending.empty() && m_linesSinceDrawn == 0) return;
+    if (m_pending.empty() && m_takenSinceDrawn.lines == 0) return;
     const int rowHeight = std::max(1, Lines->verticalHeader()->defaultSectionSize());
     m_flood = m_pending.size() > std::size_t(Lines->viewport()->height() / rowHeight);
-    m_linesSinceDrawn += m_pending.size();
+    const MonitorAmount pending = MonitorAmount::of(m_pending);
+    m_takenSinceDrawn = m_takenSinceDrawn + pending;
     const bool draw = !m_flood || !m_sinceDrawn.isValid() ||
-                      m_sinceDrawn.elapsed() >= kFloodFrameMs || m_pending.size() > m_model->room();
+                      m_sinceDrawn.elapsed() >= kFloodFrameMs || !m_model->hasRoomFor(pending);
     const QScrollBar* scroll = Lines->verticalScrollBar();
     const bool following = scroll->value() >= m_followedTo;
     if (draw && when == DrawList::AfterNextInput) {
@@ -245,12 +284,12 @@ void MidiMonitorWindow::showLines(DrawList when) {
     }
     // Room for the lines taken now and, until the next drawing, as many again as came since the
     // last one (these included), so that none leave in between.
-    if (draw) m_model->makeRoom(m_pending.size() + m_linesSinceDrawn);
+    if (draw) m_model->makeRoom(pending + m_takenSinceDrawn);
     m_model->take(m_pending);
     if (!draw) return;
     m_model->show();
     m_sinceDrawn.start();
-    m_linesSinceDrawn = 0;
+    m_takenSinceDrawn = {};
     if (following) followNewest();
 }
 

@@ -1,11 +1,12 @@
 // MidiMonitorWindow: the "MIDI Monitor" window. Shows each message that arrives on the editor's
 // MIDI IN or leaves on its MIDI OUT as one line, named by the current bank's pots and buttons;
 // the lines live in a MonitorLog and reach the list once per frame, put into words as they are
-// shown.
+// shown. A SysEx message that comes in pieces is joined first and shown as one line.
 #pragma once
 
 #include "bank_record.h"
 #include "monitor_log.h"
+#include "sysex_joiner.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -28,9 +29,13 @@ public:
     explicit MidiMonitorWindow(const BankRecord& bank, QWidget* parent = nullptr);
     ~MidiMonitorWindow() override;
 
-    // Takes one message; it reaches the list with the next frame.
+    // Takes one message, or a piece of a SysEx message; a message reaches the list with the next
+    // frame once it is whole.
     void record(midi_meaning::Direction direction, const std::string& port,
-                std::span<const std::uint8_t> message);
+                std::span<const std::uint8_t> piece);
+    // A SysEx message begun on the port of `direction` is shown cut: the port closed, or input
+    // amid it was dropped.
+    void cutOff(midi_meaning::Direction direction);
     // Puts the messages taken since the last frame into the list now (the frame timer's work).
     // While more than a screenful arrives each frame, nobody reads the lines as they pass: the
     // list then shows them every kFloodFrameMs, so that drawing them costs the desk little.
@@ -65,6 +70,15 @@ public:
 
 private:
     enum class DrawList { Now, AfterNextInput };
+    // The joiner of the pieces that one port passes in one direction.
+    struct PortJoin {
+        midi_meaning::Direction direction;
+        std::uint16_t port;
+        SysExJoiner joiner;
+    };
+    SysExJoiner& joinerOf(midi_meaning::Direction direction, std::uint16_t port);
+    void keep(midi_meaning::Direction direction, std::uint16_t port,
+              std::span<const std::uint8_t> message);
     void frameDue();
     void afterInput();
     void showLines(DrawList when);
@@ -86,7 +100,8 @@ private:
     qint64 m_lastRecordMs = -1;
     bool m_flood = false;
     QElapsedTimer m_sinceDrawn;
-    std::size_t m_linesSinceDrawn = 0;
+    MonitorAmount m_takenSinceDrawn;
     int m_followedTo = 0; // the scroll position the list last followed the newest lines to
     std::vector<MonitorLine> m_pending; // lines of the frame to come
+    std::vector<PortJoin> m_joins;
 };

@@ -59,6 +59,7 @@ TEST(MidiMeaning, ChannelMessagesInMidiTerms) {
                     {{0xA2, 69, 30}, "Poly Aftertouch ch 3 A4 = 30"},
                     {{0xB0, 91}, "Control Change ch 1, malformed (2 bytes)"},
                     {{0x40, 1}, "data bytes without a status"},
+                    {{0x40, 1, 0xF7}, "the rest of a SysEx message"},
                     {{}, "empty message"}},
                    nullptr);
 }
@@ -105,7 +106,10 @@ TEST(MidiMeaning, ControllerProtocolInWords) {
          {{0xF0, 0x41, 0x10, 0x42, 0xF7}, "SysEx, 5 bytes, manufacturer 41"},
          {{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7},
           "SysEx, 6 bytes, manufacturer universal non-real-time"},
-         {{0xF0, 0x00, 0x20, 0x29, 0x02, 0xF7}, "SysEx, 6 bytes, manufacturer 00 20 29"}},
+         {{0xF0, 0x00, 0x20, 0x29, 0x02, 0xF7}, "SysEx, 6 bytes, manufacturer 00 20 29"},
+         {{0xF0, 0, 0, 0x7E, 0x43, 0x02, 0x11, 0x90},
+          "whole dump (device 0, 8 bytes), cut off by 90"},
+         {{0xF0, 0x41, 0x10}, "SysEx, 3 bytes, manufacturer 41, cut off"}},
         nullptr);
 }
 
@@ -137,6 +141,7 @@ TEST(MidiMeaning, CategoryChannelAndBytes) {
     Message sixteen(16, 0x01);
     sixteen.front() = 0xF0;
     EXPECT_EQ(hexBytes(sixteen), "F0 01 01 01 01 01 01 01 01 01 01 01 01 01 01 01");
+    EXPECT_EQ(hexBytes(Message(17, 0x01)), "01 01 01 01 01 01 01 01 ... (17 bytes)");
 }
 
 TEST(MidiMeaning, MonitorLineHoldsTimeDirectionPortBytesAndMeaning) {

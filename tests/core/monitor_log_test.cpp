@@ -145,6 +145,29 @@ TEST(MonitorLog, DropOldestTellsFirstHowManyShownLinesGo) {
     EXPECT_EQ(log.visibleCount(), 0u);
 }
 
+// Long messages fill the byte budget before the line cap: the oldest lines leave with their bytes.
+TEST(MonitorLog, HoldsNoMoreThanItsByteBudget) {
+    MonitorLog log(5, 10);
+    struct Step {
+        std::size_t length; // of the SysEx message appended
+        std::size_t size, bytes, dropped;
+    };
+    const std::vector<Step> steps{
+        {4, 1, 4, 0},   {4, 2, 8, 0},  {3, 2, 7, 1}, {1, 3, 8, 0},
+        {1, 4, 9, 0},   {1, 5, 10, 0}, {1, 5, 7, 1}, // the line cap
+        {12, 1, 12, 5},                              // a line over the budget stays, alone
+    };
+    for (const Step& s : steps) {
+        Message sysEx(s.length, 0x01);
+        sysEx.front() = 0xF0;
+        EXPECT_EQ(log.append({0, Direction::In, 0, sysEx}).dropped, s.dropped) << s.length;
+        EXPECT_EQ(log.size(), s.size) << s.length;
+        EXPECT_EQ(log.bytes(), s.bytes) << s.length;
+    }
+    log.clear();
+    EXPECT_EQ(log.bytes(), 0u);
+}
+
 // Lines are put into words when read, named by the bank as it is then.
 TEST(MonitorLog, LinesAreReadInWordsNamedByTheBank) {
     BankRecord bank;

@@ -1,8 +1,11 @@
 #include "form_driver.h"
 
+#include "midi_in.h"
+#include "midi_input_splitter.h"
 #include "midi_monitor_window.h"
 #include "midi_out.h"
 #include "monitor_lines_view.h"
+#include "sysex_protocol.h"
 #include "wait_for.h"
 
 #include <QAccessible>
@@ -240,4 +243,77 @@ TEST_F(MidiMonitor, TheScrollBarIsDrawnAgainOnlyWhenItsHandleMoves) {
     EXPECT_EQ(counter.paints, 0);
     scroll->setValue(scroll->maximum() / 2);
     EXPECT_TRUE(waitFor([&] { return counter.paints > 0; }));
+}
+
+// The MIDI IN port's splitter passes a long SysEx message on in chunks of its input buffer: the
+// monitor joins them per port and direction and shows one line, cut where it was broken off.
+TEST_F(MidiMonitor, ALongSysExMessageInPiecesIsOneLine) {
+    const auto in = [&](std::span<const std::uint8_t> piece) {
+        monitor.record(midi_meaning::Direction::In, "synth", piece);
+    };
+    MidiInputSplitter splitter(
+        TMidiIn::SysexBufferSize, TMidiIn::kMaxSysExLength,
+        [&](std::uint8_t status, std::uint8_t first, std::uint8_t second) {
+            const std::uint8_t message[] = {status, first, second};
+            in(std::span(message, std::size_t(shortMessageLength(status))));
+        },
+        in, [](long long, bool) {});
+    Bytes dump(sysex::kHeader.begin(), sysex::kHeader.end());
+    dump.push_back(sysex::WholeDump);
+    dump.resize(sysex::kWholeDumpSize - 1, 0x11);
+    dump.push_back(sysex::kEnd);
+    const Bytes head(dump.begin(), dump.begin() + 1000), tail(dump.begin() + 1000, dump.end());
+    const Bytes noteOn{0x90, 60, 64};
+    struct Step {
+        const char* what;
+        std::function<void()> send;
+        QStringList lines;
+    };
+    const std::vector<Step> steps{
+        {"in two pieces, a message out between them",
+         [&] {
+             splitter.split(head);
+             form.MidiOut1->Put(0xB0, 91, 1);
+             splitter.split(tail);
+         },
+         {"Control Change ch 1 cc 91 = 1, pot 1 \"Reverb # 1\" = 1",
+          "whole dump (device 0, 2055 bytes)"}},
+        {"broken off by a note",
+         [&] {
+             splitter.split(head);
+             splitter.split(noteOn);
+         },
+         {"whole dump (device 0, 1001 bytes), cut off by 90", "Note On ch 1 C4 vel 64"}},
+        {"cut by input dropped amid it",
+         [&] {
+             splitter.split(head);
+             emit form.MidiIn1->inputDropped(1);
+             splitter.split(tail);
+         },
+         {"whole dump (device 0, 1000 bytes), cut off", "the rest of a SysEx message"}},
+        {"cut by the port closing",
+         [&] {
+             splitter.split(head);
+             form.MidiIn1->SetUsing(false);
+         },
+         {"whole dump (device 0, 1000 bytes), cut off"}},
+    };
+    for (const Step& step : steps) {
+        const qsizetype before = rows().size();
+        step.send();
+        monitor.flush();
+        const QStringList shown = rows().mid(before);
+        ASSERT_EQ(shown.size(), step.lines.size()) << step.what;
+        for (qsizetype i = 0; i < shown.size(); ++i)
+            EXPECT_TRUE(shown[i].endsWith(step.lines[i])) << step.what << shown[i].toStdString();
+    }
+    QTest::mouseClick(monitor.ShowSysEx, Qt::LeftButton);
+    EXPECT_EQ(countContaining(rows(), " F0 "), 0);
+
+    // A flood of whole dumps stays within the log's byte budget.
+    for (int i = 0; i < 10'000; ++i)
+        in(dump);
+    monitor.flush();
+    EXPECT_LE(monitor.log().bytes(), MonitorLog::kByteBudget);
+    EXPECT_GT(monitor.log().size(), MonitorLog::kByteBudget / dump.size() * 9 / 10);
 }

@@ -3,6 +3,7 @@
 #include "qt_printers.h"
 #include "rtmidi_backend.h"
 #include "sim_process.h"
+#include "sysex_protocol.h"
 #include "wait_for.h"
 
 #include <QProcess>
@@ -74,8 +75,14 @@ TEST(JackMonitor, PrintsEachMessageInWordsAndPassesItOn) {
         10000));
     ASSERT_EQ(monitor.state(), QProcess::Running) << errors.toStdString();
 
-    const std::vector<Bytes> sent = {
-        {0xB0, 91, 100}, {0x95, 60, 127}, {0x95, 60, 0}, {0xF8}, bankChange(0, 4)};
+    // A whole dump in two JACK events is one line.
+    Bytes dumpHead(sysex::kHeader.begin(), sysex::kHeader.end());
+    dumpHead.push_back(sysex::WholeDump);
+    dumpHead.resize(1000, 0x11);
+    Bytes dumpTail(sysex::kWholeDumpSize - dumpHead.size() - 1, 0x11);
+    dumpTail.push_back(sysex::kEnd);
+    const std::vector<Bytes> sent = {{0xB0, 91, 100},  {0x95, 60, 127}, {0x95, 60, 0}, {0xF8},
+                                     bankChange(0, 4), dumpHead,        dumpTail};
     for (const Bytes& message : sent)
         message.front() == 0xF0 ? peer.out.connection->sendSysEx(message)
                                 : peer.out.connection->sendShort(message);
@@ -84,7 +91,8 @@ TEST(JackMonitor, PrintsEachMessageInWordsAndPassesItOn) {
         const std::lock_guard lock(peer.mutex);
         EXPECT_EQ(peer.received, sent);
     }
-    ASSERT_TRUE(waitFor([&] { return monitor.peek(4096).count('\n') == qsizetype(sent.size()); }));
+    ASSERT_TRUE(
+        waitFor([&] { return monitor.peek(4096).count('\n') == qsizetype(sent.size()) - 1; }));
     monitor.terminate();
     ASSERT_TRUE(monitor.waitForFinished(5000));
     EXPECT_EQ(monitor.exitStatus(), QProcess::NormalExit);
@@ -104,5 +112,7 @@ TEST(JackMonitor, PrintsEachMessageInWordsAndPassesItOn) {
             "monpeer:out  95 3C 00  Note On ch 6 C4 vel 0 (note off), button 6 released",
             "monpeer:out  F8  Timing Clock",
             "monpeer:out  F0 00 00 7E 43 08 04 F7  bank change request to bank 5 (device 0)",
+            "monpeer:out  F0 00 00 7E 43 02 11 11 ... (2055 bytes)  whole dump (device 0, 2055 "
+            "bytes)",
         }));
 }
