@@ -1,3 +1,4 @@
+#include "../files/read_only_folder.h"
 #include "form_driver.h"
 
 #include "box_config_page.h"
@@ -104,6 +105,12 @@ TEST_F(LibraryPageTest, BackupOfSelectedBanksFillsTheFolderAndTheTableFollows) {
     page.openFolder(dir.path());
     EXPECT_EQ(state(2), "in the folder");
     EXPECT_FALSE(page.startJob(LibraryTable::Job::Backup, {2, 3}));
+
+    // Banks that arrive but cannot be written are not called complete.
+    const ReadOnlyFolder readOnly(dir.path());
+    ASSERT_TRUE(page.startJob(LibraryTable::Job::Backup, {4, 5}));
+    ASSERT_TRUE(jobEnded());
+    EXPECT_EQ(page.JobResult->text(), "Backup of 2 banks: 2 not saved: bank 4, 5");
 }
 
 TEST_F(LibraryPageTest, CancelMidJobNamesTheBankAndKeepsWhatArrived) {
