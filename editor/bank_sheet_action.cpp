@@ -37,7 +37,7 @@ bool TForm1::writeBankSheet(const QString& path) {
         return false;
     }
     SaveSettingsFromForm(); // the box settings reach the record only through it
-    const bank_sheet::Content content{record, FileSheet->PatternNumber->clampedValue()};
+    const bank_sheet::Content content{record, originBank()};
     if (!writeBankFile(path,
                        bank_sheet::fileBytes(*format, content, bank_sheet::sourceDateEpoch())))
         return false;

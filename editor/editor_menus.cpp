@@ -7,6 +7,7 @@
 #include "transfer_page.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
@@ -110,10 +111,16 @@ void TForm1::createMenus() {
     });
 }
 
+// Each file with its folder, as two of the same name may be in different folders; files that
+// have gone are dropped.
 void TForm1::fillRecentMenu() {
     RecentMenu->clear();
+    RecentFiles.removeIf([](const QString& path) { return !QFileInfo::exists(path); });
     for (const QString& path : RecentFiles) {
-        QAction* item = RecentMenu->addAction(QFileInfo(path).fileName());
+        const QFileInfo file(path);
+        QAction* item = RecentMenu->addAction(
+            QStringLiteral("%1  (%2)").arg(file.fileName(),
+                                           QDir::toNativeSeparators(file.absolutePath())));
         item->setToolTip(path);
         item->setStatusTip(path);
         connect(item, &QAction::triggered, this, [this, path] { requestOpen(path); });

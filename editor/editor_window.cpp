@@ -192,7 +192,7 @@ void TForm1::FormCreate(const Options& options) {
 
     FileSheet->TestReleaseLabel->setText(tr("Release : ") + buildDate());
     FileSheet->TestReleaseLabel->adjustSize();
-    setBankTitle(tr("Pultron64 Editor : Version Compiled on ") + buildDate());
+    showOrigin();
 
     m_transfer->fillPortSelectors();
     m_transfer->resetReceiver();

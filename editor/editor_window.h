@@ -15,6 +15,7 @@
 #include <memory>
 
 class BankHistory;
+struct BankOrigin;
 class BoxConfigPage;
 class DeskLink;
 class ButtonPage;
@@ -196,7 +197,10 @@ public:
     void redoEdit();
     // Puts a new bank into the record through `load` (true when it took one) as one undo step
     // named `text`; the new bank is then the saved state.
-    bool replaceBank(const QString& text, const std::function<bool()>& load);
+    bool replaceBank(const QString& text, const std::function<bool()>& load,
+                     const BankOrigin& origin);
+    // The controller bank the bank belongs to: its origin's, else "Bank Number:".
+    int originBank() const;
     // Runs `action` at once when the bank has no unsaved edits; otherwise asks "Save", "Discard"
     // or "Cancel" first, without blocking. `what` finishes "Save them before ...".
     void askAboutUnsavedEdits(const QString& what, std::function<void()> action,
@@ -246,10 +250,10 @@ private:
     void createHistory();
     void createMenus();
     void fillRecentMenu();
-    void rememberBankFile(const QString& path);
+    void rememberRecentFile(const QString& path);
     void showRestored(const RecordPatch& patch);
-    // The window title with the unsaved mark's place holder.
-    void setBankTitle(const QString& title);
+    // The window title: the caption of the bank's origin, with the unsaved mark's place holder.
+    void showOrigin();
 
     ProgramFolders m_folders;
     DumpCodec m_codec;
@@ -258,6 +262,5 @@ private:
     MidiMonitorWindow* m_monitor = nullptr;
     BankHistory* m_history = nullptr;
     UnsavedEditsQuestion* m_unsavedQuestion = nullptr;
-    QString m_bankFile;           // the .syx file the bank came from or went to last
     bool m_closeAnswered = false; // the user let the unsaved edits go on closing
 };

@@ -2,11 +2,14 @@
 // the question before unsaved edits are lost.
 #include "bank_history.h"
 #include "box_config_page.h"
+#include "build_info.h"
 #include "button_page.h"
 #include "editor_window.h"
 #include "preset_library.h"
+#include "spin_edit.h"
 #include "transfer_control.h"
 #include "transfer_controller.h"
+#include "transfer_page.h"
 #include "unsaved_edits_question.h"
 #include "virtual_box.h"
 
@@ -20,8 +23,7 @@ void TForm1::createHistory() {
     m_history = new BankHistory(record, this);
     connect(m_history, &BankHistory::restored, this, &TForm1::showRestored);
     connect(m_history, &BankHistory::modifiedChanged, this, &QWidget::setWindowModified);
-    // Store must not put another bank into the file it came from: it asks for a name.
-    connect(m_history, &BankHistory::loadStepPassed, this, [this] { m_bankFile.clear(); });
+    connect(m_history, &BankHistory::originChanged, this, &TForm1::showOrigin);
     m_unsavedQuestion = new UnsavedEditsQuestion(
         *this, [this] { return hasUnsavedEdits(); }, [this] { return storeBank(); });
     // A typed value counts once its field is left.
@@ -61,9 +63,10 @@ void TForm1::redoEdit() {
     m_history->stack().redo();
 }
 
-bool TForm1::replaceBank(const QString& text, const std::function<bool()>& load) {
+bool TForm1::replaceBank(const QString& text, const std::function<bool()>& load,
+                         const BankOrigin& origin) {
     commitPageEdits();
-    return m_history->loadBank(text, load);
+    return m_history->loadBank(text, load, origin);
 }
 
 // The pages and the desk show the restored bank, and the page shows the field that changed.
@@ -89,8 +92,15 @@ void TForm1::showRestored(const RecordPatch& patch) {
     emit recordRestored();
 }
 
-void TForm1::setBankTitle(const QString& title) {
-    setWindowTitle(title + QStringLiteral("[*]"));
+// The caption names what is open; "[*]" is the unsaved mark's place.
+void TForm1::showOrigin() {
+    const QString builtIn = tr("Pultron64 Editor : Version Compiled on ") + buildDate();
+    setWindowTitle(m_history->origin().caption(builtIn) + QStringLiteral("[*]"));
+}
+
+int TForm1::originBank() const {
+    const int bank = m_history->origin().bank;
+    return bank != 0 ? bank : FileSheet->PatternNumber->clampedValue();
 }
 
 bool TForm1::hasUnsavedEdits() {
@@ -103,9 +113,12 @@ void TForm1::askAboutUnsavedEdits(const QString& what, std::function<void()> act
     m_unsavedQuestion->askThen(what, std::move(action), std::move(cancelled));
 }
 
+// A bank without a file of its own (built in, received) asks for a name: it must never go
+// into the file of the bank it replaced.
 bool TForm1::storeBank() {
-    if (m_bankFile.isEmpty()) return storeBankAs();
-    return storeSysexFile(m_bankFile, 1);
+    const QString& file = m_history->origin().file;
+    if (file.isEmpty()) return storeBankAs();
+    return storeSysexFile(file, 1);
 }
 
 bool TForm1::requestOpen(const QString& path) {
@@ -117,8 +130,7 @@ bool TForm1::requestOpen(const QString& path) {
     return true;
 }
 
-void TForm1::rememberBankFile(const QString& path) {
-    m_bankFile = path;
+void TForm1::rememberRecentFile(const QString& path) {
     RecentFiles.removeAll(path);
     RecentFiles.prepend(path);
     while (RecentFiles.size() > kRecentFiles)

@@ -140,10 +140,16 @@ QFileDialog* TForm1::makeSysexOpenDialog() {
     return dialog;
 }
 
+// Starts beside the bank's file, or in the library folder for a bank of the controller, and
+// proposes the file's name or the library's name for the bank.
 QFileDialog* TForm1::makeSysexSaveDialog() {
-    return page_controls::saveDialog(this, "SysexSaveDialog", tr("Save Sysex File To ..."),
-                                     SysexSaveDialogDir, saveFilters(),
-                                     QStringLiteral("custom.syx"));
+    const BankOrigin& origin = history().origin();
+    const QString folder = !origin.file.isEmpty()                       ? folderOf(origin.file)
+                           : origin.bank != 0 && !LibraryFolder.isEmpty() ? LibraryFolder
+                                                                         : SysexSaveDialogDir;
+    return page_controls::saveDialog(this, "SysexSaveDialog", tr("Save Sysex File To ..."), folder,
+                                     saveFilters(),
+                                     origin.proposedName(QStringLiteral("custom.syx")));
 }
 
 void TForm1::OpenSysexClick() {
@@ -174,10 +180,13 @@ bool TForm1::openSysexFile(const QString& path) {
         return false;
     }
     const QString name = QFileInfo(path).fileName();
-    if (replaceBank(tr("open %1").arg(name), [&] { return ReadDumpFile(path); }))
-        rememberBankFile(path);
+    const BankOrigin origin = BankOrigin::ofFile(path);
+    if (replaceBank(tr("open %1").arg(name), [&] { return ReadDumpFile(path); }, origin)) {
+        rememberRecentFile(path);
+        // A library file's bank goes back to its own slot.
+        if (origin.bank != 0) FileSheet->PatternNumber->setValue(origin.bank);
+    }
     SysexOpenDialogDir = folderOf(path);
-    setBankTitle(tr("SysexBox : ") + name);
     return true;
 }
 
@@ -194,7 +203,8 @@ bool TForm1::storeSysexFile(const QString& path, int filterEntry) {
     default:
         if (!WriteSyxFile(path)) return false;
         history().markSaved();
-        rememberBankFile(path);
+        history().setOrigin(history().origin().storedTo(path));
+        rememberRecentFile(path);
         return true;
     }
 }
@@ -226,9 +236,10 @@ bool TForm1::ReadDumpFile(const QString& path) {
 
 bool TForm1::readStartupBank() {
     if (!preset_file::fileExists(CustomSysexFileName)) return false;
-    if (ReadDumpFile(CustomSysexFileName)) m_bankFile = CustomSysexFileName;
+    if (ReadDumpFile(CustomSysexFileName))
+        history().setOrigin(
+            BankOrigin::ofFile(CustomSysexFileName, BankOrigin::Source::StartUpFile));
     SysexOpenDialogDir = folderOf(CustomSysexFileName);
-    setBankTitle(tr("Virtual Pultron64 : ") + QFileInfo(CustomSysexFileName).fileName());
     LoadSettingsToForm();
     return true;
 }

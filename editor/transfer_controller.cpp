@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -272,18 +273,57 @@ void TransferController::receivedLastBlock() {
         [this] { m_form.WriteMsg(tr("Received bank not taken - the unsaved edits were kept")); });
 }
 
+// A bank asked for is that bank of the controller; one that came unasked is of no known bank.
 void TransferController::takeReceivedBank(const DumpBuffer& dump) {
-    const bool taken = m_form.replaceBank(tr("receive bank"), [&] {
-        const bool decoded = m_form.DumpToRecord(dump, m_form.record) == 0;
-        emit receivedBankDecoded();
-        return decoded;
-    });
+    const int bank = m_awaitingAnswer && m_progress ? m_progress->bank() : 0;
+    const bool taken = m_form.replaceBank(
+        tr("receive bank"),
+        [&] {
+            const bool decoded = m_form.DumpToRecord(dump, m_form.record) == 0;
+            emit receivedBankDecoded();
+            return decoded;
+        },
+        BankOrigin::received(bank));
     if (m_awaitingAnswer)
         finishTransfer(taken ? TransferProgress::Ending::Complete
                              : TransferProgress::Ending::NotTaken);
 }
 
 void TransferController::SendSysexToPultronExecute() {
+    if (m_transfer->busy() || m_awaitingAnswer || m_jobInput) return;
+    const int from = m_form.history().origin().bank;
+    const int to = m_page.PatternNumber->value();
+    if (from == 0 || from == to) {
+        upload();
+        return;
+    }
+    askWhichBank(from, to);
+}
+
+// A bank that came from another bank of the controller overwrites bank `to` only when the user
+// says so; the question does not block the window.
+void TransferController::askWhichBank(int from, int to) {
+    auto* question = new QMessageBox(
+        QMessageBox::Question, tr("Send Sysex"),
+        tr("This bank came from bank %1. Send it to bank %2?").arg(from).arg(to),
+        QMessageBox::NoButton, &m_form);
+    question->setObjectName(QStringLiteral("SendToOtherBankQuestion"));
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton* toChosen = question->addButton(tr("Send to bank %1").arg(to),
+                                                QMessageBox::AcceptRole);
+    QPushButton* toOrigin = question->addButton(tr("Send to bank %1").arg(from),
+                                                QMessageBox::AcceptRole);
+    question->addButton(QMessageBox::Cancel);
+    question->setDefaultButton(toOrigin);
+    connect(question, &QMessageBox::buttonClicked, this,
+            [this, toChosen, toOrigin, from](QAbstractButton* clicked) {
+                if (clicked == toOrigin) m_page.PatternNumber->setValue(from);
+                if (clicked == toChosen || clicked == toOrigin) upload();
+            });
+    question->open();
+}
+
+void TransferController::upload() {
     if (m_transfer->busy() || m_awaitingAnswer || m_jobInput) return;
     m_form.commitPageEdits(); // what is typed goes out and counts as a step
     const int blockInterval = std::max(1, m_page.SysexSendSpeed->value());
@@ -384,10 +424,11 @@ void TransferController::finishTransfer(TransferProgress::Ending ending) {
     if (!m_progress) return;
     const TransferProgress progress = *m_progress;
     m_progress.reset();
-    // A bank sent whole, and not edited since, is the saved state.
-    if (progress.kind() == TransferProgress::Kind::Upload &&
-        ending == TransferProgress::Ending::Complete && m_form.record == m_form.OutgoingRecord)
-        m_form.history().markSaved();
+    // A bank sent whole is now that bank's; not edited since, it is the saved state.
+    const bool sentWhole = progress.kind() == TransferProgress::Kind::Upload &&
+                           ending == TransferProgress::Ending::Complete;
+    if (sentWhole) m_form.history().setOrigin(m_form.history().origin().sentTo(progress.bank()));
+    if (sentWhole && m_form.record == m_form.OutgoingRecord) m_form.history().markSaved();
     m_awaitingAnswer = m_awaitingAcknowledges = false;
     m_answerTimer->stop();
     m_progressTimer->stop();

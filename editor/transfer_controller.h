@@ -89,6 +89,8 @@ private:
     void receivedLastBlock();
     void takeReceivedBank(const DumpBuffer& dump);
     void requestDump();
+    void askWhichBank(int from, int to);
+    void upload();
     void portLost(const QString& line);
     // Ends a running transfer whose port has gone, with its closing line.
     void endTransferOfLostPort();

@@ -35,12 +35,17 @@ public:
     void redo() override {
         if (std::exchange(m_pushed, true)) {
             m_patch.applyAfter(m_history.m_record);
-            m_history.applied(m_patch, m_loads);
+            m_history.applied(m_patch, m_loads ? &m_originAfter : nullptr);
         }
     }
     void undo() override {
         m_patch.applyBefore(m_history.m_record);
-        m_history.applied(m_patch, m_loads);
+        m_history.applied(m_patch, m_loads ? &m_originBefore : nullptr);
+    }
+    // A step that loads a bank also takes the bank from one origin to another.
+    void setOrigins(const BankOrigin& before, const BankOrigin& after) {
+        m_originBefore = before;
+        m_originAfter = after;
     }
     int id() const override { return m_gesture >= 0 ? kDeskTurnId : -1; }
     bool mergeWith(const QUndoCommand* other) override {
@@ -75,6 +80,7 @@ private:
     bool m_loads;
     bool m_pushed = false;
     std::vector<int> m_turnedPots; // of a desk turn, in the order they were first turned
+    BankOrigin m_originBefore, m_originAfter;
 };
 
 BankHistory::BankHistory(BankRecord& record, QObject* parent)
@@ -132,7 +138,8 @@ BankStep* BankHistory::turnOnTop(int gesture) {
     return step->isTurn(gesture) ? step : nullptr;
 }
 
-bool BankHistory::loadBank(const QString& text, const std::function<bool()>& load) {
+bool BankHistory::loadBank(const QString& text, const std::function<bool()>& load,
+                           const BankOrigin& origin) {
     commit();
     const BankRecord before = m_record;
     bool loaded = false;
@@ -144,9 +151,20 @@ bool BankHistory::loadBank(const QString& text, const std::function<bool()>& loa
         m_committed = m_record; // a bank not taken leaves the record as it was
         return false;
     }
+    const int steps = m_stack.count();
     push(before, text, 0, -1, true);
+    if (m_stack.count() > steps) // the same bytes again make no step
+        static_cast<BankStep*>(const_cast<QUndoCommand*>(m_stack.command(m_stack.count() - 1)))
+            ->setOrigins(m_origin, origin);
+    setOrigin(origin);
     markSaved();
     return true;
+}
+
+void BankHistory::setOrigin(const BankOrigin& origin) {
+    if (origin == m_origin) return;
+    m_origin = origin;
+    emit originChanged(m_origin);
 }
 
 void BankHistory::reset() {
@@ -170,13 +188,13 @@ void BankHistory::push(const BankRecord& before, const QString& text, int pot, i
     m_stack.push(new BankStep(*this, std::move(patch), name, pot, gesture, loads));
 }
 
-void BankHistory::applied(const RecordPatch& patch, bool loads) {
+void BankHistory::applied(const RecordPatch& patch, const BankOrigin* origin) {
     {
         QScopedValueRollback quiet(m_quiet, true);
         emit restored(patch);
     }
     m_committed = m_record;
-    if (loads) emit loadStepPassed();
+    if (origin) setOrigin(*origin);
 }
 
 std::size_t BankHistory::patchBytes() const {

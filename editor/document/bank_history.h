@@ -4,6 +4,7 @@
 // opened, received, stored or uploaded.
 #pragma once
 
+#include "bank_origin.h"
 #include "bank_record.h"
 #include "record_patch.h"
 
@@ -37,9 +38,14 @@ public:
     // moves costs little each.
     void deskTurned(int pot, int gesture);
     // Runs `load`, which puts a new bank into the record (opened or received) and returns
-    // whether it took one: one step named `text` that brings the previous bank back, and the new
-    // bank is the saved state. What the views write while they reload is part of the bank.
-    bool loadBank(const QString& text, const std::function<bool()>& load);
+    // whether it took one: one step named `text` that brings the previous bank and its origin
+    // back, and the new bank, from `origin`, is the saved state. What the views write while they
+    // reload is part of the bank.
+    bool loadBank(const QString& text, const std::function<bool()>& load, const BankOrigin& origin);
+    // Where the bank came from; it changes with a load, its undo and redo, and setOrigin.
+    const BankOrigin& origin() const { return m_origin; }
+    // The bank has been stored or sent somewhere: no step, as the bytes are the same.
+    void setOrigin(const BankOrigin& origin);
     // The bank as the record holds it now has been stored or uploaded.
     void markSaved();
     // The record's changes since the last step are no edit (the pages' own normalising).
@@ -56,9 +62,8 @@ signals:
     // Undo or redo put the bytes of `patch` back into the record: the pages, the desk and every
     // other view of the bank reload here.
     void restored(const RecordPatch& patch);
-    // Undo or redo went past a step that loaded a bank: the file the bank came from is no longer
-    // the bank's.
-    void loadStepPassed();
+    // The bank's origin changed: a load, its undo or redo, a store or an upload.
+    void originChanged(const BankOrigin& origin);
     // Whether the bank holds changes that are not saved, after every step, undo, redo or save.
     void modifiedChanged(bool modified);
 
@@ -66,7 +71,7 @@ private:
     friend class BankStep;
     void push(const BankRecord& before, const QString& text, int pot = 0, int gesture = -1,
               bool loads = false);
-    void applied(const RecordPatch& patch, bool loads);
+    void applied(const RecordPatch& patch, const BankOrigin* origin);
     // The step on top when it is the unsaved turn of `gesture`, else null.
     BankStep* turnOnTop(int gesture);
     static QString turnName(const std::vector<int>& pots);
@@ -74,5 +79,6 @@ private:
     BankRecord& m_record;
     BankRecord m_committed; // the record as the last step left it
     bool m_quiet = false;   // a bank is loaded or restored: the views' echoes make no steps
+    BankOrigin m_origin;
     QUndoStack m_stack;
 };
