@@ -434,6 +434,8 @@ void TransferController::finishTransfer(TransferProgress::Ending ending) {
     m_progressTimer->stop();
     m_page.progressRow->hide();
     m_form.WriteMsg(QString::fromStdString(progress.endLine(ending, kRequestTimeout / 1000)));
+    emit bankTransferEnded(progress.kind(), progress.bank(),
+                           ending == TransferProgress::Ending::Complete);
     UpdateButtonStatus();
 }
 

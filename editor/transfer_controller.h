@@ -72,6 +72,8 @@ signals:
     // The buttons have been brought up to date: a library job may start when `portsReady` and
     // no transfer runs.
     void transferStateChanged(bool portsReady);
+    // "Send Sysex" or "Request Sysex Dump" of `bank` (1..128) has ended, whole or not.
+    void bankTransferEnded(TransferProgress::Kind kind, int bank, bool complete);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "dump_file.h"
 #include "library_folder.h"
+#include "record_diff.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -34,25 +35,49 @@ std::optional<BankRecord> recordOf(const std::vector<std::uint8_t>& dump) {
 
 void LibraryTable::load(const QString& folder) {
     m_folder = folder;
-    for (int bank = 1; bank <= library_folder::kBankCount; ++bank) {
-        const auto stored = record(bank);
-        m_entries[bank - 1] =
-            stored ? Entry{QString::fromStdString(stored->bankName()), State::InFolder} : Entry{};
-    }
+    for (int bank = 1; bank <= library_folder::kBankCount; ++bank)
+        m_entries[bank - 1] = entryOf(record(bank));
 }
 
-QString LibraryTable::stateText(State state) {
-    switch (state) {
+LibraryTable::Entry LibraryTable::entryOf(const std::optional<BankRecord>& stored) {
+    if (!stored) return {};
+    return {QString::fromStdString(stored->bankName()), State::InFolder, {}, stored};
+}
+
+bool LibraryTable::reread(int bank) {
+    const auto stored = record(bank);
+    Entry& entry = m_entries.at(bank - 1);
+    if (stored == entry.stored) return false;
+    entry = entryOf(stored);
+    return true;
+}
+
+QString LibraryTable::stateText(const Entry& entry) {
+    switch (entry.state) {
     case State::NotReadYet:
         return QStringLiteral("not read yet");
     case State::InFolder:
         return QStringLiteral("in the folder");
-    case State::InController:
-        return QStringLiteral("in the controller");
+    case State::SameAsController:
+        return QStringLiteral("in the folder, same as the controller");
     case State::Differs:
-        return QStringLiteral("differs");
+        return QStringLiteral("differs from the controller");
+    case State::Failed:
+        return QStringLiteral("failed: ") + entry.details.value(0);
     }
     return {};
+}
+
+QStringList LibraryTable::differenceLines(const QString& title, const BankRecord& a,
+                                          const BankRecord& b) {
+    const auto differences = recordDifferences(a, b);
+    const QString count = differences.size() == 1
+                              ? QStringLiteral("1 difference")
+                              : QStringLiteral("%1 differences").arg(differences.size());
+    QStringList lines{title + QStringLiteral(": ") + count};
+    for (const FieldDifference& difference : differences)
+        lines << QString::fromStdString(difference.line());
+    return lines;
 }
 
 std::optional<BankRecord> LibraryTable::record(int bank) const {
@@ -60,11 +85,12 @@ std::optional<BankRecord> LibraryTable::record(int bank) const {
     return library_folder::readBankFile(library_folder::bankFilePath(m_folder, bank));
 }
 
-std::vector<BankOperation> LibraryTable::operations(Job job, const std::vector<int>& banks) const {
+std::vector<BankOperation> LibraryTable::operations(Job job, const std::vector<int>& banks,
+                                                    bool fetchAgain) const {
     std::vector<BankOperation> operations;
     for (const int bank : banks) {
         const auto stored = record(bank);
-        if (job == Job::Backup && !stored)
+        if (job == Job::Backup && (fetchAgain || !stored))
             operations.push_back({BankOperation::Kind::Request, bank, {}});
         if (job == Job::Restore && stored)
             operations.push_back({BankOperation::Kind::Upload, bank, *stored});
@@ -75,24 +101,63 @@ std::vector<BankOperation> LibraryTable::operations(Job job, const std::vector<i
 }
 
 bool LibraryTable::take(const BankReport& report) {
+    using Outcome = BankReport::Outcome;
+    using Kind = BankOperation::Kind;
     Entry& entry = m_entries.at(report.bank - 1);
-    const bool done = report.outcome == BankReport::Outcome::Done;
-    if (report.kind == BankOperation::Kind::Request && done) {
-        const auto received = recordOf(report.dump);
-        const QByteArray bytes(reinterpret_cast<const char*>(report.dump.data()),
-                               static_cast<qsizetype>(report.dump.size()));
-        if (!received ||
-            !writeFileAtomically(library_folder::bankFilePath(m_folder, report.bank), bytes))
-            return false;
-        entry = {QString::fromStdString(received->bankName()), State::InController};
-    } else if (report.kind == BankOperation::Kind::Upload && done) {
-        entry.state = State::InController;
-    } else if (report.kind == BankOperation::Kind::Verify &&
-               report.outcome != BankReport::Outcome::Cancelled) {
-        // A verify that read nothing back says nothing about the bank.
-        if (done || !report.dump.empty()) entry.state = done ? State::InController : State::Differs;
+    switch (report.outcome) {
+    case Outcome::Done:
+        if (report.kind == Kind::Request) return keepReceived(report);
+        // The controller holds the file's bank now.
+        takeControllerBank(report.bank, std::optional<BankRecord>(entry.stored));
+        break;
+    case Outcome::Failed:
+        // A verify that read the bank back failed on its differences.
+        if (report.kind == Kind::Verify && !report.dump.empty()) {
+            takeControllerBank(report.bank, recordOf(report.dump));
+        } else {
+            entry.state = State::Failed;
+            entry.details = QStringList{QString::fromStdString(report.reason)};
+        }
+        break;
+    case Outcome::Cancelled:
+        // Half an upload leaves the controller's bank unknown.
+        if (report.kind == Kind::Upload) takeControllerBank(report.bank, std::nullopt);
+        break;
+    case Outcome::NotRun:
+        break;
     }
     return true;
+}
+
+bool LibraryTable::keepReceived(const BankReport& report) {
+    Entry& entry = m_entries.at(report.bank - 1);
+    const auto received = recordOf(report.dump);
+    const QByteArray bytes(reinterpret_cast<const char*>(report.dump.data()),
+                           static_cast<qsizetype>(report.dump.size()));
+    if (!received ||
+        !writeFileAtomically(library_folder::bankFilePath(m_folder, report.bank), bytes)) {
+        entry.state = State::Failed;
+        entry.details = QStringList{QStringLiteral("not saved into the folder")};
+        return false;
+    }
+    entry = entryOf(received);
+    entry.state = State::SameAsController;
+    return true;
+}
+
+void LibraryTable::takeControllerBank(int bank, const std::optional<BankRecord>& controller) {
+    Entry& entry = m_entries.at(bank - 1);
+    const std::optional<BankRecord> stored = entry.stored;
+    entry = entryOf(stored);
+    if (!stored || !controller) return;
+    if (*controller == *stored) {
+        entry.state = State::SameAsController;
+        return;
+    }
+    entry.state = State::Differs;
+    entry.details =
+        differenceLines(QStringLiteral("Bank %1 in the folder against the controller").arg(bank),
+                        *stored, *controller);
 }
 
 QString LibraryTable::endLine(Job job, const std::vector<BankReport>& reports,
@@ -132,28 +197,36 @@ QString LibraryTable::endLine(Job job, const std::vector<BankReport>& reports,
         .arg(notSaved.empty() ? QString() : QStringLiteral("; ") + unsavedText);
 }
 
-JobProgressEstimate::JobProgressEstimate(LibraryTable::Job job, int operations,
+JobProgressEstimate::JobProgressEstimate(LibraryTable::Job job, std::vector<int> banks,
                                          int plannedMsPerBank)
-    : m_job(job), m_operations(std::max(1, operations)), m_plannedMsPerBank(plannedMsPerBank) {}
+    : m_job(job), m_banks(std::move(banks)), m_plannedMsPerBank(plannedMsPerBank) {}
+
+void JobProgressEstimate::operationEnded(long long elapsedMs) {
+    ++m_ended;
+    m_lastEndMs = elapsedMs;
+}
 
 int JobProgressEstimate::percent() const {
     constexpr int kBlocks = 8;
     const int blocks = m_ended * kBlocks + std::clamp(m_progress.block, 0, kBlocks);
-    return std::min(100, blocks * 100 / (m_operations * kBlocks));
+    return std::min(100, blocks * 100 / (operations() * kBlocks));
 }
 
 QString JobProgressEstimate::stateText() const {
+    // The last block of a bank may be reported after the bank has ended.
+    const auto place = std::find(m_banks.begin(), m_banks.end(), m_progress.bank);
     return QStringLiteral("%1: bank %2 (%3 of %4), block %5 of 8")
         .arg(jobName(m_job))
         .arg(m_progress.bank)
-        .arg(std::min(m_ended + 1, m_operations))
-        .arg(m_operations)
+        .arg(std::min(int(place - m_banks.begin()) + 1, operations()))
+        .arg(operations())
         .arg(m_progress.block);
 }
 
 QString JobProgressEstimate::timeLeftText(long long elapsedMs) const {
     // Once banks have ended, their pace says more than the plan.
-    const long long perBank = m_ended > 0 ? elapsedMs / m_ended : m_plannedMsPerBank;
-    const long long left = std::max(0LL, perBank * m_operations - elapsedMs);
+    const long long perBank = m_ended > 0 ? m_lastEndMs / m_ended : m_plannedMsPerBank;
+    const long long intoRunningBank = std::min(elapsedMs - m_lastEndMs, perBank);
+    const long long left = std::max(0LL, perBank * (operations() - m_ended) - intoRunningBank);
     return QStringLiteral("about %1 s left").arg((left + 999) / 1000);
 }

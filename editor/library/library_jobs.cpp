@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -21,7 +22,7 @@ constexpr int kBankTransferMs = 700;  // 2120 bytes at MIDI speed (3125 bytes a 
 
 } // namespace
 
-bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks) {
+bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks, bool fetchAgain) {
     ensureBuilt();
     if (m_table.folder().isEmpty() || jobRunning() || m_form.transfer().transferRunning()) {
         m_form.WriteMsg(tr("ERROR: no library job started - no folder chosen, or a transfer runs"));
@@ -31,7 +32,8 @@ bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks)
         m_form.WriteMsg(tr("ERROR: cannot create the folder '%1'").arg(m_table.folder()));
         return false;
     }
-    std::vector<BankOperation> operations = m_table.operations(job, banks);
+    watchFolder(); // the folder may be new
+    std::vector<BankOperation> operations = m_table.operations(job, banks, fetchAgain);
     if (operations.empty()) {
         JobResult->setText(job == LibraryTable::Job::Backup
                                ? tr("Nothing to back up: every bank is in the folder already")
@@ -43,9 +45,11 @@ bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks)
     settings.deviceId = m_form.FileSheet->DeviceID->value();
     m_job = job;
     m_notSaved.clear();
-    m_estimate.emplace(job, static_cast<int>(operations.size()),
-                       settings.bankChangeWaitMs + kBankTransferMs);
-    m_estimate->setProgress({operations.front().bank, 0, 0});
+    std::vector<int> jobBanks;
+    for (const BankOperation& operation : operations)
+        jobBanks.push_back(operation.bank);
+    m_estimate.emplace(job, std::move(jobBanks), settings.bankChangeWaitMs + kBankTransferMs);
+    m_estimate->setProgress({0, 0, 0});
     m_clock = std::make_unique<QtTransferClock>();
     m_runner = std::make_unique<BankJobRunner>(
         *m_clock, settings,
@@ -54,10 +58,7 @@ bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks)
             [this](std::span<const std::uint8_t> bytes) {
                 return m_form.MidiOut1->SysEx(bytes.data(), static_cast<int>(bytes.size()));
             },
-            [this](const JobProgress& progress) {
-                m_estimate->setProgress(progress);
-                showProgress();
-            },
+            [this](const JobProgress& progress) { progressed(progress); },
             [this](const BankReport& report) { operationEnded(report); },
             // After the runner's own last step, which must not see it gone.
             [this] {
@@ -75,7 +76,7 @@ bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks)
     progressRow->show();
     JobResult->clear();
     updateButtons();
-    showProgress();
+    progressed({operations.front().bank, 0, 0});
     m_runner->start(std::move(operations));
     return true;
 }
@@ -93,6 +94,14 @@ void LibraryPage::showProgress() {
     JobTimeLeft->setText(m_estimate->timeLeftText(m_jobClock.elapsed()));
 }
 
+// The table follows the bank in progress, and leaves the user's scrolling alone within a bank.
+void LibraryPage::progressed(const JobProgress& progress) {
+    if (progress.bank != m_estimate->bank())
+        BankTable->scrollTo(BankTable->model()->index(progress.bank - 1, 0));
+    m_estimate->setProgress(progress);
+    showProgress();
+}
+
 void LibraryPage::operationEnded(const BankReport& report) {
     if (!m_table.take(report)) {
         m_notSaved.push_back(report.bank);
@@ -100,7 +109,7 @@ void LibraryPage::operationEnded(const BankReport& report) {
                             .arg(report.bank)
                             .arg(QDir::toNativeSeparators(m_table.folder())));
     }
-    m_estimate->operationEnded();
+    m_estimate->operationEnded(m_jobClock.elapsed());
     showRow(report.bank);
     showProgress();
 }
@@ -109,6 +118,7 @@ void LibraryPage::jobFinished() {
     if (!m_runner) return;
     const QString line =
         LibraryTable::endLine(m_job, m_runner->reports(), std::exchange(m_notSaved, {}));
+    if (m_job == LibraryTable::Job::Verify) showDifferencesFound(m_runner->reports());
     m_form.transfer().setJobInput(nullptr);
     m_progressTimer->stop();
     progressRow->hide();
@@ -118,4 +128,13 @@ void LibraryPage::jobFinished() {
     JobResult->setText(line);
     m_form.WriteMsg(line);
     updateButtons();
+}
+
+void LibraryPage::showDifferencesFound(const std::vector<BankReport>& reports) {
+    QStringList lines;
+    for (const BankReport& report : reports)
+        if (const auto& entry = m_table.entry(report.bank);
+            entry.state == LibraryTable::State::Differs)
+            lines << entry.details;
+    if (!lines.isEmpty()) Differences->setPlainText(lines.join(QLatin1Char('\n')));
 }

@@ -4,12 +4,13 @@
 #include "midi_in.h"
 #include "midi_out.h"
 #include "page_controls.h"
-#include "record_diff.h"
 #include "transfer_controller.h"
 
 #include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -79,6 +80,7 @@ void LibraryPage::build() {
     Differences->setReadOnly(true);
     Differences->setMaximumHeight(110);
     layout->addWidget(Differences);
+    m_watcher = new QFileSystemWatcher(this);
     connectControls();
     openFolder(m_form.LibraryFolder);
 }
@@ -133,8 +135,7 @@ QWidget* LibraryPage::makeProgressRow() {
 
 void LibraryPage::connectControls() {
     connect(ChooseFolder, &QPushButton::clicked, this, &LibraryPage::chooseFolderClick);
-    connect(BackupDevice, &QPushButton::clicked, this,
-            [this] { startJob(LibraryTable::Job::Backup, chosenBanks()); });
+    connect(BackupDevice, &QPushButton::clicked, this, &LibraryPage::backupClick);
     connect(RestoreDevice, &QPushButton::clicked, this, &LibraryPage::restoreClick);
     connect(VerifyBanks, &QPushButton::clicked, this,
             [this] { startJob(LibraryTable::Job::Verify, chosenBanks()); });
@@ -152,6 +153,10 @@ void LibraryPage::connectControls() {
                 m_portsReady = portsReady;
                 updateButtons();
             });
+    connect(&m_form.transfer(), &TransferController::bankTransferEnded, this,
+            &LibraryPage::transferEnded);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &LibraryPage::rereadFolder);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &LibraryPage::rereadFolder);
     m_form.UpdateButtonStatus(); // brings m_portsReady up to date
 }
 
@@ -168,7 +173,39 @@ void LibraryPage::openFolder(const QString& folder) {
     m_form.LibraryFolder = folder;
     FolderPath->setText(folder.isEmpty() ? tr("No folder chosen")
                                          : QDir::toNativeSeparators(folder));
+    const QStringList watched = m_watcher->files() + m_watcher->directories();
+    if (!watched.isEmpty()) m_watcher->removePaths(watched);
+    watchFolder();
     showTable();
+}
+
+void LibraryPage::watchFolder() {
+    if (m_table.folder().isEmpty()) return;
+    // A file replaced whole is a new file, and its watch has gone with the old one.
+    QStringList paths{m_table.folder()};
+    for (int bank = 1; bank <= library_folder::kBankCount; ++bank)
+        paths << library_folder::bankFilePath(m_table.folder(), bank);
+    const QStringList watched = m_watcher->files() + m_watcher->directories();
+    paths.removeIf([&watched](const QString& path) {
+        return watched.contains(path) || !QFileInfo::exists(path);
+    });
+    if (!paths.isEmpty()) m_watcher->addPaths(paths);
+}
+
+void LibraryPage::rereadFolder() {
+    for (int bank = 1; bank <= library_folder::kBankCount; ++bank)
+        if (m_table.reread(bank)) showRow(bank);
+    watchFolder();
+}
+
+void LibraryPage::transferEnded(TransferProgress::Kind kind, int bank, bool complete) {
+    const bool upload = kind == TransferProgress::Kind::Upload;
+    // A request that did not come whole changed nothing in the controller.
+    if (bank < 1 || bank > library_folder::kBankCount || (!upload && !complete)) return;
+    std::optional<BankRecord> controller;
+    if (complete) controller = upload ? m_form.OutgoingRecord : m_form.record;
+    m_table.takeControllerBank(bank, controller);
+    showRow(bank);
 }
 
 void LibraryPage::showTable() {
@@ -182,7 +219,9 @@ void LibraryPage::showRow(int bank) {
     const int row = bank - 1;
     BankTable->setItem(row, BankColumn, cell(QString::number(bank)));
     BankTable->setItem(row, NameColumn, cell(entry.name));
-    BankTable->setItem(row, StateColumn, cell(LibraryTable::stateText(entry.state)));
+    QTableWidgetItem* state = cell(LibraryTable::stateText(entry));
+    state->setToolTip(entry.details.join(QLatin1Char('\n')));
+    BankTable->setItem(row, StateColumn, state);
 }
 
 std::vector<int> LibraryPage::selectedBanks() const {
@@ -212,19 +251,39 @@ std::vector<int> LibraryPage::chosenBanks() const {
     return banks;
 }
 
+void LibraryPage::backupClick() {
+    const std::vector<int> banks = chosenBanks();
+    if (!m_table.operations(LibraryTable::Job::Backup, banks).empty()) {
+        startJob(LibraryTable::Job::Backup, banks);
+        return;
+    }
+    const QString where =
+        banks.size() == 1 ? tr("Bank %1 is in the folder already.").arg(banks.front())
+                          : tr("All %1 chosen banks are in the folder already.").arg(banks.size());
+    ask("FetchAgainQuestion", tr("Backup Device"),
+        where + tr(" Fetch again from the controller and replace the files?"), tr("Fetch again"),
+        [this, banks] { startJob(LibraryTable::Job::Backup, banks, true); });
+}
+
 void LibraryPage::restoreClick() {
     const std::vector<int> banks = selectedBanks();
-    // Shown without blocking, so that MIDI input keeps running while the user reads it.
-    auto* question = new QMessageBox(
-        QMessageBox::Question, tr("Restore to Device"),
+    ask("RestoreConfirmation", tr("Restore to Device"),
         tr("Overwrite bank %1 in the controller with the files of the library folder?")
             .arg(bankList(banks)),
-        QMessageBox::Yes | QMessageBox::No, this);
-    question->setObjectName(QStringLiteral("RestoreConfirmation"));
+        tr("Restore"), [this, banks] { startJob(LibraryTable::Job::Restore, banks); });
+}
+
+void LibraryPage::ask(const char* objectName, const QString& title, const QString& text,
+                      const QString& yesText, std::function<void()> yes) {
+    // Shown without blocking, so that MIDI input keeps running while the user reads it.
+    auto* question = new QMessageBox(QMessageBox::Question, title, text,
+                                     QMessageBox::Yes | QMessageBox::No, this);
+    question->setObjectName(QString::fromLatin1(objectName));
+    question->button(QMessageBox::Yes)->setText(yesText);
     question->setDefaultButton(QMessageBox::No);
     question->setAttribute(Qt::WA_DeleteOnClose);
-    connect(question, &QMessageBox::finished, this, [this, banks](int result) {
-        if (result == QMessageBox::Yes) startJob(LibraryTable::Job::Restore, banks);
+    connect(question, &QMessageBox::finished, this, [yes = std::move(yes)](int result) {
+        if (result == QMessageBox::Yes) yes();
     });
     question->open();
 }
@@ -241,17 +300,10 @@ void LibraryPage::compare(const std::vector<int>& banks) {
                                          : std::optional<BankRecord>(m_form.record);
     const QString firstName =
         banks.size() == 2 ? tr("Bank %1").arg(banks.front()) : tr("The editor's bank");
-    QStringList lines;
-    if (!first || !against) {
-        lines << tr("No valid dump in the folder for bank %1").arg(bankList(banks));
-    } else {
-        const auto differences = recordDifferences(*first, *against);
-        const QString count = differences.size() == 1
-                                  ? tr("1 difference")
-                                  : tr("%1 differences").arg(differences.size());
-        lines << tr("%1 against bank %2: %3").arg(firstName).arg(banks.back()).arg(count);
-        for (const FieldDifference& difference : differences)
-            lines << QString::fromStdString(difference.line());
-    }
+    const QStringList lines =
+        first && against
+            ? LibraryTable::differenceLines(
+                  tr("%1 against bank %2").arg(firstName).arg(banks.back()), *first, *against)
+            : QStringList{tr("No valid dump in the folder for bank %1").arg(bankList(banks))};
     Differences->setPlainText(lines.join(QLatin1Char('\n')));
 }

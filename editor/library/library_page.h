@@ -1,18 +1,22 @@
 // LibraryPage: the "Library" page of the editor window: the 128 banks of a library folder in a
-// table, and the jobs that move them between the folder and the controller (backup, restore,
-// verify) over the window's MIDI ports, with their progress and a Cancel button; a bank opened
-// in the editor, and two banks compared field by field.
+// table that follows the files on disk and the window's transfers, and the jobs that move them
+// between the folder and the controller (backup, restore, verify) over the window's MIDI ports,
+// with their progress and a Cancel button; a bank opened in the editor, and two banks compared
+// field by field.
 #pragma once
 
 #include "bank_job_runner.h"
 #include "deferred_page.h"
 #include "library_folder.h"
 #include "library_table.h"
+#include "transfer_progress.h"
 
 #include <QElapsedTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 
+class QFileSystemWatcher;
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
@@ -40,8 +44,8 @@ public:
     QProgressBar* JobProgressBar = nullptr;
     QLabel* JobTimeLeft = nullptr;
     QPushButton* CancelJob = nullptr;
-    QLabel* JobResult = nullptr; // how the last job ended
-    QPlainTextEdit* Differences = nullptr;
+    QLabel* JobResult = nullptr;           // how the last job ended
+    QPlainTextEdit* Differences = nullptr; // a comparison, or what a verify found
 
     // The timing the jobs run with; the device id is the transfer page's.
     BankJobRunner::Settings jobSettings;
@@ -50,8 +54,8 @@ public:
     // What the dialogs and buttons run, for a chosen folder and chosen banks.
     void openFolder(const QString& folder);
     // False when the job cannot start: no folder, a transfer or job runs, or nothing to do
-    // (then the log says so).
-    bool startJob(LibraryTable::Job job, const std::vector<int>& banks);
+    // (then the log says so). `fetchAgain`: a backup requests the banks in the folder too.
+    bool startJob(LibraryTable::Job job, const std::vector<int>& banks, bool fetchAgain = false);
     void cancelJob();
     bool jobRunning() const { return m_runner != nullptr; }
     // The selected banks, 1..128, in table order.
@@ -71,11 +75,21 @@ private:
     QWidget* makeProgressRow();
     void connectControls();
     void chooseFolderClick();
+    void backupClick();
     void restoreClick();
+    // Opens a question that runs `yes` when answered with `yesText`, without blocking MIDI input.
+    void ask(const char* objectName, const QString& title, const QString& text,
+             const QString& yesText, std::function<void()> yes);
+    // Watches the folder for banks added and the bank files for changes by other programs.
+    void watchFolder();
+    void rereadFolder();
+    void transferEnded(TransferProgress::Kind kind, int bank, bool complete);
     void showTable();
     void showRow(int bank);
     void updateButtons();
     void showProgress();
+    void progressed(const JobProgress& progress);
+    void showDifferencesFound(const std::vector<BankReport>& reports);
     void operationEnded(const BankReport& report);
     void jobFinished();
 
@@ -90,4 +104,5 @@ private:
     std::optional<JobProgressEstimate> m_estimate;
     QElapsedTimer m_jobClock;
     QTimer* m_progressTimer = nullptr;
+    QFileSystemWatcher* m_watcher = nullptr;
 };
