@@ -4,10 +4,9 @@
 
 #include <QScopedValueRollback>
 #include <algorithm>
+#include <memory>
 
 namespace {
-
-constexpr int kDeskTurnId = 1; // steps of one desk turn gesture merge
 
 QString stepName(const BankRecord& before, const BankRecord& after) {
     const std::vector<FieldDifference> fields = recordDifferences(before, after);
@@ -20,16 +19,14 @@ QString stepName(const BankRecord& before, const BankRecord& after) {
 
 } // namespace
 
-// One step: the changed bytes, for a desk turn the pot and gesture it belongs to, and whether it
-// loaded a bank.
+// One step: the changed bytes, for a desk turn the gesture it belongs to, and whether it loaded a
+// bank.
 class BankStep : public QUndoCommand {
 public:
-    BankStep(BankHistory& history, RecordPatch patch, const QString& text, int pot, int gesture,
-             bool loads)
-        : QUndoCommand(text), m_history(history), m_patch(std::move(patch)), m_pot(pot),
-          m_gesture(gesture), m_loads(loads) {
-        if (m_gesture >= 0) m_turnedPots.push_back(pot);
-    }
+    BankStep(BankHistory& history, RecordPatch patch, const QString& text, bool loads)
+        : QUndoCommand(text), m_history(history), m_patch(std::move(patch)), m_loads(loads) {}
+    // The turn of `gesture`, before it has turned a pot.
+    BankStep(BankHistory& history, int gesture) : m_history(history), m_gesture(gesture) {}
 
     // The record already holds the change when the step is pushed.
     void redo() override {
@@ -39,6 +36,7 @@ public:
         }
     }
     void undo() override {
+        if (changesNothing()) return; // a turn back to its start leaves the stack this way
         m_patch.applyBefore(m_history.m_record);
         m_history.applied(m_patch, m_loads ? &m_originBefore : nullptr);
     }
@@ -47,37 +45,22 @@ public:
         m_originBefore = before;
         m_originAfter = after;
     }
-    int id() const override { return m_gesture >= 0 ? kDeskTurnId : -1; }
-    bool mergeWith(const QUndoCommand* other) override {
-        const auto* later = static_cast<const BankStep*>(other);
-        if (!isTurn(later->m_gesture)) return false;
-        BankRecord start = m_history.m_record;
-        later->m_patch.applyBefore(start);
-        widenTo(m_history.m_record, start);
-        if (!turns(later->m_pot)) {
-            m_turnedPots.push_back(later->m_pot);
-            setText(BankHistory::turnName(m_turnedPots));
-        }
-        setObsolete(changesNothing()); // turned back to where it started
-        return true;
-    }
     bool isTurn(int gesture) const { return m_gesture >= 0 && m_gesture == gesture; }
-    bool turns(int pot) const { return std::ranges::find(m_turnedPots, pot) != m_turnedPots.end(); }
-    // The step now leads to `record`, which holds it and later changes (`start` holds them too).
-    void widenTo(const BankRecord& record, BankRecord start) {
-        m_patch.applyBefore(start);
-        m_patch = RecordPatch::between(start, record);
+    // The turn has turned `pot` too, and now changes what `patch` changes.
+    void turned(int pot, RecordPatch patch) {
+        m_patch = std::move(patch);
+        if (std::ranges::find(m_turnedPots, pot) != m_turnedPots.end()) return;
+        m_turnedPots.push_back(pot);
+        setText(BankHistory::turnName(m_turnedPots));
     }
-    void widenTo(const BankRecord& record) { widenTo(record, record); }
     std::size_t patchBytes() const { return m_patch.heapBytes(); }
     bool changesNothing() const { return m_patch.empty(); }
 
 private:
     BankHistory& m_history;
     RecordPatch m_patch;
-    int m_pot;
-    int m_gesture;
-    bool m_loads;
+    int m_gesture = -1;
+    bool m_loads = false;
     bool m_pushed = false;
     std::vector<int> m_turnedPots; // of a desk turn, in the order they were first turned
     BankOrigin m_originBefore, m_originAfter;
@@ -115,19 +98,28 @@ QString BankHistory::turnName(const std::vector<int>& pots) {
 
 void BankHistory::deskTurned(int pot, int gesture) {
     if (m_quiet) return;
-    // A pot new to the turn goes through a push, which merges it and names the step anew.
-    if (BankStep* turn = turnOnTop(gesture); turn && turn->turns(pot)) {
-        turn->widenTo(m_record);
-        m_committed = m_record;
-        // Turned back to where it started: a step that changes nothing leaves the stack (an
-        // obsolete command is dropped, not undone).
-        if (turn->changesNothing()) {
-            turn->setObsolete(true);
-            m_stack.undo();
-        }
+    BankStep* open = turnOnTop(gesture);
+    if (!open) m_turnStart = m_committed;
+    // Only the turned value joins the step: values typed and not yet committed stay changes of
+    // their own, to become a step when their field is left.
+    m_committed.setInitialValue(pot, m_record.initialValue(pot));
+    // Rebuilt from the start of the gesture: a pot that came back to its start and then moved on
+    // again is part of the step.
+    RecordPatch patch = RecordPatch::between(m_turnStart, m_committed);
+    if (!open) {
+        if (patch.empty()) return;
+        auto step = std::make_unique<BankStep>(*this, gesture);
+        step->turned(pot, std::move(patch));
+        m_stack.push(step.release());
         return;
     }
-    push(m_committed, turnName({pot}), pot, gesture);
+    open->turned(pot, std::move(patch));
+    // Turned back to where it started: a step that changes nothing leaves the stack (an obsolete
+    // command is dropped, not undone).
+    if (open->changesNothing()) {
+        open->setObsolete(true);
+        m_stack.undo();
+    }
 }
 
 BankStep* BankHistory::turnOnTop(int gesture) {
@@ -152,7 +144,7 @@ bool BankHistory::loadBank(const QString& text, const std::function<bool()>& loa
         return false;
     }
     const int steps = m_stack.count();
-    push(before, text, 0, -1, true);
+    push(before, text, true);
     if (m_stack.count() > steps) // the same bytes again make no step
         static_cast<BankStep*>(const_cast<QUndoCommand*>(m_stack.command(m_stack.count() - 1)))
             ->setOrigins(m_origin, origin);
@@ -178,14 +170,13 @@ void BankHistory::markSaved() {
     emit modifiedChanged(modified());
 }
 
-void BankHistory::push(const BankRecord& before, const QString& text, int pot, int gesture,
-                       bool loads) {
+void BankHistory::push(const BankRecord& before, const QString& text, bool loads) {
     if (m_quiet) return;
     RecordPatch patch = RecordPatch::between(before, m_record);
     if (patch.empty()) return;
     const QString name = text.isEmpty() ? stepName(before, m_record) : text;
     m_committed = m_record; // `before` may be m_committed itself: named first
-    m_stack.push(new BankStep(*this, std::move(patch), name, pot, gesture, loads));
+    m_stack.push(new BankStep(*this, std::move(patch), name, loads));
 }
 
 void BankHistory::applied(const RecordPatch& patch, const BankOrigin* origin) {

@@ -35,7 +35,7 @@ public:
     // The desk wrote pot `pot`'s new value into the record. The changes of one turn gesture (the
     // same `gesture` number) make one step, whichever pots it turns (motorised input moves many):
     // the later ones widen the step on top in place, without a push, so that a flood of motorised
-    // moves costs little each.
+    // moves costs little each. Undo puts back every pot the gesture turned.
     void deskTurned(int pot, int gesture);
     // Runs `load`, which puts a new bank into the record (opened or received) and returns
     // whether it took one: one step named `text` that brings the previous bank and its origin
@@ -69,8 +69,7 @@ signals:
 
 private:
     friend class BankStep;
-    void push(const BankRecord& before, const QString& text, int pot = 0, int gesture = -1,
-              bool loads = false);
+    void push(const BankRecord& before, const QString& text, bool loads = false);
     void applied(const RecordPatch& patch, const BankOrigin* origin);
     // The step on top when it is the unsaved turn of `gesture`, else null.
     BankStep* turnOnTop(int gesture);
@@ -78,6 +77,7 @@ private:
 
     BankRecord& m_record;
     BankRecord m_committed; // the record as the last step left it
+    BankRecord m_turnStart; // the record before the gesture of the desk turn step on top
     bool m_quiet = false;   // a bank is loaded or restored: the views' echoes make no steps
     BankOrigin m_origin;
     QUndoStack m_stack;

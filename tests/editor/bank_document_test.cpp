@@ -83,6 +83,21 @@ protected:
             QTest::mouseMove(knob, point);
         QTest::mouseRelease(knob, Qt::LeftButton, {}, *(path.end() - 1));
     }
+    // Pots 8 and 9 answer controllers 20 and 21 and stand at 10 and 20, on a desk whose pots
+    // follow incoming MIDI.
+    void motorisedDesk() {
+        form->record.setPot(8, {0x30, 20, 0, 127});
+        form->record.setPot(9, {0x30, 21, 0, 127});
+        form->record.setInitialValue(8, 10);
+        form->record.setInitialValue(9, 20);
+        form->history().absorb();
+        form->PotSettings->vMotPots->setChecked(true);
+        deskKnob(8);
+    }
+    // Moves pot 8 or 9 of motorisedDesk() as a controller with motorised faders does.
+    void moveByMidi(int pot, int value) {
+        form->MidiIn1->OnShort(nullptr, 0xB0, std::uint8_t(pot + 12), std::uint8_t(value));
+    }
     // Pot 2's data byte in a stored dump: block 0 after its seven header bytes.
     static int potTwoData(const QString& path) { return quint8(readFileBytes(path).at(7 + 4 + 1)); }
     QMessageBox* question() const { return form->unsavedEditsQuestion().question(); }
@@ -249,26 +264,74 @@ TEST_F(BankDocumentTest, TypingAndTurningMakeOneStepPerFieldAndGesture) {
 // A turn that comes back to where it started changes nothing and leaves no step, whether it
 // turned one pot or several.
 TEST_F(BankDocumentTest, ATurnBackToWhereItStartedLeavesNoStep) {
-    form->record.setPot(8, {0x30, 20, 0, 127});
-    form->record.setPot(9, {0x30, 21, 0, 127});
-    form->history().absorb();
-    form->PotSettings->vMotPots->setChecked(true);
-    deskKnob(8);
+    motorisedDesk();
     const int count = steps().count();
     const int start8 = form->record.initialValue(8), start9 = form->record.initialValue(9);
-    const auto move = [this](std::uint8_t controller, int value) {
-        form->MidiIn1->OnShort(nullptr, 0xB0, controller, std::uint8_t(value));
-    };
-    move(20, start8 + 9);
-    move(20, start8);
+    moveByMidi(8, start8 + 9);
+    moveByMidi(8, start8);
     EXPECT_EQ(steps().count(), count);
-    move(20, start8 + 9);
-    move(21, start9 + 4);
-    move(20, start8);
+    moveByMidi(8, start8 + 9);
+    moveByMidi(9, start9 + 4);
+    moveByMidi(8, start8);
     EXPECT_EQ(steps().count(), count + 1);
-    move(21, start9);
+    moveByMidi(9, start9);
     EXPECT_EQ(steps().count(), count);
     EXPECT_FALSE(form->history().modified());
+}
+
+// A pot of the gesture that came back to its start and then moved on again was left out of the
+// step: undo left it where the gesture ended.
+TEST_F(BankDocumentTest, UndoOfAGesturePutsBackAPotThatCameBackAndMovedOn) {
+    const std::pair<const char*, std::function<void(int, int)>> forms[] = {
+        {"desk keys",
+         [this](int pot, int value) {
+             TKnob* knob = form->FaderDesk().registry().as<TKnob>(pot);
+             const int steps = value - knob->Position();
+             for (int n = 0; n < std::abs(steps); ++n)
+                 QTest::keyClick(knob, steps > 0 ? Qt::Key_Up : Qt::Key_Down);
+         }},
+        {"motorised burst", [this](int pot, int value) { moveByMidi(pot, value); }},
+    };
+    for (const auto& [name, turn] : forms) {
+        SCOPED_TRACE(name);
+        start(kSettings);
+        motorisedDesk();
+        const BankRecord before = form->record;
+        const int count = steps().count();
+        for (const auto& [pot, value] : {std::pair{8, 11}, {9, 21}, {8, 10}, {8, 12}})
+            turn(pot, value);
+        const BankRecord after = form->record;
+        EXPECT_EQ(after.initialValue(8), 12);
+        EXPECT_EQ(after.initialValue(9), 21);
+        EXPECT_EQ(steps().count(), count + 1);
+        steps().undo();
+        EXPECT_EQ(form->record, before);
+        steps().redo();
+        EXPECT_EQ(form->record, after);
+    }
+}
+
+// A value typed into a field and not yet committed became part of the saved state, with no step,
+// when motorised input turned a pot: it is a step of its own once the field is left.
+TEST_F(BankDocumentTest, TypedTextIsAStepOfItsOwnWhenMidiTurnsAPotMeanwhile) {
+    for (const int end : {27, 20}) { // pot 9 ends away from its start, or back at it
+        SCOPED_TRACE(end);
+        start(kSettings);
+        motorisedDesk();
+        selectPot(12);
+        const BankRecord before = form->record;
+        const int count = steps().count();
+        moveByMidi(9, 25);
+        typeInto(form->PotSettings->PotLabel, "TYPED");
+        moveByMidi(9, end);
+        EXPECT_TRUE(form->history().modified());
+        leave(form->PotSettings->PotLabel);
+        EXPECT_EQ(steps().undoText(), "pot 12 label");
+        EXPECT_EQ(steps().count(), count + (end == 20 ? 1 : 2));
+        while (steps().index() > count)
+            steps().undo();
+        EXPECT_EQ(form->record, before);
+    }
 }
 
 TEST_F(BankDocumentTest, TheTitleMarkFollowsEditsStoreUndoAndUpload) {
