@@ -39,8 +39,8 @@ void DeskLink::connectEditor() {
     onceBuilt(m_form.ButtSettings.page(), this, [this](ButtonPage& page) {
         connect(page.LearnButt, &QCheckBox::toggled, this, &DeskLink::LearnButtClick);
     });
-    connect(m_form.FileSheet->ShowFaderDesk, &QPushButton::clicked, &m_box,
-            &VirtualBox::GenerateFaderDeskExecute);
+    connect(m_form.FileSheet->ShowFaderDesk, &QPushButton::clicked, &m_form,
+            &TForm1::showStandardDesk);
     connect(&m_form, &TForm1::bankReplaced, &m_box, &VirtualBox::rebuildAfterBank);
     m_form.MidiIn1->OnShort = [this](TMidiIn* sender, std::uint8_t status, std::uint8_t data1,
                                      std::uint8_t data2) {
@@ -182,4 +182,10 @@ void DeskLink::setEditorVisible(bool visible) {
 
 void DeskLink::WriteMsg(const QString& line) {
     m_form.WriteMsg(line);
+}
+
+void DeskLink::placeDeskWindow(QWidget& window, const QString& deskFile) {
+    using Window = WindowPlaces::Window;
+    m_form.windowPlaces().place(
+        window, deskFile.isEmpty() ? Window::VirtualBox : Window::CustomDesk, deskFile);
 }

@@ -36,6 +36,7 @@ public:
     bool hideEditorWithDesk() const override;
     void setEditorVisible(bool visible) override;
     void WriteMsg(const QString& line) override;
+    void placeDeskWindow(QWidget& window, const QString& deskFile) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

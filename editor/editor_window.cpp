@@ -202,6 +202,7 @@ void TForm1::FormCreate(const Options& options) {
     const QString customFiles = QDir(m_folders.shipped).filePath(QStringLiteral("customfiles"));
     VPTOpenDialogDir = QDir(customFiles).exists() ? customFiles : m_folders.shipped;
     ReadPresetFile(options.settingsFile);
+    restoreDeskChoice();
     // A dump given on the command line is the bank to start with, whatever the settings say.
     if (!options.startupBankFile.isEmpty()) CustomSysexFileName = options.startupBankFile;
 
@@ -251,6 +252,11 @@ bool TForm1::selectCustomDesk(const QString& path) {
     FaderDesk().GenerateFaderDeskExecute();
     VPTOpenDialogDir = chosen.absolutePath();
     return true;
+}
+
+void TForm1::showStandardDesk() {
+    CustomDeskFile.clear();
+    FaderDesk().GenerateFaderDeskExecute();
 }
 
 VirtualBox& TForm1::FaderDesk() const {
@@ -357,6 +363,7 @@ void TForm1::showMidiMonitor() {
 MidiMonitorWindow& TForm1::midiMonitor() {
     if (m_monitor) return *m_monitor;
     m_monitor = new MidiMonitorWindow(record, this);
+    m_places.place(*m_monitor, WindowPlaces::Window::MidiMonitor);
     const auto tap = [this](MidiPort* port, midi_meaning::Direction direction) {
         port->OnTraffic = [this, port, direction](std::span<const std::uint8_t> message) {
             const int index = port->Port();

@@ -8,6 +8,7 @@
 #include "dump_codec.h"
 #include "pot_page.h"
 #include "program_folders.h"
+#include "window_places.h"
 
 #include <QMessageBox>
 #include <QWidget>
@@ -169,10 +170,11 @@ public:
     QFileDialog* makeBankSheetDialog();
     bool writeBankSheet(const QString& path);
 
-    // The transfer settings kept between runs.
+    // The transfer settings, the desk chosen last and the windows' places, kept between runs.
     void RestoreRegistry();
     void SaveRegistry();
     void FormClose();
+    WindowPlaces& windowPlaces() { return m_places; }
 
     // The custom desk: built from CustomDeskFile, the active window dumped, a desk file chosen
     // (the dialog, and the step after it that takes the chosen path), the desk shown once after
@@ -181,6 +183,8 @@ public:
     void DumpFormToINIExecute();
     void SelecCustomBoxClick();
     bool selectCustomDesk(const QString& path);
+    // "Virtual Box": the standard desk is the chosen one again, rebuilt and shown.
+    void showStandardDesk();
     void StartupTimerTimer();
     // The window is up: the start-up timer runs once, for the desk to show itself when the
     // settings file asked for that.
@@ -254,6 +258,7 @@ private:
     void showRestored(const RecordPatch& patch);
     // The window title: the caption of the bank's origin, with the unsaved mark's place holder.
     void showOrigin();
+    void restoreDeskChoice();
 
     ProgramFolders m_folders;
     DumpCodec m_codec;
@@ -263,4 +268,6 @@ private:
     BankHistory* m_history = nullptr;
     UnsavedEditsQuestion* m_unsavedQuestion = nullptr;
     bool m_closeAnswered = false; // the user let the unsaved edits go on closing
+    QString m_settingsDesk;       // the desk the settings file names; CustomDeskFile may differ
+    WindowPlaces m_places;
 };

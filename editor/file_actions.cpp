@@ -1,5 +1,5 @@
 // The editor window's files: opening and storing banks, the converter export, the start-up bank,
-// dropped files, and the transfer settings kept between runs.
+// dropped files, and the settings kept between runs.
 #include "bank_history.h"
 #include "box_config_page.h"
 #include "button_page.h"
@@ -341,6 +341,15 @@ void TForm1::RestoreRegistry() {
     LibraryFolder = stored.libraryPath;
     RecentFiles = stored.recentFiles.mid(0, kRecentFiles);
     fillRecentMenu();
+    m_places.read(*settings);
+    m_places.place(*this, WindowPlaces::Window::Editor);
+}
+
+// A desk chosen in an earlier run holds while the settings file names the desk it named then.
+void TForm1::restoreDeskChoice() {
+    m_settingsDesk = CustomDeskFile;
+    const auto choice = registry_settings::readDeskChoice(*registry_settings::open());
+    if (choice && choice->instead == m_settingsDesk) CustomDeskFile = choice->deskFile;
 }
 
 void TForm1::SaveRegistry() {
@@ -358,6 +367,14 @@ void TForm1::SaveRegistry() {
     const auto settings = registry_settings::open();
     // Settings that are kept already are not written again: a write locks and syncs the file.
     if (registry_settings::read(*settings) != values) registry_settings::write(*settings, values);
+    using registry_settings::DeskChoice;
+    const std::optional<DeskChoice> choice =
+        CustomDeskFile == m_settingsDesk
+            ? std::nullopt
+            : std::optional(DeskChoice{CustomDeskFile, m_settingsDesk});
+    if (registry_settings::readDeskChoice(*settings) != choice)
+        registry_settings::writeDeskChoice(*settings, choice);
+    m_places.write(*settings);
 }
 
 void TForm1::FormClose() {

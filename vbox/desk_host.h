@@ -6,6 +6,8 @@
 
 #include <QString>
 
+class QWidget;
+
 class DeskHost {
 public:
     virtual ~DeskHost() = default;
@@ -28,6 +30,9 @@ public:
     virtual bool hideEditorWithDesk() const { return false; }
     virtual void setEditorVisible(bool) {}
     virtual void WriteMsg(const QString&) {}
+    // A desk window is about to be shown: the host may put it where the user had it. `deskFile`
+    // is the custom desk's description, empty for the standard desk.
+    virtual void placeDeskWindow(QWidget&, const QString& /*deskFile*/) {}
 };
 
 // A host without an editor or a MIDI output: the desk plays into nothing. For pictures and

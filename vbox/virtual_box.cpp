@@ -62,6 +62,9 @@ void VirtualBox::GenerateFaderDeskExecute() {
         return;
     }
     FillDeskFromBank();
+    discardCustomDesk();
+    customDeskClosed();
+    m_host.placeDeskWindow(desk, {});
     desk.show();
     desk.raise();
     desk.activateWindow();
@@ -70,6 +73,13 @@ void VirtualBox::GenerateFaderDeskExecute() {
 
 void VirtualBox::customDeskClosed() {
     if (std::exchange(m_editorHiddenByDesk, false)) m_host.setEditorVisible(true);
+}
+
+// Deleted only after the event that put it away (a shortcut pressed on it) is done with it.
+void VirtualBox::discardCustomDesk() {
+    if (!m_customDesk) return;
+    m_customDesk->hide();
+    m_customDesk.release()->deleteLater();
 }
 
 void VirtualBox::closeDeskWindows() {
@@ -136,13 +146,9 @@ void VirtualBox::NewFormFromINIExecute() {
     for (QWidget* control : window->controls)
         wireCustomControl(control);
     if (window->lastLcd) m_currentLcd = window->lastLcd;
-    // The previous desk goes once the new one exists, and only after the event that asked for
-    // the new one (a shortcut pressed on the old desk) is done with it.
-    if (m_customDesk) {
-        m_customDesk->hide();
-        m_customDesk.release()->deleteLater();
-    }
+    discardCustomDesk(); // the previous desk goes once the new one exists
     m_customDesk = std::move(window);
+    m_host.placeDeskWindow(*m_customDesk, m_host.customDeskFile());
     m_customDesk->show();
     m_customDesk->raise();
     m_customDesk->activateWindow();

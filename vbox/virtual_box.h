@@ -41,6 +41,7 @@ public:
     const lcd_text::Lines& LcdLines() const { return m_lcdLines; }
 
     // Rebuilds the desk from the bank and shows it; the custom desk instead when its file exists.
+    // The standard desk shown puts an earlier custom desk window away: it is no longer in use.
     void GenerateFaderDeskExecute();
     // Builds the custom desk from the host's desk file, when that is a regular file, and shows it.
     void NewFormFromINIExecute();
@@ -85,6 +86,7 @@ private:
     void wireButton(QObject* button);
     void showLines(const lcd_text::Lines& lines);
     void customDeskClosed();
+    void discardCustomDesk();
     void send(int potIndex, const std::optional<ShortMessage>& message);
     // Pot controls that follow the editor: while the desk is in use, the knob of pot n.
     class TKnob* followingKnob(int n) const;

@@ -7,6 +7,7 @@
 #include "converter_ini.h"
 #include "file_bytes.h"
 #include "library_page.h"
+#include "midi_monitor_window.h"
 #include "page_test_support.h"
 #include "pot_page.h"
 #include "registry_settings.h"
@@ -18,11 +19,13 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QUrl>
 
@@ -339,6 +342,34 @@ TEST_F(FileActions, LibraryFolderIsKeptBetweenRuns) {
     EXPECT_EQ(form->LibraryFolder, dir.path());
     EXPECT_EQ(form->LibrarySheet->FolderPath->text(), QDir::toNativeSeparators(dir.path()));
     EXPECT_EQ(form->LibrarySheet->table().folder(), dir.path());
+}
+
+// The editor and the MIDI monitor come back where they were; a place off every screen (a screen
+// gone since) puts the window on the screen there is.
+TEST_F(FileActions, WindowsComeBackWhereTheyWereAndOntoAScreen) {
+    const auto windows = [this] {
+        return std::array<QWidget*, 2>{form.get(), &form->midiMonitor()};
+    };
+    const auto placeOf = [](const QWidget* window) { return QRect(window->pos(), window->size()); };
+    std::array<QRect, 2> places;
+    start();
+    form->showMidiMonitor();
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        windows()[i]->resize(780 - int(i) * 100, 700); // as far as their least sizes let them
+        windows()[i]->move(10 + int(i) * 5, 20);
+        places[i] = placeOf(windows()[i]);
+    }
+    form->close();
+    start();
+    form->showMidiMonitor();
+    for (std::size_t i = 0; i < places.size(); ++i)
+        EXPECT_EQ(placeOf(windows()[i]), places[i]) << i;
+
+    form->close();
+    registry_settings::open()->setValue("MIDI_MONITOR_WINDOW", "-5000 9000 420 300");
+    start();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(placeOf(&form->midiMonitor())));
 }
 
 // vpt64 export-ini once wrote MorphBank 0 where the editor wrote 1: both limit a bank's numbers

@@ -60,3 +60,42 @@ TEST(DefaultFolder, TheProgramsFolderWhenWritableElseTheDocumentsFolder) {
     EXPECT_EQ(defaultFolder(dir.path()),
               QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
 }
+
+// A window kept on a screen that is gone, or far off by a broken value, comes back where it can
+// be reached; one that fits where it is stays there.
+TEST(ReachablePlace, AWindowLandsWhollyOnTheScreenItOverlapsMostElseOnTheFirst) {
+    const QRect left(0, 30, 1400, 970); // a panel above
+    const QRect right(1400, 0, 1920, 1080);
+    const struct {
+        QRect place;
+        QList<QRect> screens;
+        std::optional<QRect> expected;
+    } cases[] = {
+        {{100, 100, 400, 300}, {left}, QRect(100, 100, 400, 300)},
+        {{1500, 50, 400, 300}, {left, right}, QRect(1500, 50, 400, 300)},
+        {{1500, 50, 400, 300}, {left}, QRect(1000, 50, 400, 300)},
+        {{1300, 50, 400, 300}, {left, right}, QRect(1400, 50, 400, 300)},
+        {{-5000, -5000, 400, 300}, {left, right}, QRect(0, 30, 400, 300)},
+        {{900000, 900000, 900000, 900000}, {left, right}, QRect(0, 30, 1400, 970)},
+        {{-900000, 500, 2000, 2000}, {left}, QRect(0, 30, 1400, 970)},
+        {{100, 100, 0, 300}, {left}, std::nullopt},
+        {{100, 100, 400, 300}, {}, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(reachablePlace(c.place, c.screens), c.expected)
+            << c.place.x() << "," << c.place.y() << " on " << c.screens.size() << " screens";
+}
+
+// A place kept as text that is no place leaves the window where it starts; numbers far out of
+// range come back bounded.
+TEST(RegistrySettings, TextThatIsNoPlaceGivesNoneAndFarNumbersAreBounded) {
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("vPultron64.conf"), QSettings::IniFormat);
+    for (const char* junk : {"abc", "12", "1 2 -3 4", "1 2 3 4 5", "1 2 3 0x10", "1,2,3,4"}) {
+        settings.setValue("EDITOR_WINDOW", junk);
+        EXPECT_FALSE(readWindowPlace(settings, "EDITOR_WINDOW").place.isValid()) << junk;
+    }
+    settings.setValue("EDITOR_WINDOW", "2147483647 -2147483648 2147483647 2147483647");
+    EXPECT_EQ(reachablePlace(readWindowPlace(settings, "EDITOR_WINDOW").place, {{0, 0, 800, 600}}),
+              QRect(0, 0, 800, 600));
+}

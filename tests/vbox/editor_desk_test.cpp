@@ -16,10 +16,12 @@
 #include "wait_for.h"
 
 #include "../files/read_only_folder.h"
+#include "registry_settings.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -202,7 +204,7 @@ TEST_F(EditorDesk, ClosingTheEditorEndsTheProgramEvenWithADeskOpen) {
         SCOPED_TRACE(deskFile.toStdString());
         form.CustomDeskFile = deskFile;
         form.show();
-        QTest::mouseClick(form.FileSheet->ShowFaderDesk, Qt::LeftButton);
+        box().GenerateFaderDeskExecute(); // the chosen desk
         ASSERT_TRUE(box().deskVisible());
         QTimer hang; // ends the loop should the program keep running
         hang.setSingleShot(true);
@@ -212,6 +214,66 @@ TEST_F(EditorDesk, ClosingTheEditorEndsTheProgramEvenWithADeskOpen) {
         EXPECT_EQ(QApplication::exec(), 0) << "the program kept running";
         for (const QWidget* window : QApplication::topLevelWidgets())
             EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+    }
+}
+
+// "Virtual Box" is the standard desk and "Custom Box…" a desk file, whatever was chosen before;
+// Cancel changes nothing. The next run starts with the desk chosen last, where it was.
+TEST(DeskChoice, VirtualBoxIsTheStandardDeskCancelKeepsTheChoiceAndTheNextRunRemembers) {
+    const QString desks = QStringLiteral(VPT64_EXAMPLE_DESKS "/");
+    // "button" and "menu" are Virtual Box; a file name is chosen with Custom Box…, "" cancels it.
+    const struct {
+        const char* name;
+        QStringList steps;
+        QString chosen;
+    } cases[] = {
+        {"button after a custom desk", {"pads.vpt", "button"}, {}},
+        {"menu after a custom desk", {"minimal.vpt", "menu"}, {}},
+        {"cancel keeps a custom desk", {"pads.vpt", ""}, desks + "pads.vpt"},
+        {"cancel keeps the standard desk", {"pads.vpt", "button", ""}, {}},
+        {"another custom desk", {"pads.vpt", "minimal.vpt"}, desks + "minimal.vpt"},
+    };
+    const auto run = [&desks](TForm1& form, const QString& step) {
+        if (step == "button")
+            return QTest::mouseClick(form.FileSheet->ShowFaderDesk, Qt::LeftButton);
+        if (step == "menu") return form.findChild<QAction*>("VirtualBoxAction")->trigger();
+        QTimer::singleShot(0, [file = step.isEmpty() ? step : desks + step] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            if (file.isEmpty()) return dialog->reject();
+            dialog->selectFile(file);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        form.findChild<QAction*>("CustomBoxAction")->trigger();
+    };
+    const auto deskInUse = [](const QString& chosen, VirtualBox& box) -> QWidget* {
+        return chosen.isEmpty() ? &box.FaderDesk() : static_cast<QWidget*>(box.customDesk());
+    };
+    const TForm1::Options options{QString(), QStringLiteral("sim")};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        registry_settings::open()->clear();
+        auto form = std::make_unique<TForm1>(options);
+        form->show();
+        for (const QString& step : c.steps)
+            run(*form, step);
+        VirtualBox& box = form->FaderDesk();
+        EXPECT_EQ(form->CustomDeskFile, c.chosen);
+        EXPECT_EQ(box.FaderDesk().isVisible(), c.chosen.isEmpty());
+        EXPECT_EQ(box.customDesk() && box.customDesk()->isVisible(), !c.chosen.isEmpty());
+        QWidget* shown = deskInUse(c.chosen, box);
+        ASSERT_NE(shown, nullptr);
+        const QRect place(40, 70, 600, 400);
+        shown->resize(place.size());
+        shown->move(place.topLeft());
+        form->close();
+
+        form = std::make_unique<TForm1>(options);
+        EXPECT_EQ(form->CustomDeskFile, c.chosen);
+        form->FaderDesk().GenerateFaderDeskExecute();
+        const QWidget* again = deskInUse(c.chosen, form->FaderDesk());
+        ASSERT_NE(again, nullptr);
+        EXPECT_EQ(QRect(again->pos(), again->size()), place);
     }
 }
 

@@ -154,7 +154,7 @@ TEST_F(JackDesk, DeskBuiltFromADumpOfTheStandardDeskPlaysTheSameBytes) {
     QTemporaryDir dir;
     form->CustomDeskFile = box.DumpFormToINI(box.FaderDesk(), dir.path());
     ASSERT_EQ(form->CustomDeskFile, dir.filePath("customdesk.ini"));
-    QTest::mouseClick(form->FileSheet->ShowFaderDesk, Qt::LeftButton);
+    box.GenerateFaderDeskExecute(); // the chosen desk
     ASSERT_NE(box.customDesk(), nullptr);
     EXPECT_FALSE(box.FaderDesk().isVisible());
     {
