@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <set>
 
@@ -27,6 +28,8 @@ using page_controls::named;
 namespace {
 
 enum Column { BankColumn, NameColumn, StateColumn };
+
+constexpr int kRereadDelayMs = 100; // quiet after the last change notice
 
 QPushButton* button(const QString& caption, const char* objectName) {
     return named(new QPushButton(caption), objectName, caption);
@@ -81,6 +84,9 @@ void LibraryPage::build() {
     Differences->setMaximumHeight(110);
     layout->addWidget(Differences);
     m_watcher = new QFileSystemWatcher(this);
+    m_rereadTimer = new QTimer(this);
+    m_rereadTimer->setSingleShot(true);
+    m_rereadTimer->setInterval(kRereadDelayMs);
     connectControls();
     openFolder(m_form.LibraryFolder);
 }
@@ -155,8 +161,13 @@ void LibraryPage::connectControls() {
             });
     connect(&m_form.transfer(), &TransferController::bankTransferEnded, this,
             &LibraryPage::transferEnded);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &LibraryPage::rereadFolder);
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &LibraryPage::rereadFolder);
+    // A backup writes a file a bank and each write makes notices: the folder is read once after
+    // them, not 128 files for each.
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_rereadTimer,
+            qOverload<>(&QTimer::start));
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, m_rereadTimer,
+            qOverload<>(&QTimer::start));
+    connect(m_rereadTimer, &QTimer::timeout, this, &LibraryPage::rereadFolder);
     m_form.UpdateButtonStatus(); // brings m_portsReady up to date
 }
 

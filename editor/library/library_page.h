@@ -105,4 +105,5 @@ private:
     QElapsedTimer m_jobClock;
     QTimer* m_progressTimer = nullptr;
     QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_rereadTimer = nullptr; // one reread for a burst of notices
 };
