@@ -329,13 +329,12 @@ std::string BankJobRunner::readBackReason(const std::string& what) const {
 // A dump that did not come whole is requested again before the bank counts as missing with
 // `reason`.
 void BankJobRunner::dumpStoppedShort(const std::string& reason) {
-    const int bank = operation().bank;
-    const int missing = firstMissingBlock(m_buffers->incoming.used());
     if (m_requests < m_settings.requestsPerBank) {
+        const int missing = firstMissingBlock(m_buffers->incoming.used());
         const std::string what =
             missing < kBlockCount ? formatText("block #%d of the dump is missing", missing + 1)
                                   : std::string("the dump was rejected");
-        log(formatText("Bank %d: %s - requesting the bank again (try %d of %d)", bank,
+        log(formatText("Bank %d: %s - requesting the bank again (try %d of %d)", operation().bank,
                        what.c_str(), m_requests + 1, m_settings.requestsPerBank));
         requestDump();
         return;
