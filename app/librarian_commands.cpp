@@ -4,6 +4,7 @@
 #include "cli_args.h"
 #include "interrupt_watch.h"
 #include "library_folder.h"
+#include "library_state.h"
 #include "midi_commands.h"
 #include "midi_in.h"
 #include "midi_out.h"
@@ -109,6 +110,30 @@ private:
     std::unique_ptr<TMidiOut> m_out;
 };
 
+// Keeps the folder's state file (what the controller holds) up to date with each ended
+// operation, and says once when it could not.
+class StateKeeper {
+public:
+    explicit StateKeeper(QString folder) : m_folder(std::move(folder)) {}
+
+    void take(const BankReport& report) {
+        QString error;
+        if (!updateLibraryState(
+                m_folder, [&report](LibraryState& state) { state.take(report); }, &error) &&
+            m_error.isEmpty())
+            m_error = error;
+    }
+    void sayIfNotKept(const CliStreams& streams) const {
+        if (!m_error.isEmpty())
+            fail(streams, m_error + QStringLiteral(" (restore --changed cannot tell these banks)"),
+                 kExitFailed);
+    }
+
+private:
+    QString m_folder;
+    QString m_error;
+};
+
 // "banks 3, 17" or "bank 3".
 QString banksText(const std::vector<int>& banks) {
     QStringList numbers;
@@ -161,7 +186,9 @@ int backupCommand(QStringList rawArgs, const CliStreams& streams) {
                        .toStdString());
     // Each bank is written as soon as it arrives, so that an interrupted backup goes on from there.
     std::vector<int> missing, notSaved;
+    StateKeeper state(folder);
     const auto keep = [&](const BankReport& report) {
+        state.take(report);
         const QByteArray bytes(reinterpret_cast<const char*>(report.dump.data()),
                                static_cast<qsizetype>(report.dump.size()));
         if (report.outcome == BankReport::Outcome::Failed)
@@ -172,6 +199,7 @@ int backupCommand(QStringList rawArgs, const CliStreams& streams) {
             notSaved.push_back(report.bank);
     };
     const auto reports = ports.run(options->settings, requests, keep, streams);
+    state.sayIfNotKept(streams);
     if (!missing.empty())
         fail(streams, banksText(missing) + QStringLiteral(" did not arrive"), kExitFailed);
     if (!notSaved.empty())
@@ -190,24 +218,46 @@ std::vector<int> banksToRestore(const QString& folder, const CliArgs& args,
     return present;
 }
 
-int restoreCommand(QStringList rawArgs, const CliStreams& streams) {
-    const bool verify = rawArgs.removeAll(QStringLiteral("--verify")) > 0;
-    QString error;
-    const auto args =
-        CliArgs::parse(rawArgs, {"--api", "--in", "--out", "--device-id", "--banks"}, &error);
-    if (args && (args->positional.size() != 1 || !args->has(QStringLiteral("--in")) ||
-                 !args->has(QStringLiteral("--out"))))
-        error = QStringLiteral("restore needs DIR, --in PORT and --out PORT");
-    const auto options = error.isEmpty() ? jobOptions(*args, &error) : std::nullopt;
-    JobPorts ports;
-    if (!options || !ports.open(*options, &error)) return fail(streams, error, kExitUsage);
-    const QString folder = args->positional[0];
-    const std::vector<int> banks = banksToRestore(folder, *args, options->banks);
-    if (banks.empty())
-        return fail(streams, QStringLiteral("no bank-NNN.syx files in '%1'").arg(folder),
-                    kExitUsage);
+// "3, 17, 20-90": runs of three or more banks as ranges.
+QString bankRangesText(const std::vector<int>& banks) {
+    QStringList parts;
+    for (std::size_t first = 0, last = 0; first < banks.size(); first = last + 1) {
+        last = first;
+        while (last + 1 < banks.size() && banks[last + 1] == banks[last] + 1)
+            ++last;
+        if (last - first >= 2)
+            parts << QStringLiteral("%1-%2").arg(banks[first]).arg(banks[last]);
+        else
+            for (std::size_t i = first; i <= last; ++i)
+                parts << QString::number(banks[i]);
+    }
+    return parts.join(QStringLiteral(", "));
+}
 
-    bool failed = false;
+// --changed: the banks among `banks` whose file differs from what the controller holds, said
+// first; nothing when the folder has no record of that (said as an error).
+std::optional<std::vector<int>> changedBanksSaid(const QString& folder,
+                                                 const std::vector<int>& banks,
+                                                 const CliStreams& streams) {
+    QString why;
+    const auto changed = changedBanks(folder, banks, &why);
+    if (!changed) {
+        fail(streams,
+             why + QStringLiteral(": run a backup first, or restore without --changed"),
+             kExitFailed);
+        return std::nullopt;
+    }
+    if (changed->empty())
+        print(streams, "No bank has changed: the controller holds the folder's banks");
+    else
+        print(streams, (QStringLiteral("Changed banks: ") + bankRangesText(*changed)).toStdString());
+    return changed;
+}
+
+// An upload (and a verify) of each bank whose file holds a valid dump; each other is named.
+std::vector<BankOperation> restoreOperations(const QString& folder, const std::vector<int>& banks,
+                                             bool verify, bool* failed,
+                                             const CliStreams& streams) {
     std::vector<BankOperation> operations;
     for (const int bank : banks) {
         const QString path = library_folder::bankFilePath(folder, bank);
@@ -215,16 +265,48 @@ int restoreCommand(QStringList rawArgs, const CliStreams& streams) {
         if (!record) {
             std::fprintf(streams.err, "bank %d: '%s' holds no valid dump\n", bank,
                          qPrintable(path));
-            failed = true;
+            *failed = true;
             continue;
         }
         operations.push_back({BankOperation::Kind::Upload, bank, *record});
         if (verify) operations.push_back({BankOperation::Kind::Verify, bank, *record});
     }
+    return operations;
+}
+
+int restoreCommand(QStringList rawArgs, const CliStreams& streams) {
+    const bool verify = rawArgs.removeAll(QStringLiteral("--verify")) > 0;
+    const bool changedOnly = rawArgs.removeAll(QStringLiteral("--changed")) > 0;
+    QString error;
+    const auto args =
+        CliArgs::parse(rawArgs, {"--api", "--in", "--out", "--device-id", "--banks"}, &error);
+    if (args && (args->positional.size() != 1 || !args->has(QStringLiteral("--in")) ||
+                 !args->has(QStringLiteral("--out"))))
+        error = QStringLiteral("restore needs DIR, --in PORT and --out PORT");
+    const auto options = error.isEmpty() ? jobOptions(*args, &error) : std::nullopt;
+    if (!options) return fail(streams, error, kExitUsage);
+    const QString folder = args->positional[0];
+    std::vector<int> banks = banksToRestore(folder, *args, options->banks);
+    if (banks.empty())
+        return fail(streams, QStringLiteral("no bank-NNN.syx files in '%1'").arg(folder),
+                    kExitUsage);
+    if (changedOnly) {
+        const auto changed = changedBanksSaid(folder, banks, streams);
+        if (!changed) return kExitFailed;
+        if (changed->empty()) return kExitOk; // nothing to send: the ports are not even opened
+        banks = *changed;
+    }
+    JobPorts ports;
+    if (!ports.open(*options, &error)) return fail(streams, error, kExitUsage);
+
+    bool failed = false;
+    const auto operations = restoreOperations(folder, banks, verify, &failed, streams);
     // One line for each failed bank: the first of its operations that failed. A verify not run
     // after its upload failed adds nothing to the upload's line.
     std::vector<int> named;
+    StateKeeper state(folder);
     const auto reportFailure = [&](const BankReport& report) {
+        state.take(report);
         if (report.outcome != BankReport::Outcome::Failed ||
             std::find(named.begin(), named.end(), report.bank) != named.end())
             return;
@@ -232,6 +314,7 @@ int restoreCommand(QStringList rawArgs, const CliStreams& streams) {
         std::fprintf(streams.err, "bank %d: %s\n", report.bank, report.reason.c_str());
     };
     const auto reports = ports.run(options->settings, operations, reportFailure, streams);
+    state.sayIfNotKept(streams);
     const bool cancelled = sayWhereCancelled(reports, streams);
     return failed || cancelled || !named.empty() ? kExitFailed : kExitOk;
 }
@@ -246,10 +329,15 @@ const char* const kLibrarianUsage =
     "                    whole is requested once more (exit 1 naming the banks that did not\n"
     "                    arrive within MS, default 5000, per bank, or could not be saved)\n"
     "  restore DIR --in PORT --out PORT [--device-id D] [--banks LIST] [--verify]\n"
+    "          [--changed]\n"
     "                    upload each bank-NNN.syx of DIR (or the listed banks) to its bank,\n"
     "                    each block as soon as the one before is acknowledged, a block refused\n"
     "                    or not acknowledged within 2 s sent again up to 3 tries; --verify\n"
-    "                    reads each bank back (exit 1 naming each bank that failed and why)\n"
+    "                    reads each bank back (exit 1 naming each bank that failed and why);\n"
+    "                    --changed uploads only the banks whose file differs from what the\n"
+    "                    controller last held as far as DIR/.vpultron64-library knows (kept by\n"
+    "                    backup and restore; without it, exit 1 and nothing sent); a bank\n"
+    "                    changed on the controller's own panel is not seen this way\n"
     "  LIST is like 1-4,126-128.\n";
 
 std::optional<int> runLibrarianCommand(const QString& command, const QStringList& args,

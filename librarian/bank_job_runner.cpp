@@ -163,6 +163,7 @@ void BankJobRunner::afterBankChange() {
     const BankOperation& op = operation();
     if (op.kind == BankOperation::Kind::Upload) {
         m_upload = uploadBlocks(op.record, m_settings.deviceId);
+        report().dump = m_upload;
         m_block = 0;
         m_tries = 0;
         m_roundTripMs = -1;

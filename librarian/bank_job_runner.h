@@ -32,7 +32,8 @@ struct BankReport {
     int bank = 1;
     Outcome outcome = Outcome::NotRun;
     std::string reason;             // why it did not end Done
-    std::vector<std::uint8_t> dump; // Request: the bytes received; Verify: those read back
+    // Request: the bytes received; Upload: those sent; Verify: those read back.
+    std::vector<std::uint8_t> dump;
     int blocksAcknowledged = 0;     // Upload
     std::int64_t elapsedMs = 0;     // from its bank change request to its end
 };

@@ -2,6 +2,7 @@
 
 #include "dump_file.h"
 #include "library_folder.h"
+#include "library_state.h"
 #include "record_diff.h"
 
 #include <QStringList>
@@ -103,17 +104,18 @@ std::vector<BankOperation> LibraryTable::operations(Job job, const std::vector<i
 bool LibraryTable::take(const BankReport& report) {
     using Outcome = BankReport::Outcome;
     using Kind = BankOperation::Kind;
+    updateState([&report](LibraryState& state) { state.take(report); });
     Entry& entry = m_entries.at(report.bank - 1);
     switch (report.outcome) {
     case Outcome::Done:
         if (report.kind == Kind::Request) return keepReceived(report);
         // The controller holds the file's bank now.
-        takeControllerBank(report.bank, std::optional<BankRecord>(entry.stored));
+        showControllerBank(report.bank, std::optional<BankRecord>(entry.stored));
         break;
     case Outcome::Failed:
         // A verify that read the bank back failed on its differences.
         if (report.kind == Kind::Verify && !report.dump.empty()) {
-            takeControllerBank(report.bank, recordOf(report.dump));
+            showControllerBank(report.bank, recordOf(report.dump));
         } else {
             entry.state = State::Failed;
             entry.details = QStringList{QString::fromStdString(report.reason)};
@@ -121,7 +123,7 @@ bool LibraryTable::take(const BankReport& report) {
         break;
     case Outcome::Cancelled:
         // Half an upload leaves the controller's bank unknown.
-        if (report.kind == Kind::Upload) takeControllerBank(report.bank, std::nullopt);
+        if (report.kind == Kind::Upload) showControllerBank(report.bank, std::nullopt);
         break;
     case Outcome::NotRun:
         break;
@@ -146,6 +148,17 @@ bool LibraryTable::keepReceived(const BankReport& report) {
 }
 
 void LibraryTable::takeControllerBank(int bank, const std::optional<BankRecord>& controller) {
+    updateState([bank, &controller](LibraryState& state) { state.set(bank, controller); });
+    showControllerBank(bank, controller);
+}
+
+void LibraryTable::updateState(const std::function<void(LibraryState&)>& change) {
+    if (m_folder.isEmpty()) return;
+    m_stateError.clear();
+    updateLibraryState(m_folder, change, &m_stateError);
+}
+
+void LibraryTable::showControllerBank(int bank, const std::optional<BankRecord>& controller) {
     Entry& entry = m_entries.at(bank - 1);
     const std::optional<BankRecord> stored = entry.stored;
     entry = entryOf(stored);

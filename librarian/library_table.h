@@ -9,8 +9,11 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
+
+class LibraryState;
 
 class LibraryTable {
 public:
@@ -53,12 +56,14 @@ public:
     // `fetchAgain`: a backup requests every bank, as those in the folder may be out of date.
     std::vector<BankOperation> operations(Job job, const std::vector<int>& banks,
                                           bool fetchAgain = false) const;
-    // Takes one ended operation into the table; a received bank goes into its file first. False
-    // when that file could not be written.
+    // Takes one ended operation into the table and the folder's state file (see LibraryState);
+    // a received bank goes into its file first. False when that file could not be written.
     bool take(const BankReport& report);
     // What the controller's bank holds after a transfer outside the table's jobs; nothing when
-    // that is no longer known (an upload that stopped half-way).
+    // that is no longer known (an upload that stopped half-way). The state file follows too.
     void takeControllerBank(int bank, const std::optional<BankRecord>& controller);
+    // Why the state file could not be written at the last change; empty when it was.
+    const QString& stateError() const { return m_stateError; }
     // "Backup of 3 banks complete", "Backup cancelled at bank 5: 1 of 3 banks done", ...
     // `notSaved`: banks that arrived but whose file could not be written; they are not done.
     static QString endLine(Job job, const std::vector<BankReport>& reports,
@@ -67,8 +72,11 @@ public:
 private:
     static Entry entryOf(const std::optional<BankRecord>& stored);
     bool keepReceived(const BankReport& report);
+    void showControllerBank(int bank, const std::optional<BankRecord>& controller);
+    void updateState(const std::function<void(LibraryState&)>& change);
 
     QString m_folder;
+    QString m_stateError;
     std::array<Entry, 128> m_entries;
 };
 

@@ -135,6 +135,7 @@ TEST_F(BankJobRunnerTest, UploadVerifyAndRequestRunAtTheControllersPace) {
     EXPECT_EQ(reports[0].blocksAcknowledged, 8);
     // Acknowledges come at once here, so the bank change wait is all an upload takes.
     EXPECT_EQ(reports[0].elapsedMs, 1000);
+    EXPECT_EQ(reports[0].dump, dumpOf(restored)); // what went up, for the folder's state
     EXPECT_EQ(reports[2].dump, dumpOf(namedBank("Ninth")));
     EXPECT_TRUE(logged("Upload of bank 5 complete: 8 of 8 blocks acknowledged"));
     EXPECT_TRUE(logged("Bank 5 verified: it reads back as uploaded"));
