@@ -17,6 +17,7 @@
 #include "transfer_page.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -46,10 +47,13 @@ const char* const kUsage =
     "                    write the bank in IN as the 2071-byte MIDI file; with --smf-sysex as a\n"
     "                    Standard MIDI File playing the eight dump blocks MS apart (default 750)\n"
     "  sheet IN.syx OUT.pdf|OUT.png|OUT.svg [--bank N]\n"
-    "                    draw the bank in IN as a sheet to lay over the controller: labels and\n"
+    "        DIR OUT.pdf draw the bank in IN as a sheet to lay over the controller: labels and\n"
     "                    events of every pot and button, bank name and LED map; an A4 landscape\n"
     "                    PDF, a PNG or an SVG by the extension of OUT; --bank N shows the bank's\n"
-    "                    number (1..128, default from a library file name bank-NNN.syx)\n";
+    "                    number (1..128, default from a library file name bank-NNN.syx); for a\n"
+    "                    library folder DIR, a page for each bank-NNN.syx in bank order, in one\n"
+    "                    PDF (files without a valid dump are skipped with a note; exit 2 when\n"
+    "                    none is left)\n";
 
 constexpr int kDefaultBlockDelay = 750;
 constexpr int kMaxBlockDelay = 1000;
@@ -241,6 +245,35 @@ int bankNumberOfFileName(const QString& path) {
     return number <= library_folder::kBankCount ? number : 0;
 }
 
+// A page for each valid bank file of a library folder, numbered by the file names, in one PDF.
+int folderSheetCommand(const QString& folder, const CliArgs& args, const CliStreams& streams) {
+    const QString& out = args.positional[1];
+    if (bank_sheet::formatOfPath(out) != bank_sheet::Format::Pdf)
+        return usageError(QStringLiteral("the sheets of a folder go into one PDF: '%1' must end "
+                                         "in .pdf")
+                              .arg(out),
+                          streams);
+    if (args.has(QStringLiteral("--bank")))
+        return usageError(QStringLiteral("--bank is for one file: the banks of a folder take "
+                                         "their numbers from their file names"),
+                          streams);
+    if (!QDir(folder).isReadable()) return cannotRead(folder, streams);
+    std::vector<bank_sheet::Content> pages;
+    const auto skip = [&streams](int bank, const QString& path) {
+        std::fprintf(streams.err, "vpt64: bank %d skipped: '%s' holds no valid dump\n", bank,
+                     qPrintable(path));
+    };
+    for (const auto& [bank, record] : library_folder::readValidBanks(folder, skip))
+        pages.push_back({record, bank});
+    if (pages.empty()) {
+        std::fprintf(streams.err, "vpt64: no valid bank-001.syx .. bank-128.syx in '%s'\n",
+                     qPrintable(folder));
+        return kExitUnreadable;
+    }
+    return writeAndSay(out, bank_sheet::pdfFile(pages, bank_sheet::sourceDateEpoch()),
+                       QStringLiteral("'%1' saved."), streams);
+}
+
 int sheetCommand(const QStringList& args, const CliStreams& streams) {
     QString error;
     const auto parsed = CliArgs::parse(args, {QStringLiteral("--bank")}, &error);
@@ -249,6 +282,7 @@ int sheetCommand(const QStringList& args, const CliStreams& streams) {
                           streams);
     const QString& in = parsed->positional[0];
     const QString& out = parsed->positional[1];
+    if (QFileInfo(in).isDir()) return folderSheetCommand(in, *parsed, streams);
     const auto format = bank_sheet::formatOfPath(out);
     if (!format)
         return usageError(

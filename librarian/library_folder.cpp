@@ -5,6 +5,7 @@
 #include "dump_file.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
 #include <memory>
@@ -60,6 +61,20 @@ std::optional<BankRecord> readBankFile(const QString& path) {
     const auto scanned = scanDump(buffer->used(), {});
     if (!scanned) return std::nullopt;
     return scanned->record;
+}
+
+std::vector<FolderBank> readValidBanks(const QString& folder,
+                                       const std::function<void(int, const QString&)>& invalid) {
+    std::vector<FolderBank> banks;
+    for (int bank = 1; bank <= kBankCount; ++bank) {
+        const QString path = bankFilePath(folder, bank);
+        if (!QFileInfo::exists(path)) continue;
+        if (const auto record = readBankFile(path))
+            banks.push_back({bank, *record});
+        else
+            invalid(bank, path);
+    }
+    return banks;
 }
 
 } // namespace library_folder

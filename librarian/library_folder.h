@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -23,5 +24,16 @@ std::optional<std::vector<int>> parseBankList(const QString& text, QString* erro
 
 // The record of a file that holds a valid dump, nothing for any other file.
 std::optional<BankRecord> readBankFile(const QString& path);
+
+// A bank of a library folder: its number and the record its file holds.
+struct FolderBank {
+    int bank = 0;
+    BankRecord record;
+};
+
+// The banks whose file in `folder` holds a valid dump, in bank order. `invalid` hears of each
+// bank file there that holds none (its bank and path); banks without a file are left out quietly.
+std::vector<FolderBank> readValidBanks(const QString& folder,
+                                       const std::function<void(int, const QString&)>& invalid);
 
 } // namespace library_folder

@@ -1,5 +1,7 @@
 #include "sheet_files.h"
 
+#include "sheet_pages.h"
+
 #include <QBuffer>
 #include <QFileInfo>
 #include <QHashFunctions>
@@ -60,14 +62,14 @@ QByteArray fixedPdf(QByteArray pdf, const std::optional<QDateTime>& created) {
 }
 
 // A small XMP packet of our own: Qt's own holds the time of writing and a random document id.
-QByteArray xmpMetadata(const Content& content, const std::optional<QDateTime>& created) {
+QByteArray xmpMetadata(const QString& title, const std::optional<QDateTime>& created) {
     QByteArray xmp = "<?xpacket begin='' id='W5M0MpCehiHzreSzNTczkc9d'?>\n"
                      "<x:xmpmeta xmlns:x='adobe:ns:meta/'>\n"
                      "<rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'>\n"
                      "<rdf:Description rdf:about='' xmlns:dc='http://purl.org/dc/elements/1.1/'"
                      " xmlns:xmp='http://ns.adobe.com/xap/1.0/'>\n"
                      "<dc:title><rdf:Alt><rdf:li xml:lang='x-default'>" +
-                     title(content).toHtmlEscaped().toUtf8() +
+                     title.toHtmlEscaped().toUtf8() +
                      "</rdf:li></rdf:Alt></dc:title>\n"
                      "<xmp:CreatorTool>vPultron64</xmp:CreatorTool>\n";
     if (created) xmp += "<xmp:CreateDate>" + isoDate(*created).toLatin1() + "</xmp:CreateDate>\n";
@@ -83,24 +85,6 @@ public:
     FixedHashOrder(const FixedHashOrder&) = delete;
     FixedHashOrder& operator=(const FixedHashOrder&) = delete;
 };
-
-QByteArray pdfBytes(const Content& content, const std::optional<QDateTime>& created) {
-    const FixedHashOrder fixedOrder;
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(int(kPointsPerInch));
-        writer.setPageLayout(
-            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
-        writer.setTitle(title(content));
-        writer.setCreator(QStringLiteral("vPultron64"));
-        writer.setDocumentXmpMetadata(xmpMetadata(content, created));
-        QPainter painter(&writer);
-        paint(painter, content);
-    }
-    return fixedPdf(buffer.data(), created);
-}
 
 QByteArray pngBytes(const Content& content, const std::optional<QDateTime>& created) {
     QImage image = picture(content);
@@ -127,6 +111,29 @@ QByteArray svgBytes(const Content& content, const std::optional<QDateTime>& crea
 }
 
 } // namespace
+
+QString documentTitle(const std::vector<Content>& pages) {
+    return pages.size() == 1 ? title(pages.front())
+                             : QStringLiteral("Pultron64 bank sheets: %1 banks").arg(pages.size());
+}
+
+QByteArray pdfFile(const std::vector<Content>& pages, const std::optional<QDateTime>& created) {
+    const FixedHashOrder fixedOrder;
+    const QString name = documentTitle(pages);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(int(kPointsPerInch));
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
+        writer.setTitle(name);
+        writer.setCreator(QStringLiteral("vPultron64"));
+        writer.setDocumentXmpMetadata(xmpMetadata(name, created));
+        if (!paintPages(writer, pages)) return {};
+    }
+    return fixedPdf(buffer.data(), created);
+}
 
 std::optional<Format> formatOfPath(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -161,7 +168,7 @@ QByteArray fileBytes(Format format, const Content& content,
                      const std::optional<QDateTime>& created) {
     switch (format) {
     case Format::Pdf:
-        return pdfBytes(content, created);
+        return pdfFile({content}, created);
     case Format::Png:
         return pngBytes(content, created);
     case Format::Svg:

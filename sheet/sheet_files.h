@@ -1,4 +1,5 @@
-// Bank sheet files: the sheet as a one-page A4 landscape PDF, a PNG picture or an SVG drawing.
+// Bank sheet files: the sheet as a one-page A4 landscape PDF, a PNG picture or an SVG drawing,
+// and the sheets of many banks as a PDF of one page each.
 // The same bank gives the same bytes; a date goes in only when SOURCE_DATE_EPOCH names one, the
 // way reproducible builds ask for it.
 #pragma once
@@ -10,6 +11,7 @@
 #include <QImage>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace bank_sheet {
 
@@ -25,6 +27,14 @@ std::optional<QDateTime> sourceDateEpoch();
 // Pictures are drawn at 150 dots per inch: sharp on paper, and a PNG of about 1754 x 1240.
 constexpr int kPictureDpi = 150;
 QImage picture(const Content& content);
+
+// The name of a document of these sheets: "Pultron64 bank sheet: Bank 7 Live Set" for one bank,
+// "Pultron64 bank sheets: 12 banks" for more.
+QString documentTitle(const std::vector<Content>& pages);
+
+// One page per bank in the order given, as an A4 landscape PDF; `created` is the date written
+// into it, none when empty. Empty when there is no bank.
+QByteArray pdfFile(const std::vector<Content>& pages, const std::optional<QDateTime>& created);
 
 // The file of `format`; `created` is the date written into it, none when empty.
 QByteArray fileBytes(Format format, const Content& content,

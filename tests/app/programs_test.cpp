@@ -2,6 +2,7 @@
 #include "bank_record.h"
 #include "dump_codec.h"
 #include "file_bytes.h"
+#include "library_folder.h"
 #include "run_process.h"
 #include "syx_file.h"
 
@@ -266,7 +267,6 @@ TEST_F(Vpt64, SheetRefusesOtherExtensionsBadBankNumbersAndUnreadableInput) {
         {{"sheet", path("in.syx"), path("out.pdf"), "--bank", "129"}, 2, "--bank must be"},
         {{"sheet", path("in.syx")}, 2, "sheet needs IN and OUT"},
         {{"sheet", path("missing.syx"), path("out.pdf")}, 2, "cannot read"},
-        {{"sheet", dir.path(), path("out.svg")}, 2, "cannot read"},
         {{"sheet", path("broken.syx"), path("out.png")}, 1, ""},
     };
     for (const auto& c : cases) {
@@ -274,6 +274,64 @@ TEST_F(Vpt64, SheetRefusesOtherExtensionsBadBankNumbersAndUnreadableInput) {
         EXPECT_EQ(refused.exitCode, c.exitCode) << c.args.join(' ').toStdString();
         EXPECT_TRUE(refused.err.contains(c.err)) << refused.err.toStdString();
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "a file was written";
+    }
+}
+
+// A library folder of banks 1, 5 and 128, a file that holds no valid dump and one that is no
+// bank file of the library.
+struct Vpt64Library : Vpt64 {
+    QString library = path("library");
+    QString bankFile(int bank) const { return library_folder::bankFilePath(library, bank); }
+    void SetUp() override {
+        ASSERT_TRUE(QDir().mkpath(library));
+        for (const int bank : {128, 5, 1})
+            writeAll(bankFile(bank), defaultDump);
+        writeAll(bankFile(2), defaultDump.left(1000));
+        writeAll(library + "/notes.syx", defaultDump);
+    }
+};
+
+TEST_F(Vpt64Library, SheetOfAFolderHasAPageForEachValidBankAndTheSameBytesEachTime) {
+    QByteArray first;
+    for (const char* copy : {"1.pdf", "2.pdf"}) {
+        const QString out = path(copy);
+        const ProcessResult made = vpt64({"sheet", library, out});
+        EXPECT_EQ(made.exitCode, 0) << made.err.toStdString();
+        EXPECT_EQ(made.out, "'" + out + "' saved.\n");
+        // Qt may warn on its own; of ours only the one line.
+        EXPECT_EQ(made.err.count("vpt64:"), 1) << made.err.toStdString();
+        EXPECT_TRUE(
+            made.err.contains("vpt64: bank 2 skipped: '" + bankFile(2) + "' holds no valid dump\n"))
+            << made.err.toStdString();
+        const QByteArray pdf = readFileBytes(out);
+        if (first.isEmpty()) first = pdf;
+        EXPECT_EQ(pdf, first) << copy << " differs when written again";
+    }
+    EXPECT_EQ(first.count("/Type /Page\n"), 3);
+    EXPECT_TRUE(first.contains("/Count 3"));
+}
+
+TEST_F(Vpt64Library, SheetOfAFolderRefusesOtherFormatsBankNumbersAndFoldersWithoutBanks) {
+    const QString empty = path("empty");
+    const QString invalidOnly = path("invalid");
+    ASSERT_TRUE(QDir().mkpath(empty));
+    ASSERT_TRUE(QDir().mkpath(invalidOnly));
+    writeAll(invalidOnly + "/bank-004.syx", "no dump");
+    const struct {
+        QStringList args;
+        const char* err;
+    } cases[] = {
+        {{"sheet", library, path("out.png")}, "the sheets of a folder go into one PDF"},
+        {{"sheet", library, path("out.svg")}, "the sheets of a folder go into one PDF"},
+        {{"sheet", library, path("out.pdf"), "--bank", "3"}, "--bank is for one file"},
+        {{"sheet", empty, path("out.pdf")}, "no valid bank-001.syx .. bank-128.syx in"},
+        {{"sheet", invalidOnly, path("out.pdf")}, "no valid bank-001.syx .. bank-128.syx in"},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult refused = vpt64(c.args);
+        EXPECT_EQ(refused.exitCode, 2) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(refused.err.contains(c.err)) << refused.err.toStdString();
+        EXPECT_FALSE(QFile::exists(c.args[2])) << c.args.join(' ').toStdString();
     }
 }
 

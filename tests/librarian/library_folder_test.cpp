@@ -8,6 +8,20 @@
 
 namespace {
 
+std::vector<std::uint8_t> dumpOf(const char* bankName) {
+    BankRecord record;
+    record.setBankName(bankName);
+    std::vector<std::uint8_t> dump(2120);
+    buildDump(record, dump);
+    return dump;
+}
+
+void write(const QTemporaryDir& dir, const char* name, std::span<const std::uint8_t> bytes) {
+    QFile file(dir.filePath(QString::fromLatin1(name)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+}
+
 TEST(LibraryFolder, BankListsAndFileNames) {
     struct Case {
         const char* text;
@@ -38,22 +52,34 @@ TEST(LibraryFolder, BankListsAndFileNames) {
 
 TEST(LibraryFolder, OnlyFilesWithAValidDumpGiveABank) {
     QTemporaryDir dir;
-    BankRecord record;
-    record.setBankName("In the folder");
-    std::vector<std::uint8_t> dump(2120);
-    buildDump(record, dump);
-    const auto write = [&](const char* name, std::span<const std::uint8_t> bytes) {
-        QFile file(dir.filePath(QString::fromLatin1(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
-    };
-    write("bank-001.syx", dump);
-    write("bank-002.syx", std::span(dump).first(2000));
+    const auto dump = dumpOf("In the folder");
+    write(dir, "bank-001.syx", dump);
+    write(dir, "bank-002.syx", std::span(dump).first(2000));
     const auto read = library_folder::readBankFile(library_folder::bankFilePath(dir.path(), 1));
     ASSERT_TRUE(read);
     EXPECT_EQ(read->bankName(), "In the folder");
     EXPECT_FALSE(library_folder::readBankFile(library_folder::bankFilePath(dir.path(), 2)));
     EXPECT_FALSE(library_folder::readBankFile(library_folder::bankFilePath(dir.path(), 3)));
+}
+
+// Other files of the folder are not banks; a bank file without a valid dump is named.
+TEST(LibraryFolder, ValidBanksComeInBankOrderAndInvalidOnesAreNamed) {
+    QTemporaryDir dir;
+    write(dir, "bank-128.syx", dumpOf("Last"));
+    write(dir, "bank-007.syx", dumpOf("Seventh"));
+    const auto cut = dumpOf("Cut");
+    write(dir, "bank-003.syx", std::span(cut).first(1000));
+    write(dir, "bank-9.syx", dumpOf("Not a library name"));
+    write(dir, "notes.syx", dumpOf("Notes"));
+    std::vector<std::pair<int, QString>> invalid;
+    const auto banks = library_folder::readValidBanks(
+        dir.path(), [&](int bank, const QString& path) { invalid.emplace_back(bank, path); });
+    std::vector<std::pair<int, std::string>> read;
+    for (const auto& [bank, record] : banks)
+        read.emplace_back(bank, record.bankName());
+    EXPECT_EQ(read, (std::vector<std::pair<int, std::string>>{{7, "Seventh"}, {128, "Last"}}));
+    EXPECT_EQ(invalid, (std::vector<std::pair<int, QString>>{
+                           {3, library_folder::bankFilePath(dir.path(), 3)}}));
 }
 
 } // namespace
