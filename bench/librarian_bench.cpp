@@ -2,11 +2,13 @@
 // protocol's floor: the one-second wait after each bank change plus the transfer itself, measured
 // by a plain peer that requests dumps and uploads acknowledged blocks with no waits of its own.
 // Clean runs and runs with a lost or refused message side by side; reports the time, the floor,
-// their ratio and the share of the goal's budget taken.
+// their ratio and the share of the goal's budget taken. `restore --changed` on a folder of 128
+// banks with 3 changed runs side by side with a restore of the same 3 banks named by --banks.
 #include "built_in_dump.h"
 #include "dump_codec.h"
 #include "dump_file.h"
 #include "jack_server.h"
+#include "library_state.h"
 #include "rtmidi_backend.h"
 #include "sim_process.h"
 #include "sysex_protocol.h"
@@ -115,6 +117,18 @@ QString bankFile(const QString& folder, int bank) {
 
 enum Job { Backup, Restore, RestoreAndVerify };
 
+// A private JACK server with `vpt64 sim` on it and the plain peer on the simulator's ports.
+struct SimRig {
+    bool start(const QStringList& simArgs) {
+        return server.start() && sim.start(simArgs, dir.filePath("sim.log")) && peer.open();
+    }
+
+    JackServer server;
+    SimProcess sim;
+    QTemporaryDir dir;
+    PlainPeer peer;
+};
+
 // The simulator's faults of a run with faults: a refused block and a lost acknowledge for a
 // restore, a dump block lost on its way back for a backup.
 QStringList faultsOf(Job job) {
@@ -131,18 +145,14 @@ void BM_LibrarianAgainstTheFloor(benchmark::State& state) {
     const auto job = Job(state.range(0));
     const int banks = int(state.range(1));
     const bool faults = state.range(2) == 1;
-    JackServer server;
-    SimProcess sim;
-    QTemporaryDir dir;
-    PlainPeer peer;
-    if (!server.start() || !sim.start(faults ? faultsOf(job) : QStringList{},
-                                      dir.filePath("sim.log")) ||
-        !peer.open()) {
+    SimRig rig;
+    if (!rig.start(faults ? faultsOf(job) : QStringList{})) {
         state.SkipWithError("cannot start JACK, the simulator or the plain peer");
         return;
     }
-    const double dump = meanOf([&] { return peer.dumpTransfer(); });
-    const double upload = job == Backup ? 0 : meanOf([&] { return peer.acknowledgedUpload(); });
+    const double dump = meanOf([&] { return rig.peer.dumpTransfer(); });
+    const double upload =
+        job == Backup ? 0 : meanOf([&] { return rig.peer.acknowledgedUpload(); });
     const double perBank = job == Backup    ? kBankChangeWaitS + dump
                            : job == Restore ? kBankChangeWaitS + upload
                                             : 2 * kBankChangeWaitS + upload + dump;
@@ -150,7 +160,7 @@ void BM_LibrarianAgainstTheFloor(benchmark::State& state) {
     const double budget = !faults          ? (job == Backup ? 1.1 : 1.2) * floor
                           : job == Backup ? floor + perBank
                                           : 1.2 * floor + kAcknowledgeTimeoutS;
-    const QString folder = dir.filePath("library");
+    const QString folder = rig.dir.filePath("library");
     const QString list = QStringLiteral("1-%1").arg(banks);
     const Bytes bytes = bankDump();
     const QByteArray expected(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
@@ -182,7 +192,70 @@ void BM_LibrarianAgainstTheFloor(benchmark::State& state) {
         state.counters["fixed_delay_s"] = banks * (kBankChangeWaitS + 8 * 0.750);
 }
 
+// A folder of 128 banks that the controller holds, but for the 3 banks of `changed` edited
+// since; gives the state file's bytes, written again before each --changed run (a restore
+// records the banks it uploads).
+QByteArray changedLibrary(const QString& folder, const std::vector<int>& changed) {
+    QDir().mkpath(folder);
+    const BankRecord held = loadBuiltInBank();
+    LibraryState known;
+    for (int bank = 1; bank <= 128; ++bank) {
+        BankRecord record = held;
+        known.set(bank, held);
+        if (std::find(changed.begin(), changed.end(), bank) != changed.end())
+            record.setBankName("Changed " + std::to_string(bank));
+        Bytes dump(sysex::kDumpSize);
+        buildDump(record, dump);
+        writeFileAtomically(bankFile(folder, bank),
+                            QByteArray(reinterpret_cast<const char*>(dump.data()),
+                                       qsizetype(dump.size())));
+    }
+    QString error;
+    known.write(folder, &error);
+    QFile file(LibraryState::filePath(folder));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// `restore --changed` with 3 of 128 banks changed against `restore --banks` of the same 3, taken
+// in turn in each iteration, and the floor of 3 uploads. The goal: 3 restores' time, at most 1.2
+// times their floor.
+void BM_RestoreChangedAgainstTheSameBanks(benchmark::State& state) {
+    const std::vector<int> changed{3, 17, 90};
+    SimRig rig;
+    if (!rig.start({})) {
+        state.SkipWithError("cannot start JACK, the simulator or the plain peer");
+        return;
+    }
+    const double upload = meanOf([&] { return rig.peer.acknowledgedUpload(); });
+    const double floor = double(changed.size()) * (kBankChangeWaitS + upload);
+    const QString folder = rig.dir.filePath("library");
+    const QByteArray known = changedLibrary(folder, changed);
+    if (known.isEmpty()) {
+        state.SkipWithError("cannot write the library folder");
+        return;
+    }
+    double changedSeconds = 0, sameSeconds = 0;
+    for (auto _ : state) {
+        writeFileAtomically(LibraryState::filePath(folder), known);
+        changedSeconds += secondsOf({"restore", folder, "--changed"}, state);
+        sameSeconds += secondsOf({"restore", folder, "--banks", "3,17,90"}, state);
+    }
+    const double n = double(state.iterations());
+    state.counters["changed_s"] = changedSeconds / n;
+    state.counters["same_banks_s"] = sameSeconds / n;
+    state.counters["ratio"] = changedSeconds / sameSeconds;
+    state.counters["floor_s"] = floor;
+    state.counters["of_floor"] = changedSeconds / n / floor;
+    state.counters["of_budget"] = changedSeconds / n / (1.2 * floor);
+}
+
 } // namespace
+
+BENCHMARK(BM_RestoreChangedAgainstTheSameBanks)
+    ->Name("restore --changed, 3 of 128")
+    ->Iterations(3)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 BENCHMARK(BM_LibrarianAgainstTheFloor)
     ->ArgNames({"job", "banks", "faults"})

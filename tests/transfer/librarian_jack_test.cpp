@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -109,6 +110,54 @@ TEST_F(JackLibrarian, RestoreWithVerifyRidesOverALostReplyAndALostDumpBlock) {
           "Bank 7 verified: it reads back as uploaded\n"})
         EXPECT_TRUE(lastOutput.contains(line)) << line << lastOutput.toStdString();
     EXPECT_TRUE(sim.output().contains("its acknowledge is lost as told"));
+}
+
+// Only the banks whose file differs from what the controller was last known to hold go up (the
+// record of that kept by backup and restore, a differing verify forgetting it); a folder with no
+// such record sends nothing.
+TEST_F(JackLibrarian, RestoreChangedUploadsOnlyTheBanksThatDifferFromTheController) {
+    ASSERT_TRUE(sim.start({"--corrupt-banks", "3", "--record", dir.filePath("received.syx")}))
+        << sim.error().toStdString();
+    ASSERT_TRUE(QDir(dir.path()).mkpath("library"));
+    const QString folder = dir.filePath("library");
+    ASSERT_TRUE(writeBytes(bankFile("library", 1), dumpOf(loadBuiltInBank(), 0)));
+    QString errors;
+    EXPECT_EQ(vpt64({"restore", folder, "--changed"}, &errors), 1);
+    EXPECT_EQ(errors, "vpt64: no record of what the controller holds: run a backup first, or "
+                      "restore without --changed\n");
+    ASSERT_EQ(vpt64({"backup", "--banks", "1-3", "--force", "-o", folder}, &errors), 0);
+
+    std::map<int, BankRecord> edited;
+    for (const int bank : {2, 3}) {
+        edited[bank] = loadBuiltInBank();
+        edited[bank].setBankName(QStringLiteral("Edited %1").arg(bank).toStdString());
+        ASSERT_TRUE(writeBytes(bankFile("library", bank), dumpOf(edited[bank], 0)));
+    }
+    struct Case {
+        QStringList extra;
+        int exitCode;
+        const char* said;
+    };
+    const Case cases[] = {
+        // Bank 3 reads back wrongly: what the controller holds there is not known any more.
+        {{"--verify"}, 1, "Changed banks: 2, 3\n"},
+        {{}, 0, "Changed banks: 3\n"},
+        {{}, 0, "No bank has changed: the controller holds the folder's banks\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(vpt64(QStringList{"restore", folder, "--changed"} + c.extra, &errors), c.exitCode)
+            << c.said << errors.toStdString();
+        EXPECT_TRUE(lastOutput.startsWith(c.said)) << lastOutput.toStdString();
+    }
+
+    EXPECT_EQ(sim.stop(), 0);
+    const Bytes uploads = joined({bankChange(0, 1), dumpOf(edited[2], 0), bankChange(0, 1),
+                                  dumpRequest(0), bankChange(0, 2), dumpOf(edited[3], 0),
+                                  bankChange(0, 2), dumpRequest(0), bankChange(0, 2),
+                                  dumpOf(edited[3], 0)});
+    const Bytes backup = joined({bankChange(0, 0), dumpRequest(0), bankChange(0, 1),
+                                 dumpRequest(0), bankChange(0, 2), dumpRequest(0)});
+    EXPECT_EQ(readBytes(dir.filePath("received.syx")), joined({backup, uploads}));
 }
 
 // Interrupted, a restore says once where it stopped; the banks it did not reach are not listed
