@@ -236,28 +236,26 @@ QString bankRangesText(const std::vector<int>& banks) {
 
 // --changed: the banks among `banks` whose file differs from what the controller holds, said
 // first; nothing when the folder has no record of that (said as an error).
-std::optional<std::vector<int>> changedBanksSaid(const QString& folder,
-                                                 const std::vector<int>& banks,
-                                                 const CliStreams& streams) {
+std::optional<std::vector<int>>
+changedBanksSaid(const QString& folder, const std::vector<int>& banks, const CliStreams& streams) {
     QString why;
     const auto changed = changedBanks(folder, banks, &why);
     if (!changed) {
-        fail(streams,
-             why + QStringLiteral(": run a backup first, or restore without --changed"),
+        fail(streams, why + QStringLiteral(": run a backup first, or restore without --changed"),
              kExitFailed);
         return std::nullopt;
     }
     if (changed->empty())
         print(streams, "No bank has changed: the controller holds the folder's banks");
     else
-        print(streams, (QStringLiteral("Changed banks: ") + bankRangesText(*changed)).toStdString());
+        print(streams,
+              (QStringLiteral("Changed banks: ") + bankRangesText(*changed)).toStdString());
     return changed;
 }
 
 // An upload (and a verify) of each bank whose file holds a valid dump; each other is named.
 std::vector<BankOperation> restoreOperations(const QString& folder, const std::vector<int>& banks,
-                                             bool verify, bool* failed,
-                                             const CliStreams& streams) {
+                                             bool verify, bool* failed, const CliStreams& streams) {
     std::vector<BankOperation> operations;
     for (const int bank : banks) {
         const QString path = library_folder::bankFilePath(folder, bank);

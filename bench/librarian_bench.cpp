@@ -151,8 +151,7 @@ void BM_LibrarianAgainstTheFloor(benchmark::State& state) {
         return;
     }
     const double dump = meanOf([&] { return rig.peer.dumpTransfer(); });
-    const double upload =
-        job == Backup ? 0 : meanOf([&] { return rig.peer.acknowledgedUpload(); });
+    const double upload = job == Backup ? 0 : meanOf([&] { return rig.peer.acknowledgedUpload(); });
     const double perBank = job == Backup    ? kBankChangeWaitS + dump
                            : job == Restore ? kBankChangeWaitS + upload
                                             : 2 * kBankChangeWaitS + upload + dump;
@@ -206,9 +205,9 @@ QByteArray changedLibrary(const QString& folder, const std::vector<int>& changed
             record.setBankName("Changed " + std::to_string(bank));
         Bytes dump(sysex::kDumpSize);
         buildDump(record, dump);
-        writeFileAtomically(bankFile(folder, bank),
-                            QByteArray(reinterpret_cast<const char*>(dump.data()),
-                                       qsizetype(dump.size())));
+        writeFileAtomically(
+            bankFile(folder, bank),
+            QByteArray(reinterpret_cast<const char*>(dump.data()), qsizetype(dump.size())));
     }
     QString error;
     known.write(folder, &error);

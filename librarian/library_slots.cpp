@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
@@ -71,9 +72,9 @@ bool LibrarySlots::copy(int from, int to, QString* error) {
     if (!areTwoBanks(from, to, error) || !readDumpBank(from, &source, error) ||
         !readBank(to, &target, error))
         return false;
-    return perform({QStringLiteral("Copy bank %1 to bank %2").arg(from).arg(to),
-                    {{to, target, source}}},
-                   error);
+    return perform(
+        {QStringLiteral("Copy bank %1 to bank %2").arg(from).arg(to), {{to, target, source}}},
+        error);
 }
 
 bool LibrarySlots::swap(int a, int b, QString* error) {
@@ -108,9 +109,9 @@ bool LibrarySlots::rename(int bank, const QString& name, QString* error) {
     renamed.setBankName(name.toStdString());
     QByteArray dump(sysex::kDumpSize, '\0');
     buildDump(renamed, std::span(reinterpret_cast<std::uint8_t*>(dump.data()), sysex::kDumpSize));
-    return perform({QStringLiteral("Rename bank %1 to \"%2\"").arg(bank).arg(name),
-                    {{bank, old, dump}}},
-                   error);
+    return perform(
+        {QStringLiteral("Rename bank %1 to \"%2\"").arg(bank).arg(name), {{bank, old, dump}}},
+        error);
 }
 
 QString LibrarySlots::undoText() const {

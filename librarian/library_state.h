@@ -5,10 +5,10 @@
 // panel is not seen: the state only follows the transfers of this program.
 //
 // The checksum is taken over the bank's record (the 2048 bytes the controller keeps, as a dump
-// of them reads back), not over the file's bytes. What it is compared with later is the folder's file, and two files that hold
-// the same record put the same bank into the controller: an upload is built from the record, so
-// the device id in a file's blocks (a backup's files carry the controller's) and anything else in
-// the file that is not the bank do not make a bank "changed".
+// of them reads back), not over the file's bytes. What it is compared with later is the folder's
+// file, and two files that hold the same record put the same bank into the controller: an upload is
+// built from the record, so the device id in a file's blocks (a backup's files carry the
+// controller's) and anything else in the file that is not the bank do not make a bank "changed".
 #pragma once
 
 #include "bank_job_runner.h"

@@ -3,8 +3,8 @@
 #include "../files/read_only_folder.h"
 #include "library_files.h"
 
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -23,7 +23,7 @@ protected:
         library.write(5, fifth);
         library.write(6, fifth.first(1000));
     }
-    // The folder's files with the given banks' contents instead; nothing removes the file.
+    // The folder's files with the given banks' contents instead; nothing: the bank's file is gone.
     Files with(const std::map<int, std::optional<QByteArray>>& banks) const {
         Files files = before;
         for (const auto& [bank, content] : banks) {
@@ -52,21 +52,28 @@ TEST_F(LibrarySlotsTest, OperationsChangeTheFilesAndUndoAndRedoTakeThemBackAndFo
         std::map<int, std::optional<QByteArray>> after;
     };
     const Case cases[] = {
-        {"Copy bank 3 to bank 12", [](auto& s, auto* e) { return s.copy(3, 12, e); },
+        {"Copy bank 3 to bank 12",
+         [](auto& s, auto* e) { return s.copy(3, 12, e); },
          {{12, third}}},
         {"Copy bank 3 to bank 5", [](auto& s, auto* e) { return s.copy(3, 5, e); }, {{5, third}}},
-        {"Swap banks 3 and 12", [](auto& s, auto* e) { return s.swap(3, 12, e); },
+        {"Swap banks 3 and 12",
+         [](auto& s, auto* e) { return s.swap(3, 12, e); },
          {{3, std::nullopt}, {12, third}}},
-        {"Swap banks 3 and 5", [](auto& s, auto* e) { return s.swap(3, 5, e); },
+        {"Swap banks 3 and 5",
+         [](auto& s, auto* e) { return s.swap(3, 5, e); },
          {{3, fifth}, {5, third}}},
-        {"Swap banks 6 and 7", [](auto& s, auto* e) { return s.swap(6, 7, e); },
+        {"Swap banks 6 and 7",
+         [](auto& s, auto* e) { return s.swap(6, 7, e); },
          {{6, std::nullopt}, {7, fifth.first(1000)}}},
-        {"Move bank 3 to bank 12", [](auto& s, auto* e) { return s.move(3, 12, e); },
+        {"Move bank 3 to bank 12",
+         [](auto& s, auto* e) { return s.move(3, 12, e); },
          {{3, std::nullopt}, {12, third}}},
-        {"Move bank 3 to bank 5", [](auto& s, auto* e) { return s.move(3, 5, e); },
+        {"Move bank 3 to bank 5",
+         [](auto& s, auto* e) { return s.move(3, 5, e); },
          {{3, std::nullopt}, {5, third}}},
         // A clean dump: device id 0, as the editor writes it.
-        {"Rename bank 3 to \"Live\"", [](auto& s, auto* e) { return s.rename(3, "Live", e); },
+        {"Rename bank 3 to \"Live\"",
+         [](auto& s, auto* e) { return s.rename(3, "Live", e); },
          {{3, dumpOf(live)}}},
     };
     for (const Case& c : cases) {

@@ -67,8 +67,7 @@ TEST_F(LibraryStateTest, AMissingCorruptOrForeignFileIsNoKnownState) {
         {"another program's", stateFile("{}", "library of something else"), Source::Foreign},
         {"a newer version's", stateFile("{}", "vPultron64 library state", 2), Source::Foreign},
         {"no bank known yet", stateFile("{}"), Source::Read},
-        {"bank 3 known", stateFile(QStringLiteral(R"({"3": "%1"})").arg(checksum)),
-         Source::Read},
+        {"bank 3 known", stateFile(QStringLiteral(R"({"3": "%1"})").arg(checksum)), Source::Read},
     };
     ASSERT_TRUE(folder.write(3, dumpOf("Third")));
     for (const Case& c : cases) {
@@ -174,12 +173,18 @@ TEST_F(LibraryStateTest, LibraryTableKeepsTheStateFile) {
         std::optional<std::string> held;
     };
     const Case cases[] = {
-        {[&] { table.take({Kind::Request, 1, Outcome::Done, "", bytesOf(dumpOf("Fetched"))}); },
+        {[&] {
+             table.take({Kind::Request, 1, Outcome::Done, "", bytesOf(dumpOf("Fetched"))});
+         },
          1, "Fetched"},
-        {[&] { table.take({Kind::Upload, 2, Outcome::Done, "", bytesOf(dumpOf("Second"))}); }, 2,
-         "Second"},
-        {[&] { table.take({Kind::Verify, 2, Outcome::Failed, "", bytesOf(dumpOf("Other"))}); }, 2,
-         std::nullopt},
+        {[&] {
+             table.take({Kind::Upload, 2, Outcome::Done, "", bytesOf(dumpOf("Second"))});
+         },
+         2, "Second"},
+        {[&] {
+             table.take({Kind::Verify, 2, Outcome::Failed, "", bytesOf(dumpOf("Other"))});
+         },
+         2, std::nullopt},
         {[&] { table.takeControllerBank(5, recordNamed("Sent")); }, 5, "Sent"},
         {[&] { table.takeControllerBank(5, std::nullopt); }, 5, std::nullopt},
     };

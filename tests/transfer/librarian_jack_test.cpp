@@ -151,12 +151,12 @@ TEST_F(JackLibrarian, RestoreChangedUploadsOnlyTheBanksThatDifferFromTheControll
     }
 
     EXPECT_EQ(sim.stop(), 0);
-    const Bytes uploads = joined({bankChange(0, 1), dumpOf(edited[2], 0), bankChange(0, 1),
-                                  dumpRequest(0), bankChange(0, 2), dumpOf(edited[3], 0),
-                                  bankChange(0, 2), dumpRequest(0), bankChange(0, 2),
-                                  dumpOf(edited[3], 0)});
-    const Bytes backup = joined({bankChange(0, 0), dumpRequest(0), bankChange(0, 1),
-                                 dumpRequest(0), bankChange(0, 2), dumpRequest(0)});
+    const Bytes uploads =
+        joined({bankChange(0, 1), dumpOf(edited[2], 0), bankChange(0, 1), dumpRequest(0),
+                bankChange(0, 2), dumpOf(edited[3], 0), bankChange(0, 2), dumpRequest(0),
+                bankChange(0, 2), dumpOf(edited[3], 0)});
+    const Bytes backup = joined({bankChange(0, 0), dumpRequest(0), bankChange(0, 1), dumpRequest(0),
+                                 bankChange(0, 2), dumpRequest(0)});
     EXPECT_EQ(readBytes(dir.filePath("received.syx")), joined({backup, uploads}));
 }
 
