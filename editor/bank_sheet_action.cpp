@@ -1,7 +1,9 @@
-// The editor window's "Bank Sheet…": the bank drawn for printing, saved as PDF, PNG or SVG.
+// The editor window's "Bank Sheet…": the bank drawn for printing, saved as PDF, PNG or SVG, or
+// printed from its preview.
 #include "editor_window.h"
 #include "page_controls.h"
 #include "sheet_files.h"
+#include "sheet_print.h"
 #include "spin_edit.h"
 #include "transfer_page.h"
 
@@ -14,6 +16,12 @@ const QStringList& sheetFilters() {
                                      QStringLiteral("PNG picture (*.png)"),
                                      QStringLiteral("SVG drawing (*.svg)")};
     return filters;
+}
+
+// The bank as the pages show it, with the number it belongs to.
+bank_sheet::Content shownSheet(TForm1& form) {
+    form.SaveSettingsFromForm(); // the box settings reach the record only through it
+    return {form.record, form.originBank()};
 }
 
 } // namespace
@@ -36,11 +44,13 @@ bool TForm1::writeBankSheet(const QString& path) {
         WriteMsg(tr("ERROR: '%1' not saved - a bank sheet is a .pdf, .png or .svg file").arg(path));
         return false;
     }
-    SaveSettingsFromForm(); // the box settings reach the record only through it
-    const bank_sheet::Content content{record, originBank()};
-    if (!writeBankFile(path,
-                       bank_sheet::fileBytes(*format, content, bank_sheet::sourceDateEpoch())))
+    if (!writeBankFile(
+            path, bank_sheet::fileBytes(*format, shownSheet(*this), bank_sheet::sourceDateEpoch())))
         return false;
     WriteMsg(QStringLiteral("'%1' saved.").arg(path));
     return true;
+}
+
+void TForm1::printBankSheet() {
+    sheet_print::openPreview(this, {shownSheet(*this)});
 }

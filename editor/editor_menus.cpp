@@ -54,6 +54,9 @@ void TForm1::createMenus() {
     addItem(file, tr("Store &As…"), "StoreAsAction", [this] { storeBankAs(); },
             {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     addItem(file, tr("Bank S&heet…"), "BankSheetAction", [this] { BankSheetClick(); });
+    QAction* print = addItem(file, tr("&Print Bank Sheet…"), "PrintSheetAction",
+                             [this] { printBankSheet(); }, {keys(Qt::CTRL | Qt::Key_P)});
+    connect(FileSheet->PrintSheet, &QPushButton::clicked, print, &QAction::trigger);
     file->addSeparator();
     addItem(file, tr("&Quit"), "QuitAction", [this] { close(); }, {keys(Qt::CTRL | Qt::Key_Q)});
 

@@ -165,10 +165,12 @@ public:
     bool WriteMidiFile(const QString& path);
     bool WriteSysexMidiFile(const QString& path);
     bool ExportConverterIni(const QString& path);
-    // "Bank Sheet…": the bank drawn for printing, as PDF, PNG or SVG by the file's extension.
+    // "Bank Sheet…": the bank drawn for printing, as PDF, PNG or SVG by the file's extension;
+    // "Print Bank Sheet…": its print preview.
     void BankSheetClick();
     QFileDialog* makeBankSheetDialog();
     bool writeBankSheet(const QString& path);
+    void printBankSheet();
 
     // The transfer settings, the desk chosen last and the windows' places, kept between runs.
     void RestoreRegistry();

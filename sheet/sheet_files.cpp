@@ -23,6 +23,11 @@ QString title(const Content& content) {
     return QStringLiteral("Pultron64 bank sheet: ") + name.trimmed();
 }
 
+QString title(const std::vector<Content>& pages) {
+    return pages.size() == 1 ? title(pages.front())
+                             : QStringLiteral("Pultron64 bank sheets: %1 banks").arg(pages.size());
+}
+
 QString isoDate(const QDateTime& moment) {
     return moment.toUTC().toString(Qt::ISODate);
 }
@@ -112,14 +117,9 @@ QByteArray svgBytes(const Content& content, const std::optional<QDateTime>& crea
 
 } // namespace
 
-QString documentTitle(const std::vector<Content>& pages) {
-    return pages.size() == 1 ? title(pages.front())
-                             : QStringLiteral("Pultron64 bank sheets: %1 banks").arg(pages.size());
-}
-
 QByteArray pdfFile(const std::vector<Content>& pages, const std::optional<QDateTime>& created) {
     const FixedHashOrder fixedOrder;
-    const QString name = documentTitle(pages);
+    const QString name = title(pages);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {

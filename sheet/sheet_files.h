@@ -28,12 +28,9 @@ std::optional<QDateTime> sourceDateEpoch();
 constexpr int kPictureDpi = 150;
 QImage picture(const Content& content);
 
-// The name of a document of these sheets: "Pultron64 bank sheet: Bank 7 Live Set" for one bank,
-// "Pultron64 bank sheets: 12 banks" for more.
-QString documentTitle(const std::vector<Content>& pages);
-
-// One page per bank in the order given, as an A4 landscape PDF; `created` is the date written
-// into it, none when empty. Empty when there is no bank.
+// One page per bank in the order given, as an A4 landscape PDF titled by its bank ("Pultron64
+// bank sheet: Bank 7 Live Set") or the number of its banks ("Pultron64 bank sheets: 12 banks");
+// `created` is the date written into it, none when empty. Empty when there is no bank.
 QByteArray pdfFile(const std::vector<Content>& pages, const std::optional<QDateTime>& created);
 
 // The file of `format`; `created` is the date written into it, none when empty.

@@ -168,6 +168,7 @@ QWidget* TransferPage::makeTransferGroup() {
     OpenSysex = button(tr("Open Sysex File"), "OpenSysex");
     StoreSysex = button(tr("Store Sysex File"), "StoreSysex");
     BankSheet = button(tr("Bank Sheet…"), "BankSheet");
+    PrintSheet = button(tr("Print Sheet…"), "PrintSheet");
     SlowSendToPultron = button(tr("Send Sysex"), "SlowSendToPultron");
     RequestSysexDump = button(tr("Request Sysex Dump"), "RequestSysexDump");
     SlowSendToPultron->setEnabled(false);
@@ -177,6 +178,7 @@ QWidget* TransferPage::makeTransferGroup() {
     grid->addWidget(BankSheet, 0, 2);
     grid->addWidget(SlowSendToPultron, 1, 0);
     grid->addWidget(RequestSysexDump, 1, 1);
+    grid->addWidget(PrintSheet, 1, 2);
 
     BytesToSend = counterLabel("BytesToSend", tr("Bytes to send:"));
     BlocksToSend = counterLabel("BlocksToSend", tr("Blocks to send:"));

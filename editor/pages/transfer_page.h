@@ -52,6 +52,7 @@ public:
     QPushButton* OpenSysex = nullptr;
     QPushButton* StoreSysex = nullptr;
     QPushButton* BankSheet = nullptr; // saves the bank as a sheet to print
+    QPushButton* PrintSheet = nullptr; // prints the sheet from its preview
     QLabel* BytesToSend = nullptr;
     QLabel* BlocksToSend = nullptr;
     QLabel* SendType = nullptr;

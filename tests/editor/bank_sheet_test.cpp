@@ -1,5 +1,5 @@
 // "Bank Sheet…" on the transfer page: the bank as the box settings show it, drawn into a PDF, PNG
-// or SVG file chosen by its extension.
+// or SVG file chosen by its extension, or printed from its preview.
 #include "box_config_page.h"
 #include "file_bytes.h"
 #include "page_test_support.h"
@@ -11,6 +11,9 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTimer>
 
@@ -77,4 +80,26 @@ TEST_F(BankSheetAction, TheButtonOpensASaveDialogWhoseFilterPicksTheExtension) {
     });
     button->click();
     EXPECT_EQ(shown, "Save Bank Sheet To ...");
+}
+
+// The menu item, its key and the transfer page's button each open the preview of the bank.
+TEST_F(BankSheetAction, PrintOpensThePreviewOfTheBankFromTheMenuItsKeyAndThePage) {
+    start();
+    EXPECT_EQ(form->FileSheet->PrintSheet->accessibleName(), QStringLiteral("Print Sheet\u2026"));
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"menu", [&] { form->findChild<QAction*>(QStringLiteral("PrintSheetAction"))->trigger(); }},
+        {"Ctrl+P", [&] { page_test::press(form->PageControl, Qt::Key_P, Qt::ControlModifier); }},
+        {"button", [&] { form->FileSheet->PrintSheet->click(); }},
+    };
+    for (const auto& [way, open] : ways) {
+        QApplication::setActiveWindow(form.get()); // the key goes to the active window
+        open();
+        QPointer<QPrintPreviewDialog> preview =
+            form->findChild<QPrintPreviewDialog*>(QStringLiteral("BankSheetPreview"));
+        ASSERT_TRUE(preview) << way;
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(preview.data())) << way;
+        EXPECT_EQ(preview->findChild<QPrintPreviewWidget*>()->pageCount(), 1) << way;
+        preview->close();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return preview.isNull(); })) << way;
+    }
 }
