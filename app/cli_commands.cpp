@@ -7,6 +7,7 @@
 #include "diff_command.h"
 #include "dump_codec.h"
 #include "dump_file.h"
+#include "find_command.h"
 #include "librarian_commands.h"
 #include "library_folder.h"
 #include "midi_commands.h"
@@ -39,6 +40,8 @@ const char* const kUsage =
     "  default OUT       write the built-in default bank dump to OUT\n"
     "  diff A.syx B.syx  print each field in which the banks of A and B differ\n"
     "                    (exit 0 equal, 1 different, 2 unreadable or no valid bank)\n"
+    "  diff DIR_A DIR_B  compare two library folders bank by bank: a heading for each bank\n"
+    "                    that differs (its names, or only in A/B), then its fields as above\n"
     "  encode IN OUT     decode IN and write the record as a clean eight-block dump to OUT\n"
     "  export-ini IN.syx OUT.ini\n"
     "                    write the bank in IN as the text for the dumpkit converter; button\n"
@@ -46,6 +49,11 @@ const char* const kUsage =
     "  export-mid IN.syx OUT.mid [--smf-sysex] [--delay MS]\n"
     "                    write the bank in IN as the 2071-byte MIDI file; with --smf-sysex as a\n"
     "                    Standard MIDI File playing the eight dump blocks MS apart (default 750)\n"
+    "  find DIR WORDS... print the bank names, pots and buttons of the library folder DIR\n"
+    "                    whose line holds every word, in any case, a number as a whole number;\n"
+    "                    a word may also be in the bank's name, but one must be in the line\n"
+    "                    itself; a file holding no valid dump is skipped with a note\n"
+    "                    (exit 0 found, 1 nothing found, 2 unreadable folder)\n"
     "  sheet IN.syx OUT.pdf|OUT.png|OUT.svg [--bank N]\n"
     "        DIR OUT.pdf draw the bank in IN as a sheet to lay over the controller: labels and\n"
     "                    events of every pot and button, bank name and LED map; an A4 landscape\n"
@@ -206,6 +214,8 @@ int runCli(const QStringList& args, const CliStreams& streams) {
     if (command == QLatin1String("export-ini") && rest.size() == 2)
         return exportIniCommand(rest[0], rest[1], streams);
     if (command == QLatin1String("export-mid")) return exportMidCommand(rest, streams);
+    if (command == QLatin1String("find") && rest.size() >= 2)
+        return findCommand(rest.first(), rest.mid(1), streams);
     if (command == QLatin1String("sheet")) return sheetCommand(rest, streams);
     if (const auto code = runMidiCommand(command, rest, streams)) return *code;
     if (const auto code = runLibrarianCommand(command, rest, streams)) return *code;

@@ -55,6 +55,19 @@ std::optional<std::vector<int>> parseBankList(const QString& text, QString* erro
     return banks;
 }
 
+bool isReadableFolder(const QString& folder, QString* error) {
+    const QFileInfo info(folder);
+    if (!info.exists())
+        *error = QStringLiteral("there is no folder '%1'").arg(folder);
+    else if (!info.isDir())
+        *error = QStringLiteral("'%1' is no folder").arg(folder);
+    else if (!info.isReadable() || !info.isExecutable())
+        *error = QStringLiteral("cannot read the folder '%1'").arg(folder);
+    else
+        return true;
+    return false;
+}
+
 std::optional<BankRecord> readBankFile(const QString& path) {
     auto buffer = std::make_unique<DumpBuffer>();
     if (!readDumpFile(path, *buffer)) return std::nullopt;

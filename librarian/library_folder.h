@@ -22,6 +22,9 @@ QString bankFilePath(const QString& folder, int bank);
 // text is not a list of banks; `error` says why.
 std::optional<std::vector<int>> parseBankList(const QString& text, QString* error);
 
+// True when `folder` is a folder whose files can be read; otherwise `error` says why.
+bool isReadableFolder(const QString& folder, QString* error);
+
 // The record of a file that holds a valid dump, nothing for any other file.
 std::optional<BankRecord> readBankFile(const QString& path);
 

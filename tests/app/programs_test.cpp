@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -346,7 +347,7 @@ TEST(Vpt64Manual, HasEveryCommandOfTheHelp) {
     QStringList commands;
     for (auto match = command.globalMatch(help.out); match.hasNext();)
         commands << match.next().captured(1);
-    EXPECT_EQ(commands.size(), 16) << commands.join(' ').toStdString();
+    EXPECT_EQ(commands.size(), 18) << commands.join(' ').toStdString();
     for (const QString& name : commands) {
         const QRegularExpression entry("^(\\.BI? |\\\\fB)" + QRegularExpression::escape(name) +
                                            "( |\\\\fR|$)",
@@ -445,4 +446,124 @@ TEST_F(Vpt64, InterruptedBackupNamesTheBankItStoppedAtAndKeepsTheOthers) {
     EXPECT_EQ(output.count("vpt64: cancelled before bank 2\n"), 1) << output.toStdString();
     EXPECT_FALSE(output.contains("did not arrive")) << output.toStdString();
     EXPECT_TRUE(QFile::exists(path("library/bank-001.syx")));
+}
+
+// Library folders of these banks: 1 "Live Set" (pot 33 "CutOff # 1" on CC 74 ch 16, button 5
+// toggling Note C4 ch 1), 2 "Studio" (pot 1 "Filter" on CC 74 ch 1) and 12 "Live Set 2" (pot 7
+// "Volume" on CC 7 ch 16); the other controls are those of an empty bank.
+struct Vpt64Folders : Vpt64 {
+    using Banks = std::map<int, BankRecord>;
+    static BankRecord bank(const char* name, int pot, const char* label, PotEntry entry) {
+        BankRecord record;
+        record.setBankName(name);
+        record.setPot(pot, entry);
+        record.setPotLabel(pot, label);
+        return record;
+    }
+    Banks banks = [] {
+        Banks banks{{1, bank("Live Set", 33, "CutOff # 1", {0x3F, 74, 0, 127})},
+                    {2, bank("Studio", 1, "Filter", {0x30, 74, 0, 127})},
+                    {12, bank("Live Set 2", 7, "Volume", {0x3F, 7, 0, 127})}};
+        banks[1].setButton(5, {0x10, 60, 127, 2});
+        return banks;
+    }();
+    QString folder(const char* name, const Banks& banks) {
+        const QString folder = path(name);
+        EXPECT_TRUE(QDir().mkpath(folder));
+        for (const auto& [number, record] : banks)
+            writeAll(library_folder::bankFilePath(folder, number), encodeBank(record, 0));
+        return folder;
+    }
+};
+
+// Every line holds all the words, in any case; numbers are whole; the bank's name narrows a
+// search; a file without a valid dump is skipped with a note.
+TEST_F(Vpt64Folders, FindPrintsEachLineOfTheFolderHoldingEveryWord) {
+    const QString library = folder("library", banks);
+    writeAll(library_folder::bankFilePath(library, 3), "no dump");
+    const QString note = "vpt64: bank 3 skipped: '" + library_folder::bankFilePath(library, 3) +
+                         "' holds no valid dump\n";
+    const struct {
+        QStringList words;
+        int exitCode;
+        QString out;
+    } cases[] = {
+        {{"cc", "74", "ch", "16"}, 0, "bank-001.syx pot 33 \"CutOff # 1\": CC 74 ch 16, 0-127\n"},
+        {{"CUTOFF"}, 0, "bank-001.syx pot 33 \"CutOff # 1\": CC 74 ch 16, 0-127\n"},
+        {{"Cc 74"},
+         0,
+         "bank-001.syx pot 33 \"CutOff # 1\": CC 74 ch 16, 0-127\n"
+         "bank-002.syx pot 1 \"Filter\": CC 74 ch 1, 0-127\n"},
+        {{"live", "cc", "74"}, 0, "bank-001.syx pot 33 \"CutOff # 1\": CC 74 ch 16, 0-127\n"},
+        {{"LIVE"}, 0, "bank-001.syx name \"Live Set\"\nbank-012.syx name \"Live Set 2\"\n"},
+        {{"cc", "7"}, 0, "bank-012.syx pot 7 \"Volume\": CC 7 ch 16, 0-127\n"},
+        {{"note", "c4", "toggle"}, 0, "bank-001.syx button 5: Note C4 ch 1, TOGGLE\n"},
+        {{"filter", "0-127"}, 0, "bank-002.syx pot 1 \"Filter\": CC 74 ch 1, 0-127\n"},
+        {{"cc", "74", "ch", "2"}, 1, ""},
+        {{"studio"}, 0, "bank-002.syx name \"Studio\"\n"},
+        {{"nothing"}, 1, ""},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult found = vpt64(QStringList{"find", library} + c.words);
+        EXPECT_EQ(found.exitCode, c.exitCode) << c.words.join(' ').toStdString();
+        EXPECT_EQ(found.out, c.out) << c.words.join(' ').toStdString();
+        EXPECT_EQ(found.err, note) << c.words.join(' ').toStdString();
+    }
+    writeAll(path("file.syx"), defaultDump);
+    const struct {
+        QStringList args;
+        QString err;
+    } refused[] = {
+        {{"find", path("missing"), "cc"}, "vpt64: there is no folder '" + path("missing") + "'\n"},
+        {{"find", path("file.syx"), "cc"}, "vpt64: '" + path("file.syx") + "' is no folder\n"},
+        {{"find", library, " "}, "vpt64: find needs at least one word to look for\n"},
+    };
+    for (const auto& r : refused) {
+        const ProcessResult failed = vpt64(r.args);
+        EXPECT_EQ(failed.exitCode, 2) << r.args.join(' ').toStdString();
+        EXPECT_EQ(failed.out + failed.err, r.err);
+    }
+}
+
+TEST_F(Vpt64Folders, DiffOfTwoFoldersHeadsEachBankThatDiffersWithItsNames) {
+    const QString a = folder("a", banks);
+    Banks changed = banks;
+    changed[1].setBankName("Live Set X");
+    changed[1].setPot(33, {0x3F, 75, 0, 127});
+    changed[2].setPot(1, {0x30, 75, 0, 127});
+    Banks fewer = banks;
+    fewer.erase(12);
+    const QString invalid = folder("invalid", banks);
+    writeAll(library_folder::bankFilePath(invalid, 2), "no dump");
+    writeAll(path("file.syx"), defaultDump);
+    const struct {
+        QString other;
+        int exitCode;
+        QString out, err;
+    } cases[] = {
+        {folder("same", banks), 0, "", ""},
+        {folder("changed", changed), 1,
+         "bank 1: \"Live Set\" -> \"Live Set X\"\n"
+         "pot 33 controller: 74 -> 75\n"
+         "bank name: \"Live Set\" -> \"Live Set X\"\n"
+         "bank 2: \"Studio\"\n"
+         "pot 1 controller: 74 -> 75\n",
+         ""},
+        {folder("fewer", fewer), 1, "bank 12: only in A\n", ""},
+        {invalid, 2, "",
+         "vpt64: bank 2: '" + library_folder::bankFilePath(invalid, 2) + "' holds no valid dump\n"},
+        {path("missing"), 2, "", "vpt64: there is no folder '" + path("missing") + "'\n"},
+        {path("file.syx"), 2, "",
+         "vpt64: '" + a + "' is a folder and '" + path("file.syx") +
+             "' is not: diff compares two dump files or two library folders\n"},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult compared = vpt64({"diff", a, c.other});
+        EXPECT_EQ(compared.exitCode, c.exitCode) << c.other.toStdString();
+        EXPECT_EQ(compared.out, c.out) << c.other.toStdString();
+        EXPECT_EQ(compared.err, c.err) << c.other.toStdString();
+    }
+    const ProcessResult reversed = vpt64({"diff", path("fewer"), a});
+    EXPECT_EQ(reversed.exitCode, 1);
+    EXPECT_EQ(reversed.out, "bank 12: only in B\n");
 }
