@@ -18,7 +18,6 @@
 #include "transfer_page.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -267,7 +266,11 @@ int folderSheetCommand(const QString& folder, const CliArgs& args, const CliStre
         return usageError(QStringLiteral("--bank is for one file: the banks of a folder take "
                                          "their numbers from their file names"),
                           streams);
-    if (!QDir(folder).isReadable()) return cannotRead(folder, streams);
+    QString error;
+    if (!library_folder::isReadableFolder(folder, &error)) {
+        std::fprintf(streams.err, "vpt64: %s\n", qPrintable(error));
+        return kExitUnreadable;
+    }
     std::vector<bank_sheet::Content> pages;
     const auto skip = [&streams](int bank, const QString& path) {
         std::fprintf(streams.err, "vpt64: bank %d skipped: '%s' holds no valid dump\n", bank,
