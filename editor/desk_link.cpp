@@ -68,23 +68,23 @@ void DeskLink::MidiIn1Short(TMidiIn*, std::uint8_t status, std::uint8_t data1, s
     case IncomingRoute::LearnPot: {
         PotPage& pots = *m_form.PotSettings;
         showPage(&pots);
-        m_form.commitPageEdits();
+        m_form.document().commit();
         const BankRecord before = m_form.record;
         pots.PotByte0->setValue(status);
         pots.PotByte1->setValue(data1);
         pots.PotInitialValue->setValue(data2);
-        m_form.recordEdited(before, tr("learned event of pot %1").arg(pots.selectedPot()));
+        m_form.document().recordEdited(before, tr("learned event of pot %1").arg(pots.selectedPot()));
         return;
     }
     case IncomingRoute::LearnButton: {
         ButtonPage& buttons = *m_form.ButtSettings;
         showPage(&buttons);
-        m_form.commitPageEdits();
+        m_form.document().commit();
         const BankRecord before = m_form.record;
         buttons.ButtByte0->setValue(status);
         buttons.ButtByte1->setValue(data1);
         buttons.ButtByte2->setValue(data2);
-        m_form.recordEdited(before, tr("learned event of button %1").arg(buttons.selectedButton()));
+        m_form.document().recordEdited(before, tr("learned event of button %1").arg(buttons.selectedButton()));
         return;
     }
     case IncomingRoute::MatchPots:
@@ -131,7 +131,7 @@ void DeskLink::potValueChanged(int potIndex, int) {
         (!m_turnClock.isValid() || m_turnClock.elapsed() > kGesturePauseMs))
         ++m_gesture;
     m_turnClock.start();
-    m_form.history().deskTurned(potIndex + 1, m_gesture);
+    m_form.document().history().deskTurned(potIndex + 1, m_gesture);
 }
 
 void DeskLink::showTurnedValue() {

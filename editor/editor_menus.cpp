@@ -62,12 +62,12 @@ void TForm1::createMenus() {
 
     QMenu* edit = MainMenu->addMenu(tr("&Edit"));
     // What is typed counts before the items say what they would undo.
-    connect(edit, &QMenu::aboutToShow, this, [this] { commitPageEdits(); });
-    UndoAction = addItem(edit, tr("&Undo"), "UndoAction", [this] { undoEdit(); },
+    connect(edit, &QMenu::aboutToShow, this, [this] { document().commit(); });
+    UndoAction = addItem(edit, tr("&Undo"), "UndoAction", [this] { document().undo(); },
                          {keys(Qt::CTRL | Qt::Key_Z)});
-    RedoAction = addItem(edit, tr("&Redo"), "RedoAction", [this] { redoEdit(); },
+    RedoAction = addItem(edit, tr("&Redo"), "RedoAction", [this] { document().redo(); },
                          {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), keys(Qt::CTRL | Qt::Key_Y)});
-    QUndoStack& stack = history().stack();
+    QUndoStack& stack = document().history().stack();
     const auto showSteps = [this, &stack] {
         UndoAction->setEnabled(stack.canUndo());
         UndoAction->setText(stack.canUndo() ? tr("&Undo %1").arg(stack.undoText()) : tr("&Undo"));

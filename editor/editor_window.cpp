@@ -55,7 +55,9 @@ struct TForm1::Buffers {
 };
 
 TForm1::TForm1(const Options& options, QWidget* parent)
-    : QWidget(parent), m_buffers(std::make_unique<Buffers>()), OutgoingDump(m_buffers->outgoing),
+    : QWidget(parent), m_buffers(std::make_unique<Buffers>()),
+      m_document(std::make_unique<BankDocument>()), record(m_document->record()),
+      OutgoingDump(m_buffers->outgoing),
       IncomingDump(m_buffers->incoming), MessageBuffer(m_buffers->message),
       m_folders(options.folders.value_or(ProgramFolders::current())),
       m_codec(OutgoingDump,
@@ -72,16 +74,17 @@ TForm1::TForm1(const Options& options, QWidget* parent)
         std::async(std::launch::async, &MidiDeviceList::create,
                    parseMidiApi(options.midiApi.toStdString()).value_or(MidiApiChoice::All));
     createPages();
-    createHistory();
+    createDocument();
     createTimers();
     createSkinLists();
     m_transfer = std::make_unique<TransferController>(*this, devices.get());
+    LibrarySheet.page()->attach(*m_transfer);
     connectControls();
     m_desk = new DeskLink(*this);
     createDeskActions();
     createMenus();
     FormCreate(options);
-    m_history->reset(); // the bank the window starts with is no edit
+    document().history().reset(); // the bank the window starts with is no edit
 }
 
 TForm1::~TForm1() {
@@ -98,7 +101,10 @@ void TForm1::createPages() {
     PotSettings = PageRef(new PotPage(record));
     ButtSettings = PageRef(new ButtonPage(record));
     Overview = PageRef(new OverviewPage(record));
-    LibrarySheet = PageRef(new LibraryPage(*this));
+    LibrarySheet = PageRef(new LibraryPage(
+        {document(), LibraryFolder, SysexSaveDialogDir,
+         [this](const QString& line) { WriteMsg(line); },
+         [this](const QString& path) { return requestOpen(path); }}));
     HelpTabSheet = PageRef(new HelpPage);
     PageControl->addTab(FileSheet, tr("MIDI Transfer"));
     PageControl->addTab(BoxSettingsTabsheet.page(), tr("Box Config"));
@@ -182,8 +188,8 @@ void TForm1::connectOverview() {
         ButtSettings.page()->UpdateButtProps();
     });
     connect(overview, &OverviewPage::logLine, this, &TForm1::WriteMsg);
-    connect(overview, &OverviewPage::recordEdited, this,
-            [this](const BankRecord& before, const QString& text) { recordEdited(before, text); });
+    connect(overview, &OverviewPage::recordEdited,
+            &document(), &BankDocument::recordEdited);
 }
 
 void TForm1::FormCreate(const Options& options) {
@@ -295,7 +301,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!m_closeAnswered && hasUnsavedEdits()) {
+    if (!m_closeAnswered && document().hasUnsavedEdits()) {
         event->ignore();
         askAboutUnsavedEdits(tr("closing"), [this] {
             m_closeAnswered = true;
@@ -325,9 +331,9 @@ void TForm1::SaveSettingsFromForm() {
         return;
     }
     // Giving the bank back as the page shows it is no edit of the user's.
-    m_history->commit();
+    document().history().commit();
     box->saveToRecord();
-    m_history->absorb();
+    document().history().absorb();
 }
 
 void TForm1::showOutgoingDump() {

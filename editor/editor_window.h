@@ -2,6 +2,7 @@
 // pages, and runs the start-up sequence.
 #pragma once
 
+#include "bank_document.h"
 #include "bank_record.h"
 #include "deferred_page.h"
 #include "dump_buffer.h"
@@ -15,8 +16,6 @@
 #include <functional>
 #include <memory>
 
-class BankHistory;
-struct BankOrigin;
 class BoxConfigPage;
 class DeskLink;
 class ButtonPage;
@@ -47,6 +46,7 @@ class TForm1 : public QWidget {
     // Declared first: the buffer references below are bound to it during construction.
     struct Buffers;
     std::unique_ptr<Buffers> m_buffers;
+    std::unique_ptr<BankDocument> m_document; // before `record`, which is its record
 
 public:
     struct Options {
@@ -62,8 +62,12 @@ public:
     explicit TForm1(const Options& options, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The record and the three dump buffers live as long as the window.
-    BankRecord record;
+    // The bank as a document: its record, undo history, origin and unsaved state. Code that
+    // changes the record tells the document (recordEdited, commit); after undo or redo
+    // recordRestored follows.
+    BankDocument& document() const { return *m_document; }
+    // The document's record and the three dump buffers live as long as the window.
+    BankRecord& record;
     DumpBuffer& OutgoingDump;
     DumpBuffer& IncomingDump;
     DumpBuffer& MessageBuffer;
@@ -192,27 +196,12 @@ public:
     // settings file asked for that.
     void startUpDone();
 
-    // The bank as a document. Every change of the record becomes an undo step: code that has
-    // changed the record calls recordEdited with the bank as it was before; what the pages have
-    // written since the last step (typed values, counted when their field is left or Enter is
-    // pressed) becomes a step through commitPageEdits. After undo or redo recordRestored follows.
-    BankHistory& history() const { return *m_history; }
-    void recordEdited(const BankRecord& before, const QString& text = {});
-    void commitPageEdits(const QString& text = {});
-    void undoEdit();
-    void redoEdit();
-    // Puts a new bank into the record through `load` (true when it took one) as one undo step
-    // named `text`; the new bank is then the saved state.
-    bool replaceBank(const QString& text, const std::function<bool()>& load,
-                     const BankOrigin& origin);
     // The controller bank the bank belongs to: its origin's, else "Bank Number:".
     int originBank() const;
     // Runs `action` at once when the bank has no unsaved edits; otherwise asks "Save", "Discard"
     // or "Cancel" first, without blocking. `what` finishes "Save them before ...".
     void askAboutUnsavedEdits(const QString& what, std::function<void()> action,
                               std::function<void()> cancelled = {});
-    // Pending typed values count as a step first.
-    bool hasUnsavedEdits();
     UnsavedEditsQuestion& unsavedEditsQuestion() const { return *m_unsavedQuestion; }
     // Store: into the .syx file the bank came from or went to last, else through the save
     // dialog. Store As: through the save dialog. True when the bank was written.
@@ -253,7 +242,7 @@ private:
     void showFileMessage(const QString& objectName, const QString& text,
                          QMessageBox::StandardButtons buttons);
     void createDeskActions();
-    void createHistory();
+    void createDocument();
     void createMenus();
     void fillRecentMenu();
     void rememberRecentFile(const QString& path);
@@ -267,7 +256,6 @@ private:
     std::unique_ptr<TransferController> m_transfer;
     DeskLink* m_desk = nullptr;
     MidiMonitorWindow* m_monitor = nullptr;
-    BankHistory* m_history = nullptr;
     UnsavedEditsQuestion* m_unsavedQuestion = nullptr;
     bool m_closeAnswered = false; // the user let the unsaved edits go on closing
     QString m_settingsDesk;       // the desk the settings file names; CustomDeskFile may differ

@@ -1,6 +1,5 @@
-// The editor window's bank as a document: its undo history, the unsaved mark in the title and
-// the question before unsaved edits are lost.
-#include "bank_history.h"
+// The editor window's side of the bank's document: the views follow its undo and redo, the title
+// its origin and unsaved mark, and the question before unsaved edits are lost.
 #include "box_config_page.h"
 #include "build_info.h"
 #include "button_page.h"
@@ -19,54 +18,32 @@
 #include <QFileInfo>
 #include <QTabWidget>
 
-void TForm1::createHistory() {
-    m_history = new BankHistory(record, this);
-    connect(m_history, &BankHistory::restored, this, &TForm1::showRestored);
-    connect(m_history, &BankHistory::modifiedChanged, this, &QWidget::setWindowModified);
-    connect(m_history, &BankHistory::originChanged, this, &TForm1::showOrigin);
+void TForm1::createDocument() {
+    BankDocument& bank = document();
+    connect(&bank, &BankDocument::restored, this, &TForm1::showRestored);
+    connect(&bank, &BankDocument::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(&bank, &BankDocument::originChanged, this, &TForm1::showOrigin);
+    // The box configuration page gives its values to the record only when asked.
+    bank.setPendingEdits([this] {
+        if (BoxConfigPage* box = BoxSettingsTabsheet.ifBuilt(); box && box->editedSinceLoad())
+            SaveSettingsFromForm();
+    });
     m_unsavedQuestion = new UnsavedEditsQuestion(
-        *this, [this] { return hasUnsavedEdits(); }, [this] { return storeBank(); });
+        *this, [&bank] { return bank.hasUnsavedEdits(); }, [this] { return storeBank(); });
     // A typed value counts once its field is left.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old) {
-        if (old && isAncestorOf(old)) commitPageEdits();
+    connect(qApp, &QApplication::focusChanged, this, [this, &bank](QWidget* old) {
+        if (old && isAncestorOf(old)) bank.commit();
     });
     // A choice from a list or a click counts at once; these run after the page's own handlers.
-    const auto commitOnChoices = [this](QWidget& page) {
+    const auto commitOnChoices = [this, &bank](QWidget& page) {
         for (QComboBox* list : page.findChildren<QComboBox*>())
-            connect(list, &QComboBox::activated, this, [this] { commitPageEdits(); });
+            connect(list, &QComboBox::activated, this, [&bank] { bank.commit(); });
         for (QAbstractButton* box : page.findChildren<QAbstractButton*>())
-            connect(box, &QAbstractButton::clicked, this, [this] { commitPageEdits(); });
+            connect(box, &QAbstractButton::clicked, this, [&bank] { bank.commit(); });
     };
     onceBuilt(BoxSettingsTabsheet.page(), this, commitOnChoices);
     onceBuilt(PotSettings.page(), this, commitOnChoices);
     onceBuilt(ButtSettings.page(), this, commitOnChoices);
-}
-
-void TForm1::recordEdited(const BankRecord& before, const QString& text) {
-    m_history->recordEdited(before, text);
-}
-
-void TForm1::commitPageEdits(const QString& text) {
-    // The box configuration page gives its values to the record only when asked.
-    if (BoxConfigPage* box = BoxSettingsTabsheet.ifBuilt(); box && box->editedSinceLoad())
-        SaveSettingsFromForm();
-    m_history->commit(text);
-}
-
-void TForm1::undoEdit() {
-    commitPageEdits();
-    m_history->stack().undo();
-}
-
-void TForm1::redoEdit() {
-    commitPageEdits();
-    m_history->stack().redo();
-}
-
-bool TForm1::replaceBank(const QString& text, const std::function<bool()>& load,
-                         const BankOrigin& origin) {
-    commitPageEdits();
-    return m_history->loadBank(text, load, origin);
 }
 
 // The pages and the desk show the restored bank, and the page shows the field that changed.
@@ -95,17 +72,12 @@ void TForm1::showRestored(const RecordPatch& patch) {
 // The caption names what is open; "[*]" is the unsaved mark's place.
 void TForm1::showOrigin() {
     const QString builtIn = tr("Pultron64 Editor : Version Compiled on ") + buildDate();
-    setWindowTitle(m_history->origin().caption(builtIn) + QStringLiteral("[*]"));
+    setWindowTitle(document().origin().caption(builtIn) + QStringLiteral("[*]"));
 }
 
 int TForm1::originBank() const {
-    const int bank = m_history->origin().bank;
+    const int bank = document().origin().bank;
     return bank != 0 ? bank : FileSheet->PatternNumber->clampedValue();
-}
-
-bool TForm1::hasUnsavedEdits() {
-    commitPageEdits();
-    return m_history->modified();
 }
 
 void TForm1::askAboutUnsavedEdits(const QString& what, std::function<void()> action,
@@ -116,7 +88,7 @@ void TForm1::askAboutUnsavedEdits(const QString& what, std::function<void()> act
 // A bank without a file of its own (built in, received) asks for a name: it must never go
 // into the file of the bank it replaced.
 bool TForm1::storeBank() {
-    const QString& file = m_history->origin().file;
+    const QString& file = document().origin().file;
     if (file.isEmpty()) return storeBankAs();
     return storeSysexFile(file, 1);
 }

@@ -59,13 +59,13 @@ void TForm1::CopyPot() {
 }
 
 void TForm1::PastePot() {
-    commitPageEdits();
+    document().commit();
     if (PageControl->currentWidget() == PotSettings.page()) {
         PotSettings->pasteSelected(PotCopyBuffer);
-        commitPageEdits(tr("paste onto pot %1").arg(PotSettings->selectedPot()));
+        document().commit(tr("paste onto pot %1").arg(PotSettings->selectedPot()));
     } else if (PageControl->currentWidget() == ButtSettings.page()) {
         ButtSettings->pasteSelected(ButtCopyBuffer);
-        commitPageEdits(tr("paste onto button %1").arg(ButtSettings->selectedButton()));
+        document().commit(tr("paste onto button %1").arg(ButtSettings->selectedButton()));
     }
 }
 
@@ -103,13 +103,13 @@ bool TForm1::FormKeyDown(const QKeyEvent& event) {
     // Text fields of the other pages keep their own undo and redo.
     if ((isUndoKey(modifiers, key) || isRedoKey(modifiers, key)) &&
         (bankPage || !focusedTextField())) {
-        isUndoKey(modifiers, key) ? undoEdit() : redoEdit();
+        isUndoKey(modifiers, key) ? document().undo() : document().redo();
         return true;
     }
     // Enter ends typing: the typed value counts, after the field has taken the key.
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
         QMetaObject::invokeMethod(
-            this, [this] { commitPageEdits(); }, Qt::QueuedConnection);
+            this, [this] { document().commit(); }, Qt::QueuedConnection);
     // Elsewhere these keys keep their usual meaning for the focused control.
     if (page != PotSettings.page() && page != ButtSettings.page()) return false;
     if (modifiers == Qt::ControlModifier && (key == Qt::Key_C || key == Qt::Key_V) &&
@@ -118,7 +118,7 @@ bool TForm1::FormKeyDown(const QKeyEvent& event) {
         return true;
     }
     if (modifiers == Qt::NoModifier && (key == Qt::Key_PageUp || key == Qt::Key_PageDown)) {
-        commitPageEdits(); // what was typed belongs to the entry shown so far
+        document().commit(); // what was typed belongs to the entry shown so far
         const int step = key == Qt::Key_PageUp ? 1 : -1;
         if (page == PotSettings.page())
             PotSettings->stepPot(step);

@@ -143,7 +143,7 @@ QFileDialog* TForm1::makeSysexOpenDialog() {
 // Starts beside the bank's file, or in the library folder for a bank of the controller, and
 // proposes the file's name or the library's name for the bank.
 QFileDialog* TForm1::makeSysexSaveDialog() {
-    const BankOrigin& origin = history().origin();
+    const BankOrigin& origin = document().origin();
     const QString folder = !origin.file.isEmpty()                       ? folderOf(origin.file)
                            : origin.bank != 0 && !LibraryFolder.isEmpty() ? LibraryFolder
                                                                          : SysexSaveDialogDir;
@@ -181,7 +181,7 @@ bool TForm1::openSysexFile(const QString& path) {
     }
     const QString name = QFileInfo(path).fileName();
     const BankOrigin origin = BankOrigin::ofFile(path);
-    if (replaceBank(tr("open %1").arg(name), [&] { return ReadDumpFile(path); }, origin)) {
+    if (document().replaceBank(tr("open %1").arg(name), [&] { return ReadDumpFile(path); }, origin)) {
         rememberRecentFile(path);
         // A library file's bank goes back to its own slot.
         if (origin.bank != 0) FileSheet->PatternNumber->setValue(origin.bank);
@@ -192,7 +192,7 @@ bool TForm1::openSysexFile(const QString& path) {
 
 bool TForm1::storeSysexFile(const QString& path, int filterEntry) {
     // What is typed counts; the bank is the saved state only as a dump that opens again.
-    commitPageEdits();
+    document().commit();
     switch (filterEntry) {
     case kIniEntry:
         return ExportConverterIni(path);
@@ -202,8 +202,7 @@ bool TForm1::storeSysexFile(const QString& path, int filterEntry) {
         return WriteSysexMidiFile(path);
     default:
         if (!WriteSyxFile(path)) return false;
-        history().markSaved();
-        history().setOrigin(history().origin().storedTo(path));
+        document().storedTo(path);
         rememberRecentFile(path);
         return true;
     }
@@ -237,7 +236,7 @@ bool TForm1::ReadDumpFile(const QString& path) {
 bool TForm1::readStartupBank() {
     if (!preset_file::fileExists(CustomSysexFileName)) return false;
     if (ReadDumpFile(CustomSysexFileName))
-        history().setOrigin(
+        document().history().setOrigin(
             BankOrigin::ofFile(CustomSysexFileName, BankOrigin::Source::StartUpFile));
     SysexOpenDialogDir = folderOf(CustomSysexFileName);
     LoadSettingsToForm();

@@ -49,6 +49,10 @@ TransferController::TransferController(TForm1& form, std::unique_ptr<MidiDeviceL
 
 TransferController::~TransferController() = default;
 
+int TransferController::deviceId() const {
+    return m_page.DeviceID->value();
+}
+
 void TransferController::createReceiver() {
     m_receiver = std::make_unique<SysexReceiver>(
         m_form.MessageBuffer, m_form.IncomingDump,
@@ -257,7 +261,7 @@ void TransferController::MidiIn1SysEx(TMidiIn*, const std::uint8_t* SysExAdd, in
 
 void TransferController::receivedLastBlock() {
     // A bank asked for was asked about with the request.
-    if (m_awaitingAnswer || !m_form.hasUnsavedEdits()) {
+    if (m_awaitingAnswer || !m_form.document().hasUnsavedEdits()) {
         takeReceivedBank(m_form.IncomingDump);
         return;
     }
@@ -276,7 +280,7 @@ void TransferController::receivedLastBlock() {
 // A bank asked for is that bank of the controller; one that came unasked is of no known bank.
 void TransferController::takeReceivedBank(const DumpBuffer& dump) {
     const int bank = m_awaitingAnswer && m_progress ? m_progress->bank() : 0;
-    const bool taken = m_form.replaceBank(
+    const bool taken = m_form.document().replaceBank(
         tr("receive bank"),
         [&] {
             const bool decoded = m_form.DumpToRecord(dump, m_form.record) == 0;
@@ -291,7 +295,7 @@ void TransferController::takeReceivedBank(const DumpBuffer& dump) {
 
 void TransferController::SendSysexToPultronExecute() {
     if (m_transfer->busy() || m_awaitingAnswer || m_jobInput) return;
-    const int from = m_form.history().origin().bank;
+    const int from = m_form.document().origin().bank;
     const int to = m_page.PatternNumber->value();
     if (from == 0 || from == to) {
         upload();
@@ -325,7 +329,7 @@ void TransferController::askWhichBank(int from, int to) {
 
 void TransferController::upload() {
     if (m_transfer->busy() || m_awaitingAnswer || m_jobInput) return;
-    m_form.commitPageEdits(); // what is typed goes out and counts as a step
+    m_form.document().commit(); // what is typed goes out and counts as a step
     const int blockInterval = std::max(1, m_page.SysexSendSpeed->value());
     beginProgress(TransferProgress::Kind::Upload,
                   TransferControl::kBankChangeWait + sysex::kBlockCount * blockInterval);
@@ -427,15 +431,16 @@ void TransferController::finishTransfer(TransferProgress::Ending ending) {
     // A bank sent whole is now that bank's; not edited since, it is the saved state.
     const bool sentWhole = progress.kind() == TransferProgress::Kind::Upload &&
                            ending == TransferProgress::Ending::Complete;
-    if (sentWhole) m_form.history().setOrigin(m_form.history().origin().sentTo(progress.bank()));
-    if (sentWhole && m_form.record == m_form.OutgoingRecord) m_form.history().markSaved();
+    if (sentWhole) m_form.document().sentTo(progress.bank(), m_form.record == m_form.OutgoingRecord);
     m_awaitingAnswer = m_awaitingAcknowledges = false;
     m_answerTimer->stop();
     m_progressTimer->stop();
     m_page.progressRow->hide();
     m_form.WriteMsg(QString::fromStdString(progress.endLine(ending, kRequestTimeout / 1000)));
+    const bool upload = progress.kind() == TransferProgress::Kind::Upload;
     emit bankTransferEnded(progress.kind(), progress.bank(),
-                           ending == TransferProgress::Ending::Complete);
+                           ending == TransferProgress::Ending::Complete,
+                           upload ? m_form.OutgoingRecord : m_form.record);
     UpdateButtonStatus();
 }
 

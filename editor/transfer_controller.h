@@ -14,6 +14,7 @@
 #include <optional>
 #include <span>
 
+class BankRecord;
 struct DumpBuffer;
 class MidiPort;
 class PortSelector;
@@ -38,6 +39,8 @@ public:
     TransferControl& transfer() const { return *m_transfer; }
     TMidiIn& midiIn() const { return *m_midiIn; }
     TMidiOut& midiOut() const { return *m_midiOut; }
+    // The "Device ID" the transfers address.
+    int deviceId() const;
 
     // Start-up: the port selectors and the first status, then the receiver.
     void fillPortSelectors();
@@ -72,8 +75,10 @@ signals:
     // The buttons have been brought up to date: a library job may start when `portsReady` and
     // no transfer runs.
     void transferStateChanged(bool portsReady);
-    // "Send Sysex" or "Request Sysex Dump" of `bank` (1..128) has ended, whole or not.
-    void bankTransferEnded(TransferProgress::Kind kind, int bank, bool complete);
+    // "Send Sysex" or "Request Sysex Dump" of `bank` (1..128) has ended, whole or not; `moved` is
+    // the bank sent or received.
+    void bankTransferEnded(TransferProgress::Kind kind, int bank, bool complete,
+                           const BankRecord& moved);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

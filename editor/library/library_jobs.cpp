@@ -1,11 +1,8 @@
 // The jobs of the "Library" page: a BankJobRunner on the window's MIDI ports, its progress on the
 // page and its reports taken into the table.
-#include "editor_window.h"
 #include "library_page.h"
 #include "midi_out.h"
-#include "spin_edit.h"
 #include "transfer_controller.h"
-#include "transfer_page.h"
 
 #include <QDir>
 #include <QLabel>
@@ -24,12 +21,12 @@ constexpr int kBankTransferMs = 700;  // 2120 bytes at MIDI speed (3125 bytes a 
 
 bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks, bool fetchAgain) {
     ensureBuilt();
-    if (m_table.folder().isEmpty() || jobRunning() || m_form.transfer().transferRunning()) {
-        m_form.WriteMsg(tr("ERROR: no library job started - no folder chosen, or a transfer runs"));
+    if (m_table.folder().isEmpty() || jobRunning() || m_transfer->transferRunning()) {
+        m_links.log(tr("ERROR: no library job started - no folder chosen, or a transfer runs"));
         return false;
     }
     if (job == LibraryTable::Job::Backup && !QDir().mkpath(m_table.folder())) {
-        m_form.WriteMsg(tr("ERROR: cannot create the folder '%1'").arg(m_table.folder()));
+        m_links.log(tr("ERROR: cannot create the folder '%1'").arg(m_table.folder()));
         return false;
     }
     watchFolder(); // the folder may be new
@@ -38,11 +35,11 @@ bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks,
         JobResult->setText(job == LibraryTable::Job::Backup
                                ? tr("Nothing to back up: every bank is in the folder already")
                                : tr("Nothing to do: no chosen bank has a file in the folder"));
-        m_form.WriteMsg(JobResult->text());
+        m_links.log(JobResult->text());
         return false;
     }
     BankJobRunner::Settings settings = jobSettings;
-    settings.deviceId = m_form.FileSheet->DeviceID->value();
+    settings.deviceId = m_transfer->deviceId();
     m_job = job;
     m_notSaved.clear();
     std::vector<int> jobBanks;
@@ -54,9 +51,9 @@ bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks,
     m_runner = std::make_unique<BankJobRunner>(
         *m_clock, settings,
         BankJobRunner::Hooks{
-            [this](const std::string& line) { m_form.WriteMsg(QString::fromStdString(line)); },
+            [this](const std::string& line) { m_links.log(QString::fromStdString(line)); },
             [this](std::span<const std::uint8_t> bytes) {
-                return m_form.MidiOut1->SysEx(bytes.data(), static_cast<int>(bytes.size()));
+                return m_transfer->midiOut().SysEx(bytes.data(), static_cast<int>(bytes.size()));
             },
             [this](const JobProgress& progress) { progressed(progress); },
             [this](const BankReport& report) { operationEnded(report); },
@@ -64,7 +61,7 @@ bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks,
             [this] {
                 QMetaObject::invokeMethod(this, &LibraryPage::jobFinished, Qt::QueuedConnection);
             }});
-    m_form.transfer().setJobInput(
+    m_transfer->setJobInput(
         [this](std::span<const std::uint8_t> bytes) { m_runner->receive(bytes); });
     m_jobClock.start();
     if (!m_progressTimer) {
@@ -105,7 +102,7 @@ void LibraryPage::progressed(const JobProgress& progress) {
 void LibraryPage::operationEnded(const BankReport& report) {
     if (!m_table.take(report)) {
         m_notSaved.push_back(report.bank);
-        m_form.WriteMsg(tr("ERROR: bank %1 not saved into '%2'")
+        m_links.log(tr("ERROR: bank %1 not saved into '%2'")
                             .arg(report.bank)
                             .arg(QDir::toNativeSeparators(m_table.folder())));
     }
@@ -119,14 +116,14 @@ void LibraryPage::jobFinished() {
     const QString line =
         LibraryTable::endLine(m_job, m_runner->reports(), std::exchange(m_notSaved, {}));
     if (m_job == LibraryTable::Job::Verify) showDifferencesFound(m_runner->reports());
-    m_form.transfer().setJobInput(nullptr);
+    m_transfer->setJobInput(nullptr);
     m_progressTimer->stop();
     progressRow->hide();
     m_runner.reset();
     m_clock.reset();
     m_estimate.reset();
     JobResult->setText(line);
-    m_form.WriteMsg(line);
+    m_links.log(line);
     updateButtons();
 }
 

@@ -1,6 +1,6 @@
 #include "library_page.h"
 
-#include "editor_window.h"
+#include "bank_document.h"
 #include "midi_in.h"
 #include "midi_out.h"
 #include "page_controls.h"
@@ -50,7 +50,8 @@ QString bankList(const std::vector<int>& banks) {
 
 } // namespace
 
-LibraryPage::LibraryPage(TForm1& form, QWidget* parent) : DeferredPage(parent), m_form(form) {
+LibraryPage::LibraryPage(Links links, QWidget* parent)
+    : DeferredPage(parent), m_links(std::move(links)) {
     setObjectName(QStringLiteral("LibrarySheet"));
 }
 
@@ -88,7 +89,7 @@ void LibraryPage::build() {
     m_rereadTimer->setSingleShot(true);
     m_rereadTimer->setInterval(kRereadDelayMs);
     connectControls();
-    openFolder(m_form.LibraryFolder);
+    openFolder(m_links.folderSetting);
 }
 
 QWidget* LibraryPage::makeFolderRow() {
@@ -151,15 +152,16 @@ void LibraryPage::connectControls() {
     connect(CompareBanks, &QPushButton::clicked, this, [this] { compare(selectedBanks()); });
     connect(CancelJob, &QPushButton::clicked, this, &LibraryPage::cancelJob);
     // Without its ports every bank still to come would wait out its timeout in vain.
-    for (MidiPort* port : std::initializer_list<MidiPort*>{m_form.MidiIn1, m_form.MidiOut1})
+    for (MidiPort* port : std::initializer_list<MidiPort*>{&m_transfer->midiIn(),
+                                                           &m_transfer->midiOut()})
         connect(port, &MidiPort::portLost, this, &LibraryPage::cancelJob);
     connect(BankTable, &QTableWidget::itemSelectionChanged, this, &LibraryPage::updateButtons);
-    connect(&m_form.transfer(), &TransferController::transferStateChanged, this,
+    connect(m_transfer, &TransferController::transferStateChanged, this,
             [this](bool portsReady) {
                 m_portsReady = portsReady;
                 updateButtons();
             });
-    connect(&m_form.transfer(), &TransferController::bankTransferEnded, this,
+    connect(m_transfer, &TransferController::bankTransferEnded, this,
             &LibraryPage::transferEnded);
     // A backup writes a file a bank and each write makes notices: the folder is read once after
     // them, not 128 files for each.
@@ -168,11 +170,11 @@ void LibraryPage::connectControls() {
     connect(m_watcher, &QFileSystemWatcher::fileChanged, m_rereadTimer,
             qOverload<>(&QTimer::start));
     connect(m_rereadTimer, &QTimer::timeout, this, &LibraryPage::rereadFolder);
-    m_form.UpdateButtonStatus(); // brings m_portsReady up to date
+    m_transfer->UpdateButtonStatus(); // brings m_portsReady up to date
 }
 
 void LibraryPage::chooseFolderClick() {
-    const QString start = m_table.folder().isEmpty() ? m_form.SysexSaveDialogDir : m_table.folder();
+    const QString start = m_table.folder().isEmpty() ? m_links.dialogStart : m_table.folder();
     const QString folder = QFileDialog::getExistingDirectory(this, tr("Library Folder"), start);
     if (!folder.isEmpty()) openFolder(folder);
 }
@@ -181,7 +183,7 @@ void LibraryPage::openFolder(const QString& folder) {
     ensureBuilt();
     if (jobRunning()) return; // the job's banks go into the folder it started with
     m_table.load(folder);
-    m_form.LibraryFolder = folder;
+    m_links.folderSetting = folder;
     FolderPath->setText(folder.isEmpty() ? tr("No folder chosen")
                                          : QDir::toNativeSeparators(folder));
     const QStringList watched = m_watcher->files() + m_watcher->directories();
@@ -209,13 +211,12 @@ void LibraryPage::rereadFolder() {
     watchFolder();
 }
 
-void LibraryPage::transferEnded(TransferProgress::Kind kind, int bank, bool complete) {
+void LibraryPage::transferEnded(TransferProgress::Kind kind, int bank, bool complete,
+                                const BankRecord& moved) {
     const bool upload = kind == TransferProgress::Kind::Upload;
     // A request that did not come whole changed nothing in the controller.
     if (bank < 1 || bank > library_folder::kBankCount || (!upload && !complete)) return;
-    std::optional<BankRecord> controller;
-    if (complete) controller = upload ? m_form.OutgoingRecord : m_form.record;
-    m_table.takeControllerBank(bank, controller);
+    m_table.takeControllerBank(bank, complete ? std::optional(moved) : std::nullopt);
     showRow(bank);
 }
 
@@ -300,15 +301,15 @@ void LibraryPage::ask(const char* objectName, const QString& title, const QStrin
 }
 
 bool LibraryPage::openInEditor(int bank) {
-    return m_form.requestOpen(library_folder::bankFilePath(m_table.folder(), bank));
+    return m_links.open(library_folder::bankFilePath(m_table.folder(), bank));
 }
 
 void LibraryPage::compare(const std::vector<int>& banks) {
     if (banks.empty() || banks.size() > 2) return;
-    m_form.SaveSettingsFromForm(); // the box settings reach the record only when asked
+    m_links.document.commit(); // what the pages hold counts
     const auto against = m_table.record(banks.back());
     const auto first = banks.size() == 2 ? m_table.record(banks.front())
-                                         : std::optional<BankRecord>(m_form.record);
+                                         : std::optional<BankRecord>(m_links.document.record());
     const QString firstName =
         banks.size() == 2 ? tr("Bank %1").arg(banks.front()) : tr("The editor's bank");
     const QStringList lines =

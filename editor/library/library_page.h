@@ -23,13 +23,24 @@ class QProgressBar;
 class QPushButton;
 class QTableWidget;
 class QTimer;
+class BankDocument;
 class QtTransferClock;
-class TForm1;
+class TransferController;
 
 class LibraryPage : public DeferredPage {
     Q_OBJECT
 public:
-    explicit LibraryPage(TForm1& form, QWidget* parent = nullptr);
+    // What the page takes from the editor.
+    struct Links {
+        BankDocument& document;
+        QString& folderSetting;     // the page's folder, kept between runs
+        const QString& dialogStart; // where choosing a folder starts while none is chosen
+        std::function<void(const QString&)> log;
+        // Opens a bank file in the editor, asking about unsaved edits first; false when it
+        // cannot be opened now.
+        std::function<bool(const QString&)> open;
+    };
+    explicit LibraryPage(Links links, QWidget* parent = nullptr);
     ~LibraryPage() override;
 
     QLabel* FolderPath = nullptr;
@@ -50,6 +61,8 @@ public:
     // The timing the jobs run with; the device id is the transfer page's.
     BankJobRunner::Settings jobSettings;
 
+    // The window's transfers and MIDI ports, which the jobs use; before the page is built.
+    void attach(TransferController& transfer) { m_transfer = &transfer; }
     const LibraryTable& table() const { return m_table; }
     // What the dialogs and buttons run, for a chosen folder and chosen banks.
     void openFolder(const QString& folder);
@@ -83,7 +96,8 @@ private:
     // Watches the folder for banks added and the bank files for changes by other programs.
     void watchFolder();
     void rereadFolder();
-    void transferEnded(TransferProgress::Kind kind, int bank, bool complete);
+    void transferEnded(TransferProgress::Kind kind, int bank, bool complete,
+                       const BankRecord& moved);
     void showTable();
     void showRow(int bank);
     void updateButtons();
@@ -93,7 +107,8 @@ private:
     void operationEnded(const BankReport& report);
     void jobFinished();
 
-    TForm1& m_form;
+    Links m_links;
+    TransferController* m_transfer = nullptr;
     LibraryTable m_table;
     bool m_portsReady = false;
     // The running job; the runner is gone between jobs.

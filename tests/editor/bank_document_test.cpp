@@ -1,6 +1,6 @@
 // The bank as a document: undo and redo of every kind of change, the unsaved mark in the title,
 // and the question before unsaved edits are lost.
-#include "bank_history.h"
+#include "bank_document.h"
 #include "box_config_page.h"
 #include "button_page.h"
 #include "file_bytes.h"
@@ -43,7 +43,7 @@ protected:
         registry_settings::open()->clear();
         start(kSettings);
     }
-    QUndoStack& steps() const { return form->history().stack(); }
+    QUndoStack& steps() const { return form->document().history().stack(); }
     QString file(const char* name, const char* bankName) const {
         BankRecord bank = form->record;
         bank.setBankName(bankName);
@@ -90,7 +90,7 @@ protected:
         form->record.setPot(9, {0x30, 21, 0, 127});
         form->record.setInitialValue(8, 10);
         form->record.setInitialValue(9, 20);
-        form->history().absorb();
+        form->document().history().absorb();
         form->PotSettings->vMotPots->setChecked(true);
         deskKnob(8);
     }
@@ -276,7 +276,7 @@ TEST_F(BankDocumentTest, ATurnBackToWhereItStartedLeavesNoStep) {
     EXPECT_EQ(steps().count(), count + 1);
     moveByMidi(9, start9);
     EXPECT_EQ(steps().count(), count);
-    EXPECT_FALSE(form->history().modified());
+    EXPECT_FALSE(form->document().history().modified());
 }
 
 // A pot of the gesture that came back to its start and then moved on again was left out of the
@@ -324,7 +324,7 @@ TEST_F(BankDocumentTest, TypedTextIsAStepOfItsOwnWhenMidiTurnsAPotMeanwhile) {
         moveByMidi(9, 25);
         typeInto(form->PotSettings->PotLabel, "TYPED");
         moveByMidi(9, end);
-        EXPECT_TRUE(form->history().modified());
+        EXPECT_TRUE(form->document().history().modified());
         leave(form->PotSettings->PotLabel);
         EXPECT_EQ(steps().undoText(), "pot 12 label");
         EXPECT_EQ(steps().count(), count + (end == 20 ? 1 : 2));
@@ -545,4 +545,30 @@ TEST(BankHistoryBound, KeepsTheLastThousandSteps) {
         history.stack().undo();
     EXPECT_EQ(record, states.at(5));
     EXPECT_TRUE(history.modified());
+}
+
+// The document alone, without a window: a view's pending values join the next step, and a store
+// or an upload is the saved state only with the bytes that went out.
+TEST(BankDocumentAlone, PendingValuesJoinTheStepAndSavesFollowWhatWentOut) {
+    BankDocument document;
+    std::uint8_t pending = 0;
+    document.setPendingEdits([&] { document.record().bytes()[0] = pending; });
+    QStringList origins;
+    QObject::connect(&document, &BankDocument::originChanged, &document,
+                     [&](const BankOrigin& origin) { origins << origin.caption({}); });
+    pending = 5;
+    EXPECT_TRUE(document.hasUnsavedEdits());
+    EXPECT_EQ(document.history().stack().count(), 1);
+    document.storedTo(QStringLiteral("/x/bank-004.syx"));
+    EXPECT_FALSE(document.hasUnsavedEdits());
+    EXPECT_EQ(document.origin().bank, 4);
+    pending = 6;
+    document.commit();
+    document.sentTo(9, false); // the record changed while it went out
+    EXPECT_TRUE(document.hasUnsavedEdits());
+    document.sentTo(9, true);
+    EXPECT_FALSE(document.hasUnsavedEdits());
+    EXPECT_EQ(origins.size(), 2); // stored, then sent to bank 9; the second send changed nothing
+    document.undo();
+    EXPECT_EQ(document.record().bytes()[0], 5);
 }

@@ -208,9 +208,9 @@ TEST_F(OverviewPageTest, BulkEditsThroughTheControlsChangeTheBankAndLogTheCount)
         EXPECT_EQ(edits.front().before, before);
         // Each bulk edit is one step of the window's undo history.
         const BankRecord after = form->record;
-        form->undoEdit();
+        form->document().undo();
         EXPECT_EQ(form->record, before);
-        form->redoEdit();
+        form->document().redo();
         EXPECT_EQ(form->record, after);
     }
     // Bulk edits on buttons offer the button presets and no range.

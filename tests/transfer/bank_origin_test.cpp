@@ -77,7 +77,7 @@ TEST_F(BankOriginTest, TitleStoreBankNumberAndSheetFollowEveryOpenReceiveStoreAn
     const QString twelfth = form.LibraryFolder + "/bank-012.syx";
     const QString edited = dir.filePath("edited12.syx");
     const auto seen = [this] {
-        return Seen{form.windowTitle(), form.history().origin().file,
+        return Seen{form.windowTitle(), form.document().history().origin().file,
                     page.PatternNumber->value(), form.originBank()};
     };
     struct Step {
@@ -100,11 +100,11 @@ TEST_F(BankOriginTest, TitleStoreBankNumberAndSheetFollowEveryOpenReceiveStoreAn
          {"SysexBox : bank-012.syx (bank 12)[*]", twelfth, 12, 12}},
         {"store as", [&] { form.storeSysexFile(edited, 1); },
          {"SysexBox : edited12.syx (bank 12)[*]", edited, 12, 12}},
-        {"undo the receive", [&] { form.undoEdit(); },
+        {"undo the receive", [&] { form.document().undo(); },
          {"SysexBox : bank-003.syx (bank 3)[*]", third, 12, 3}},
-        {"undo the library open", [&] { form.undoEdit(); },
+        {"undo the library open", [&] { form.document().undo(); },
          {"SysexBox : plain.syx[*]", plain, 12, 12}},
-        {"redo both", [&] { form.redoEdit(), form.redoEdit(); },
+        {"redo both", [&] { form.document().redo(), form.document().redo(); },
          {"bank 12 from the controller[*]", "", 12, 12}},
     };
     for (const Step& step : steps) {

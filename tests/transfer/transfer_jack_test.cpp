@@ -212,7 +212,7 @@ TEST_F(JackGui, LongAndEndlessSysExCostNoLaterBank) {
                 waitFor([&] { return !log().mid(start).filter(cutLine).isEmpty(); }, 15'000));
         }
         form->record = BankRecord{};
-        form->history().markSaved(); // a blank bank with nothing to ask about at the request
+        form->document().history().markSaved(); // a blank bank with nothing to ask about at the request
         QSignalSpy decoded(&form->transfer(), &TransferController::receivedBankDecoded);
         QTest::mouseClick(page.RequestSysexDump, Qt::LeftButton);
         ASSERT_TRUE(waitFor([&] { return decoded.count() == 1; }))

@@ -446,7 +446,7 @@ TEST_F(SimulatorTransfer, TheUnsavedMarkGoesWithACompleteUploadOnly) {
     form.show();
     for (const bool cancel : {true, false}) {
         form.record.setPotLabel(3, cancel ? "CANCELLED" : "UPLOADED");
-        form.commitPageEdits();
+        form.document().commit();
         ASSERT_TRUE(form.isWindowModified());
         const auto tick = QObject::connect(form.SysexHeadTimer, &QTimer::timeout, [&] {
             if (cancel) QTimer::singleShot(0, page.CancelTransfer, &QPushButton::click);
@@ -465,7 +465,7 @@ TEST_F(SimulatorTransfer, ARequestedBankIsAskedAboutOnceAtTheRequest) {
     bank.setPotLabel(1, "FROM THE BOX");
     simulator().setBank(4, bank);
     form.record.setPotLabel(2, "EDITED");
-    form.commitPageEdits();
+    form.document().commit();
     QSignalSpy decoded(&form.transfer(), &TransferController::receivedBankDecoded);
     QTest::mouseClick(page.RequestSysexDump, Qt::LeftButton);
     QMessageBox* question = form.findChild<QMessageBox*>("UnsavedEditsQuestion");
