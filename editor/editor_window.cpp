@@ -104,7 +104,9 @@ void TForm1::createPages() {
     LibrarySheet = PageRef(new LibraryPage(
         {document(), LibraryFolder, SysexSaveDialogDir,
          [this](const QString& line) { WriteMsg(line); },
-         [this](const QString& path) { return requestOpen(path); }}));
+         [this](const QString& path, const library_search::Hit& at) {
+             return requestOpen(path, [this, at] { showControl(at); });
+         }}));
     HelpTabSheet = PageRef(new HelpPage);
     PageControl->addTab(FileSheet, tr("MIDI Transfer"));
     PageControl->addTab(BoxSettingsTabsheet.page(), tr("Box Config"));

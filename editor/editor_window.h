@@ -40,6 +40,9 @@ class TransferPage;
 class TVrBitmapList;
 class UnsavedEditsQuestion;
 class VirtualBox;
+namespace library_search {
+struct Hit;
+}
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -207,9 +210,10 @@ public:
     // dialog. Store As: through the save dialog. True when the bank was written.
     bool storeBank();
     bool storeBankAs();
-    // Opens `path` after asking about unsaved edits: Open Recent and dropped files. False when
-    // it cannot be opened now (no such file, an upload runs).
-    bool requestOpen(const QString& path);
+    // Opens `path` after asking about unsaved edits, then runs `opened`: Open Recent, dropped
+    // files and the Library page. False when it cannot be opened now (no such file, an upload
+    // runs).
+    bool requestOpen(const QString& path, std::function<void()> opened = {});
     // The .syx files opened or stored last, newest first, at most kRecentFiles.
     static constexpr int kRecentFiles = 10;
     QStringList RecentFiles;
@@ -247,6 +251,8 @@ private:
     void fillRecentMenu();
     void rememberRecentFile(const QString& path);
     void showRestored(const RecordPatch& patch);
+    // The page of the pot or button found at `at`; nothing for a bank name.
+    void showControl(const library_search::Hit& at);
     // The window title: the caption of the bank's origin, with the unsaved mark's place holder.
     void showOrigin();
     void restoreDeskChoice();

@@ -2,6 +2,7 @@
 // its origin and unsaved mark, and the question before unsaved edits are lost.
 #include "box_config_page.h"
 #include "build_info.h"
+#include "library_search.h"
 #include "button_page.h"
 #include "editor_window.h"
 #include "preset_library.h"
@@ -93,13 +94,26 @@ bool TForm1::storeBank() {
     return storeSysexFile(file, 1);
 }
 
-bool TForm1::requestOpen(const QString& path) {
+bool TForm1::requestOpen(const QString& path, std::function<void()> opened) {
+    const auto open = [this, path, opened = std::move(opened)] {
+        const bool done = openSysexFile(path);
+        if (done && opened) opened();
+        return done;
+    };
     // A file that cannot be opened now says so without a question first.
-    if (!preset_file::fileExists(path) || transfer().transfer().uploading())
-        return openSysexFile(path);
-    askAboutUnsavedEdits(tr("opening '%1'").arg(QFileInfo(path).fileName()),
-                         [this, path] { openSysexFile(path); });
+    if (!preset_file::fileExists(path) || transfer().transfer().uploading()) return open();
+    askAboutUnsavedEdits(tr("opening '%1'").arg(QFileInfo(path).fileName()), open);
     return true;
+}
+
+void TForm1::showControl(const library_search::Hit& at) {
+    if (at.place == library_search::Place::Pot) {
+        PageControl->setCurrentWidget(PotSettings);
+        PotSettings->PotNumber->setValue(at.control);
+    } else if (at.place == library_search::Place::Button) {
+        PageControl->setCurrentWidget(ButtSettings);
+        ButtSettings->ButtNumber->setValue(at.control);
+    }
 }
 
 void TForm1::rememberRecentFile(const QString& path) {

@@ -133,5 +133,5 @@ void LibraryPage::showDifferencesFound(const std::vector<BankReport>& reports) {
         if (const auto& entry = m_table.entry(report.bank);
             entry.state == LibraryTable::State::Differs)
             lines << entry.details;
-    if (!lines.isEmpty()) Differences->setPlainText(lines.join(QLatin1Char('\n')));
+    if (!lines.isEmpty()) showDetails(lines);
 }

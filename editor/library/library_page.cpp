@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -37,7 +38,7 @@ QPushButton* button(const QString& caption, const char* objectName) {
 
 QTableWidgetItem* cell(const QString& text) {
     auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled);
     return item;
 }
 
@@ -75,15 +76,13 @@ void LibraryPage::build() {
     BankTable->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     layout->addWidget(BankTable, 1);
     layout->addWidget(makeButtonRow());
+    layout->addWidget(makeSlotRow());
     layout->addWidget(makeProgressRow());
     JobResult = new QLabel;
     JobResult->setObjectName(QStringLiteral("JobResult"));
     JobResult->setAccessibleDescription(tr("How the last job ended"));
     layout->addWidget(JobResult);
-    Differences = named(new QPlainTextEdit, "Differences", tr("Differences"));
-    Differences->setReadOnly(true);
-    Differences->setMaximumHeight(110);
-    layout->addWidget(Differences);
+    layout->addWidget(makeDetails());
     m_watcher = new QFileSystemWatcher(this);
     m_rereadTimer = new QTimer(this);
     m_rereadTimer->setSingleShot(true);
@@ -104,6 +103,12 @@ QWidget* LibraryPage::makeFolderRow() {
     row->addWidget(FolderPath, 1);
     ChooseFolder = button(tr("Choose Folder…"), "ChooseFolder");
     row->addWidget(ChooseFolder);
+    SearchField = named(new QLineEdit, "SearchField", tr("Search the banks"));
+    SearchField->setPlaceholderText(tr("Search: cc 74 ch 16"));
+    SearchField->setClearButtonEnabled(true);
+    SearchField->setToolTip(tr("Finds every pot, button and bank name of the folder that holds all "
+                               "the words, as the Overview words them"));
+    row->addWidget(SearchField);
     return rowWidget;
 }
 
@@ -113,10 +118,18 @@ QWidget* LibraryPage::makeButtonRow() {
     row->setContentsMargins(0, 0, 0, 0);
     BackupDevice = button(tr("Backup Device…"), "BackupDevice");
     RestoreDevice = button(tr("Restore to Device…"), "RestoreDevice");
+    UploadChanged = button(tr("Upload Changed Banks"), "UploadChanged");
+    UploadChanged->setToolTip(
+        tr("Uploads the banks whose file differs from what the controller held after the last "
+           "backup, restore or verify. A bank changed on the controller's own panel is not seen "
+           "this way."));
     VerifyBanks = button(tr("Verify"), "VerifyBanks");
     OpenInEditor = button(tr("Open in Editor"), "OpenInEditor");
     CompareBanks = button(tr("Compare"), "CompareBanks");
-    for (QPushButton* each : {BackupDevice, RestoreDevice, VerifyBanks, OpenInEditor, CompareBanks})
+    CompareFolder = button(tr("Compare Folder…"), "CompareFolder");
+    PrintSheets = button(tr("Print…"), "PrintSheets");
+    for (QPushButton* each : {BackupDevice, RestoreDevice, UploadChanged, VerifyBanks,
+                              OpenInEditor, CompareBanks, CompareFolder, PrintSheets})
         row->addWidget(each);
     row->addStretch(1);
     return rowWidget;
@@ -170,6 +183,7 @@ void LibraryPage::connectControls() {
     connect(m_watcher, &QFileSystemWatcher::fileChanged, m_rereadTimer,
             qOverload<>(&QTimer::start));
     connect(m_rereadTimer, &QTimer::timeout, this, &LibraryPage::rereadFolder);
+    connectWorkbench();
     m_transfer->UpdateButtonStatus(); // brings m_portsReady up to date
 }
 
@@ -183,6 +197,7 @@ void LibraryPage::openFolder(const QString& folder) {
     ensureBuilt();
     if (jobRunning()) return; // the job's banks go into the folder it started with
     m_table.load(folder);
+    m_slots.emplace(folder); // the slot history belongs to the folder it was made in
     m_links.folderSetting = folder;
     FolderPath->setText(folder.isEmpty() ? tr("No folder chosen")
                                          : QDir::toNativeSeparators(folder));
@@ -251,8 +266,20 @@ void LibraryPage::updateButtons() {
     RestoreDevice->setEnabled(mayStart && !selectedBanks().empty());
     VerifyBanks->setEnabled(mayStart);
     const auto selected = selectedBanks().size();
+    UploadChanged->setEnabled(mayStart);
     OpenInEditor->setEnabled(haveFolder && selected == 1);
     CompareBanks->setEnabled(haveFolder && (selected == 1 || selected == 2));
+    CompareFolder->setEnabled(haveFolder);
+    PrintSheets->setEnabled(haveFolder);
+    const bool mayArrange = haveFolder && !jobRunning();
+    for (QPushButton* each : {CopyBank, MoveBank, SwapBanks, RenameBank})
+        each->setEnabled(mayArrange && selected == 1);
+    UndoSlots->setEnabled(mayArrange && m_slots && m_slots->canUndo());
+    RedoSlots->setEnabled(mayArrange && m_slots && m_slots->canRedo());
+    UndoSlots->setToolTip(m_slots && m_slots->canUndo() ? tr("Undo %1").arg(m_slots->undoText())
+                                                        : QString());
+    RedoSlots->setToolTip(m_slots && m_slots->canRedo() ? tr("Redo %1").arg(m_slots->redoText())
+                                                        : QString());
 }
 
 std::vector<int> LibraryPage::chosenBanks() const {
@@ -301,7 +328,7 @@ void LibraryPage::ask(const char* objectName, const QString& title, const QStrin
 }
 
 bool LibraryPage::openInEditor(int bank) {
-    return m_links.open(library_folder::bankFilePath(m_table.folder(), bank));
+    return m_links.open(library_folder::bankFilePath(m_table.folder(), bank), {bank});
 }
 
 void LibraryPage::compare(const std::vector<int>& banks) {
@@ -317,5 +344,5 @@ void LibraryPage::compare(const std::vector<int>& banks) {
             ? LibraryTable::differenceLines(
                   tr("%1 against bank %2").arg(firstName).arg(banks.back()), *first, *against)
             : QStringList{tr("No valid dump in the folder for bank %1").arg(bankList(banks))};
-    Differences->setPlainText(lines.join(QLatin1Char('\n')));
+    showDetails(lines);
 }

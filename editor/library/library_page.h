@@ -1,13 +1,17 @@
 // LibraryPage: the "Library" page of the editor window: the 128 banks of a library folder in a
 // table that follows the files on disk and the window's transfers, and the jobs that move them
-// between the folder and the controller (backup, restore, verify) over the window's MIDI ports,
-// with their progress and a Cancel button; a bank opened in the editor, and two banks compared
-// field by field.
+// between the folder and the controller (backup, restore, upload of the changed banks, verify)
+// over the window's MIDI ports, with their progress and a Cancel button. As a workbench it
+// arranges the slots (copy, move, swap, rename, drag and drop, with an undo of its own), finds
+// controls across the banks, compares two banks or two folders, opens a bank in the editor and
+// prints the sheets of the chosen banks.
 #pragma once
 
 #include "bank_job_runner.h"
 #include "deferred_page.h"
 #include "library_folder.h"
+#include "library_search.h"
+#include "library_slots.h"
 #include "library_table.h"
 #include "transfer_progress.h"
 
@@ -18,7 +22,11 @@
 
 class QFileSystemWatcher;
 class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
 class QPlainTextEdit;
+class QTabWidget;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
@@ -36,9 +44,9 @@ public:
         QString& folderSetting;     // the page's folder, kept between runs
         const QString& dialogStart; // where choosing a folder starts while none is chosen
         std::function<void(const QString&)> log;
-        // Opens a bank file in the editor, asking about unsaved edits first; false when it
-        // cannot be opened now.
-        std::function<bool(const QString&)> open;
+        // Opens a bank file in the editor, asking about unsaved edits first, and shows the
+        // control of `at` when one is named; false when it cannot be opened now.
+        std::function<bool(const QString& path, const library_search::Hit& at)> open;
     };
     explicit LibraryPage(Links links, QWidget* parent = nullptr);
     ~LibraryPage() override;
@@ -49,8 +57,21 @@ public:
     QPushButton* BackupDevice = nullptr;
     QPushButton* RestoreDevice = nullptr;
     QPushButton* VerifyBanks = nullptr;
+    QPushButton* UploadChanged = nullptr;
     QPushButton* OpenInEditor = nullptr;
     QPushButton* CompareBanks = nullptr;
+    QPushButton* CompareFolder = nullptr;
+    QPushButton* PrintSheets = nullptr;
+    // The slots: each works on the folder's files, and the page's own Undo and Redo take it back.
+    QPushButton* CopyBank = nullptr;
+    QPushButton* MoveBank = nullptr;
+    QPushButton* SwapBanks = nullptr;
+    QPushButton* RenameBank = nullptr;
+    QPushButton* UndoSlots = nullptr;
+    QPushButton* RedoSlots = nullptr;
+    QLineEdit* SearchField = nullptr;
+    QTabWidget* Details = nullptr;         // the differences and the lines found
+    QListWidget* SearchResults = nullptr;
     QWidget* progressRow = nullptr; // shown while a job runs
     QProgressBar* JobProgressBar = nullptr;
     QLabel* JobTimeLeft = nullptr;
@@ -78,6 +99,21 @@ public:
     // Two banks: the first against the second; one bank: the editor's bank against it.
     void compare(const std::vector<int>& banks);
     bool openInEditor(int bank);
+    // The slot operations of the page, on the open folder; false with a log line when refused.
+    enum class SlotOperation { Copy, Move, Swap };
+    bool arrange(SlotOperation operation, int from, int to);
+    bool rename(int bank, const QString& name);
+    bool undoSlots();
+    bool redoSlots();
+    // "Upload Changed Banks": the banks whose file differs from what the controller is known to
+    // hold, after a question.
+    void uploadChangedClick();
+    // Every control and bank name of the folder's banks that holds all the words.
+    void search(const QString& words);
+    // The open folder against `other`, bank by bank, on the details pane.
+    void compareFolder(const QString& other);
+    // The print preview of the chosen banks' sheets.
+    void printChosen();
 
 protected:
     void build() override;
@@ -86,7 +122,18 @@ private:
     QWidget* makeFolderRow();
     QWidget* makeButtonRow();
     QWidget* makeProgressRow();
+    QWidget* makeSlotRow();
+    QWidget* makeDetails();
     void connectControls();
+    void connectWorkbench();
+    // A bank number asked for without blocking, then `then` with it.
+    void askBank(const QString& title, const QString& label, int from,
+                 std::function<void(int)> then);
+    // Drops a row onto another: asks "Copy" or "Swap".
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void askCopyOrSwap(int from, int to);
+    void slotsChanged(const std::vector<int>& banks);
+    void showDetails(const QStringList& lines);
     void chooseFolderClick();
     void backupClick();
     void restoreClick();
@@ -110,6 +157,7 @@ private:
     Links m_links;
     TransferController* m_transfer = nullptr;
     LibraryTable m_table;
+    std::optional<LibrarySlots> m_slots; // the folder's slot history, until another is opened
     bool m_portsReady = false;
     // The running job; the runner is gone between jobs.
     LibraryTable::Job m_job = LibraryTable::Job::Backup;

@@ -7,6 +7,8 @@
 #include "dump_file.h"
 #include "library_folder.h"
 #include "library_page.h"
+#include "library_search.h"
+#include "pot_page.h"
 #include "midi_in.h"
 #include "midi_out.h"
 #include "simulator_backend.h"
@@ -14,7 +16,13 @@
 #include "wait_for.h"
 
 #include <QAbstractButton>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -259,3 +267,87 @@ TEST_F(LibraryPageTest, TransfersOfTheTransferPageAndOtherProgramsMoveTheRows) {
 }
 
 } // namespace
+
+// The page as a workbench: slots arranged by their buttons and by a drop, with the page's own
+// undo; only the changed banks uploaded; the search opening the bank on its control; another
+// folder compared; the chosen banks' sheets in a print preview.
+TEST_F(LibraryPageTest, SlotsSearchCompareAndUploadOfTheChangedBanks) {
+    ASSERT_TRUE(page.startJob(LibraryTable::Job::Backup, {1, 2, 3}));
+    ASSERT_TRUE(jobEnded());
+    const auto answerDialog = [this](const char* name, const std::function<void(QDialog&)>& answer) {
+        ASSERT_TRUE(waitFor([&] { return page.findChild<QDialog*>(name) != nullptr; })) << name;
+        answer(*page.findChild<QDialog*>(name));
+        EXPECT_TRUE(waitFor([&] { return page.findChild<QDialog*>(name) == nullptr; })) << name;
+    };
+    selectBanks({1});
+    QTest::mouseClick(page.CopyBank, Qt::LeftButton);
+    answerDialog("TargetBankDialog", [](QDialog& dialog) {
+        static_cast<QInputDialog&>(dialog).setIntValue(5);
+        dialog.accept();
+    });
+    selectBanks({2});
+    QTest::mouseClick(page.RenameBank, Qt::LeftButton);
+    answerDialog("RenameBankDialog", [](QDialog& dialog) {
+        static_cast<QInputDialog&>(dialog).setTextValue(QStringLiteral("Renamed"));
+        dialog.accept();
+    });
+    // A row dropped onto another asks; Swap exchanges the two files.
+    selectBanks({3});
+    QMimeData* rows = page.BankTable->model()->mimeData({page.BankTable->model()->index(2, 0)});
+    const QPoint onBank6 = page.BankTable->visualRect(page.BankTable->model()->index(5, 0)).center();
+    ASSERT_NE(rows, nullptr);
+    QDropEvent drop(onBank6, Qt::CopyAction, rows, Qt::LeftButton, Qt::NoModifier);
+    // Qt hands a drop only to a drag in progress: the page's filter takes it as Qt would give it.
+    static_cast<QObject&>(page).eventFilter(page.BankTable->viewport(), &drop);
+    answerDialog("CopyOrSwapQuestion", [](QDialog& dialog) {
+        for (QAbstractButton* button : static_cast<QMessageBox&>(dialog).buttons())
+            if (button->text() == "Swap") button->click();
+    });
+    delete rows;
+    EXPECT_EQ((QStringList{cellText(2, 1), cellText(3, 1), cellText(5, 1), cellText(6, 1)}),
+              (QStringList{"Renamed", "", "Sim 1", "Sim 3"}));
+    EXPECT_EQ(page.UndoSlots->toolTip(), "Undo Swap banks 3 and 6");
+    ASSERT_TRUE(page.undoSlots());
+    EXPECT_EQ((QStringList{cellText(3, 1), cellText(6, 1)}), (QStringList{"Sim 3", ""}));
+
+    // Banks 2 and 5 differ from what the controller holds; bank 3 is back as it was.
+    QTest::mouseClick(page.UploadChanged, Qt::LeftButton);
+    answerDialog("UploadChangedQuestion", [](QDialog& dialog) {
+        EXPECT_TRUE(static_cast<QMessageBox&>(dialog).text().startsWith("Changed banks: 2, 5."));
+        static_cast<QMessageBox&>(dialog).button(QMessageBox::Yes)->click();
+    });
+    ASSERT_TRUE(jobEnded());
+    EXPECT_EQ((std::vector<std::string>{simulator().bank(1).bankName(), simulator().bank(4).bankName()}),
+              (std::vector<std::string>{"Renamed", "Sim 1"}));
+    QTest::mouseClick(page.UploadChanged, Qt::LeftButton);
+    EXPECT_EQ(page.JobResult->text(), "No bank changed: the controller holds every bank of the folder");
+
+    // Every bank holds the built-in pots: the search finds pot 1 in each, and Enter opens one.
+    QTest::keyClicks(page.SearchField, "renamed");
+    QTest::keyClick(page.SearchField, Qt::Key_Return);
+    ASSERT_EQ(page.SearchResults->count(), 1);
+    EXPECT_EQ(page.SearchResults->item(0)->text(), "bank-002.syx name \"Renamed\"");
+    const QString potLine = QString::fromStdString(
+        library_search::searchBank(5, *page.table().record(5), library_search::Query({"pot 7"}))
+            .front()
+            .line);
+    page.SearchField->setText(potLine.section(' ', 1)); // the line without its file name
+    QTest::keyClick(page.SearchField, Qt::Key_Return);
+    ASSERT_GE(page.SearchResults->count(), 1);
+    emit page.SearchResults->itemActivated(page.SearchResults->item(0));
+    EXPECT_EQ(form.windowTitle(), "SysexBox : bank-001.syx (bank 1)[*]");
+    EXPECT_EQ(form.PageControl->currentWidget(), form.PotSettings.page());
+    EXPECT_EQ(form.PotSettings->selectedPot(), 7);
+
+    // The folder against an empty one: every bank of it is only in A.
+    QTemporaryDir other;
+    page.compareFolder(other.path());
+    EXPECT_TRUE(page.Differences->toPlainText().contains("4 banks differ\nbank 1: only in A"));
+
+    page.BankTable->clearSelection();
+    page.printChosen();
+    auto* preview = page.findChild<QPrintPreviewDialog*>();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->findChild<QPrintPreviewWidget*>()->pageCount(), 4);
+    preview->close();
+}
