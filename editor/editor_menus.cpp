@@ -63,9 +63,9 @@ void TForm1::createMenus() {
     QMenu* edit = MainMenu->addMenu(tr("&Edit"));
     // What is typed counts before the items say what they would undo.
     connect(edit, &QMenu::aboutToShow, this, [this] { document().commit(); });
-    UndoAction = addItem(edit, tr("&Undo"), "UndoAction", [this] { document().undo(); },
+    UndoAction = addItem(edit, tr("&Undo"), "UndoAction", [this] { stepHistory(true); },
                          {keys(Qt::CTRL | Qt::Key_Z)});
-    RedoAction = addItem(edit, tr("&Redo"), "RedoAction", [this] { document().redo(); },
+    RedoAction = addItem(edit, tr("&Redo"), "RedoAction", [this] { stepHistory(false); },
                          {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), keys(Qt::CTRL | Qt::Key_Y)});
     QUndoStack& stack = document().history().stack();
     const auto showSteps = [this, &stack] {

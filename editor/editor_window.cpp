@@ -1,5 +1,7 @@
 #include "editor_window.h"
 
+#include "accessible_controls.h"
+#include "live_status.h"
 #include "bank_history.h"
 #include "box_config_page.h"
 #include "build_info.h"
@@ -68,6 +70,7 @@ TForm1::TForm1(const Options& options, QWidget* parent)
                    showOutgoingDump();
                }}) {
     setObjectName(QStringLiteral("Form1"));
+    installAccessibleControls(); // the window is a frame whose name follows its title
     // Asking the MIDI systems for their ports takes a while (a JACK client tries to reach its
     // server); it runs beside the building of the pages.
     auto devices =
@@ -277,6 +280,19 @@ StatusLog& TForm1::statusLog() const {
 
 void TForm1::WriteMsg(const QString& text) {
     statusLog().WriteMsg(text);
+}
+
+void TForm1::announce(const QString& text) {
+    FileSheet->ResultLine->announce(text);
+}
+
+void TForm1::stepHistory(bool back) {
+    QUndoStack& stack = document().history().stack();
+    document().commit(); // a value being typed is a step of its own
+    const int before = stack.index();
+    back ? document().undo() : document().redo();
+    if (stack.index() == before) return;
+    announce(back ? tr("Undo %1").arg(stack.redoText()) : tr("Redo %1").arg(stack.undoText()));
 }
 
 int TForm1::DumpToRecord(const DumpBuffer& source, BankRecord& target) {

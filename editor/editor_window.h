@@ -134,6 +134,11 @@ public:
     void UpdateButtonStatus();
 
     void WriteMsg(const QString& text);
+    // Shows a result on the transfer page and has screen readers speak it: the end of a
+    // transfer, an undone step.
+    void announce(const QString& text);
+    // Undoes (back) or redoes one step of the bank's history and says which.
+    void stepHistory(bool back);
     StatusLog& statusLog() const;
 
     int DumpToRecord(const DumpBuffer& source, BankRecord& target);

@@ -103,7 +103,7 @@ bool TForm1::FormKeyDown(const QKeyEvent& event) {
     // Text fields of the other pages keep their own undo and redo.
     if ((isUndoKey(modifiers, key) || isRedoKey(modifiers, key)) &&
         (bankPage || !focusedTextField())) {
-        isUndoKey(modifiers, key) ? document().undo() : document().redo();
+        stepHistory(isUndoKey(modifiers, key));
         return true;
     }
     // Enter ends typing: the typed value counts, after the field has taken the key.

@@ -1,11 +1,14 @@
 #include "status_log.h"
 
+#include "click_keys.h"
+
 #include <QScrollBar>
 
 StatusLog::StatusLog(QWidget* parent) : QListWidget(parent) {
     setObjectName(QStringLiteral("ListBox"));
     setAccessibleName(tr("Status log"));
     setToolTip(tr("Click to clear the log"));
+    setAccessibleDescription(tr("Enter or Space clears the log"));
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setSelectionMode(QAbstractItemView::NoSelection);
     setUniformItemSizes(true);
@@ -45,6 +48,13 @@ int StatusLog::topIndex() const {
 void StatusLog::mousePressEvent(QMouseEvent* event) {
     QListWidget::mousePressEvent(event);
     ListBoxClick();
+}
+
+void StatusLog::keyPressEvent(QKeyEvent* event) {
+    if (isClickKey(*event))
+        ListBoxClick();
+    else
+        QListWidget::keyPressEvent(event);
 }
 
 void StatusLog::ListBoxClick() {

@@ -19,6 +19,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override; // Enter or Space clears as a click does
 
 private:
     void ListBoxClick();

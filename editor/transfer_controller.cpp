@@ -1,6 +1,7 @@
 #include "transfer_controller.h"
 
 #include "bank_history.h"
+#include "click_keys.h"
 #include "editor_window.h"
 #include "midi_in.h"
 #include "midi_out.h"
@@ -129,6 +130,9 @@ void TransferController::connectPage() {
         label->installEventFilter(this);
         label->setToolTip(tr("Click to empty the receive buffer"));
     }
+    // The values take the focus, so that Enter or Space empties the buffer as a click does.
+    for (QLabel* value : {m_page.BytesReceived, m_page.BlocksReceived})
+        value->setFocusPolicy(Qt::StrongFocus);
 }
 
 void TransferController::fillPortSelectors() {
@@ -436,7 +440,9 @@ void TransferController::finishTransfer(TransferProgress::Ending ending) {
     m_answerTimer->stop();
     m_progressTimer->stop();
     m_page.progressRow->hide();
-    m_form.WriteMsg(QString::fromStdString(progress.endLine(ending, kRequestTimeout / 1000)));
+    const QString endLine = QString::fromStdString(progress.endLine(ending, kRequestTimeout / 1000));
+    m_form.WriteMsg(endLine);
+    m_form.announce(endLine);
     const bool upload = progress.kind() == TransferProgress::Kind::Upload;
     emit bankTransferEnded(progress.kind(), progress.bank(),
                            ending == TransferProgress::Ending::Complete,
@@ -470,8 +476,10 @@ bool TransferController::FormCloseQuery() {
 }
 
 bool TransferController::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    const bool click = event->type() == QEvent::MouseButtonRelease &&
+                       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    if (click || (event->type() == QEvent::KeyPress &&
+                  isClickKey(*static_cast<QKeyEvent*>(event)))) {
         ResetReceiverBuffer();
         return true;
     }

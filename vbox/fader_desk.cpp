@@ -1,5 +1,6 @@
 #include "fader_desk.h"
 
+#include "click_keys.h"
 #include "control_registry.h"
 #include "desk_button.h"
 #include "desk_layout.h"
@@ -88,6 +89,7 @@ void TFaderDesk::createLcdPanel() {
     LCDPanel->setAutoFillBackground(true);
     LCDPanel->setPalette(QPalette(Qt::white));
     LCDPanel->installEventFilter(this);
+    LCDPanel->setFocusPolicy(Qt::StrongFocus); // clicked with Enter or Space as well
     for (int i = 0; i < int(LCDLines.size()); ++i) {
         auto* line = placed(new QLabel(LCDPanel), kLcdTag, {9, 8 + i * 16, 130, 12});
         line->setObjectName(QStringLiteral("LCDLine%1").arg(i));
@@ -141,6 +143,7 @@ std::vector<DeskButton*> TFaderDesk::CreateButtons() {
             auto* button = placed(
                 new DeskButton(QString::number(number), this), desk_tags::kButtonBase + number,
                 {buttonLeft(column), buttonTop(height(), row), kButtonSize, kButtonSize});
+            button->setAccessibleName(tr("Button %1").arg(number)); // as the pots say "Pot 1"
             button->show();
             buttons.push_back(button);
         }
@@ -163,6 +166,11 @@ bool TFaderDesk::eventFilter(QObject* watched, QEvent* event) {
             emit lcdPanelClicked();
             return true;
         }
+    }
+    if (watched == LCDPanel && event->type() == QEvent::KeyPress &&
+        isClickKey(*static_cast<QKeyEvent*>(event))) {
+        emit lcdPanelClicked();
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

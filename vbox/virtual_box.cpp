@@ -39,8 +39,7 @@ TFaderDesk& VirtualBox::FaderDesk() {
     if (!m_desk) {
         m_desk = std::make_unique<TFaderDesk>();
         m_currentLcd = m_desk->BackLightLCDPanel;
-        connect(m_desk->BackLightLCDPanel, &TLCDLabel::clicked, this,
-                &VirtualBox::BackLightLCDPanelClick);
+        wireLcd(m_desk->BackLightLCDPanel);
         connect(m_desk.get(), &TFaderDesk::lcdPanelClicked, this, &VirtualBox::LCDPanelClick);
     }
     return *m_desk;
@@ -108,6 +107,7 @@ void VirtualBox::BuildDefaultDesk() {
             wireKnob(knob);
     }
     for (DeskButton* button : desk.CreateButtons()) {
+        m_editKeys.watch(button);
         connect(button, &DeskButton::mouseDown, this,
                 [this, button](Qt::MouseButton mouse) { ButtPush(button, mouse); });
         connect(button, &QPushButton::clicked, this, [this, button] { ButtRelease(button); });
@@ -122,9 +122,16 @@ void VirtualBox::BuildDefaultDesk() {
 
 void VirtualBox::wireKnob(QObject* control) {
     auto* knob = static_cast<TKnob*>(control);
+    m_editKeys.watch(knob);
     connect(knob, &TKnob::OnChange, this, [this, knob] { ControlAction(knob); });
     connect(knob, &TKnob::OnMouseDown, this,
             [this, knob](Qt::MouseButton mouse) { ControlEdit(knob, mouse); });
+}
+
+// Enter or Space steps the display modes as a click does.
+void VirtualBox::wireLcd(TLCDLabel* lcd) {
+    lcd->setFocusPolicy(Qt::StrongFocus);
+    connect(lcd, &TLCDLabel::clicked, this, &VirtualBox::BackLightLCDPanelClick);
 }
 
 void VirtualBox::NewFormFromINIExecute() {
@@ -155,6 +162,9 @@ void VirtualBox::NewFormFromINIExecute() {
 }
 
 void VirtualBox::wireCustomControl(QWidget* control) {
+    if (qobject_cast<DeskButton*>(control) || qobject_cast<TVrAniButton*>(control) ||
+        qobject_cast<TVrBitmapDial*>(control))
+        m_editKeys.watch(control); // knobs are watched as they are wired
     if (auto* button = qobject_cast<DeskButton*>(control)) {
         connect(button, &QPushButton::clicked, this, [this, button] { ControlAction(button); });
         connect(button, &DeskButton::mouseDown, this,
@@ -173,7 +183,7 @@ void VirtualBox::wireCustomControl(QWidget* control) {
     } else if (auto* dip = qobject_cast<TDipSwitch*>(control)) {
         connect(dip, &TDipSwitch::OnClick, this, [this, dip] { ControlAction(dip); });
     } else if (auto* lcd = qobject_cast<TLCDLabel*>(control)) {
-        connect(lcd, &TLCDLabel::clicked, this, &VirtualBox::BackLightLCDPanelClick);
+        wireLcd(lcd);
     }
 }
 

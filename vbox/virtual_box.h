@@ -3,6 +3,7 @@
 // incoming MIDI. The desk window is created when it is first needed.
 #pragma once
 
+#include "edit_keys.h"
 #include "control_registry.h"
 #include "custom_desk.h"
 #include "desk_actions.h"
@@ -82,6 +83,7 @@ public:
 
 private:
     void wireKnob(QObject* knob);
+    void wireLcd(class TLCDLabel* lcd);
     void wireCustomControl(QWidget* control);
     void wireButton(QObject* button);
     void showLines(const lcd_text::Lines& lines);
@@ -101,6 +103,7 @@ private:
     ControlRegistry m_registry;
     DeskActions m_actions;
     EchoFilter m_echoes;
+    EditKeys m_editKeys{[this](QObject* control) { ControlEdit(control, Qt::RightButton); }};
     lcd_text::Lines m_lcdLines;
     int m_lcdMode = lcd_text::kReport;
     QPointer<TLCDLabel> m_currentLcd;

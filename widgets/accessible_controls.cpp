@@ -2,10 +2,12 @@
 
 #include "knob.h"
 #include "lcd_label.h"
+#include "live_status.h"
 #include "vr_ani_button.h"
 #include "vr_bitmap_dial.h"
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <algorithm>
 #include <mutex>
 
@@ -108,15 +110,86 @@ private:
     const TLCDLabel* lcd() const { return static_cast<const TLCDLabel*>(widget()); }
 };
 
+// The animated button is a push button, or a toggle button in switch style; either says whether
+// it is down.
+class AccessibleAniButton : public QAccessibleWidget {
+public:
+    explicit AccessibleAniButton(TVrAniButton* button)
+        : QAccessibleWidget(button, button->SwitchStyle() ? QAccessible::CheckBox
+                                                          : QAccessible::Button) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        const auto* button = static_cast<const TVrAniButton*>(widget());
+        if (button->SwitchStyle()) {
+            s.checkable = true;
+            s.checked = button->GetDown();
+        } else {
+            s.pressed = button->GetDown();
+        }
+        return s;
+    }
+};
+
+// A live status line is a notification whose name is the text it shows.
+class AccessibleLiveStatus : public QAccessibleWidget {
+public:
+    explicit AccessibleLiveStatus(LiveStatus* status)
+        : QAccessibleWidget(status, QAccessible::Notification) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<const QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+// A program's own top-level window is a frame named by the title it shows, unsaved mark and all.
+class AccessibleFrame : public QAccessibleWidget {
+public:
+    explicit AccessibleFrame(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Name || widget()->windowTitle().isEmpty())
+            return QAccessibleWidget::text(t);
+        QString title = widget()->windowTitle();
+        return title.replace(QLatin1String("[*]"),
+                             widget()->isWindowModified() ? QStringLiteral("*") : QString());
+    }
+};
+
+bool isPlainWindow(QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    return widget && widget->isWindow() && widget->windowType() == Qt::Window;
+}
+
+// Screen readers learn of a new title only from a name change.
+class TitleWatcher : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::WindowTitleChange || type == QEvent::ModifiedChange) &&
+            QAccessible::isActive() && isPlainWindow(watched)) {
+            QAccessibleEvent named(watched, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&named);
+        }
+        return false;
+    }
+};
+
 QAccessibleInterface* accessibleControl(const QString& className, QObject* object) {
     if (className == QLatin1String("TKnob"))
         return new AccessibleDial<TKnob>(static_cast<TKnob*>(object));
     if (className == QLatin1String("TVrBitmapDial"))
         return new AccessibleDial<TVrBitmapDial>(static_cast<TVrBitmapDial*>(object));
     if (className == QLatin1String("TVrAniButton"))
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Button);
+        return new AccessibleAniButton(static_cast<TVrAniButton*>(object));
     if (className == QLatin1String("TLCDLabel"))
         return new AccessibleLcd(static_cast<TLCDLabel*>(object));
+    if (className == QLatin1String("QWidget") && isPlainWindow(object))
+        return new AccessibleFrame(static_cast<QWidget*>(object));
+    if (className == QLatin1String("LiveStatus"))
+        return new AccessibleLiveStatus(static_cast<LiveStatus*>(object));
     return nullptr;
 }
 
@@ -124,5 +197,9 @@ QAccessibleInterface* accessibleControl(const QString& className, QObject* objec
 
 void installAccessibleControls() {
     static std::once_flag once;
-    std::call_once(once, [] { QAccessible::installFactory(accessibleControl); });
+    std::call_once(once, [] {
+        QAccessible::installFactory(accessibleControl);
+        if (QCoreApplication* app = QCoreApplication::instance())
+            app->installEventFilter(new TitleWatcher); // lives as long as the program
+    });
 }

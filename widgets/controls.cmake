@@ -9,7 +9,9 @@ target_sources(widgets PRIVATE
     key_colour.cpp
     knob.cpp
     knob_math.cpp
+    live_status.cpp
     skin_bitmap.cpp
+    value_announcer.cpp
     vr_ani_button.cpp
     vr_bitmap_dial.cpp
     vr_bitmap_list.cpp

@@ -4,7 +4,6 @@
 #include "desk_label.h"
 #include "knob_math.h"
 
-#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -58,10 +57,7 @@ void TKnob::SetParams(int position, int min, int max) {
     m_angle = angleForValue(m_position, m_min, m_degreesPerUnit);
     if (m_angle != previousAngle) repaintPointer();
     showInLabel(m_position);
-    if (m_position != previousPosition && QAccessible::isActive()) {
-        QAccessibleValueChangeEvent changed(this, m_position);
-        QAccessible::updateAccessibility(&changed);
-    }
+    if (m_position != previousPosition) m_valueAnnouncer.changed();
     emit OnChange();
 }
 

@@ -2,6 +2,7 @@
 // integer range onto a 300-degree sweep and reports every assignment of its position.
 #pragma once
 
+#include "value_announcer.h"
 #include "wheel_steps.h"
 
 #include <QColor>
@@ -81,6 +82,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    ValueAnnouncer m_valueAnnouncer{this};
     void setPositionWithin(long long target);
     void repaintPointer();
     void trackMouse(QPoint pos);

@@ -1,5 +1,7 @@
 #include "lcd_label.h"
 
+#include "click_keys.h"
+
 #include "accessible_controls.h"
 
 #include <QAccessible>
@@ -389,6 +391,15 @@ void TLCDLabel::drawText() {
 void TLCDLabel::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) m_pressed = true;
     emit mouseDown(event->button(), event->modifiers(), event->position().toPoint());
+}
+
+// A label given the focus is clicked with Enter or Space as well.
+void TLCDLabel::keyPressEvent(QKeyEvent* event) {
+    if (isClickKey(*event)) {
+        emit clicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TLCDLabel::mouseMoveEvent(QMouseEvent* event) {

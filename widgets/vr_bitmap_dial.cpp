@@ -42,6 +42,7 @@ void TVrBitmapDial::SetPosition(int value) {
     if (value == m_position) return;
     const int before = GetPercentDone();
     m_position = value;
+    m_valueAnnouncer.changed();
     if (GetPercentDone() != before) {
         update();
         emit OnChange();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "vr_skinned_control.h"
+#include "value_announcer.h"
 #include "wheel_steps.h"
 
 #include <QCursor>
@@ -55,6 +56,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    ValueAnnouncer m_valueAnnouncer{this};
     int m_maxValue = 100;
     int m_minValue = 0;
     int m_position = 0;

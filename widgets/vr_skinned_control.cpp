@@ -1,11 +1,13 @@
 #include "vr_skinned_control.h"
 
+#include "accessible_controls.h"
 #include "key_colour.h"
 #include "vr_bitmap_list.h"
 
 #include <QPainter>
 
 TVrSkinnedControl::TVrSkinnedControl(QWidget* parent) : QWidget(parent) {
+    installAccessibleControls(); // before a screen reader first asks for the control
     m_color = palette().color(QPalette::Button);
 }
 

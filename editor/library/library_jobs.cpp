@@ -1,6 +1,7 @@
 // The jobs of the "Library" page: a BankJobRunner on the window's MIDI ports, its progress on the
 // page and its reports taken into the table.
 #include "library_page.h"
+#include "live_status.h"
 #include "midi_out.h"
 #include "transfer_controller.h"
 
@@ -32,7 +33,7 @@ bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks,
     watchFolder(); // the folder may be new
     std::vector<BankOperation> operations = m_table.operations(job, banks, fetchAgain);
     if (operations.empty()) {
-        JobResult->setText(job == LibraryTable::Job::Backup
+        JobResult->announce(job == LibraryTable::Job::Backup
                                ? tr("Nothing to back up: every bank is in the folder already")
                                : tr("Nothing to do: no chosen bank has a file in the folder"));
         m_links.log(JobResult->text());
@@ -122,7 +123,7 @@ void LibraryPage::jobFinished() {
     m_runner.reset();
     m_clock.reset();
     m_estimate.reset();
-    JobResult->setText(line);
+    JobResult->announce(line);
     m_links.log(line);
     updateButtons();
 }

@@ -1,5 +1,6 @@
 #include "library_page.h"
 
+#include "live_status.h"
 #include "bank_document.h"
 #include "midi_in.h"
 #include "midi_out.h"
@@ -22,6 +23,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QToolButton>
 #include <set>
 
 using page_controls::named;
@@ -78,7 +80,7 @@ void LibraryPage::build() {
     layout->addWidget(makeButtonRow());
     layout->addWidget(makeSlotRow());
     layout->addWidget(makeProgressRow());
-    JobResult = new QLabel;
+    JobResult = new LiveStatus;
     JobResult->setObjectName(QStringLiteral("JobResult"));
     JobResult->setAccessibleDescription(tr("How the last job ended"));
     layout->addWidget(JobResult);
@@ -108,6 +110,8 @@ QWidget* LibraryPage::makeFolderRow() {
     SearchField->setClearButtonEnabled(true);
     SearchField->setToolTip(tr("Finds every pot, button and bank name of the folder that holds all "
                                "the words, as the Overview words them"));
+    for (QToolButton* clear : SearchField->findChildren<QToolButton*>())
+        clear->setAccessibleName(tr("Clear search"));
     row->addWidget(SearchField);
     return rowWidget;
 }

@@ -22,6 +22,7 @@
 
 class QFileSystemWatcher;
 class QLabel;
+class LiveStatus;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -76,7 +77,7 @@ public:
     QProgressBar* JobProgressBar = nullptr;
     QLabel* JobTimeLeft = nullptr;
     QPushButton* CancelJob = nullptr;
-    QLabel* JobResult = nullptr;           // how the last job ended
+    LiveStatus* JobResult = nullptr;       // how the last job ended, spoken as it ends
     QPlainTextEdit* Differences = nullptr; // a comparison, or what a verify found
 
     // The timing the jobs run with; the device id is the transfer page's.

@@ -163,10 +163,10 @@ bool LibraryPage::arrange(SlotOperation operation, int from, int to) {
                                                          : m_slots->swap(from, to, &error);
     if (!done) {
         m_links.log(tr("ERROR: %1").arg(error));
-        JobResult->setText(error);
+        JobResult->announce(error);
         return false;
     }
-    JobResult->setText(m_slots->undoText());
+    JobResult->announce(m_slots->undoText());
     slotsChanged({from, to});
     return true;
 }
@@ -176,10 +176,10 @@ bool LibraryPage::rename(int bank, const QString& name) {
     QString error;
     if (!m_slots->rename(bank, name, &error)) {
         m_links.log(tr("ERROR: %1").arg(error));
-        JobResult->setText(error);
+        JobResult->announce(error);
         return false;
     }
-    JobResult->setText(m_slots->undoText());
+    JobResult->announce(m_slots->undoText());
     slotsChanged({bank});
     return true;
 }
@@ -190,10 +190,10 @@ bool LibraryPage::undoSlots() {
     QString error;
     if (!m_slots->undo(&error)) {
         m_links.log(tr("ERROR: %1 not undone - %2").arg(text, error));
-        JobResult->setText(error);
+        JobResult->announce(error);
         return false;
     }
-    JobResult->setText(tr("Undone: %1").arg(text));
+    JobResult->announce(tr("Undone: %1").arg(text));
     slotsChanged(allBanks());
     return true;
 }
@@ -203,10 +203,10 @@ bool LibraryPage::redoSlots() {
     QString error;
     if (!m_slots->redo(&error)) {
         m_links.log(tr("ERROR: %1").arg(error));
-        JobResult->setText(error);
+        JobResult->announce(error);
         return false;
     }
-    JobResult->setText(tr("Redone: %1").arg(m_slots->undoText()));
+    JobResult->announce(tr("Redone: %1").arg(m_slots->undoText()));
     slotsChanged(allBanks());
     return true;
 }
@@ -279,7 +279,7 @@ void LibraryPage::uploadChangedClick() {
         return;
     }
     if (changed->empty()) {
-        JobResult->setText(tr("No bank changed: the controller holds every bank of the folder"));
+        JobResult->announce(tr("No bank changed: the controller holds every bank of the folder"));
         m_links.log(JobResult->text());
         return;
     }
@@ -344,7 +344,7 @@ void LibraryPage::printChosen() {
     for (const int bank : chosenBanks())
         if (const auto record = m_table.record(bank)) sheets.push_back({*record, bank});
     if (sheets.empty()) {
-        JobResult->setText(tr("Nothing to print: no chosen bank has a file in the folder"));
+        JobResult->announce(tr("Nothing to print: no chosen bank has a file in the folder"));
         return;
     }
     sheet_print::openPreview(this, std::move(sheets));

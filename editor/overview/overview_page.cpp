@@ -1,5 +1,6 @@
 #include "overview_page.h"
 
+#include "live_status.h"
 #include "field_ranges.h"
 #include "overview_table_model.h"
 #include "page_controls.h"
@@ -40,15 +41,35 @@ void fitColumns(QTableView* table, Controls controls) {
 }
 
 // Mode cells edit with the list of modes, as on the pot and button pages.
-class ModeDelegate : public QStyledItemDelegate {
+// Every cell editor is named by its column and the control of its row ("Channel of control 3").
+class CellDelegate : public QStyledItemDelegate {
 public:
-    ModeDelegate(const QStringList& modes, QObject* parent)
-        : QStyledItemDelegate(parent), m_modes(modes) {}
+    using QStyledItemDelegate::QStyledItemDelegate;
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                          const QModelIndex&) const override {
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = makeEditor(parent, option, index);
+        const QString column = index.model()->headerData(index.column(), Qt::Horizontal).toString();
+        editor->setAccessibleName(QObject::tr("%1 of control %2")
+                                      .arg(column, index.siblingAtColumn(0).data().toString()));
+        return editor;
+    }
+
+protected:
+    virtual QWidget* makeEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+};
+
+class ModeDelegate : public CellDelegate {
+public:
+    ModeDelegate(const QStringList& modes, QObject* parent) : CellDelegate(parent), m_modes(modes) {}
+
+protected:
+    QWidget* makeEditor(QWidget* parent, const QStyleOptionViewItem&,
+                        const QModelIndex&) const override {
         auto* list = new QComboBox(parent);
-        list->setAccessibleName(QObject::tr("Mode :").trimmed());
         list->addItems(m_modes);
         return list;
     }
@@ -85,7 +106,7 @@ void OverviewPage::build() {
     auto* tables = new QSplitter(Qt::Vertical);
     tables->addWidget(PotTable);
     tables->addWidget(ButtonTable);
-    LastResult = new QLabel;
+    LastResult = new LiveStatus;
     LastResult->setObjectName(QStringLiteral("LastResult"));
     LastResult->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
@@ -132,6 +153,7 @@ QTableView* OverviewPage::makeTable(Controls controls, const char* objectName,
     fitColumns(table, controls);
     const bool pots = controls == Controls::Pots;
     table->setItemDelegateForColumn(
+    table->setItemDelegate(new CellDelegate(table));
         pots ? int(overview::PotColumn::Mode) : int(overview::ButtonColumn::Mode),
         new ModeDelegate(pots ? itemTexts(field_ranges::kPotLabelModeItems)
                               : itemTexts(field_ranges::kButtonModeItems),
@@ -404,7 +426,7 @@ void OverviewPage::announcePots(const BankRecord& before) {
 }
 
 void OverviewPage::writeLine(const QString& line) {
-    LastResult->setText(line);
+    LastResult->announce(line);
     emit logLine(line);
 }
 

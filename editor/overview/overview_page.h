@@ -13,6 +13,7 @@
 class OverviewTableModel;
 class QComboBox;
 class QLabel;
+class LiveStatus;
 class QLineEdit;
 class QPushButton;
 class QSortFilterProxyModel;
@@ -40,7 +41,7 @@ public:
     QPushButton* SetRange = nullptr;
     QComboBox* BulkPreset = nullptr;
     QPushButton* ApplyPreset = nullptr;
-    QLabel* LastResult = nullptr; // the last line this page wrote to the log
+    LiveStatus* LastResult = nullptr; // the last line this page wrote to the log, spoken
 
     OverviewTableModel& model(overview::Controls controls);
     // Which table the bulk edits act on: the one whose rows were chosen last.

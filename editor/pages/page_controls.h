@@ -1,11 +1,14 @@
 // Small helpers that the editor pages build their controls with.
 #pragma once
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <type_traits>
 
 class HexByteEdit;
 class QCheckBox;
@@ -20,6 +23,10 @@ namespace page_controls {
 template <typename W> W* named(W* widget, const char* objectName, const QString& caption) {
     widget->setObjectName(QString::fromLatin1(objectName));
     widget->setAccessibleName(caption.trimmed());
+    // The text field of an editable list takes the focus: without a name of its own it would be
+    // heard by the text it holds.
+    if constexpr (std::is_base_of_v<QComboBox, W>)
+        if (QLineEdit* field = widget->lineEdit()) field->setAccessibleName(caption.trimmed());
     return widget;
 }
 

@@ -11,6 +11,9 @@
 // lets typed numbers through.
 class SpinEdit : public QSpinBox {
     Q_OBJECT
+    // Screen readers read the range through these properties: they give the real one.
+    Q_PROPERTY(int minimum READ minimum)
+    Q_PROPERTY(int maximum READ maximum)
 public:
     explicit SpinEdit(QWidget* parent = nullptr);
     SpinEdit(int min, int max, int value, QWidget* parent = nullptr);

@@ -1,6 +1,8 @@
 #include "transfer_page.h"
 
 #include "built_in_skins.h"
+#include "click_keys.h"
+#include "live_status.h"
 #include "page_controls.h"
 #include "spin_edit.h"
 #include "status_log.h"
@@ -153,9 +155,13 @@ QWidget* TransferPage::makePortsGroup() {
     MIDIOutComboBox->setToolTip(tr("The port the editor and the virtual box send on."));
     StatusLabel = valueLabel(QString(), "StatusLabel", tr("Transfer status"));
     StatusLabel->setWordWrap(true);
+    ResultLine = new LiveStatus;
+    ResultLine->setObjectName(QStringLiteral("ResultLine"));
+    ResultLine->setWordWrap(true);
+    ResultLine->setAccessibleDescription(tr("How the last transfer ended"));
     for (QWidget* w : {static_cast<QWidget*>(inCaption), static_cast<QWidget*>(MIDIInComboBox),
                        static_cast<QWidget*>(outCaption), static_cast<QWidget*>(MIDIOutComboBox),
-                       static_cast<QWidget*>(StatusLabel)})
+                       static_cast<QWidget*>(StatusLabel), static_cast<QWidget*>(ResultLine)})
         grid->addWidget(w);
     grid->addStretch();
     return group;
@@ -249,8 +255,7 @@ bool TransferPage::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == KelmoURLLabel && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space) return false;
+        if (!isClickKey(*static_cast<QKeyEvent*>(event))) return false;
         emit webLinkClicked(KelmoURLLabel->text());
         return true;
     }

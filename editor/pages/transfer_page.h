@@ -9,6 +9,7 @@ class QProgressBar;
 class QPushButton;
 class SpinEdit;
 class StatusLog;
+class LiveStatus;
 class TVrAniButton;
 class TVrBitmapDial;
 
@@ -49,6 +50,7 @@ public:
     PortSelector* MIDIInComboBox = nullptr;
     PortSelector* MIDIOutComboBox = nullptr;
     QLabel* StatusLabel = nullptr;
+    LiveStatus* ResultLine = nullptr; // how the last transfer or step ended, spoken
     QPushButton* OpenSysex = nullptr;
     QPushButton* StoreSysex = nullptr;
     QPushButton* BankSheet = nullptr; // saves the bank as a sheet to print

@@ -31,7 +31,7 @@ channel = bus.find_one(app, "spin button", "Channel :")
 channel.queryValue().currentValue = 10
 bus.find_one(app, "push button", "Set Channel").queryAction().doAction(0)
 line = "Overview: Set channel 10: 3 of 3 pots changed"
-bus.check(bus.wait_for(lambda: bus.descendants(app, "label", line), timeout=10) is not None,
+bus.check(bus.wait_for(lambda: bus.descendants(app, "notification", line), timeout=10) is not None,
           "no line %r" % line)
 channels = [cells.getAccessibleAt(pot - 1, 3).name for pot in (1, 2, 3, 4)]
 bus.check(channels == ["10", "10", "10", "4"], "channels after the bulk edit: %r" % channels)

@@ -2,14 +2,19 @@
 // controls without a name and for value displays not announced with the value they show.
 #include "edit_combo.h"
 #include "editor_window.h"
+#include "desk_button.h"
 #include "fader_desk.h"
 #include "hex_byte_edit.h"
+#include "live_status.h"
 #include "midi_monitor_window.h"
 #include "monitor_lines_view.h"
 #include "preset_selector.h"
 #include "spin_edit.h"
+#include "status_log.h"
 #include "transfer_page.h"
 #include "virtual_box.h"
+#include "vr_ani_button.h"
+#include "vr_bitmap_dial.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -24,6 +29,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUndoStack>
 #include <gtest/gtest.h>
 
 namespace {
@@ -205,6 +211,78 @@ TEST(Accessibility, EveryFieldOfThePagesHasATooltipStatingTheRangeItEnforces) {
     }
     EXPECT_GE(fields, 60);
     EXPECT_GE(ranges, 40);
+}
+
+// What a screen reader hears of one control: its role, its name, and its range when it has one.
+struct Heard {
+    QAccessible::Role role;
+    QString name;
+    std::optional<std::pair<int, int>> range;
+};
+
+Heard heard(QObject* object) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
+    if (!accessible) return {QAccessible::NoRole, {}, {}};
+    Heard result{accessible->role(), accessible->text(QAccessible::Name), {}};
+    if (QAccessibleValueInterface* value = accessible->valueInterface())
+        result.range = {value->minimumValue().toInt(), value->maximumValue().toInt()};
+    return result;
+}
+
+TEST(Accessibility, ControlsAndWindowsHaveTheirRoleNameAndRealRange) {
+    TForm1 form({});
+    form.setWindowTitle(QStringLiteral("bank[*]"));
+    form.setWindowModified(true);
+    form.FaderDesk().GenerateFaderDeskExecute();
+    TFaderDesk& desk = form.FaderDesk().FaderDesk();
+    TransferPage* transfer = form.FileSheet;
+    using R = QAccessible::Role;
+    const std::vector<std::pair<QObject*, Heard>> table = {
+        {&form, {R::Window, "bank*", {}}},
+        {&desk, {R::Window, desk.windowTitle(), {}}},
+        {&form.midiMonitor(), {R::Window, form.midiMonitor().windowTitle(), {}}},
+        {transfer->TestKnob, {R::Dial, "Test knob", std::pair{0, 127}}},
+        {transfer->TestButton, {R::Button, "Test button", {}}},
+        {transfer->DeviceID, {R::SpinBox, "Device ID:", std::pair{0, 7}}},
+        {transfer->PatternNumber, {R::SpinBox, "Bank Number:", std::pair{1, 128}}},
+        {transfer->ResultLine, {R::Notification, "", {}}},
+        {desk.findChildren<DeskButton*>().front(), {R::Button, "Button 1", {}}},
+    };
+    for (const auto& [object, expected] : table) {
+        const Heard got = heard(object);
+        EXPECT_EQ(got.role, expected.role) << object->objectName().toStdString();
+        EXPECT_EQ(got.name, expected.name) << object->objectName().toStdString();
+        EXPECT_EQ(got.range, expected.range) << object->objectName().toStdString();
+    }
+}
+
+TEST(Accessibility, UndoAndRedoSayWhichStepTheyTook) {
+    TForm1 form({});
+    form.document().history().stack().push(new QUndoCommand(QStringLiteral("pot 5 controller")));
+    const std::vector<std::pair<bool, QString>> steps = {
+        {true, "Undo pot 5 controller"}, {false, "Redo pot 5 controller"}};
+    for (const auto& [back, said] : steps) {
+        form.stepHistory(back);
+        EXPECT_EQ(heard(form.FileSheet->ResultLine).name, said);
+    }
+    form.FileSheet->ResultLine->clear();
+    form.stepHistory(false); // nothing left to redo: nothing said
+    EXPECT_EQ(heard(form.FileSheet->ResultLine).name, "");
+}
+
+TEST(Accessibility, MouseOnlyFunctionsAnswerTheirKeys) {
+    TForm1 form({});
+    TransferPage* transfer = form.FileSheet;
+    for (int key : {Qt::Key_Return, Qt::Key_Space}) {
+        transfer->ListBox->WriteMsg(QStringLiteral("line"));
+        QTest::keyClick(transfer->ListBox, Qt::Key(key));
+        EXPECT_EQ(transfer->ListBox->count(), 0) << key;
+
+        transfer->BytesReceived->setText(QStringLiteral("265"));
+        QTest::keyClick(transfer->BytesReceived, Qt::Key(key));
+        EXPECT_EQ(transfer->BytesReceived->text(), "0") << key;
+    }
+    EXPECT_EQ(transfer->BytesReceived->focusPolicy(), Qt::StrongFocus);
 }
 
 } // namespace

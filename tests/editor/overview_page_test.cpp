@@ -1,4 +1,5 @@
 #include "button_page.h"
+#include "live_status.h"
 #include "overview_page.h"
 #include "overview_table_model.h"
 #include "page_test_support.h"

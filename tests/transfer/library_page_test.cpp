@@ -2,6 +2,7 @@
 #include "form_driver.h"
 
 #include "box_config_page.h"
+#include "live_status.h"
 #include "built_in_dump.h"
 #include "dump_codec.h"
 #include "dump_file.h"

@@ -5,4 +5,5 @@ target_sources(widgets_tests PRIVATE
     dip_switch_test.cpp
     knob_test.cpp
     skin_bitmap_test.cpp
+    value_announcer_test.cpp
 )
