@@ -20,7 +20,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <memory>
 
 namespace {
@@ -245,15 +244,6 @@ int exportMidCommand(QStringList args, const CliStreams& streams) {
                        QStringLiteral("'%1' saved."), streams);
 }
 
-// The number of a library file "bank-007.syx", 0 for any other name.
-int bankNumberOfFileName(const QString& path) {
-    static const QRegularExpression name(QStringLiteral("^bank-(\\d{3})\\.syx$"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    const auto match = name.match(QFileInfo(path).fileName());
-    const int number = match.hasMatch() ? match.captured(1).toInt() : 0;
-    return number <= library_folder::kBankCount ? number : 0;
-}
-
 // A page for each valid bank file of a library folder, numbered by the file names, in one PDF.
 int folderSheetCommand(const QString& folder, const CliArgs& args, const CliStreams& streams) {
     const QString& out = args.positional[1];
@@ -302,7 +292,7 @@ int sheetCommand(const QStringList& args, const CliStreams& streams) {
             QStringLiteral("'%1' is no sheet file: the name must end in .pdf, .png or .svg")
                 .arg(out),
             streams);
-    const auto bank = parsed->number(QStringLiteral("--bank"), bankNumberOfFileName(in), 1,
+    const auto bank = parsed->number(QStringLiteral("--bank"), library_folder::bankOfFileName(in), 1,
                                      library_folder::kBankCount, &error);
     if (!bank) return usageError(error, streams);
     Decoder decoder(streams);

@@ -3,7 +3,6 @@
 #include "dump_file.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -254,15 +253,28 @@ QString SettingsFile::valueOf(const Entry& entry) const {
                            .trimmed());
 }
 
+// A sign, then decimal digits (at most 18) or hexadecimal ones after 0x or $ (at most 15): no
+// value can overflow.
 std::optional<qint64> SettingsFile::parseInteger(const QString& text) {
-    static const QRegularExpression pattern(
-        QStringLiteral("^([+-]?)(?:(?:0[xX]|\\$)([0-9A-Fa-f]{1,15})|([0-9]{1,18}))$"));
-    const auto match = pattern.match(text.trimmed());
-    if (!match.hasMatch()) return std::nullopt;
-    const bool hex = match.capturedLength(2) > 0;
-    const qint64 magnitude =
-        hex ? match.captured(2).toLongLong(nullptr, 16) : match.captured(3).toLongLong(nullptr, 10);
-    return match.captured(1) == QLatin1String("-") ? -magnitude : magnitude;
+    QStringView rest = QStringView(text).trimmed();
+    const bool negative = rest.startsWith(u'-');
+    if (negative || rest.startsWith(u'+')) rest = rest.sliced(1);
+    int base = 10;
+    qsizetype maxDigits = 18;
+    if (rest.startsWith(u"0x", Qt::CaseInsensitive) || rest.startsWith(u'$')) {
+        rest = rest.sliced(rest.startsWith(u'$') ? 1 : 2);
+        base = 16;
+        maxDigits = 15;
+    }
+    const auto isDigit = [base](QChar c) {
+        const bool decimal = c >= u'0' && c <= u'9';
+        return base == 10 ? decimal
+                          : decimal || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+    };
+    if (rest.isEmpty() || rest.size() > maxDigits || !std::all_of(rest.begin(), rest.end(), isDigit))
+        return std::nullopt;
+    const qint64 magnitude = rest.toLongLong(nullptr, base);
+    return negative ? -magnitude : magnitude;
 }
 
 qint64 SettingsFile::intValue(const QString& section, const QString& key, qint64 fallback) const {

@@ -20,6 +20,19 @@ QString bankFilePath(const QString& folder, int bank) {
     return QDir(folder).filePath(bankFileName(bank));
 }
 
+int bankOfFileName(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    constexpr qsizetype kLength = 12; // bank-NNN.syx
+    if (name.size() != kLength || !name.startsWith(QLatin1String("bank-"), Qt::CaseInsensitive) ||
+        !name.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive))
+        return 0;
+    const QStringView digits = QStringView(name).sliced(5, 3);
+    if (!std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return 0;
+    const int bank = digits.toInt();
+    return bank >= 1 && bank <= kBankCount ? bank : 0;
+}
+
 namespace {
 
 std::optional<int> bankNumber(const QString& text) {

@@ -17,6 +17,9 @@ constexpr int kBankCount = 128;
 // "bank-007.syx" for bank 7 (1..128).
 QString bankFileName(int bank);
 QString bankFilePath(const QString& folder, int bank);
+// The bank 1..128 of a library file name such as "bank-003.syx" (any case, any folder); 0 for any
+// other name.
+int bankOfFileName(const QString& path);
 
 // Banks 1..128 in the order given, each once; an empty text means all 128. Nothing when the
 // text is not a list of banks; `error` says why.

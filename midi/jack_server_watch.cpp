@@ -4,8 +4,10 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <jack/jack.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -28,6 +30,25 @@ void prepareLibJack() {
     });
 }
 
+// A running server has its sockets in JACK's temporary folder: "jack_<server>_<uid>_0" (JACK 2)
+// or in a folder "jack-<uid>" (JACK 1). Without any of them no server can answer, and libjack is not
+// asked: opening a client sets up its metadata database even when no server is there, which
+// costs start-up time and memory. A folder that cannot be read is asked about as before.
+bool serverMayRun() {
+    const char* server = std::getenv("JACK_DEFAULT_SERVER");
+    const std::string jack2 = std::string("jack_") + (server && *server ? server : "default") + "_";
+    const std::string jack1 = "jack-" + std::to_string(getuid());
+    const char* tmp = std::getenv("JACK_TMPDIR");
+    std::error_code error;
+    std::filesystem::directory_iterator entries(tmp && *tmp ? tmp : "/dev/shm", error);
+    if (error) return true;
+    for (const auto& entry : entries) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with(jack2) || name == jack1) return true;
+    }
+    return false;
+}
+
 void onJackShutdown(jack_status_t, const char*, void* watch) {
     static_cast<JackServerWatch*>(watch)->serverStopped("the JACK server has stopped");
 }
@@ -43,6 +64,7 @@ void onPortRegistration(jack_port_id_t id, int registered, void* watch) {
 } // namespace
 
 std::shared_ptr<JackServerWatch> JackServerWatch::connect() {
+    if (!serverMayRun()) return nullptr;
     prepareLibJack();
     jack_client_t* client = nullptr;
     for (int attempt = 0; attempt < kAttempts && !client; ++attempt) {

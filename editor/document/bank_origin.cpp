@@ -1,18 +1,11 @@
 #include "bank_origin.h"
 
-#include <QFileInfo>
-#include <QRegularExpression>
+#include "library_folder.h"
 
-int bank_origin::libraryBankOf(const QString& path) {
-    static const QRegularExpression name(QStringLiteral("^bank-(\\d{3})\\.syx$"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    const auto match = name.match(QFileInfo(path).fileName());
-    const int bank = match.hasMatch() ? match.captured(1).toInt() : 0;
-    return bank >= 1 && bank <= 128 ? bank : 0;
-}
+#include <QFileInfo>
 
 BankOrigin BankOrigin::ofFile(const QString& path, Source source) {
-    return {source, path, bank_origin::libraryBankOf(path)};
+    return {source, path, library_folder::bankOfFileName(path)};
 }
 
 BankOrigin BankOrigin::received(int bank) {
@@ -20,7 +13,7 @@ BankOrigin BankOrigin::received(int bank) {
 }
 
 BankOrigin BankOrigin::storedTo(const QString& path) const {
-    const int named = bank_origin::libraryBankOf(path);
+    const int named = library_folder::bankOfFileName(path);
     return {Source::File, path, named != 0 ? named : bank};
 }
 

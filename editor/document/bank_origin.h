@@ -29,8 +29,3 @@ struct BankOrigin {
 
     bool operator==(const BankOrigin&) const = default;
 };
-
-namespace bank_origin {
-// The bank 1..128 of a library file name such as "bank-003.syx"; 0 for any other name.
-int libraryBankOf(const QString& path);
-} // namespace bank_origin

@@ -73,7 +73,11 @@ TEST_F(SettingsFileTest, IntegersAreDecimalOrHexadecimalAndAnythingElseGivesTheD
                                   "trailing=12abc\n"
                                   "word=yes\n"
                                   "blank=\n"
-                                  "bare=0x\n"));
+                                  "bare=0x\n"
+                                  "plus=+5\n"
+                                  "negHex=-$10\n"
+                                  "long=1234567890123456789\n"
+                                  "longHex=0x1234567890123456\n"));
     EXPECT_EQ(file.intValue("n", "dec", -1), 42);
     EXPECT_EQ(file.intValue("n", "neg", -1), -7);
     EXPECT_EQ(file.intValue("n", "hex", -1), 0x1F);
@@ -84,6 +88,10 @@ TEST_F(SettingsFileTest, IntegersAreDecimalOrHexadecimalAndAnythingElseGivesTheD
     EXPECT_EQ(file.intValue("n", "word", -1), -1);
     EXPECT_EQ(file.intValue("n", "blank", -1), -1);
     EXPECT_EQ(file.intValue("n", "bare", -1), -1);
+    EXPECT_EQ(file.intValue("n", "plus", -1), 5);
+    EXPECT_EQ(file.intValue("n", "negHex", -1), -16);
+    EXPECT_EQ(file.intValue("n", "long", -1), -1); // more digits than can be held
+    EXPECT_EQ(file.intValue("n", "longHex", -1), -1);
     EXPECT_EQ(file.intValue("n", "missing", 5), 5);
     EXPECT_TRUE(file.boolValue("n", "dec", false));
     EXPECT_FALSE(file.boolValue("n", "word", false));

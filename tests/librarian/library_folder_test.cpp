@@ -83,3 +83,12 @@ TEST(LibraryFolder, ValidBanksComeInBankOrderAndInvalidOnesAreNamed) {
 }
 
 } // namespace
+
+TEST(LibraryFolderNames, OnlyALibraryFileNameGivesItsBank) {
+    const std::vector<std::pair<const char*, int>> cases{
+        {"bank-003.syx", 3},      {"/any/folder/BANK-128.SYX", 128}, {"bank-129.syx", 0},
+        {"bank-000.syx", 0},      {"bank-12.syx", 0},                {"bank-0a1.syx", 0},
+        {"mybank-003.syx", 0},    {"bank-003.syx.bak", 0}};
+    for (const auto& [name, bank] : cases)
+        EXPECT_EQ(library_folder::bankOfFileName(QString::fromLatin1(name)), bank) << name;
+}
