@@ -3,6 +3,7 @@
 // another folder and the print preview of the chosen banks.
 #include "bank_document.h"
 #include "library_compare.h"
+#include "live_status.h"
 #include "library_page.h"
 #include "library_state.h"
 #include "page_controls.h"

@@ -40,7 +40,6 @@ void fitColumns(QTableView* table, Controls controls) {
                                                    overview::widestText(controls, column))));
 }
 
-// Mode cells edit with the list of modes, as on the pot and button pages.
 // Every cell editor is named by its column and the control of its row ("Channel of control 3").
 class CellDelegate : public QStyledItemDelegate {
 public:
@@ -62,6 +61,7 @@ protected:
     }
 };
 
+// Mode cells edit with the list of modes, as on the pot and button pages.
 class ModeDelegate : public CellDelegate {
 public:
     ModeDelegate(const QStringList& modes, QObject* parent) : CellDelegate(parent), m_modes(modes) {}
@@ -152,8 +152,8 @@ QTableView* OverviewPage::makeTable(Controls controls, const char* objectName,
     table->setTabKeyNavigation(false);
     fitColumns(table, controls);
     const bool pots = controls == Controls::Pots;
-    table->setItemDelegateForColumn(
     table->setItemDelegate(new CellDelegate(table));
+    table->setItemDelegateForColumn(
         pots ? int(overview::PotColumn::Mode) : int(overview::ButtonColumn::Mode),
         new ModeDelegate(pots ? itemTexts(field_ranges::kPotLabelModeItems)
                               : itemTexts(field_ranges::kButtonModeItems),
