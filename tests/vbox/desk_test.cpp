@@ -157,7 +157,7 @@ TEST_F(Desk, ButtonsSendOnMousePressAndClickAndFromTheKeyboard) {
     QTest::keyClick(b, Qt::Key_Space);
     EXPECT_EQ(host.sent, (std::vector<ShortMessage>{on, off}));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(b)->role(), QAccessible::Button);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name), "5");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name), "Button 5");
 }
 
 TEST_F(Desk, LcdClicksCycleModesAndThePanelTakesOverAfterModeThree) {
