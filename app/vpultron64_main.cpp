@@ -1,5 +1,6 @@
 // vpultron64: the editor and emulator window.
 #include "build_info.h"
+#include "dialog_focus.h"
 #include "editor_window.h"
 #include "gallery.h"
 #include "gui_options.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Pultron"));
     QApplication::setApplicationName(QStringLiteral("vPultron64"));
+    dialog_focus::install(app);
     try {
         return runWindows(*options);
     } catch (const std::exception& e) {

@@ -99,6 +99,19 @@ void TForm1::createMenus() {
             [this] { FileSheet->ShowFaderDesk->click(); });
     addItem(view, tr("&Custom Box…"), "CustomBoxAction", [this] { SelecCustomBoxClick(); });
     addItem(view, tr("&MIDI Monitor"), "MidiMonitorAction", [this] { showMidiMonitor(); });
+    view->addSeparator();
+    // Here, not in the tab widget: a combo box or text field that has the focus takes the keys
+    // before the tab widget would see them.
+    const auto turnPage = [this](int step) {
+        const int count = PageControl->count();
+        PageControl->setCurrentIndex((PageControl->currentIndex() + step + count) % count);
+    };
+    addItem(
+        view, tr("&Next Page"), "NextPageAction", [turnPage] { turnPage(1); },
+        {keys(Qt::CTRL | Qt::Key_Tab)}, Qt::WindowShortcut);
+    addItem(
+        view, tr("P&revious Page"), "PreviousPageAction", [turnPage] { turnPage(-1); },
+        {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)}, Qt::WindowShortcut);
 
     QMenu* help = MainMenu->addMenu(tr("&Help"));
     addItem(help, tr("&Hints"), "HintsAction", [this] { HintsButtonClick(); });

@@ -35,7 +35,7 @@ TransferController::TransferController(TForm1& form, std::unique_ptr<MidiDeviceL
       m_portWatch(std::make_unique<PortWatch>(*m_devices)),
       m_midiIn(std::make_unique<TMidiIn>(*m_devices)),
       m_midiOut(std::make_unique<TMidiOut>(*m_devices)), m_progressTimer(new QTimer(this)),
-      m_answerTimer(new QTimer(this)) {
+      m_answerTimer(new QTimer(this)), m_jobFocus(m_page.CancelTransfer) {
     m_progressTimer->setInterval(kProgressRefresh);
     connect(m_progressTimer, &QTimer::timeout, this, &TransferController::showProgress);
     m_answerTimer->setSingleShot(true);
@@ -326,7 +326,11 @@ void TransferController::askWhichBank(int from, int to) {
     connect(question, &QMessageBox::buttonClicked, this,
             [this, toChosen, toOrigin, from](QAbstractButton* clicked) {
                 if (clicked == toOrigin) m_page.PatternNumber->setValue(from);
-                if (clicked == toChosen || clicked == toOrigin) upload();
+                // Once the question has gone: it would keep the window, its Cancel button among
+                // it, from the keys while the bank goes out.
+                if (clicked == toChosen || clicked == toOrigin)
+                    QMetaObject::invokeMethod(this, &TransferController::upload,
+                                              Qt::QueuedConnection);
             });
     question->open();
 }
@@ -377,6 +381,10 @@ void TransferController::beginProgress(TransferProgress::Kind kind, long long pl
     m_progressClock.start();
     m_progressTimer->start();
     m_page.progressRow->show();
+    const bool upload = kind == TransferProgress::Kind::Upload;
+    m_jobFocus.started({upload ? m_page.SlowSendToPultron : m_page.RequestSysexDump},
+                       (upload ? tr("upload of bank %1") : tr("request of bank %1"))
+                           .arg(m_progress->bank()));
     showProgress();
 }
 
@@ -439,7 +447,6 @@ void TransferController::finishTransfer(TransferProgress::Ending ending) {
     m_awaitingAnswer = m_awaitingAcknowledges = false;
     m_answerTimer->stop();
     m_progressTimer->stop();
-    m_page.progressRow->hide();
     const QString endLine = QString::fromStdString(progress.endLine(ending, kRequestTimeout / 1000));
     m_form.WriteMsg(endLine);
     m_form.announce(endLine);
@@ -448,6 +455,8 @@ void TransferController::finishTransfer(TransferProgress::Ending ending) {
                            ending == TransferProgress::Ending::Complete,
                            upload ? m_form.OutgoingRecord : m_form.record);
     UpdateButtonStatus();
+    m_jobFocus.ended(); // before Cancel hides and hands the focus on
+    m_page.progressRow->hide();
 }
 
 void TransferController::portLost(const QString& line) {

@@ -2,6 +2,7 @@
 // SysEx receiver and transfer control, and keeps the page's status, buttons and counters current.
 #pragma once
 
+#include "job_focus.h"
 #include "midi_device_list.h"
 #include "transfer_progress.h"
 
@@ -132,6 +133,7 @@ private:
     bool m_awaitingAcknowledges = false;
     bool m_portLostInTransfer = false; // the running transfer ends as failed
     std::function<void(std::span<const std::uint8_t>)> m_jobInput;
+    JobFocus m_jobFocus; // from the button that starts a transfer to Cancel and back
     QPointer<QWidget> m_focusOwner;   // a control disabled while it had the focus
     QPointer<QWidget> m_focusStandIn; // where the focus went then
 };

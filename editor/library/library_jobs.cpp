@@ -62,6 +62,15 @@ bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks,
             [this] {
                 QMetaObject::invokeMethod(this, &LibraryPage::jobFinished, Qt::QueuedConnection);
             }});
+    // Before the job's buttons are disabled (taking the transfer's input disables them).
+    progressRow->show();
+    const QString what = job == LibraryTable::Job::Backup    ? tr("backup")
+                         : job == LibraryTable::Job::Restore ? tr("restore")
+                                                             : tr("verify");
+    m_jobFocus.started({BackupDevice, RestoreDevice, UploadChanged, VerifyBanks},
+                       operations.size() == 1
+                           ? tr("%1 of 1 bank").arg(what)
+                           : tr("%1 of %2 banks").arg(what).arg(operations.size()));
     m_transfer->setJobInput(
         [this](std::span<const std::uint8_t> bytes) { m_runner->receive(bytes); });
     m_jobClock.start();
@@ -71,7 +80,6 @@ bool LibraryPage::startJob(LibraryTable::Job job, const std::vector<int>& banks,
         connect(m_progressTimer, &QTimer::timeout, this, &LibraryPage::showProgress);
     }
     m_progressTimer->start();
-    progressRow->show();
     JobResult->clear();
     updateButtons();
     progressed({operations.front().bank, 0, 0});
@@ -119,13 +127,14 @@ void LibraryPage::jobFinished() {
     if (m_job == LibraryTable::Job::Verify) showDifferencesFound(m_runner->reports());
     m_transfer->setJobInput(nullptr);
     m_progressTimer->stop();
-    progressRow->hide();
     m_runner.reset();
     m_clock.reset();
     m_estimate.reset();
     JobResult->announce(line);
     m_links.log(line);
     updateButtons();
+    m_jobFocus.ended(); // before Cancel hides and hands the focus on
+    progressRow->hide();
 }
 
 void LibraryPage::showDifferencesFound(const std::vector<BankReport>& reports) {

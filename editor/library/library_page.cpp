@@ -2,6 +2,7 @@
 
 #include "live_status.h"
 #include "bank_document.h"
+#include "focus_quiet_view.h"
 #include "midi_in.h"
 #include "midi_out.h"
 #include "page_controls.h"
@@ -22,8 +23,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <set>
 
 using page_controls::named;
@@ -63,7 +64,8 @@ LibraryPage::~LibraryPage() = default;
 void LibraryPage::build() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(makeFolderRow());
-    BankTable = named(new QTableWidget(library_folder::kBankCount, 3), "BankTable", tr("Banks"));
+    BankTable = named(new FocusQuietView<QTableWidget>(library_folder::kBankCount, 3), "BankTable",
+                      tr("Banks"));
     BankTable->setHorizontalHeaderLabels({tr("Bank"), tr("Name"), tr("State")});
     BankTable->verticalHeader()->hide();
     // The corner button selects every bank, as Ctrl+A does.
@@ -108,10 +110,10 @@ QWidget* LibraryPage::makeFolderRow() {
     SearchField = named(new QLineEdit, "SearchField", tr("Search the banks"));
     SearchField->setPlaceholderText(tr("Search: cc 74 ch 16"));
     SearchField->setClearButtonEnabled(true);
-    SearchField->setToolTip(tr("Finds every pot, button and bank name of the folder that holds all "
-                               "the words, as the Overview words them"));
     for (QToolButton* clear : SearchField->findChildren<QToolButton*>())
         clear->setAccessibleName(tr("Clear search"));
+    SearchField->setToolTip(tr("Finds every pot, button and bank name of the folder that holds all "
+                               "the words, as the Overview words them"));
     row->addWidget(SearchField);
     return rowWidget;
 }
@@ -150,6 +152,7 @@ QWidget* LibraryPage::makeProgressRow() {
     JobTimeLeft->setAccessibleDescription(tr("Time left"));
     JobTimeLeft->setMinimumWidth(110);
     CancelJob = button(tr("Cancel"), "CancelJob");
+    m_jobFocus.setCancel(CancelJob);
     row->addWidget(JobProgressBar, 1);
     row->addWidget(JobTimeLeft);
     row->addWidget(CancelJob);

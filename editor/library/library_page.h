@@ -9,6 +9,7 @@
 
 #include "bank_job_runner.h"
 #include "deferred_page.h"
+#include "job_focus.h"
 #include "library_folder.h"
 #include "library_search.h"
 #include "library_slots.h"
@@ -167,6 +168,7 @@ private:
     std::unique_ptr<BankJobRunner> m_runner;
     std::optional<JobProgressEstimate> m_estimate;
     QElapsedTimer m_jobClock;
+    JobFocus m_jobFocus; // from the button that starts a job to Cancel and back
     QTimer* m_progressTimer = nullptr;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_rereadTimer = nullptr; // one reread for a burst of notices

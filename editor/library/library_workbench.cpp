@@ -2,8 +2,9 @@
 // their own, the upload of the changed banks, the search over every bank, the comparison with
 // another folder and the print preview of the chosen banks.
 #include "bank_document.h"
-#include "library_compare.h"
+#include "focus_quiet_view.h"
 #include "live_status.h"
+#include "library_compare.h"
 #include "library_page.h"
 #include "library_state.h"
 #include "page_controls.h"
@@ -75,7 +76,7 @@ QWidget* LibraryPage::makeDetails() {
     Details = named(new QTabWidget, "LibraryDetails", tr("Library details"));
     Differences = named(new QPlainTextEdit, "Differences", tr("Differences"));
     Differences->setReadOnly(true);
-    SearchResults = named(new QListWidget, "SearchResults", tr("Found"));
+    SearchResults = named(new FocusQuietView<QListWidget>, "SearchResults", tr("Found"));
     SearchResults->setAccessibleDescription(
         tr("Every control that holds the words searched for; Enter opens its bank on it"));
     Details->addTab(Differences, tr("Differences"));

@@ -248,6 +248,11 @@ void MonitorLinesView::forgetAccessibleLines() {
     m_accessibleLines.clear();
 }
 
+QModelIndex MonitorLinesView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action == MoveHome || action == MoveEnd) modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(action, modifiers);
+}
+
 // Announced as the list's item of that row (a table would count its header cells too).
 void MonitorLinesView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     if (QAccessible::isActive() && current.isValid() && hasFocus()) {

@@ -20,6 +20,8 @@ public:
 protected:
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
     void reset() override;
+    // Home and End go to the first and the last line, as in a list (a table's go along the row).
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void selectionChanged(const QItemSelection& selected,
                           const QItemSelection& deselected) override;

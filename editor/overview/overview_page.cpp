@@ -2,6 +2,7 @@
 
 #include "live_status.h"
 #include "field_ranges.h"
+#include "focus_quiet_view.h"
 #include "overview_table_model.h"
 #include "page_controls.h"
 #include "preset_library.h"
@@ -138,7 +139,7 @@ QTableView* OverviewPage::makeTable(Controls controls, const char* objectName,
     rows->setSourceModel(&model(controls));
     rows->setFilterKeyColumn(-1);
     rows->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    auto* table = named(new QTableView, objectName, name);
+    auto* table = named(new FocusQuietView<QTableView>, objectName, name);
     table->setModel(rows);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::ExtendedSelection);

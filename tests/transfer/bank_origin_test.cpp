@@ -142,7 +142,10 @@ TEST_F(BankOriginTest, SendingABankToAnotherBankAsksFirst) {
             EXPECT_EQ(simulator().bank(4), fifthBefore);
             continue;
         }
-        ASSERT_TRUE(waitFor([&] { return log().last().startsWith("Upload of bank"); }, 10000));
+        // The upload starts once the question has gone.
+        ASSERT_TRUE(waitFor(
+            [&] { return log().size() > lines && log().last().startsWith("Upload of bank"); },
+            10000));
         EXPECT_EQ(page.PatternNumber->value(), c.sentTo);
         EXPECT_EQ(simulator().bank(c.sentTo - 1).bankName(), "THIRD");
         if (c.sentTo == 3) EXPECT_EQ(simulator().bank(4), fifthBefore);

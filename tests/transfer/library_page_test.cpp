@@ -234,6 +234,35 @@ TEST_F(LibraryPageTest, RestoreAsksFirstThenUploadsTheSelectedBanks) {
     EXPECT_EQ(log().last(), "Restore of 1 bank complete");
 }
 
+// Each job takes the focus from the button that started it to Cancel, which says what it stops,
+// and back when it ends; a question about the job comes and goes on the way.
+TEST_F(LibraryPageTest, EachJobTakesTheFocusFromItsButtonToCancelAndBack) {
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    selectBanks({2});
+    const auto run = [this](QPushButton* button, const char* question, const char* says) {
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Space);
+        if (question) {
+            auto* box = page.findChild<QMessageBox*>(question);
+            ASSERT_NE(box, nullptr) << question;
+            box->button(QMessageBox::Yes)->click();
+        }
+        ASSERT_TRUE(page.jobRunning()) << says;
+        EXPECT_EQ(form.focusWidget(), page.CancelJob) << says;
+        EXPECT_EQ(page.CancelJob->accessibleDescription(), says);
+        ASSERT_TRUE(jobEnded());
+        EXPECT_EQ(form.focusWidget(), button) << says;
+    };
+    run(page.BackupDevice, nullptr, "Stops the running backup of 1 bank");
+    run(page.VerifyBanks, nullptr, "Stops the running verify of 1 bank");
+    run(page.RestoreDevice, "RestoreConfirmation", "Stops the running restore of 1 bank");
+    writeBank(2, "Other", false);
+    run(page.UploadChanged, "UploadChangedQuestion", "Stops the running restore of 1 bank");
+    EXPECT_EQ(simulator().bank(1).bankName(), "Other");
+}
+
 TEST_F(LibraryPageTest, TransfersOfTheTransferPageAndOtherProgramsMoveTheRows) {
     ASSERT_TRUE(page.startJob(LibraryTable::Job::Backup, {1, 2}));
     ASSERT_TRUE(jobEnded());

@@ -226,19 +226,38 @@ TEST_F(SimulatorTransfer, NoFileOpensDuringAnUploadToStopItHalfWay) {
     EXPECT_EQ(form.record.bankName(), "OTHER");
 }
 
-// Starting a transfer disables its button, and the focus moves on to the delay field: the button
-// takes it back when the transfer is over, so that what is typed next does not change the delay.
-TEST_F(SimulatorTransfer, TheButtonThatStartedATransferHasTheFocusAfterIt) {
+// Starting a transfer disables its button: the focus goes to Cancel, which says what it stops,
+// and comes back to the button when the transfer is over, visiting nothing else (Qt would send
+// it on to the next button, disabled next, and so to the delay field, where typing changes it).
+TEST_F(SimulatorTransfer, ATransferTakesTheFocusFromItsButtonToCancelAndBack) {
     connectPorts();
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    for (QPushButton* button : {page.SlowSendToPultron, page.RequestSysexDump}) {
+    std::vector<QWidget*> focused;
+    QString cancelSays;
+    QObject::connect(qApp, &QApplication::focusChanged, &form, [&](QWidget*, QWidget* now) {
+        focused.push_back(now);
+        if (now == page.CancelTransfer) cancelSays = now->accessibleDescription();
+    });
+    const std::pair<QPushButton*, const char*> transfers[] = {
+        {page.SlowSendToPultron, "Stops the running upload of bank 5"},
+        {page.RequestSysexDump, "Stops the running request of bank 5"}};
+    for (const auto& [button, says] : transfers) {
         button->setFocus();
+        focused.clear();
         QTest::keyClick(button, Qt::Key_Space);
-        ASSERT_TRUE(waitFor([&] { return button->isEnabled(); }));
-        EXPECT_TRUE(button->hasFocus()) << button->text().toStdString();
+        ASSERT_TRUE(waitFor([&] { return button->isEnabled() && !page.progressRow->isVisible(); }));
+        EXPECT_EQ(focused, (std::vector<QWidget*>{page.CancelTransfer, button})) << says;
+        EXPECT_EQ(cancelSays, says);
+        EXPECT_TRUE(button->hasFocus()) << says;
     }
+    // Started elsewhere (a menu's key), a transfer leaves the focus where it is.
+    page.DeviceID->setFocus();
+    focused.clear();
+    page.RequestSysexDump->click();
+    ASSERT_TRUE(waitFor([&] { return page.RequestSysexDump->isEnabled(); }));
+    EXPECT_TRUE(focused.empty());
 }
 
 TEST_F(SimulatorTransfer, RequestReceivesDecodesAndTakesTheControllersBank) {
