@@ -2,6 +2,8 @@
 name, wait for what a screen reader would meet, read text and values, count events, and
 report failures the way a test does."""
 
+import re
+import subprocess
 import sys
 import time
 
@@ -103,3 +105,41 @@ class EventCounter:
 
     def close(self):
         pyatspi.Registry.deregisterEventListener(self._heard, self._type)
+
+
+def press(keys):
+    """Types keys ("space", "ctrl+z", "shift+F10") into the focused window, as the user does."""
+    subprocess.run(["xdotool", "key", "--delay", "50", keys], check=True)
+    pump(0.3)
+
+
+def focus(accessible):
+    """Gives an object the keyboard focus through its component, as a screen reader does, in
+    its window made the X input focus (no window manager does it here)."""
+    window = accessible
+    while window.parent.getRoleName() != "application":
+        window = window.parent
+    subprocess.run(["xdotool", "search", "--limit", "1", "--name", "^%s$" % re.escape(window.name),
+                    "windowfocus", "--sync"], check=True)
+    accessible.queryComponent().grabFocus()
+    pump(0.3)
+
+
+class Announcements:
+    """What a screen reader speaks unasked: the text of each notification that reports becoming
+    showing (Orca speaks these without the focus moving)."""
+
+    def __init__(self):
+        self.heard = []
+        pyatspi.Registry.registerEventListener(self._heard, "object:state-changed:showing")
+
+    def _heard(self, event):
+        if event.detail1 and event.source.getRoleName() == "notification":
+            self.heard.append(event.source.name)
+
+    def wait_for(self, test, timeout=20.0):
+        """The first text heard for which test(text) holds, waiting for it."""
+        return wait_for(lambda: next((text for text in self.heard if test(text)), None), timeout)
+
+    def close(self):
+        pyatspi.Registry.deregisterEventListener(self._heard, "object:state-changed:showing")

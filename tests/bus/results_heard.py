@@ -1,0 +1,37 @@
+"""Results as a screen reader hears them: a request of a bank run from the keyboard ends with
+its line spoken by the transfer page's status line, without the focus moving, and Ctrl+Z after a
+typed edit says which step it undid."""
+
+import re
+
+import atspi_checks as bus
+
+app = bus.application("vPultron64")
+bus.check(app is not None, "vPultron64 is not on the accessibility bus")
+if app is None:
+    bus.finish()
+heard = bus.Announcements()
+request = bus.find_one(app, "push button", "Request Sysex Dump")
+bus.wait_for(lambda: request.getState().contains(bus.pyatspi.STATE_SENSITIVE))
+bus.focus(request)
+bus.press("space")
+ended = heard.wait_for(lambda text: re.fullmatch(r"Request of bank \d+ complete", text))
+bus.check(ended is not None, "the end of the request was not heard: %r" % heard.heard)
+if ended is None:
+    bus.finish()
+line = bus.find_one(app, "notification", "Request of bank %s complete" % ended.split()[3])
+bus.check(line is None or not line.getState().contains(bus.pyatspi.STATE_FOCUSABLE),
+          "the status line takes the focus")
+
+# A pot's controller stepped on the Pots page, then Ctrl+Z: the step undone is said.
+bus.press("ctrl+Tab")
+bus.press("ctrl+Tab")
+controller = bus.find_one(app, "spin button", "Control Nr :")
+bus.focus(controller)
+bus.press("Up")
+bus.press("Tab")  # leaving the field makes the value a step
+bus.press("ctrl+z")
+undone = heard.wait_for(lambda text: text.startswith("Undo pot 1 "))
+bus.check(undone is not None, "the undone step was not heard: %r" % heard.heard)
+heard.close()
+bus.finish()
