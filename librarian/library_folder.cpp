@@ -9,11 +9,18 @@
 #include <QStringList>
 #include <algorithm>
 #include <memory>
+#include <numeric>
 
 namespace library_folder {
 
 QString bankFileName(int bank) {
     return QStringLiteral("bank-%1.syx").arg(bank, 3, 10, QLatin1Char('0'));
+}
+
+std::vector<int> allBanks() {
+    std::vector<int> banks(kBankCount);
+    std::iota(banks.begin(), banks.end(), 1);
+    return banks;
 }
 
 QString bankFilePath(const QString& folder, int bank) {

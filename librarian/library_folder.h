@@ -21,6 +21,9 @@ QString bankFilePath(const QString& folder, int bank);
 // other name.
 int bankOfFileName(const QString& path);
 
+// Banks 1..128, in order.
+std::vector<int> allBanks();
+
 // Banks 1..128 in the order given, each once; an empty text means all 128. Nothing when the
 // text is not a list of banks; `error` says why.
 std::optional<std::vector<int>> parseBankList(const QString& text, QString* error);

@@ -1,8 +1,8 @@
 #include "library_page.h"
 
-#include "live_status.h"
 #include "bank_document.h"
 #include "focus_quiet_view.h"
+#include "live_status.h"
 #include "midi_in.h"
 #include "midi_out.h"
 #include "page_controls.h"
@@ -28,6 +28,7 @@
 #include <set>
 
 using page_controls::named;
+using page_controls::pushButton;
 
 namespace {
 
@@ -35,24 +36,20 @@ enum Column { BankColumn, NameColumn, StateColumn };
 
 constexpr int kRereadDelayMs = 100; // quiet after the last change notice
 
-QPushButton* button(const QString& caption, const char* objectName) {
-    return named(new QPushButton(caption), objectName, caption);
-}
-
 QTableWidgetItem* cell(const QString& text) {
     auto* item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled);
     return item;
 }
 
-QString bankList(const std::vector<int>& banks) {
+} // namespace
+
+QString LibraryPage::bankList(const std::vector<int>& banks) {
     QStringList numbers;
     for (const int bank : banks)
         numbers << QString::number(bank);
     return numbers.join(QStringLiteral(", "));
 }
-
-} // namespace
 
 LibraryPage::LibraryPage(Links links, QWidget* parent)
     : DeferredPage(parent), m_links(std::move(links)) {
@@ -105,7 +102,7 @@ QWidget* LibraryPage::makeFolderRow() {
     FolderPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
     row->addWidget(new QLabel(tr("Folder:")));
     row->addWidget(FolderPath, 1);
-    ChooseFolder = button(tr("Choose Folder…"), "ChooseFolder");
+    ChooseFolder = pushButton(tr("Choose Folder…"), "ChooseFolder");
     row->addWidget(ChooseFolder);
     SearchField = named(new QLineEdit, "SearchField", tr("Search the banks"));
     SearchField->setPlaceholderText(tr("Search: cc 74 ch 16"));
@@ -122,20 +119,20 @@ QWidget* LibraryPage::makeButtonRow() {
     auto* rowWidget = new QWidget;
     auto* row = new QHBoxLayout(rowWidget);
     row->setContentsMargins(0, 0, 0, 0);
-    BackupDevice = button(tr("Backup Device…"), "BackupDevice");
-    RestoreDevice = button(tr("Restore to Device…"), "RestoreDevice");
-    UploadChanged = button(tr("Upload Changed Banks"), "UploadChanged");
+    BackupDevice = pushButton(tr("Backup Device…"), "BackupDevice");
+    RestoreDevice = pushButton(tr("Restore to Device…"), "RestoreDevice");
+    UploadChanged = pushButton(tr("Upload Changed Banks"), "UploadChanged");
     UploadChanged->setToolTip(
         tr("Uploads the banks whose file differs from what the controller held after the last "
            "backup, restore or verify. A bank changed on the controller's own panel is not seen "
            "this way."));
-    VerifyBanks = button(tr("Verify"), "VerifyBanks");
-    OpenInEditor = button(tr("Open in Editor"), "OpenInEditor");
-    CompareBanks = button(tr("Compare"), "CompareBanks");
-    CompareFolder = button(tr("Compare Folder…"), "CompareFolder");
-    PrintSheets = button(tr("Print…"), "PrintSheets");
-    for (QPushButton* each : {BackupDevice, RestoreDevice, UploadChanged, VerifyBanks,
-                              OpenInEditor, CompareBanks, CompareFolder, PrintSheets})
+    VerifyBanks = pushButton(tr("Verify"), "VerifyBanks");
+    OpenInEditor = pushButton(tr("Open in Editor"), "OpenInEditor");
+    CompareBanks = pushButton(tr("Compare"), "CompareBanks");
+    CompareFolder = pushButton(tr("Compare Folder…"), "CompareFolder");
+    PrintSheets = pushButton(tr("Print…"), "PrintSheets");
+    for (QPushButton* each : {BackupDevice, RestoreDevice, UploadChanged, VerifyBanks, OpenInEditor,
+                              CompareBanks, CompareFolder, PrintSheets})
         row->addWidget(each);
     row->addStretch(1);
     return rowWidget;
@@ -151,7 +148,7 @@ QWidget* LibraryPage::makeProgressRow() {
     JobTimeLeft->setObjectName(QStringLiteral("JobTimeLeft"));
     JobTimeLeft->setAccessibleDescription(tr("Time left"));
     JobTimeLeft->setMinimumWidth(110);
-    CancelJob = button(tr("Cancel"), "CancelJob");
+    CancelJob = pushButton(tr("Cancel"), "CancelJob");
     m_jobFocus.setCancel(CancelJob);
     row->addWidget(JobProgressBar, 1);
     row->addWidget(JobTimeLeft);
@@ -172,17 +169,15 @@ void LibraryPage::connectControls() {
     connect(CompareBanks, &QPushButton::clicked, this, [this] { compare(selectedBanks()); });
     connect(CancelJob, &QPushButton::clicked, this, &LibraryPage::cancelJob);
     // Without its ports every bank still to come would wait out its timeout in vain.
-    for (MidiPort* port : std::initializer_list<MidiPort*>{&m_transfer->midiIn(),
-                                                           &m_transfer->midiOut()})
+    for (MidiPort* port :
+         std::initializer_list<MidiPort*>{&m_transfer->midiIn(), &m_transfer->midiOut()})
         connect(port, &MidiPort::portLost, this, &LibraryPage::cancelJob);
     connect(BankTable, &QTableWidget::itemSelectionChanged, this, &LibraryPage::updateButtons);
-    connect(m_transfer, &TransferController::transferStateChanged, this,
-            [this](bool portsReady) {
-                m_portsReady = portsReady;
-                updateButtons();
-            });
-    connect(m_transfer, &TransferController::bankTransferEnded, this,
-            &LibraryPage::transferEnded);
+    connect(m_transfer, &TransferController::transferStateChanged, this, [this](bool portsReady) {
+        m_portsReady = portsReady;
+        updateButtons();
+    });
+    connect(m_transfer, &TransferController::bankTransferEnded, this, &LibraryPage::transferEnded);
     // A backup writes a file a bank and each write makes notices: the folder is read once after
     // them, not 128 files for each.
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_rereadTimer,
@@ -290,11 +285,8 @@ void LibraryPage::updateButtons() {
 }
 
 std::vector<int> LibraryPage::chosenBanks() const {
-    std::vector<int> banks = selectedBanks();
-    if (banks.empty())
-        for (int bank = 1; bank <= library_folder::kBankCount; ++bank)
-            banks.push_back(bank);
-    return banks;
+    const std::vector<int> banks = selectedBanks();
+    return banks.empty() ? library_folder::allBanks() : banks;
 }
 
 void LibraryPage::backupClick() {

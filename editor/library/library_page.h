@@ -72,7 +72,7 @@ public:
     QPushButton* UndoSlots = nullptr;
     QPushButton* RedoSlots = nullptr;
     QLineEdit* SearchField = nullptr;
-    QTabWidget* Details = nullptr;         // the differences and the lines found
+    QTabWidget* Details = nullptr; // the differences and the lines found
     QListWidget* SearchResults = nullptr;
     QWidget* progressRow = nullptr; // shown while a job runs
     QProgressBar* JobProgressBar = nullptr;
@@ -136,6 +136,8 @@ private:
     void askCopyOrSwap(int from, int to);
     void slotsChanged(const std::vector<int>& banks);
     void showDetails(const QStringList& lines);
+    // "3, 17, 90", for the questions.
+    static QString bankList(const std::vector<int>& banks);
     void chooseFolderClick();
     void backupClick();
     void restoreClick();

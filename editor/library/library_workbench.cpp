@@ -3,10 +3,10 @@
 // another folder and the print preview of the chosen banks.
 #include "bank_document.h"
 #include "focus_quiet_view.h"
-#include "live_status.h"
 #include "library_compare.h"
 #include "library_page.h"
 #include "library_state.h"
+#include "live_status.h"
 #include "page_controls.h"
 #include "sheet_print.h"
 
@@ -18,9 +18,9 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -28,28 +28,11 @@
 #include <QTimer>
 
 using page_controls::named;
+using page_controls::pushButton;
 
 namespace {
 
 constexpr int kSearchDelayMs = 150; // typing on: one search after the last key
-
-QPushButton* button(const QString& caption, const char* objectName) {
-    return named(new QPushButton(caption), objectName, caption);
-}
-
-QString bankList(const std::vector<int>& banks) {
-    QStringList numbers;
-    for (const int bank : banks)
-        numbers << QString::number(bank);
-    return numbers.join(QStringLiteral(", "));
-}
-
-std::vector<int> allBanks() {
-    std::vector<int> banks;
-    for (int bank = 1; bank <= library_folder::kBankCount; ++bank)
-        banks.push_back(bank);
-    return banks;
-}
 
 // Where a found line sits, kept on its list item.
 enum HitRole { BankRole = Qt::UserRole, PlaceRole, ControlRole };
@@ -60,12 +43,12 @@ QWidget* LibraryPage::makeSlotRow() {
     auto* rowWidget = new QWidget;
     auto* row = new QHBoxLayout(rowWidget);
     row->setContentsMargins(0, 0, 0, 0);
-    CopyBank = button(tr("Copy To…"), "CopyBank");
-    MoveBank = button(tr("Move To…"), "MoveBank");
-    SwapBanks = button(tr("Swap…"), "SwapBanks");
-    RenameBank = button(tr("Rename…"), "RenameBank");
-    UndoSlots = button(tr("Undo"), "UndoSlots");
-    RedoSlots = button(tr("Redo"), "RedoSlots");
+    CopyBank = pushButton(tr("Copy To…"), "CopyBank");
+    MoveBank = pushButton(tr("Move To…"), "MoveBank");
+    SwapBanks = pushButton(tr("Swap…"), "SwapBanks");
+    RenameBank = pushButton(tr("Rename…"), "RenameBank");
+    UndoSlots = pushButton(tr("Undo"), "UndoSlots");
+    RedoSlots = pushButton(tr("Redo"), "RedoSlots");
     for (QPushButton* each : {CopyBank, MoveBank, SwapBanks, RenameBank, UndoSlots, RedoSlots})
         row->addWidget(each);
     row->addStretch(1);
@@ -88,8 +71,8 @@ QWidget* LibraryPage::makeDetails() {
 void LibraryPage::connectWorkbench() {
     connect(UploadChanged, &QPushButton::clicked, this, &LibraryPage::uploadChangedClick);
     connect(CompareFolder, &QPushButton::clicked, this, [this] {
-        const QString other = QFileDialog::getExistingDirectory(this, tr("Compare With Folder"),
-                                                                m_table.folder());
+        const QString other =
+            QFileDialog::getExistingDirectory(this, tr("Compare With Folder"), m_table.folder());
         if (!other.isEmpty()) compareFolder(other);
     });
     connect(PrintSheets, &QPushButton::clicked, this, &LibraryPage::printChosen);
@@ -160,7 +143,7 @@ void LibraryPage::askBank(const QString& title, const QString& label, int from,
 bool LibraryPage::arrange(SlotOperation operation, int from, int to) {
     if (!m_slots || jobRunning() || from == to) return false;
     QString error;
-    const bool done = operation == SlotOperation::Copy ? m_slots->copy(from, to, &error)
+    const bool done = operation == SlotOperation::Copy   ? m_slots->copy(from, to, &error)
                       : operation == SlotOperation::Move ? m_slots->move(from, to, &error)
                                                          : m_slots->swap(from, to, &error);
     if (!done) {
@@ -196,7 +179,7 @@ bool LibraryPage::undoSlots() {
         return false;
     }
     JobResult->announce(tr("Undone: %1").arg(text));
-    slotsChanged(allBanks());
+    slotsChanged(library_folder::allBanks());
     return true;
 }
 
@@ -209,7 +192,7 @@ bool LibraryPage::redoSlots() {
         return false;
     }
     JobResult->announce(tr("Redone: %1").arg(m_slots->undoText()));
-    slotsChanged(allBanks());
+    slotsChanged(library_folder::allBanks());
     return true;
 }
 
@@ -226,8 +209,8 @@ bool LibraryPage::eventFilter(QObject* watched, QEvent* event) {
     // Rows of the table itself carry the item views' own format; files dropped from elsewhere
     // are not slots.
     const auto ownRow = [this](QDropEvent* drop) {
-        const bool rows = drop->mimeData()->hasFormat(
-            QStringLiteral("application/x-qabstractitemmodeldatalist"));
+        const bool rows =
+            drop->mimeData()->hasFormat(QStringLiteral("application/x-qabstractitemmodeldatalist"));
         return rows ? BankTable->indexAt(drop->position().toPoint()).row() : -1;
     };
     switch (event->type()) {
@@ -253,10 +236,10 @@ bool LibraryPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void LibraryPage::askCopyOrSwap(int from, int to) {
-    auto* question = new QMessageBox(
-        QMessageBox::Question, tr("Arrange Banks"),
-        tr("Copy bank %1 onto bank %2, or swap the two banks?").arg(from).arg(to),
-        QMessageBox::Cancel, this);
+    auto* question =
+        new QMessageBox(QMessageBox::Question, tr("Arrange Banks"),
+                        tr("Copy bank %1 onto bank %2, or swap the two banks?").arg(from).arg(to),
+                        QMessageBox::Cancel, this);
     question->setObjectName(QStringLiteral("CopyOrSwapQuestion"));
     QPushButton* copy = question->addButton(tr("Copy"), QMessageBox::AcceptRole);
     QPushButton* swap = question->addButton(tr("Swap"), QMessageBox::AcceptRole);
@@ -271,13 +254,14 @@ void LibraryPage::askCopyOrSwap(int from, int to) {
 
 void LibraryPage::uploadChangedClick() {
     QString why;
-    const auto changed = changedBanks(m_table.folder(), allBanks(), &why);
+    const auto changed = changedBanks(m_table.folder(), library_folder::allBanks(), &why);
     if (!changed) {
         ask("UploadAllQuestion", tr("Upload Changed Banks"),
             tr("The folder has no record of what the controller holds (%1), so the changed banks "
                "are not known. Upload every bank of the folder?")
                 .arg(why),
-            tr("Upload All"), [this] { startJob(LibraryTable::Job::Restore, allBanks()); });
+            tr("Upload All"),
+            [this] { startJob(LibraryTable::Job::Restore, library_folder::allBanks()); });
         return;
     }
     if (changed->empty()) {
@@ -288,8 +272,7 @@ void LibraryPage::uploadChangedClick() {
     ask("UploadChangedQuestion", tr("Upload Changed Banks"),
         tr("Changed banks: %1. Overwrite them in the controller with the folder's files?")
             .arg(bankList(*changed)),
-        tr("Upload"),
-        [this, banks = *changed] { startJob(LibraryTable::Job::Restore, banks); });
+        tr("Upload"), [this, banks = *changed] { startJob(LibraryTable::Job::Restore, banks); });
 }
 
 void LibraryPage::search(const QString& words) {
@@ -324,11 +307,10 @@ void LibraryPage::compareFolder(const QString& other) {
         return;
     }
     const auto differing = comparison->banks.size();
-    QStringList lines{tr("'%1' against '%2': %3")
-                          .arg(QDir::toNativeSeparators(m_table.folder()),
-                               QDir::toNativeSeparators(other),
-                               differing == 1 ? tr("1 bank differs")
-                                              : tr("%1 banks differ").arg(differing))};
+    QStringList lines{
+        tr("'%1' against '%2': %3")
+            .arg(QDir::toNativeSeparators(m_table.folder()), QDir::toNativeSeparators(other),
+                 differing == 1 ? tr("1 bank differs") : tr("%1 banks differ").arg(differing))};
     for (const std::string& line : comparison->unreadable)
         lines << QString::fromStdString(line);
     for (const std::string& line : comparison->lines())

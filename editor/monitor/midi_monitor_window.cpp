@@ -2,6 +2,7 @@
 
 #include "dump_file.h"
 #include "monitor_lines_view.h"
+#include "page_controls.h"
 
 #include <QAbstractListModel>
 #include <QApplication>
@@ -100,23 +101,15 @@ private:
     std::size_t m_shown = 0; // visible lines the view knows of: the oldest ones
 };
 
-namespace {
+using page_controls::named;
+using page_controls::pushButton;
 
-template <typename Widget>
-Widget* named(Widget* widget, const char* objectName, const QString& accessibleName) {
-    widget->setObjectName(QString::fromLatin1(objectName));
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
+namespace {
 
 QCheckBox* filterBox(const QString& caption, const char* objectName) {
     auto* box = named(new QCheckBox(caption), objectName, caption);
     box->setChecked(true);
     return box;
-}
-
-QPushButton* button(const QString& caption, const char* objectName) {
-    return named(new QPushButton(caption), objectName, caption);
 }
 
 } // namespace
@@ -178,11 +171,11 @@ QWidget* MidiMonitorWindow::makeButtonRow() {
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    PauseButton = button(tr("Pause"), "PauseButton");
+    PauseButton = pushButton(tr("Pause"), "PauseButton");
     PauseButton->setCheckable(true);
-    ClearButton = button(tr("Clear"), "ClearButton");
-    CopyButton = button(tr("Copy"), "CopyButton");
-    SaveAsButton = button(tr("Save As…"), "SaveAsButton");
+    ClearButton = pushButton(tr("Clear"), "ClearButton");
+    CopyButton = pushButton(tr("Copy"), "CopyButton");
+    SaveAsButton = pushButton(tr("Save As…"), "SaveAsButton");
     layout->addStretch(1);
     for (QPushButton* b : {PauseButton, ClearButton, CopyButton, SaveAsButton})
         layout->addWidget(b);

@@ -9,8 +9,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 
 namespace page_controls {
+
+QPushButton* pushButton(const QString& caption, const char* objectName) {
+    return named(new QPushButton(caption), objectName, caption);
+}
 
 QLabel* caption(const QString& text, QWidget* buddy, const char* objectName) {
     auto* label = new QLabel(text);

@@ -14,6 +14,7 @@ class HexByteEdit;
 class QCheckBox;
 class QFileDialog;
 class QLabel;
+class QPushButton;
 class QWidget;
 class SpinEdit;
 
@@ -35,6 +36,9 @@ QLabel* caption(const QString& text, QWidget* buddy, const char* objectName = nu
 
 // Changes a caption and the accessible name of the control it names.
 void setCaption(QLabel* label, const QString& text);
+
+// A push button named by its caption.
+QPushButton* pushButton(const QString& caption, const char* objectName);
 
 SpinEdit* numberField(int min, int max, int value, const char* objectName, const QString& caption);
 QCheckBox* checkBox(const QString& caption, const char* objectName);
@@ -66,7 +70,6 @@ void describe(QWidget* field, const QString& what);
 // A save dialog named `objectName` that offers `fileName` and gives a name typed without an
 // extension the one of the chosen filter (the first filter's at the start).
 QFileDialog* saveDialog(QWidget* parent, const char* objectName, const QString& title,
-                        const QString& folder, const QStringList& filters,
-                        const QString& fileName);
+                        const QString& folder, const QStringList& filters, const QString& fileName);
 
 } // namespace page_controls

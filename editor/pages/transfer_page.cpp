@@ -21,16 +21,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using page_controls::pushButton;
+
 namespace {
 
+// Names as given: a caption label lends its text, padding and all, to the value it names.
 template <typename W> W* named(W* widget, const char* objectName, const QString& accessible) {
     widget->setObjectName(QString::fromLatin1(objectName));
     widget->setAccessibleName(accessible);
     return widget;
-}
-
-QPushButton* button(const QString& caption, const char* objectName) {
-    return named(new QPushButton(caption), objectName, caption);
 }
 
 SpinEdit* spinEdit(int min, int max, int value, const char* objectName, const QString& caption) {
@@ -111,10 +110,10 @@ QWidget* TransferPage::makeHeader() {
     row->addWidget(TestButton);
     row->addWidget(releaseArea, 1);
 
-    HintsButton = button(tr("About/Hints ..."), "HintsButton");
-    ShowFaderDesk = button(tr("Virtual Box"), "ShowFaderDesk");
-    ShowMidiMonitor = button(tr("MIDI Monitor"), "ShowMidiMonitor");
-    SelecCustomBox = button(tr("Custom Box"), "SelecCustomBox");
+    HintsButton = pushButton(tr("About/Hints ..."), "HintsButton");
+    ShowFaderDesk = pushButton(tr("Virtual Box"), "ShowFaderDesk");
+    ShowMidiMonitor = pushButton(tr("MIDI Monitor"), "ShowMidiMonitor");
+    SelecCustomBox = pushButton(tr("Custom Box"), "SelecCustomBox");
     for (auto* b : {HintsButton, ShowFaderDesk, ShowMidiMonitor, SelecCustomBox})
         row->addWidget(b);
     return header;
@@ -171,12 +170,12 @@ QWidget* TransferPage::makeTransferGroup() {
     auto* group = new QGroupBox(tr("SysEx Transfer"));
     auto* grid = new QGridLayout(group);
 
-    OpenSysex = button(tr("Open Sysex File"), "OpenSysex");
-    StoreSysex = button(tr("Store Sysex File"), "StoreSysex");
-    BankSheet = button(tr("Bank Sheet…"), "BankSheet");
-    PrintSheet = button(tr("Print Sheet…"), "PrintSheet");
-    SlowSendToPultron = button(tr("Send Sysex"), "SlowSendToPultron");
-    RequestSysexDump = button(tr("Request Sysex Dump"), "RequestSysexDump");
+    OpenSysex = pushButton(tr("Open Sysex File"), "OpenSysex");
+    StoreSysex = pushButton(tr("Store Sysex File"), "StoreSysex");
+    BankSheet = pushButton(tr("Bank Sheet…"), "BankSheet");
+    PrintSheet = pushButton(tr("Print Sheet…"), "PrintSheet");
+    SlowSendToPultron = pushButton(tr("Send Sysex"), "SlowSendToPultron");
+    RequestSysexDump = pushButton(tr("Request Sysex Dump"), "RequestSysexDump");
     SlowSendToPultron->setEnabled(false);
     RequestSysexDump->setEnabled(false);
     grid->addWidget(OpenSysex, 0, 0);

@@ -2,8 +2,6 @@
 name, wait for what a screen reader would meet, read text and values, count events, and
 report failures the way a test does."""
 
-import re
-import subprocess
 import sys
 import time
 
@@ -105,24 +103,6 @@ class EventCounter:
 
     def close(self):
         pyatspi.Registry.deregisterEventListener(self._heard, self._type)
-
-
-def press(keys):
-    """Types keys ("space", "ctrl+z", "shift+F10") into the focused window, as the user does."""
-    subprocess.run(["xdotool", "key", "--delay", "50", keys], check=True)
-    pump(0.3)
-
-
-def focus(accessible):
-    """Gives an object the keyboard focus through its component, as a screen reader does, in
-    its window made the X input focus (no window manager does it here)."""
-    window = accessible
-    while window.parent.getRoleName() != "application":
-        window = window.parent
-    subprocess.run(["xdotool", "search", "--limit", "1", "--name", "^%s$" % re.escape(window.name),
-                    "windowfocus", "--sync"], check=True)
-    accessible.queryComponent().grabFocus()
-    pump(0.3)
 
 
 class Announcements:

@@ -102,6 +102,17 @@ def focus_window(title_part=None, window=None):
     return window
 
 
+def focus_on(accessible):
+    """Gives an object the keyboard focus through its component, as a screen reader does, in its
+    window made the X input focus first (no window manager does that here)."""
+    window = accessible
+    while window.parent.getRoleName() != "application":
+        window = window.parent
+    focus_window(window.name)
+    accessible.queryComponent().grabFocus()
+    bus.pump(0.3)
+
+
 def focus_events(log):
     return [heard for heard in log.peek() if heard.kind == "focus"]
 

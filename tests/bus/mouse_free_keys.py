@@ -3,6 +3,7 @@ knob or button open its page in the editor, and Space on the LCD steps its displ
 and Space on the receive counters and the log are checked in-process.)"""
 
 import atspi_checks as bus
+import keyboard_focus as keys
 
 app = bus.application("vPultron64")
 bus.check(app is not None, "vPultron64 is not on the accessibility bus")
@@ -20,19 +21,19 @@ def shown_number(field):
     return int(found[0].queryValue().currentValue) if found else None
 
 
-for control, keys, field, number in ((("dial", "Pot 5"), "Menu", "Pot Nr :", 5),
+for control, key, field, number in ((("dial", "Pot 5"), "Menu", "Pot Nr :", 5),
                                      (("push button", "Button 7"), "shift+F10", "Button Nr :", 7)):
     target = bus.find_one(desk, *control)
-    bus.focus(target)
+    keys.focus_on(target)
     bus.check(target.getState().contains(bus.pyatspi.STATE_FOCUSED), "no focus on %r" % (control,))
-    bus.press(keys)
+    keys.press(key)
     bus.check(bus.wait_for(lambda: shown_number(field) == number, timeout=10) is not None,
-              "%s on %r showed %r %r, not %d" % (keys, control, field, shown_number(field), number))
+              "%s on %r showed %r %r, not %d" % (key, control, field, shown_number(field), number))
 
 lcd = bus.find_one(desk, "label", "Dot-matrix display")
-bus.focus(lcd)
+keys.focus_on(lcd)
 before = bus.text_of(lcd)
-bus.press("space")
+keys.press("space")
 bus.check(bus.wait_for(lambda: bus.text_of(lcd) != before, timeout=10) is not None,
           "Space on the LCD left its display as it was: %r" % before)
 

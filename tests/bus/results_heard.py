@@ -5,6 +5,7 @@ typed edit says which step it undid."""
 import re
 
 import atspi_checks as bus
+import keyboard_focus as keys
 
 app = bus.application("vPultron64")
 bus.check(app is not None, "vPultron64 is not on the accessibility bus")
@@ -13,8 +14,8 @@ if app is None:
 heard = bus.Announcements()
 request = bus.find_one(app, "push button", "Request Sysex Dump")
 bus.wait_for(lambda: request.getState().contains(bus.pyatspi.STATE_SENSITIVE))
-bus.focus(request)
-bus.press("space")
+keys.focus_on(request)
+keys.press("space")
 ended = heard.wait_for(lambda text: re.fullmatch(r"Request of bank \d+ complete", text))
 bus.check(ended is not None, "the end of the request was not heard: %r" % heard.heard)
 if ended is None:
@@ -24,13 +25,13 @@ bus.check(line is None or not line.getState().contains(bus.pyatspi.STATE_FOCUSAB
           "the status line takes the focus")
 
 # A pot's controller stepped on the Pots page, then Ctrl+Z: the step undone is said.
-bus.press("ctrl+Tab")
-bus.press("ctrl+Tab")
+keys.press("ctrl+Tab")
+keys.press("ctrl+Tab")
 controller = bus.find_one(app, "spin button", "Control Nr :")
-bus.focus(controller)
-bus.press("Up")
-bus.press("Tab")  # leaving the field makes the value a step
-bus.press("ctrl+z")
+keys.focus_on(controller)
+keys.press("Up")
+keys.press("Tab")  # leaving the field makes the value a step
+keys.press("ctrl+z")
 undone = heard.wait_for(lambda text: text.startswith("Undo pot 1 "))
 bus.check(undone is not None, "the undone step was not heard: %r" % heard.heard)
 heard.close()

@@ -4,6 +4,7 @@ name change, the transfer page's test controls are a dial and a button, the desk
 what they are, and spin buttons give their real range."""
 
 import atspi_checks as bus
+import keyboard_focus as keys
 
 app = bus.application("vPultron64")
 bus.check(app is not None, "vPultron64 is not on the accessibility bus")
@@ -37,9 +38,9 @@ bus.pump(0.5)  # the listener reaches Qt's bridge
 tab = bus.find_one(editor, "page tab", "Box Config")
 tab.queryAction().doAction(0)
 channel = bus.find_one(editor, "spin button", "Global MIDI Channel :")
-bus.focus(channel)
-bus.press("Up")
-bus.press("Tab")  # leaving the field makes the value an edit
+keys.focus_on(channel)
+keys.press("Up")
+keys.press("Tab")  # leaving the field makes the value an edit
 bus.check(bus.wait_for(lambda: any("*" in name for name in renamed), timeout=10) is not None,
           "no name change with the unsaved mark: %r" % renamed)
 bus.check("*" in editor.name, "the frame's name has no unsaved mark: %r" % editor.name)
