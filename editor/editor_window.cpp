@@ -11,12 +11,14 @@
 #include "desk_link.h"
 #include "edit_combo.h"
 #include "help_page.h"
+#include "hex_byte_edit.h"
 #include "key_preview.h"
 #include "library_page.h"
 #include "midi_in.h"
 #include "midi_monitor_window.h"
 #include "midi_out.h"
 #include "overview_page.h"
+#include "spin_edit.h"
 #include "status_log.h"
 #include "transfer_controller.h"
 #include "transfer_page.h"
@@ -178,6 +180,22 @@ void TForm1::connectControls() {
     new KeyPreview(this, [this](const QKeyEvent& event) { return FormKeyDown(event); });
     connectFileActions();
     connectOverview();
+    announceRefusals();
+}
+
+// A typed value a field refuses or clamps is said when the field is left: the focus has moved on
+// by then, and the field alone would change without a word.
+void TForm1::announceRefusals() {
+    const auto connectFields = [this](QWidget& page) {
+        for (SpinEdit* field : page.findChildren<SpinEdit*>())
+            connect(field, &SpinEdit::refused, this, &TForm1::announce);
+        for (HexByteEdit* field : page.findChildren<HexByteEdit*>())
+            connect(field, &HexByteEdit::refused, this, &TForm1::announce);
+    };
+    connectFields(*FileSheet);
+    onceBuilt(BoxSettingsTabsheet.page(), this, connectFields);
+    onceBuilt(PotSettings.page(), this, connectFields);
+    onceBuilt(ButtSettings.page(), this, connectFields);
 }
 
 // The overview and the pot and button pages follow each other's edits and chosen controls.

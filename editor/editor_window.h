@@ -238,6 +238,7 @@ private:
     void FormCreate(const Options& options);
     void createPages();
     void connectOverview();
+    void announceRefusals();
     void createTimers();
     void createSkinLists();
     void connectControls();

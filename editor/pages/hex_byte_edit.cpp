@@ -10,6 +10,10 @@ namespace {
 // Room for leading zeros: clicking behind "00" and typing "3C" still means 0x3C.
 constexpr int kMaxDigits = 4;
 
+QString hex(int value) {
+    return QString::asprintf("%02X", static_cast<unsigned>(value));
+}
+
 } // namespace
 
 HexByteEdit::HexByteEdit(SpinEdit* field, QWidget* parent) : QLineEdit(parent), m_field(field) {
@@ -22,15 +26,13 @@ HexByteEdit::HexByteEdit(SpinEdit* field, QWidget* parent) : QLineEdit(parent), 
 }
 
 void HexByteEdit::showValue(int value) {
-    setText(QString::asprintf("%02X", static_cast<unsigned>(value)));
+    setText(hex(value));
     updateName();
 }
 
 // The field's caption follows the event type, so the name is made afresh with every change.
 void HexByteEdit::updateName() {
-    QString caption = m_field->accessibleName();
-    if (caption.endsWith(u':')) caption.chop(1);
-    setAccessibleName(caption.trimmed() + QStringLiteral(" HEX ") + text());
+    setAccessibleName(m_field->caption() + QStringLiteral(" HEX ") + text());
 }
 
 void HexByteEdit::focusInEvent(QFocusEvent* event) {
@@ -41,7 +43,13 @@ void HexByteEdit::focusInEvent(QFocusEvent* event) {
 void HexByteEdit::enter() {
     bool ok = false;
     const int value = text().toInt(&ok, 16);
-    if (ok && value >= m_field->minimum() && value <= m_field->maximum()) m_field->setValue(value);
+    const QString typed = text().toUpper();
+    if (ok && value >= m_field->minimum() && value <= m_field->maximum())
+        m_field->setValue(value);
+    else if (!typed.isEmpty())
+        emit refused(tr("%1 HEX %2 is outside %3 to %4: kept %5")
+                         .arg(m_field->caption(), typed, hex(m_field->minimum()),
+                              hex(m_field->maximum()), hex(m_field->value())));
     // Shown again also when nothing changed: "3c" becomes "3C", a refused number the old value.
     showValue(m_field->value());
 }

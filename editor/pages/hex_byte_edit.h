@@ -15,6 +15,10 @@ public:
     explicit HexByteEdit(SpinEdit* field, QWidget* parent = nullptr);
     const SpinEdit* field() const { return m_field; }
 
+signals:
+    // A typed number was refused; why says which, and the value kept.
+    void refused(const QString& why);
+
 protected:
     void focusInEvent(QFocusEvent* event) override;
 

@@ -36,8 +36,22 @@ int SpinEdit::clampedValue() const {
     return std::clamp(value(), m_min, m_max);
 }
 
+QString SpinEdit::caption() const {
+    QString caption = accessibleName().trimmed();
+    if (caption.endsWith(u':')) caption.chop(1);
+    return caption.trimmed();
+}
+
 void SpinEdit::clampIntoRange() {
-    if (value() != clampedValue()) QSpinBox::setValue(clampedValue());
+    const int typed = value();
+    if (typed == clampedValue()) return;
+    QSpinBox::setValue(clampedValue());
+    emit refused(tr("%1 %2 is outside %3 to %4: set to %5")
+                     .arg(caption())
+                     .arg(typed)
+                     .arg(m_min)
+                     .arg(m_max)
+                     .arg(value()));
 }
 
 QString SpinEdit::numberPart(const QString& text) const {

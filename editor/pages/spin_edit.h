@@ -25,9 +25,16 @@ public:
     void setValue(int value);
     // The value clamped into the range, whatever is typed at the moment.
     int clampedValue() const;
+    // What the field is, as its accessible name says without the colon: "Max Value".
+    QString caption() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+signals:
+    // A number typed outside the range was clamped into it as the field was left; why says
+    // which number became which, to be told to the user whose focus has moved on.
+    void refused(const QString& why);
 
 protected:
     QValidator::State validate(QString& input, int& pos) const override;

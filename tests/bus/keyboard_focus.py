@@ -133,12 +133,13 @@ def expect_moves(log, expected, what):
 
 
 def tab_to(log, target, limit=40, key="Tab"):
-    """Presses Tab (or key) until the focus is on the object described as target."""
+    """Presses Tab (or key) until the focus is on the object described as target, or on one
+    whose Heard passes target(heard); returns that Heard."""
+    reached = target if callable(target) else (lambda heard: heard.text == target)
     log.take()
     for _ in range(limit):
         press(key, settle=0.1)
-        if log.peek() and log.peek()[-1].text == target:
-            log.take()
-            return True
+        if log.peek() and reached(log.peek()[-1]):
+            return log.take()[-1]
     bus.check(False, "Tab never reached %s" % target)
-    return False
+    return None

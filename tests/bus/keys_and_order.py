@@ -1,5 +1,6 @@
 """Smaller keyboard matters, by keys alone: Home and End in the MIDI Monitor's list go to its
-first and last line; Ctrl+Tab and Ctrl+Shift+Tab change the page from a combo box (which would
+first and last line; Enter on a receive counter empties the receive buffer and Space on the
+status log clears it; Ctrl+Tab and Ctrl+Shift+Tab change the page from a combo box (which would
 otherwise take the keys); and the unsaved-edits question reads its buttons in the order Tab
 walks them."""
 
@@ -32,6 +33,23 @@ keys.press("End")
 keys.expect_moves(log, [last], "End in the monitor's list")
 keys.press("Home")
 keys.expect_moves(log, [first], "Home in the monitor's list")
+
+# The receive counters and the log, which a click empties, answer Enter and Space.
+keys.focus_window(window=editor)
+counter = keys.tab_to(log, lambda heard: heard.description == "Bytes received: ")
+log_list = keys.tab_to(log, "list 'Status log'")
+if counter is None or log_list is None:
+    bus.finish()
+bus.check(counter.source.name != "0" and log_list.source.childCount > 0,
+          "nothing received or logged: %r, %d lines" % (counter.source.name,
+                                                        log_list.source.childCount))
+keys.press("space")
+bus.check(bus.wait_for(lambda: log_list.source.childCount == 0) is not None,
+          "Space left %d lines in the log" % log_list.source.childCount)
+keys.tab_to(log, counter.text, key="shift+Tab")
+keys.press("Return")
+bus.check(bus.wait_for(lambda: counter.source.name == "0") is not None,
+          "Enter left the counter at %r" % counter.source.name)
 
 # Ctrl+Tab from a combo box of the Box Config page (one without a text field, which would take
 # the keys for its search by typing), and back with Ctrl+Shift+Tab.

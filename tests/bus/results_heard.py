@@ -1,6 +1,7 @@
 """Results as a screen reader hears them: a request of a bank run from the keyboard ends with
-its line spoken by the transfer page's status line, without the focus moving, and Ctrl+Z after a
-typed edit says which step it undid."""
+its line spoken by the transfer page's status line, without the focus moving, Ctrl+Z after a
+typed edit says which step it undid, and a number typed outside a field's range is said to be
+clamped when the field is left."""
 
 import re
 
@@ -34,5 +35,13 @@ keys.press("Tab")  # leaving the field makes the value a step
 keys.press("ctrl+z")
 undone = heard.wait_for(lambda text: text.startswith("Undo pot 1 "))
 bus.check(undone is not None, "the undone step was not heard: %r" % heard.heard)
+
+keys.focus_on(controller)
+keys.press("ctrl+a")
+keys.type_text("300")
+keys.press("Tab")
+clamped = "Control Nr 300 is outside 0 to 127: set to 127"
+bus.check(heard.wait_for(lambda text: text == clamped) is not None,
+          "the clamped number was not heard: %r" % heard.heard)
 heard.close()
 bus.finish()
