@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -101,6 +102,7 @@ private:
     std::size_t m_shown = 0; // visible lines the view knows of: the oldest ones
 };
 
+using page_controls::caption;
 using page_controls::named;
 using page_controls::pushButton;
 
@@ -161,6 +163,8 @@ QWidget* MidiMonitorWindow::makeFilterRow() {
         layout->addWidget(box);
         connect(box, &QCheckBox::toggled, this, &MidiMonitorWindow::applyFilter);
     }
+    // A combo box is read by the item it shows and by the label that names it.
+    layout->addWidget(caption(tr("Channels :"), ChannelFilter));
     layout->addWidget(ChannelFilter);
     layout->addStretch(1);
     connect(ChannelFilter, &QComboBox::currentIndexChanged, this, &MidiMonitorWindow::applyFilter);

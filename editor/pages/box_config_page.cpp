@@ -127,7 +127,7 @@ QWidget* BoxConfigPage::makeSettingsGroup() {
         grid->addWidget(field, row++, 1);
     };
     addRow(tr("Bank Name :"), BankLabel);
-    grid->addWidget(MIDIMergerMode, row++, 1);
+    addRow(tr("MIDI Merger :"), MIDIMergerMode);
     addRow(tr(" Pot Mode :"), PotBehaviour);
     for (QCheckBox* box :
          {SnapShotAtPowerOn, AutoSnapshot, SendPCOnBankChange, ReceivePCForBankChange})
