@@ -1,8 +1,9 @@
 #!/bin/sh
 # Runs a benchmark the way a screen reader's user runs the program: on a private X display
-# (Xvfb), in a private D-Bus session with the accessibility bus (AT-SPI) up and Qt's AT-SPI
-# bridge on, so that every accessibility event is built and sent. Compare its ratios with a run
-# of the same benchmark without this script.
+# (Xvfb), in a private D-Bus session with the accessibility bus (AT-SPI) up, Qt's AT-SPI bridge
+# on and a listener that asks for the events a screen reader asks for, so that every
+# accessibility event is built, sent and heard. Compare its ratios with a run of the same
+# benchmark without this script.
 # Usage: bench/on_accessibility_bus.sh BENCHMARK [ARGS...]
 set -eu
 
@@ -11,8 +12,13 @@ if [ "${1:-}" = "--inside-session" ]; then
     /usr/libexec/at-spi-bus-launcher --launch-immediately &
     launcher=$!
     sleep 1 # the bus is up before the first window asks for it
+    /usr/bin/python3 "$(dirname "$0")/screen_reader_listener.py" &
+    listener=$!
+    sleep 2 # its listeners are registered before the program asks which events are wanted
     status=0
     "$@" || status=$?
+    kill "$listener" 2>/dev/null || true
+    wait "$listener" 2>/dev/null || true
     kill "$launcher" 2>/dev/null || true
     exit "$status"
 fi

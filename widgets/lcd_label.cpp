@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 TLCDLabel::TLCDLabel(QWidget* parent) : QWidget(parent) {
     installAccessibleControls();
@@ -29,17 +30,20 @@ TLCDLabel::TLCDLabel(QWidget* parent) : QWidget(parent) {
 void TLCDLabel::setCaption(const QString& text) {
     const QString buffer = text.left(kMaxCaption);
     if (buffer == m_caption) return;
-    const QString oldRows = QAccessible::isActive() ? shownRows() : QString();
     m_caption = buffer;
     const qsizetype nul = m_caption.indexOf(QChar(0));
     m_textEnd = int(nul < 0 ? m_caption.size() : nul);
     m_textDirty = true;
     update();
-    if (QAccessible::isActive()) {
-        // Screen readers announce the new rows; the whole text counts as replaced.
-        QAccessibleTextUpdateEvent changed(this, 0, oldRows, shownRows());
-        QAccessible::updateAccessibility(&changed);
-    }
+    if (QAccessible::isActive()) m_rowsAnnouncer.changed();
+}
+
+// Screen readers announce the new rows; the whole text counts as replaced.
+void TLCDLabel::announceRows() {
+    const QString rows = shownRows();
+    if (!QAccessible::isActive() || rows == m_announcedRows) return;
+    QAccessibleTextUpdateEvent changed(this, 0, std::exchange(m_announcedRows, rows), rows);
+    QAccessible::updateAccessibility(&changed);
 }
 
 QString TLCDLabel::shownRows() const {

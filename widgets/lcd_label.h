@@ -5,6 +5,7 @@
 #include "lcd_glyph_cache.h"
 #include "lcd_metrics.h"
 #include "lcd_types.h"
+#include "value_announcer.h"
 
 #include <QColor>
 #include <QImage>
@@ -144,6 +145,7 @@ private:
     void composeFrame();
     void drawBorder();
     void drawText();
+    void announceRows();
 
     QString m_caption;
     int m_textEnd = 0; // cells before the caption's end or first NUL
@@ -172,4 +174,8 @@ private:
     bool m_frameDirty = true; // everything must be drawn again
     bool m_textDirty = false; // only the cells must be drawn again
     int m_tag = 0;
+    // A display rewritten by a flood of messages is announced a few times a second, each time
+    // as a change from the rows announced last.
+    QString m_announcedRows;
+    ValueAnnouncer m_rowsAnnouncer{this, [this] { announceRows(); }};
 };
