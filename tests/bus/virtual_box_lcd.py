@@ -1,5 +1,6 @@
-"""The virtual box's LCD as a screen reader meets it: its four rows are readable as text, and
-a knob turned through its value interface makes the display announce its new report."""
+"""The virtual box's LCD as a screen reader meets it: its four rows are readable as text, a
+knob turned through its value interface makes the display announce its new report, and a knob
+turned fast through many values is announced a few times, ending on the last value."""
 
 import atspi_checks as bus
 
@@ -29,5 +30,15 @@ bus.check(report is not None, "the LCD does not read the report: %r" % bus.text_
 bus.check(bus.text_of(lcd).split("\n")[3] == "Value   :  64   ", "report: %r" % bus.text_of(lcd))
 bus.check(bus.wait_for(lambda: changes.count > 0, timeout=10) is not None,
           "the LCD announced no text change")
+
+# Forty values in a burst: each announcement is a deletion and an insertion of the rows.
+bus.pump(1.0)
+before = changes.count
+for value in range(80, 120):
+    knob.queryValue().currentValue = value
+bus.pump(1.0)
+bus.check(bus.text_of(lcd).split("\n")[3] == "Value   : 119   ", "report: %r" % bus.text_of(lcd))
+bus.check(0 < changes.count - before <= 8,
+          "%d text changes for 40 values" % (changes.count - before))
 changes.close()
 bus.finish()
