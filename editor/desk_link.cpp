@@ -9,7 +9,9 @@
 #include "overview_page.h"
 #include "spin_edit.h"
 #include "transfer_page.h"
+#include "value_announcer.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
@@ -21,7 +23,6 @@ DeskLink::DeskLink(TForm1& form) : QObject(&form), m_form(form), m_box(form.reco
     connectEditor();
     qApp->installEventFilter(this); // presses and releases end turn gestures
     m_pageRefresh.setSingleShot(true);
-    m_pageRefresh.setInterval(kPageFrameMs);
     connect(&m_pageRefresh, &QTimer::timeout, this, &DeskLink::showTurnedValue);
 }
 
@@ -122,8 +123,11 @@ void DeskLink::sendShortMessage(const ShortMessage& message) {
 void DeskLink::potValueChanged(int potIndex, int) {
     // A page not built yet shows the value from the bank when it is built.
     PotPage* pots = m_form.PotSettings.ifBuilt();
-    if (pots && pots->selectedPot() == potIndex + 1 && !m_pageRefresh.isActive())
-        m_pageRefresh.start();
+    if (pots && pots->selectedPot() == potIndex + 1 && !m_pageRefresh.isActive()) {
+        // Each new value of the field is spoken text: while a screen reader listens, the field
+        // follows a flood as often as the desk's controls are announced.
+        m_pageRefresh.start(QAccessible::isActive() ? ValueAnnouncer::kIntervalMs : kPageFrameMs);
+    }
     m_form.Overview.page()->refreshPot(potIndex + 1);
     // A turn without a button held that comes after a pause (the wheel, the keys) starts a new
     // gesture, as a press or release of a button does.

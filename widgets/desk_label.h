@@ -12,5 +12,6 @@ public:
 };
 
 // Writes a value label: a desk label follows its text with its size, any other label keeps its
-// size (the standard desk's labels are as wide as their knobs).
+// size (the standard desk's labels are as wide as their knobs). Screen readers hear the new
+// value a few times a second at most.
 void setLabelText(QLabel* label, const QString& text);

@@ -31,14 +31,21 @@ bus.check(bus.text_of(lcd).split("\n")[3] == "Value   :  64   ", "report: %r" % 
 bus.check(bus.wait_for(lambda: changes.count > 0, timeout=10) is not None,
           "the LCD announced no text change")
 
-# Forty values in a burst: each announcement is a deletion and an insertion of the rows.
+# Forty values in a burst: each announcement of the display is a deletion and an insertion of
+# its rows; the value label is renamed.
+renamed = bus.EventCounter("object:property-change:accessible-name", None)
 bus.pump(1.0)
-before = changes.count
+before, names_before = changes.count, renamed.count
 for value in range(80, 120):
     knob.queryValue().currentValue = value
 bus.pump(1.0)
 bus.check(bus.text_of(lcd).split("\n")[3] == "Value   : 119   ", "report: %r" % bus.text_of(lcd))
 bus.check(0 < changes.count - before <= 8,
           "%d text changes for 40 values" % (changes.count - before))
+bus.check(0 < renamed.count - names_before <= 4,
+          "%d name changes for 40 values" % (renamed.count - names_before))
+bus.check(any(label.name.strip() == "119" for label in bus.descendants(desk, "label")),
+          "no value label reads 119")
 changes.close()
+renamed.close()
 bus.finish()
