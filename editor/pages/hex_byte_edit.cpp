@@ -47,7 +47,7 @@ void HexByteEdit::enter() {
     if (ok && value >= m_field->minimum() && value <= m_field->maximum())
         m_field->setValue(value);
     else if (!typed.isEmpty())
-        emit refused(tr("%1 HEX %2 is outside %3 to %4: kept %5")
+        emit refused(tr("%1 HEX: %2 is outside %3 to %4, kept %5")
                          .arg(m_field->caption(), typed, hex(m_field->minimum()),
                               hex(m_field->maximum()), hex(m_field->value())));
     // Shown again also when nothing changed: "3c" becomes "3C", a refused number the old value.

@@ -46,7 +46,7 @@ void SpinEdit::clampIntoRange() {
     const int typed = value();
     if (typed == clampedValue()) return;
     QSpinBox::setValue(clampedValue());
-    emit refused(tr("%1 %2 is outside %3 to %4: set to %5")
+    emit refused(tr("%1: %2 is outside %3 to %4, set to %5")
                      .arg(caption())
                      .arg(typed)
                      .arg(m_min)

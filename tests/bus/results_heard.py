@@ -40,7 +40,7 @@ keys.focus_on(controller)
 keys.press("ctrl+a")
 keys.type_text("300")
 keys.press("Tab")
-clamped = "Control Nr 300 is outside 0 to 127: set to 127"
+clamped = "Control Nr: 300 is outside 0 to 127, set to 127"
 bus.check(heard.wait_for(lambda text: text == clamped) is not None,
           "the clamped number was not heard: %r" % heard.heard)
 heard.close()
