@@ -29,6 +29,7 @@
 
 using page_controls::named;
 using page_controls::pushButton;
+using page_controls::widgetRow;
 
 namespace {
 
@@ -116,9 +117,6 @@ QWidget* LibraryPage::makeFolderRow() {
 }
 
 QWidget* LibraryPage::makeButtonRow() {
-    auto* rowWidget = new QWidget;
-    auto* row = new QHBoxLayout(rowWidget);
-    row->setContentsMargins(0, 0, 0, 0);
     BackupDevice = pushButton(tr("Backup Device…"), "BackupDevice");
     RestoreDevice = pushButton(tr("Restore to Device…"), "RestoreDevice");
     UploadChanged = pushButton(tr("Upload Changed Banks"), "UploadChanged");
@@ -131,11 +129,8 @@ QWidget* LibraryPage::makeButtonRow() {
     CompareBanks = pushButton(tr("Compare"), "CompareBanks");
     CompareFolder = pushButton(tr("Compare Folder…"), "CompareFolder");
     PrintSheets = pushButton(tr("Print…"), "PrintSheets");
-    for (QPushButton* each : {BackupDevice, RestoreDevice, UploadChanged, VerifyBanks, OpenInEditor,
-                              CompareBanks, CompareFolder, PrintSheets})
-        row->addWidget(each);
-    row->addStretch(1);
-    return rowWidget;
+    return widgetRow({BackupDevice, RestoreDevice, UploadChanged, VerifyBanks, OpenInEditor,
+                      CompareBanks, CompareFolder, PrintSheets});
 }
 
 QWidget* LibraryPage::makeProgressRow() {
@@ -327,7 +322,9 @@ void LibraryPage::ask(const char* objectName, const QString& title, const QStrin
 }
 
 bool LibraryPage::openInEditor(int bank) {
-    return m_links.open(library_folder::bankFilePath(m_table.folder(), bank), {bank});
+    library_search::Hit bankName;
+    bankName.bank = bank; // opened on no control of its own
+    return m_links.open(library_folder::bankFilePath(m_table.folder(), bank), bankName);
 }
 
 void LibraryPage::compare(const std::vector<int>& banks) {

@@ -29,6 +29,7 @@
 
 using page_controls::named;
 using page_controls::pushButton;
+using page_controls::widgetRow;
 
 namespace {
 
@@ -40,19 +41,13 @@ enum HitRole { BankRole = Qt::UserRole, PlaceRole, ControlRole };
 } // namespace
 
 QWidget* LibraryPage::makeSlotRow() {
-    auto* rowWidget = new QWidget;
-    auto* row = new QHBoxLayout(rowWidget);
-    row->setContentsMargins(0, 0, 0, 0);
     CopyBank = pushButton(tr("Copy To…"), "CopyBank");
     MoveBank = pushButton(tr("Move To…"), "MoveBank");
     SwapBanks = pushButton(tr("Swap…"), "SwapBanks");
     RenameBank = pushButton(tr("Rename…"), "RenameBank");
     UndoSlots = pushButton(tr("Undo"), "UndoSlots");
     RedoSlots = pushButton(tr("Redo"), "RedoSlots");
-    for (QPushButton* each : {CopyBank, MoveBank, SwapBanks, RenameBank, UndoSlots, RedoSlots})
-        row->addWidget(each);
-    row->addStretch(1);
-    return rowWidget;
+    return widgetRow({CopyBank, MoveBank, SwapBanks, RenameBank, UndoSlots, RedoSlots});
 }
 
 QWidget* LibraryPage::makeDetails() {

@@ -103,6 +103,8 @@ private:
 };
 
 using page_controls::caption;
+using page_controls::Room;
+using page_controls::widgetRow;
 using page_controls::named;
 using page_controls::pushButton;
 
@@ -146,9 +148,6 @@ MidiMonitorWindow::MidiMonitorWindow(const BankRecord& bank, QWidget* parent)
 MidiMonitorWindow::~MidiMonitorWindow() = default;
 
 QWidget* MidiMonitorWindow::makeFilterRow() {
-    auto* row = new QWidget;
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
     ShowIn = filterBox(tr("In"), "ShowIn");
     ShowOut = filterBox(tr("Out"), "ShowOut");
     ShowChannel = filterBox(tr("Channel messages"), "ShowChannel");
@@ -159,30 +158,20 @@ QWidget* MidiMonitorWindow::makeFilterRow() {
     ChannelFilter->addItem(tr("All channels"));
     for (int channel = 1; channel <= 16; ++channel)
         ChannelFilter->addItem(tr("Channel %1").arg(channel));
-    for (QCheckBox* box : {ShowIn, ShowOut, ShowChannel, ShowSysEx, ShowRealTime, ShowCommon}) {
-        layout->addWidget(box);
+    for (QCheckBox* box : {ShowIn, ShowOut, ShowChannel, ShowSysEx, ShowRealTime, ShowCommon})
         connect(box, &QCheckBox::toggled, this, &MidiMonitorWindow::applyFilter);
-    }
-    // A combo box is read by the item it shows and by the label that names it.
-    layout->addWidget(caption(tr("Channels :"), ChannelFilter));
-    layout->addWidget(ChannelFilter);
-    layout->addStretch(1);
     connect(ChannelFilter, &QComboBox::currentIndexChanged, this, &MidiMonitorWindow::applyFilter);
-    return row;
+    // A combo box is read by the item it shows and by the label that names it.
+    return widgetRow({ShowIn, ShowOut, ShowChannel, ShowSysEx, ShowRealTime, ShowCommon,
+                      caption(tr("Channels :"), ChannelFilter), ChannelFilter});
 }
 
 QWidget* MidiMonitorWindow::makeButtonRow() {
-    auto* row = new QWidget;
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
     PauseButton = pushButton(tr("Pause"), "PauseButton");
     PauseButton->setCheckable(true);
     ClearButton = pushButton(tr("Clear"), "ClearButton");
     CopyButton = pushButton(tr("Copy"), "CopyButton");
     SaveAsButton = pushButton(tr("Save As…"), "SaveAsButton");
-    layout->addStretch(1);
-    for (QPushButton* b : {PauseButton, ClearButton, CopyButton, SaveAsButton})
-        layout->addWidget(b);
     // While paused, what arrives is discarded: the list stays as it is to be read.
     connect(PauseButton, &QPushButton::toggled, this, [this](bool paused) {
         m_log.setPaused(paused);
@@ -194,7 +183,7 @@ QWidget* MidiMonitorWindow::makeButtonRow() {
     });
     connect(CopyButton, &QPushButton::clicked, this, &MidiMonitorWindow::copyLines);
     connect(SaveAsButton, &QPushButton::clicked, this, &MidiMonitorWindow::saveAsClick);
-    return row;
+    return widgetRow({PauseButton, ClearButton, CopyButton, SaveAsButton}, Room::Before);
 }
 
 // The pieces are joined also while paused, so that a message going on after the pause is whole.

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -28,6 +29,17 @@ QLabel* caption(const QString& text, QWidget* buddy, const char* objectName) {
 void setCaption(QLabel* label, const QString& text) {
     label->setText(text);
     if (label->buddy()) label->buddy()->setAccessibleName(text.trimmed());
+}
+
+QWidget* widgetRow(std::initializer_list<QWidget*> widgets, Room room) {
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    if (room == Room::Before) layout->addStretch(1);
+    for (QWidget* widget : widgets)
+        layout->addWidget(widget);
+    if (room == Room::After) layout->addStretch(1);
+    return row;
 }
 
 SpinEdit* numberField(int min, int max, int value, const char* objectName, const QString& caption) {

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <type_traits>
 
@@ -39,6 +40,10 @@ void setCaption(QLabel* label, const QString& text);
 
 // A push button named by its caption.
 QPushButton* pushButton(const QString& caption, const char* objectName);
+
+// A row of widgets without margins; the room left over goes before or after them.
+enum class Room { Before, After };
+QWidget* widgetRow(std::initializer_list<QWidget*> widgets, Room room = Room::After);
 
 SpinEdit* numberField(int min, int max, int value, const char* objectName, const QString& caption);
 QCheckBox* checkBox(const QString& caption, const char* objectName);

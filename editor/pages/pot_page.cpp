@@ -178,13 +178,7 @@ QWidget* PotPage::makeOptions() {
                             "motorised pots."));
     PresetCopiesNameCheckBox->setToolTip(
         tr("Choosing a preset also gives the pot the preset's name as its label."));
-    auto* options = new QWidget;
-    auto* row = new QHBoxLayout(options);
-    row->setContentsMargins(0, 0, 0, 0);
-    for (QCheckBox* box : {LearnPot, vMotPots, PresetCopiesNameCheckBox})
-        row->addWidget(box);
-    row->addStretch();
-    return options;
+    return widgetRow({LearnPot, vMotPots, PresetCopiesNameCheckBox});
 }
 
 void PotPage::connectHandlers() {

@@ -59,6 +59,21 @@ def application(name, timeout=30.0):
     return wait_for(find, timeout)
 
 
+def program():
+    """vPultron64 as registered on the bus; the check ends at once when it never comes."""
+    app = application("vPultron64")
+    check(app is not None, "vPultron64 is not on the accessibility bus")
+    if app is None:
+        finish()
+    return app
+
+
+def wait_for_ports(app):
+    """Waits until the program has opened the simulator's ports (Send Sysex is enabled then)."""
+    check(wait_for(lambda: find_one(app, "push button", "Send Sysex").getState().contains(
+        pyatspi.STATE_ENABLED)), "Send Sysex never enabled: the simulator's ports are not open")
+
+
 def descendants(root, role=None, name=None):
     """All objects below root with the given role name ("label", "push button", ...) and
     accessible name, breadth first; None matches anything."""

@@ -75,10 +75,7 @@ def check_window(title, window, seen):
         bus.check(value is not None, "%s gives no value" % where)
 
 
-app = bus.application("vPultron64")
-bus.check(app is not None, "vPultron64 is not on the accessibility bus")
-if app is None:
-    bus.finish()
+app = bus.program()
 editor = bus.find_one(app, "frame")
 editor = next((w for w in app if w.name.startswith("Pultron64 Editor")), editor)
 desk = bus.find_one(app, "frame", "Virtual Pultron : Kelmo's FaderDesk")

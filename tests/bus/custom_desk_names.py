@@ -3,10 +3,7 @@ value label is named by the text it shows and grows with it, and an LCD label re
 
 import atspi_checks as bus
 
-app = bus.application("vPultron64")
-bus.check(app is not None, "vPultron64 is not on the accessibility bus")
-if app is None:
-    bus.finish()
+app = bus.program()
 desk = bus.find_one(app, name="Bus Desk")
 if desk is None:
     bus.finish()

@@ -7,10 +7,7 @@ import os
 import atspi_checks as bus
 import keyboard_focus as keys
 
-app = bus.application("vPultron64")
-bus.check(app is not None, "vPultron64 is not on the accessibility bus")
-if app is None:
-    bus.finish()
+app = bus.program()
 log = keys.FocusLog()
 keys.focus_window("Editor")
 log.take()

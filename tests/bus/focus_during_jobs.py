@@ -9,13 +9,9 @@ import os
 import atspi_checks as bus
 import keyboard_focus as keys
 
-app = bus.application("vPultron64")
-bus.check(app is not None, "vPultron64 is not on the accessibility bus")
-if app is None:
-    bus.finish()
+app = bus.program()
 log = keys.FocusLog()
-bus.check(bus.wait_for(lambda: bus.find_one(app, "push button", "Send Sysex").getState().contains(
-    bus.pyatspi.STATE_ENABLED)), "Send Sysex never enabled: the simulator's ports are not open")
+bus.wait_for_ports(app)
 keys.focus_window("Editor")
 
 

@@ -6,10 +6,7 @@ Overview's filter, or on a knob of the virtual box."""
 import atspi_checks as bus
 import keyboard_focus as keys
 
-app = bus.application("vPultron64")
-bus.check(app is not None, "vPultron64 is not on the accessibility bus")
-if app is None:
-    bus.finish()
+app = bus.program()
 log = keys.FocusLog()
 bus.find_one(app, "dial", "Pot 3")  # the virtual box is up
 keys.focus_window("Editor")

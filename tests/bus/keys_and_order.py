@@ -7,13 +7,9 @@ walks them."""
 import atspi_checks as bus
 import keyboard_focus as keys
 
-app = bus.application("vPultron64")
-bus.check(app is not None, "vPultron64 is not on the accessibility bus")
-if app is None:
-    bus.finish()
+app = bus.program()
 log = keys.FocusLog()
-bus.check(bus.wait_for(lambda: bus.find_one(app, "push button", "Send Sysex").getState().contains(
-    bus.pyatspi.STATE_ENABLED)), "Send Sysex never enabled: the simulator's ports are not open")
+bus.wait_for_ports(app)
 editor = keys.focus_window("Editor")
 
 # A bank requested: the monitor's list holds the request and the eight blocks of the answer.

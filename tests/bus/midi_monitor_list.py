@@ -3,10 +3,7 @@ lines, here those of a bank requested from the simulated controller."""
 
 import atspi_checks as bus
 
-app = bus.application("vPultron64")
-bus.check(app is not None, "vPultron64 is not on the accessibility bus")
-if app is None:
-    bus.finish()
+app = bus.program()
 
 
 def press(caption):

@@ -5,10 +5,7 @@ and Space on the receive counters and the log are checked in-process.)"""
 import atspi_checks as bus
 import keyboard_focus as keys
 
-app = bus.application("vPultron64")
-bus.check(app is not None, "vPultron64 is not on the accessibility bus")
-if app is None:
-    bus.finish()
+app = bus.program()
 desk = bus.find_one(app, "frame", "Virtual Pultron : Kelmo's FaderDesk")
 if desk is None:
     bus.finish()

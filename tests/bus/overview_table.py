@@ -4,10 +4,7 @@ and says how many pots it changed."""
 
 import atspi_checks as bus
 
-app = bus.application("vPultron64")
-bus.check(app is not None, "vPultron64 is not on the accessibility bus")
-if app is None:
-    bus.finish()
+app = bus.program()
 tab = bus.find_one(app, "page tab", "Overview")
 tab.queryAction().doAction(0)
 table = bus.find_one(app, "table", "Pots")

@@ -8,10 +8,7 @@ import re
 import atspi_checks as bus
 import keyboard_focus as keys
 
-app = bus.application("vPultron64")
-bus.check(app is not None, "vPultron64 is not on the accessibility bus")
-if app is None:
-    bus.finish()
+app = bus.program()
 heard = bus.Announcements()
 request = bus.find_one(app, "push button", "Request Sysex Dump")
 bus.wait_for(lambda: request.getState().contains(bus.pyatspi.STATE_SENSITIVE))

@@ -6,10 +6,7 @@ what they are, and spin buttons give their real range."""
 import atspi_checks as bus
 import keyboard_focus as keys
 
-app = bus.application("vPultron64")
-bus.check(app is not None, "vPultron64 is not on the accessibility bus")
-if app is None:
-    bus.finish()
+app = bus.program()
 frames = bus.wait_for(lambda: [w for w in app if w.getRoleName() == "frame" and w.name])
 bus.check(frames and len(frames) == len([w for w in app if w.getRoleName() != "filler"]),
           "windows that are no frame: %r" % [(w.getRoleName(), w.name) for w in app])

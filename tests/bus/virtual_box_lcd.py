@@ -4,10 +4,7 @@ turned fast through many values is announced a few times, ending on the last val
 
 import atspi_checks as bus
 
-app = bus.application("vPultron64")
-bus.check(app is not None, "vPultron64 is not on the accessibility bus")
-if app is None:
-    bus.finish()
+app = bus.program()
 desk = bus.find_one(app, name="Virtual Pultron : Kelmo's FaderDesk")
 lcd = bus.find_one(desk, "label", "Dot-matrix display")
 if lcd is None:
